@@ -1,0 +1,48 @@
+# The two set-up commands: `make run` builds and starts the program,
+# `make test` builds and runs every test (normal build, sanitizer build,
+# end-to-end tests). Both install missing Debian packages first.
+.PHONY: deps build build-asan run test unit-test asan-test e2e-test bench format clean
+
+CMAKE_FLAGS ?= -G Ninja
+ASAN_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build
+
+build-asan: deps
+	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DTC_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build build-asan
+
+run: build
+	@mkdir -p run
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "Kein Bildschirm: DISPLAY und WAYLAND_DISPLAY sind leer. Tarn Commander braucht eine grafische Sitzung (oder Xvfb)."; \
+	  exit 1; fi
+	@cd run && ../build/tarn-commander
+
+unit-test: build
+	@cd build && ctest --output-on-failure
+
+asan-test: build-asan
+	@cd build-asan && $(ASAN_ENV) ctest --output-on-failure
+
+e2e-test: build
+	@bash e2e/run_all.sh build/tarn-commander
+
+test: unit-test asan-test e2e-test
+	@echo "make test: all test stages passed"
+
+bench: deps
+	@cmake -S . -B build-bench $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-bench
+	@for b in build-bench/bench_*; do QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-bench
