@@ -1,0 +1,76 @@
+// The application's one global record, AppState, and the records it holds.
+//
+// Owner thread: every field is read and written on the main thread only,
+// unless its comment says otherwise. Pane workers (type names, icons,
+// watchers) have records of their own and never touch AppState.
+// Lifetime: zero-initialised at start (AppStateReset), lives for the whole
+// run. Texts are owned by the record and copied on assignment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The persisted settings ("Settings.pref") and the two that are not.
+struct Settings {
+    int64_t RememberWindow = 0;  // 0/1 "Fensterposition merken"
+    int64_t WindowX = 0;         // px, outer x of the main window
+    int64_t WindowY = 0;         // px, outer y of the main window
+    int64_t WindowWidth = 0;     // px, inner width
+    int64_t WindowHeight = 0;    // px, inner height (menu bar included)
+    int64_t WindowMaximized = 0; // 0/1
+    int64_t ShowHidden = 0;      // 0/1 list hidden entries
+    int64_t ShowSystem = 0;      // 0/1 list system entries
+    std::wstring ListFontName;   // face, empty = default
+    int64_t ListFontBold = 0;    // 0 or 256
+    int64_t ListFontItalic = 0;  // 0 or 512
+    int64_t ListFontSize = 0;    // points, 0 = default
+    int64_t FileSizeUnit = 0;    // 0..3 Byte, KB, MB, GB
+    int64_t DriveSizeUnit = 0;   // 0..3
+    std::wstring ViewerPath;     // program for F3
+    std::wstring ListFilter;     // "|*.txt|*.cpp" style pattern list
+    int64_t ListFontColor = 0;   // 0xBBGGRR, not persisted
+    int64_t ListFont = 0;        // toolkit font number of the list font, not persisted
+};
+
+// Navigation and sort state of one pane.
+struct PaneState {
+    std::vector<std::wstring> PathHistory; // folders ending in "/", last = spare
+    std::vector<int64_t> SelectionHistory; // parallel rows; last = row to select next
+    int64_t SortColumn = 0;                // 0..3
+    int64_t SortOrder = 0;                 // 0 ascending, 1 descending
+    int64_t SortType = 0;                  // kind of key of the sort column
+    std::wstring ShownMount;               // mount point the shown folder lay on
+};
+
+// One drive of the drive bar: a mounted volume.
+struct DriveRecord {
+    std::wstring Letter; // first character of the display name, upper-cased ("/" for root)
+    std::wstring Label;  // volume label or the mount point's last component
+    std::wstring Kind;   // "Hard Disk", "USB Laufwerk", "CD Rom", "Netzwerk"
+    std::wstring Root;   // mount point, ending in "/"
+};
+
+struct DriveButtonRecord {
+    int64_t Gadget = 0; // toolkit number of the button, 0 = no button in this slot
+    DriveRecord Drive;
+};
+
+struct AppState {
+    int64_t ActivePane = 0;                           // 5 or 10: the pane commands act on
+    Settings settings;                                // persisted settings
+    PaneState Panes[2];                               // [0] left pane 5, [1] right pane 10
+    int64_t ColumnPercent[4];                         // column widths of both panes in percent
+    std::vector<DriveRecord> DriveList;               // drives found, plus one spare
+    std::vector<DriveButtonRecord> LeftDriveButtons;  // bar in frame 3
+    std::vector<DriveButtonRecord> RightDriveButtons; // bar in frame 8
+};
+
+extern AppState App;
+
+// Resets App to its start values (all zero, texts empty).
+void AppStateReset();
+// The state of pane 5 or 10; null for any other number.
+PaneState* PaneOf(int64_t pane);
+// The other pane: 10 for 5, 5 for 10.
+int64_t OtherPane(int64_t pane);

@@ -1,0 +1,88 @@
+// Numbers the whole application shares: windows, main-window gadgets, menu
+// items, item images and the application's own event codes and types.
+// The toolkit's codes (EventGadget, EventMenu, …) live in toolkit/events.h.
+#pragma once
+
+#include <cstdint>
+
+// ---- windows ----
+enum : int64_t {
+    WinMain = 0,
+    WinSettings = 28,
+    WinCopyProgress = 34,
+    WinDeleteProgress = 35,
+    WinNewFolder = 36,
+    WinRename = 46,
+    WinButtonBarEditor = 51,
+};
+
+// ---- gadgets of the main window ----
+enum : int64_t {
+    GadToolbar = 2,
+    GadLeftFrame = 3,
+    GadLeftDiskInfo = 4,
+    GadLeftPane = 5,
+    GadLeftFilter = 6,
+    GadLeftPath = 7,
+    GadRightFrame = 8,
+    GadRightDiskInfo = 9,
+    GadRightPane = 10,
+    GadRightFilter = 11,
+    GadRightPath = 12,
+    GadViewButton = 13,
+    GadEditButton = 14,
+    GadCopyButton = 15,
+    GadMoveButton = 16,
+    GadNewFolderButton = 17,
+    GadDeleteButton = 18,
+    GadCommandLine = 19,
+};
+
+// ---- menus and menu items (main menu, shortcuts, popup 27) ----
+enum : int64_t {
+    MenuMain = 2,
+    MenuPaneBackground = 27,
+
+    MenuSettings = 0,
+    MenuButtonBar = 1,
+    MenuDeleteKey = 2,
+    MenuSpaceKey = 3,
+    MenuReturnKey = 4,
+    MenuViewKey = 6,          // F3
+    MenuEditKey = 7,          // F4
+    MenuCopyKey = 8,          // F5
+    MenuMoveKey = 9,          // F6
+    MenuNewFolderKey = 10,    // F7
+    MenuDeleteButtonKey = 11, // F8
+    MenuNewFolder = 12,
+    MenuSettingsPopup = 13,
+    MenuQuit = 14,
+    MenuFirstToolbarButton = 400,
+};
+
+// ---- images ----
+enum : int64_t {
+    ImgFile = 20,
+    ImgDriveWork = 22, // scratch image the drive pictures are drawn on
+    ImgFolder = 23,
+    ImgParent = 24,
+};
+
+// ---- fonts ----
+enum : int64_t {
+    FontDriveLetter = 25,
+};
+
+// ---- the application's own event codes and gadget event types ----
+enum : int32_t {
+    EventJobDone = 33,
+    EventPaneInfoReady = 65538,
+    EventDirChanged = 65540,
+};
+enum : int64_t {
+    EventTypeColumnClick = 262144,
+    EventTypeColumnResized = 262145,
+};
+
+// Background colour of the active pane's path field (0xBBGGRR).
+constexpr int64_t ActivePathColor = 0xF6D6B3;
