@@ -3,7 +3,7 @@
 # but only when one of them is missing, so repeated runs cost nothing.
 set -eu
 pkgs="g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 libglib2.0-dev
-libpng-dev zlib1g-dev libgtest-dev xvfb xauth xdotool x11-utils imagemagick
+libpng-dev zlib1g-dev libgtest-dev xvfb xauth xdotool x11-utils libx11-dev imagemagick
 fonts-dejavu-core fonts-liberation2 shared-mime-info adwaita-icon-theme
 hicolor-icon-theme desktop-file-utils make"
 missing=""
