@@ -7,6 +7,7 @@
 // Texts are std::wstring; colours are 0xBBGGRR.
 #pragma once
 
+#include "toolkit/assets.h"
 #include "toolkit/events.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/images.h"

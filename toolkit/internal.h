@@ -16,6 +16,8 @@
 //   by their numbered tables; a handle stays valid until its number is freed.
 #pragma once
 
+#include "toolkit/assets.h"
+
 #include <QFont>
 #include <QIcon>
 #include <QImage>
@@ -125,5 +127,3 @@ QColor tk_color_from_bgr(int64_t bgr);
 // stays one UTF-16 unit, so a name survives a trip through a widget.
 QString tk_qstring(const std::wstring& text);
 std::wstring tk_wstring(const QString& text);
-// PNG bytes built into the program (assets/<name>.png); null if absent.
-const unsigned char* tk_asset_png(const char* name, size_t* size);
