@@ -1,0 +1,138 @@
+// Whole-file reads and crash-safe whole-file replacement: see prefs_io.h.
+#include "runtime/prefs_io.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int real_open(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+
+std::string folder_of(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a write to path really changes: a symbolic link is followed so a
+// linked settings file stays linked. A dangling link is replaced itself.
+std::string write_target(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+// Creates a fresh temporary file beside target; its name goes to *name.
+// Mode 0666 lets the umask decide, as for any newly created file.
+int create_temp(const std::string& target, std::string* name) {
+    static std::atomic<unsigned> counter{0};
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = target.substr(folder.size());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *name = folder + "." + base + ".tmp-" + std::to_string(getpid()) + "-" +
+                std::to_string(counter++);
+        const int fd =
+            pref_syscalls.open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool write_all(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = pref_syscalls.write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+// Existing path that is no regular file (a folder, a device): never replaced.
+bool is_non_file(const std::string& path, struct stat* st, bool* exists) {
+    *exists = stat(path.c_str(), st) == 0;
+    return *exists && !S_ISREG(st->st_mode);
+}
+
+// Best effort: makes the rename itself durable.
+void sync_folder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+} // namespace
+
+const PrefSyscalls pref_real_syscalls = {real_open, ::write, ::fsync, ::rename};
+PrefSyscalls pref_syscalls = pref_real_syscalls;
+
+bool pref_read_file(const std::string& path, std::string* bytes) {
+    // O_NONBLOCK: opening a FIFO must not hang; it is refused below anyway
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bytes->clear();
+    if (ok) bytes->reserve(static_cast<size_t>(st.st_size));
+    char buf[16384];
+    while (ok) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        bytes->append(buf, static_cast<size_t>(n));
+    }
+    close(fd);
+    return ok;
+}
+
+bool pref_can_replace(const std::string& path) {
+    const std::string target = write_target(path);
+    struct stat st;
+    bool exists;
+    if (is_non_file(target, &st, &exists)) return false;
+    std::string temp;
+    const int fd = create_temp(target, &temp);
+    if (fd < 0) return false;
+    close(fd);
+    unlink(temp.c_str());
+    return true;
+}
+
+bool pref_replace_file(const std::string& path, std::string_view bytes) {
+    const std::string target = write_target(path);
+    struct stat old;
+    bool existed;
+    if (is_non_file(target, &old, &existed)) return false;
+    std::string temp;
+    const int fd = create_temp(target, &temp);
+    if (fd < 0) return false;
+    bool ok = write_all(fd, bytes);
+    if (ok && existed) {
+        // keeps the owner when root saves a user's file; fails harmlessly otherwise.
+        // Before fchmod, since a change of owner clears set-id bits.
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) errno = 0;
+        ok = fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    ok = ok && pref_syscalls.fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && pref_syscalls.rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(temp.c_str());
+        return false;
+    }
+    sync_folder(folder_of(target));
+    return true;
+}
