@@ -1,6 +1,8 @@
 // Whole-file reads and crash-safe whole-file replacement: see prefs_io.h.
 #include "runtime/prefs_io.h"
 
+#include "runtime/syscalls.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -10,10 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-int real_open(const char* path, int flags, mode_t mode) {
-    return ::open(path, flags, mode);
-}
 
 std::string folder_of(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -40,8 +38,7 @@ int create_temp(const std::string& target, std::string* name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         *name = folder + "." + base + ".tmp-" + std::to_string(getpid()) + "-" +
                 std::to_string(counter++);
-        const int fd =
-            pref_syscalls.open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = rt_sys.open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -49,7 +46,7 @@ int create_temp(const std::string& target, std::string* name) {
 
 bool write_all(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t n = pref_syscalls.write(fd, bytes.data(), bytes.size());
+        const ssize_t n = rt_sys.write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         bytes.remove_prefix(static_cast<size_t>(n));
@@ -73,20 +70,17 @@ void sync_folder(const std::string& folder) {
 
 } // namespace
 
-const PrefSyscalls pref_real_syscalls = {real_open, ::write, ::fsync, ::rename};
-PrefSyscalls pref_syscalls = pref_real_syscalls;
-
 bool pref_read_file(const std::string& path, std::string* bytes) {
     // O_NONBLOCK: opening a FIFO must not hang; it is refused below anyway
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = rt_sys.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
     if (fd < 0) return false;
     struct stat st;
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ok = rt_sys.fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     bytes->clear();
     if (ok) bytes->reserve(static_cast<size_t>(st.st_size));
     char buf[16384];
     while (ok) {
-        const ssize_t n = read(fd, buf, sizeof buf);
+        const ssize_t n = rt_sys.read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             ok = n == 0;
@@ -106,8 +100,8 @@ bool pref_can_replace(const std::string& path) {
     std::string temp;
     const int fd = create_temp(target, &temp);
     if (fd < 0) return false;
-    close(fd);
-    unlink(temp.c_str());
+    rt_sys.close(fd);
+    rt_sys.unlink(temp.c_str());
     return true;
 }
 
@@ -124,13 +118,13 @@ bool pref_replace_file(const std::string& path, std::string_view bytes) {
         // keeps the owner when root saves a user's file; fails harmlessly otherwise.
         // Before fchmod, since a change of owner clears set-id bits.
         if (fchown(fd, old.st_uid, old.st_gid) != 0) errno = 0;
-        ok = fchmod(fd, old.st_mode & 07777) == 0;
+        ok = rt_sys.fchmod(fd, old.st_mode & 07777) == 0;
     }
-    ok = ok && pref_syscalls.fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && pref_syscalls.rename(temp.c_str(), target.c_str()) == 0;
+    ok = ok && fsync(fd) == 0;
+    ok = rt_sys.close(fd) == 0 && ok;
+    ok = ok && rt_sys.rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
-        unlink(temp.c_str());
+        rt_sys.unlink(temp.c_str());
         return false;
     }
     sync_folder(folder_of(target));

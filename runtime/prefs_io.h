@@ -1,25 +1,12 @@
-// File access of the preference files, internal to prefs.cpp and its tests:
+// File access of the preference files, internal to prefs.cpp:
 // reading a file whole, and replacing it whole through a temporary file in
 // the same folder so the old file survives any failure.
 //
-// The system calls that can fail mid-write go through pref_syscalls, a small
-// table tests swap to inject errors (ENOSPC, short writes, a failed rename).
-// The table is process-wide and meant to be changed only while no other
-// thread uses preference files.
+// System calls go through the runtime's table rt_sys (runtime/syscalls.h),
+// so tests can inject ENOSPC, short writes or a failed rename.
 #pragma once
 #include <string>
 #include <string_view>
-#include <sys/types.h>
-
-struct PrefSyscalls {
-    int (*open)(const char* path, int flags, mode_t mode);
-    ssize_t (*write)(int fd, const void* buf, size_t count);
-    int (*fsync)(int fd);
-    int (*rename)(const char* from, const char* to);
-};
-extern PrefSyscalls pref_syscalls;
-// The real system calls, for restoring the table.
-extern const PrefSyscalls pref_real_syscalls;
 
 // Reads the regular file at path (OS bytes) whole into *bytes. false when it
 // is missing, unreadable or no regular file.

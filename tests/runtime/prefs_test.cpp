@@ -2,7 +2,7 @@
 // groups, entries and comments, per-thread files, and that a failed or
 // interrupted write never damages the old file.
 #include "runtime/prefs.h"
-#include "runtime/prefs_io.h"
+#include "runtime/syscalls.h"
 #include "runtime/text.h"
 #include "test_support.h"
 
@@ -39,11 +39,6 @@ int count_files(const TempDir& dir) {
     closedir(d);
     return n;
 }
-
-// Puts back the real system calls whatever a test did to the table.
-struct RealSyscalls {
-    ~RealSyscalls() { pref_syscalls = pref_real_syscalls; }
-};
 
 } // namespace
 
@@ -285,28 +280,26 @@ TEST(Prefs, RewriteKeepsPermissionsAndLinks) {
 }
 
 TEST(Prefs, FailedWriteLeavesTheOldFile) {
-    RealSyscalls restore;
+    RtSyscallsRestore restore;
     TempDir dir;
     const std::string old = kHeader + "K = 1\r\n";
     dir.write("p.pref", old);
-    // a full disk after a few bytes, a failing flush, a failing rename
-    pref_syscalls.write = [](int fd, const void* buf, size_t n) -> ssize_t {
-        if (n > 4) return ::write(fd, buf, 4);
+    // a full disk after a few bytes, a refused permission change, a failing rename
+    RtSyscalls full_disk = rt_syscalls_real();
+    full_disk.write = [](int fd, const void* buf, size_t n) -> ssize_t {
+        if (n > 4) return rt_syscalls_real().write(fd, buf, 4);
         errno = ENOSPC;
         return -1;
     };
-    const PrefSyscalls faults[] = {
-        pref_syscalls,
-        {pref_real_syscalls.open, pref_real_syscalls.write, [](int) { return errno = EIO, -1; },
-         pref_real_syscalls.rename},
-        {pref_real_syscalls.open, pref_real_syscalls.write, pref_real_syscalls.fsync,
-         [](const char*, const char*) { return errno = EXDEV, -1; }},
-    };
-    for (const PrefSyscalls& fault : faults) {
-        pref_syscalls = pref_real_syscalls;
+    RtSyscalls no_chmod = rt_syscalls_real();
+    no_chmod.fchmod = [](int, mode_t) { return errno = EPERM, -1; };
+    RtSyscalls no_rename = rt_syscalls_real();
+    no_rename.rename = [](const char*, const char*) { return errno = EXDEV, -1; };
+    for (const RtSyscalls& fault : {full_disk, no_chmod, no_rename}) {
+        rt_sys = rt_syscalls_real();
         ASSERT_NE(rt_pref_open(wpath(dir, "p.pref")), 0);
         rt_pref_write_string(L"K", std::wstring(5000, L'x'));
-        pref_syscalls = fault;
+        rt_sys = fault;
         EXPECT_EQ(rt_pref_close(), 0);
         EXPECT_EQ(dir.read("p.pref"), old);
         EXPECT_EQ(count_files(dir), 1);
@@ -314,13 +307,13 @@ TEST(Prefs, FailedWriteLeavesTheOldFile) {
 }
 
 TEST(Prefs, DyingMidWriteLeavesTheOldFile) {
-    RealSyscalls restore;
+    RtSyscallsRestore restore;
     TempDir dir;
     const std::string old = kHeader + "K = 1\r\n";
     dir.write("p.pref", old);
     const pid_t child = fork();
     if (child == 0) {
-        pref_syscalls.write = [](int fd, const void* buf, size_t) -> ssize_t {
+        rt_sys.write = [](int fd, const void* buf, size_t) -> ssize_t {
             if (::write(fd, buf, 3) != 3) _exit(2);
             _exit(0); // the process ends halfway through the file
         };
