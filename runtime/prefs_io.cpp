@@ -34,7 +34,8 @@ int create_temp(const std::string& target, std::string* name) {
     static std::atomic<unsigned> counter{0};
     const size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = target.substr(folder.size());
+    // cut long names so the temporary name stays within the name length limit
+    const std::string base = target.substr(folder.size(), 200);
     for (int attempt = 0; attempt < 100; ++attempt) {
         *name = folder + "." + base + ".tmp-" + std::to_string(getpid()) + "-" +
                 std::to_string(counter++);
