@@ -97,15 +97,18 @@ void tk_gadget_list_push(QWidget* container);
 // already under that number first. Places the widget at x, y, width, height
 // inside tk_current_parent(), gives it the default gadget font and shows it.
 // Returns the number for -1, else the handle (the TkGadget address); 0 when
-// there is no current parent.
+// there is no current parent (widget and kind data are then freed here).
 int64_t tk_gadget_register(int64_t number, QWidget* widget, const TkGadgetOps* ops, void* kind_data,
                            int x, int y, int width, int height);
 // The gadget under a number, or null. Safe from any thread (table lock).
 TkGadget* tk_gadget_lookup(int64_t number);
 // The gadget whose widget (or one of its ancestors below the window) is w.
 TkGadget* tk_gadget_of_widget(const QWidget* w);
-// The window widget of a window number, or null.
+// The window widget of a window number, or null. A QMenuBar made its child is
+// laid out on top; any other child widget is moved into the client area.
 QWidget* tk_window_widget(int64_t window);
+// The client area of a window (below its menu bar), or null.
+QWidget* tk_window_client(int64_t window);
 // The window number of a widget's toolkit window, -1 if it has none.
 int64_t tk_window_of_widget(const QWidget* w);
 
@@ -119,6 +122,8 @@ QIcon tk_image_icon(intptr_t handle);
 QFont tk_font_qfont(intptr_t handle);
 // The default font for gadgets created from now on (tk_gadget_set_font(-1, f)).
 QFont tk_default_gadget_font();
+// Sets that default from a font handle; -1 returns to the system's gui font.
+void tk_set_default_gadget_font(intptr_t font_handle);
 // 0xBBGGRR -> QColor
 QColor tk_color_from_bgr(int64_t bgr);
 

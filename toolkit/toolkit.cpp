@@ -1,0 +1,61 @@
+// Starting and stopping the toolkit: the application object, the German
+// locale, the icon theme fallback, and the core services (poster, key
+// filter, mount watch). Main thread only.
+#include "toolkit/core_internal.h"
+#include "toolkit/windows.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLocale>
+
+namespace {
+
+bool g_started = false;
+
+// Offscreen and bare X servers report no theme; the MIME icons of the panes
+// come from Adwaita then.
+void ensure_icon_theme() {
+    const QString theme = QIcon::themeName();
+    if (!theme.isEmpty() && theme != QLatin1String("hicolor")) return;
+    QStringList paths = QIcon::themeSearchPaths();
+    if (!paths.contains(QLatin1String("/usr/share/icons")))
+        paths << QStringLiteral("/usr/share/icons");
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setThemeName(QStringLiteral("Adwaita"));
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+}
+
+} // namespace
+
+int64_t tk_init() {
+    if (!QCoreApplication::instance()) {
+        // Qt keeps references to argc and argv for the whole run.
+        static int argc = 1;
+        static char name[] = "tarn-commander";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv); // lives until the process ends
+    }
+    if (g_started) return 1;
+    // Type names come out German whatever the user's locale is.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QApplication::setQuitOnLastWindowClosed(false);
+    ensure_icon_theme();
+    tk_poster_start();
+    tk_shortcuts_start();
+    tk_device_watch_start("/proc/self/mounts");
+    g_started = true;
+    return 1;
+}
+
+void tk_end() {
+    if (!g_started) return;
+    tk_window_close(-1);
+    tk_gadgets_destroy_of_window(-1); // gadgets left in no window
+    tk_device_watch_stop();
+    tk_shortcuts_stop();
+    tk_poster_stop();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    tk_events_reset();
+    tk_windows_reset();
+    g_started = false;
+}
