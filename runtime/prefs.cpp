@@ -75,7 +75,8 @@ void write_entry(std::wstring_view key, std::string value) {
         t_pref.nodes[at].value = std::move(value);
     } else {
         at = static_cast<ptrdiff_t>(group_range().second);
-        insert_node(static_cast<size_t>(at), {PrefNodeKind::Entry, std::move(key_utf8), std::move(value)});
+        insert_node(static_cast<size_t>(at),
+                    {PrefNodeKind::Entry, std::move(key_utf8), std::move(value)});
     }
     t_pref.insertion = at;
     t_pref.modified = true;
