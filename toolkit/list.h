@@ -1,0 +1,152 @@
+// List gadget: a multi-column report list with a header, one row per item.
+//
+// Rows live in the list's own model (texts, picture, item data, state); the
+// list never keeps a widget per row. Row operations (set or get item text,
+// set item image, set or get item data, get item state, count, selected-row
+// queries) may be called from any thread: a worker's change is stored at
+// once under the list's lock and shown by one coalesced repaint on the main
+// thread shortly after. Everything that changes the number or order of rows
+// (add, remove, clear, sort), the columns or the view is main-thread only.
+//
+// Row texts: one text per row with the column texts separated by '\n'
+// (tk_gadget_add_item). Pictures are copied when they are set, so the image
+// handle may be freed right afterwards; they are drawn at the list's icon
+// size (16 x 16 unless changed).
+//
+// User actions arrive as EventGadget (13100) with the gadget number as object
+// and types 0 left click (only while some row is selected), 1 right click,
+// 2 double click, 3 right double click, 768 selection or check change (also
+// when a click leaves nothing selected, and then without a left click),
+// 14002 drag start. Header clicks and user resizes of a column go to the
+// header hook instead (tk_list_set_header_hook); widths the program sets are
+// not reported. Changes made by the program report nothing.
+//
+// Every function taking a gadget number does nothing and returns 0 (or -1
+// where a row index is asked for) when the number names no list gadget.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// ---- flags of tk_list_create ----
+enum : uint32_t {
+    TkListCheckBoxes = 0x1,                // a check box in front of every row
+    TkListMultiSelect = 0x4,               // several rows selectable (else one)
+    TkListShowSelectionAlways = 0x8,       // selection shown without the focus
+    TkListReorderableColumns = 0x10000000, // header sections can be dragged
+    TkListFullRowSelect = 0x40000000,      // the whole row shows the selection
+};
+
+// ---- item state bits (tk_gadget_get_item_state / set_item_state) ----
+enum : uint32_t {
+    TkListItemSelected = 0x1, // the row is selected
+    TkListItemChecked = 0x2,  // the row's check box is ticked (TkListCheckBoxes)
+};
+
+// ---- column alignment (tk_list_set_column_align) ----
+enum : int64_t {
+    TkListAlignLeft = 0,
+    TkListAlignRight = 1,
+    TkListAlignCenter = 2,
+};
+
+// ---- header hook kinds ----
+enum : int64_t {
+    TkListHeaderClick = 0,  // a column header was clicked
+    TkListHeaderResize = 1, // the user changed a column's width
+};
+
+// Called on the main thread, synchronously, for header clicks and user
+// resizes (during a drag on every intermediate width).
+using TkListHeaderHook = void (*)(int64_t gadget, int64_t kind, int64_t column, int64_t width);
+
+// Row comparison for tk_list_sort: <0 when row_a goes before row_b, 0 when
+// they are equal (their order is kept), >0 otherwise. Row indices are those
+// before the sort; the callback may read the rows through the row operations.
+using TkListCompare = int (*)(int64_t row_a, int64_t row_b, intptr_t user);
+
+// Rectangle in pixels.
+struct TkListRect {
+    int64_t x = 0;
+    int64_t y = 0;
+    int64_t width = 0;
+    int64_t height = 0;
+};
+
+// ---- creation and columns (main thread) ----
+
+// Creates a list in the current gadget list with one column (title, width).
+// Returns the handle, or the new number when number is -1; 0 on failure.
+int64_t tk_list_create(int64_t number, int x, int y, int width, int height,
+                       const std::wstring& title, int64_t column_width, uint32_t flags = 0);
+// Inserts a column at position (-1 or beyond the end appends). Existing row
+// texts keep their column order. Returns the column index, -1 on failure.
+int64_t tk_list_add_column(int64_t gadget, int64_t position, const std::wstring& title,
+                           int64_t width);
+int64_t tk_list_column_count(int64_t gadget);
+// Width of a column in pixels; 0 for an absent column.
+int64_t tk_list_column_width(int64_t gadget, int64_t column);
+// Sets a column's width; the header hook is not called for it.
+void tk_list_set_column_width(int64_t gadget, int64_t column, int64_t width);
+void tk_list_set_column_align(int64_t gadget, int64_t column, int64_t align);
+// Reorderable columns: the place on screen (0 = leftmost) of a column, and
+// the column shown at a place; -1 for an absent column or place.
+int64_t tk_list_column_position(int64_t gadget, int64_t column);
+int64_t tk_list_column_at(int64_t gadget, int64_t position);
+// Installs (or with null removes) the header hook.
+void tk_list_set_header_hook(int64_t gadget, TkListHeaderHook hook);
+
+// ---- bulk changes and order (main thread) ----
+
+// Redraw off (0): rows added or removed from now on are stored without
+// updating the view; redraw on (1) shows all of them at once, keeping the
+// selected rows and the current row.
+void tk_list_set_redraw(int64_t gadget, int64_t on);
+// Sorts the rows in place with compare; equal rows keep their order. The
+// selection, check marks, item data and the current row move with their
+// rows. A comparison that contradicts itself gives some order, never a fault.
+// Returns 1 when sorted, 0 when not (no list, or called from inside a sort).
+int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user);
+
+// ---- rows beyond the generic item operations ----
+
+// Current (focused) row, -1 when none. Setting it selects nothing.
+int64_t tk_list_current_row(int64_t gadget);
+void tk_list_set_current_row(int64_t gadget, int64_t row);
+// The first selected row after row `after` (-1 starts at the top), -1 when
+// there is none. Any thread.
+int64_t tk_list_next_selected(int64_t gadget, int64_t after);
+// Number of selected rows. Any thread.
+int64_t tk_list_selected_count(int64_t gadget);
+// The row that last became selected ("ZV_LastSelected"); -1 after a click
+// that left nothing selected, or when none became selected yet.
+int64_t tk_list_last_selected(int64_t gadget);
+// Row colours as 0xBBGGRR (which 1 text, 2 background; -1 = the list's own).
+void tk_list_set_item_color(int64_t gadget, int64_t row, int which, int64_t bgr);
+// Size in pixels row pictures are drawn at (default 16).
+void tk_list_set_icon_size(int64_t gadget, int64_t size);
+// A new image (number, -1 for a fresh one) holding the row's picture as the
+// list draws it (icon size square). Returns as tk_image_create does; 0 when
+// the row does not exist or has no picture. Any thread.
+int64_t tk_list_copy_item_image(int64_t gadget, int64_t row, int64_t number);
+
+// ---- scrolling and geometry (main thread) ----
+
+// 1 when the list shows (or, just filled, will show) a vertical scroll bar.
+int64_t tk_list_has_vscrollbar(int64_t gadget);
+// Index of the first visible row (the vertical scroll position), 0 if empty.
+int64_t tk_list_top_row(int64_t gadget);
+// Number of rows that fit fully into the visible area.
+int64_t tk_list_visible_rows(int64_t gadget);
+// Height of one row in pixels.
+int64_t tk_list_row_height(int64_t gadget);
+// Scrolls by pixels; vertically the list moves by whole rows (dy is rounded
+// to the nearest number of rows).
+void tk_list_scroll(int64_t gadget, int64_t dx, int64_t dy);
+// Scrolls the least amount that makes the row fully visible.
+void tk_list_ensure_visible(int64_t gadget, int64_t row);
+// Rectangle of a cell relative to the gadget's top-left corner (screen != 0:
+// in screen coordinates). Column 0 gives its text label, without the
+// picture. Returns 1 when the row and column exist, else 0 (out unchanged).
+int64_t tk_list_item_rect(int64_t gadget, int64_t row, int64_t column, TkListRect* out,
+                          int64_t screen = 0);

@@ -1,0 +1,492 @@
+// The list gadget's row store and table model: see list_model.h.
+#include "toolkit/list_model.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QThread>
+#include <algorithm>
+#include <cassert>
+
+#include "toolkit/internal.h"
+
+namespace {
+
+using Lock = std::lock_guard<std::mutex>;
+
+bool on_main_thread(const QObject* o) {
+    return QThread::currentThread() == o->thread();
+}
+
+// Start and length of column `column` inside a row text ("a\nb\nc");
+// npos when the row has fewer columns.
+std::pair<size_t, size_t> segment(const std::wstring& text, int64_t column) {
+    size_t start = 0;
+    for (int64_t c = 0; c < column; ++c) {
+        const size_t lf = text.find(L'\n', start);
+        if (lf == std::wstring::npos) return {std::wstring::npos, 0};
+        start = lf + 1;
+    }
+    const size_t end = text.find(L'\n', start);
+    return {start, (end == std::wstring::npos ? text.size() : end) - start};
+}
+
+// Replaces column `column` of a row text, adding empty columns as needed.
+void replace_segment(std::wstring& text, int64_t column, const std::wstring& value) {
+    auto [start, length] = segment(text, column);
+    if (start == std::wstring::npos) {
+        int64_t have = 1 + std::count(text.begin(), text.end(), L'\n');
+        text.append(static_cast<size_t>(column - have + 1), L'\n');
+        text.append(value);
+        return;
+    }
+    text.replace(start, length, value);
+}
+
+QColor color_of(int32_t bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+Qt::Alignment alignment_of(int64_t align) {
+    static constexpr Qt::AlignmentFlag horizontal[] = {Qt::AlignLeft, Qt::AlignRight,
+                                                       Qt::AlignHCenter};
+    static_assert(std::size(horizontal) == TkListAlignCenter + 1);
+    const size_t i = align >= 0 && align <= TkListAlignCenter ? static_cast<size_t>(align) : 0;
+    return horizontal[i] | Qt::AlignVCenter;
+}
+
+} // namespace
+
+QImage tk_list_fit_picture(const QImage& image, int size) {
+    if (image.isNull() || (image.width() == size && image.height() == size)) return image;
+    return image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+TkListModel::TkListModel(QObject* parent, bool check_boxes)
+    : QAbstractTableModel(parent), check_boxes_(check_boxes) {}
+
+// ---- rows, any thread ----
+
+int64_t TkListModel::count() const {
+    Lock lock(mu_);
+    return static_cast<int64_t>(rows_.size());
+}
+
+std::wstring TkListModel::text(int64_t row, int64_t column) const {
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size()) || column < 0) return {};
+    const std::wstring& all = rows_[static_cast<size_t>(row)].text;
+    auto [start, length] = segment(all, column);
+    if (start == std::wstring::npos) return {};
+    return all.substr(start, length);
+}
+
+void TkListModel::set_text(int64_t row, int64_t column, const std::wstring& text) {
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size()) || column < 0) return;
+    replace_segment(rows_[static_cast<size_t>(row)].text, column, text);
+    mark_dirty_locked(row);
+}
+
+int64_t TkListModel::item_data(int64_t row) const {
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return 0;
+    return rows_[static_cast<size_t>(row)].data;
+}
+
+void TkListModel::set_item_data(int64_t row, int64_t value) {
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
+    rows_[static_cast<size_t>(row)].data = value; // not shown: no repaint
+}
+
+void TkListModel::set_image(int64_t row, const QImage* picture) {
+    QImage copy = picture ? *picture : QImage(); // shallow, refcounted copy
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
+    rows_[static_cast<size_t>(row)].image.swap(copy);
+    mark_dirty_locked(row);
+    // `copy` (the old picture) is released after the lock by its destructor
+}
+
+QImage TkListModel::image(int64_t row) const {
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return {};
+    return rows_[static_cast<size_t>(row)].image;
+}
+
+void TkListModel::set_color(int64_t row, int which, int64_t bgr) {
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
+    TkListRow& r = rows_[static_cast<size_t>(row)];
+    const int32_t value = bgr < 0 ? -1 : static_cast<int32_t>(bgr & 0xFFFFFF);
+    (which == 1 ? r.front : r.back) = value;
+    mark_dirty_locked(row);
+}
+
+uint32_t TkListModel::state(int64_t row) const {
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return 0;
+    return rows_[static_cast<size_t>(row)].state;
+}
+
+void TkListModel::set_state(int64_t row, uint32_t bits, uint32_t mask) {
+    const bool main = on_main_thread(this);
+    Lock lock(mu_);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
+    uint32_t& s = rows_[static_cast<size_t>(row)].state;
+    const uint32_t next = (s & ~mask) | (bits & mask);
+    if (next == s) return;
+    if ((next ^ s) & TkListItemChecked) mark_dirty_locked(row); // the box is model data
+    s = next;
+    if (!main) {
+        state_dirty_ = true; // the view copies the bits at the flush
+        schedule_flush_locked();
+    } else if (!redraw_on_) {
+        changed_while_off_ = true; // redraw on re-reads the selection
+    }
+}
+
+void TkListModel::set_state_range(int64_t first, int64_t last, uint32_t bits, uint32_t mask) {
+    Lock lock(mu_);
+    const int64_t n = static_cast<int64_t>(rows_.size());
+    for (int64_t r = std::max<int64_t>(first, 0); r <= last && r < n; ++r) {
+        uint32_t& s = rows_[static_cast<size_t>(r)].state;
+        s = (s & ~mask) | (bits & mask);
+    }
+}
+
+void TkListModel::clear_state_except(int64_t keep, uint32_t mask) {
+    Lock lock(mu_);
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        if (static_cast<int64_t>(r) != keep) rows_[r].state &= ~mask;
+    }
+}
+
+int64_t TkListModel::next_with_state(int64_t after, uint32_t mask) const {
+    Lock lock(mu_);
+    for (size_t r = static_cast<size_t>(std::max<int64_t>(after + 1, 0)); r < rows_.size(); ++r) {
+        if (rows_[r].state & mask) return static_cast<int64_t>(r);
+    }
+    return -1;
+}
+
+int64_t TkListModel::count_with_state(uint32_t mask) const {
+    Lock lock(mu_);
+    return std::count_if(rows_.begin(), rows_.end(),
+                         [mask](const TkListRow& r) { return (r.state & mask) != 0; });
+}
+
+std::vector<std::pair<int, int>> TkListModel::selected_ranges(int limit) const {
+    std::vector<std::pair<int, int>> out;
+    Lock lock(mu_);
+    const int n = std::min(limit, static_cast<int>(rows_.size()));
+    for (int r = 0; r < n; ++r) {
+        if (!(rows_[static_cast<size_t>(r)].state & TkListItemSelected)) continue;
+        if (!out.empty() && out.back().second == r - 1) {
+            out.back().second = r;
+        } else {
+            out.emplace_back(r, r);
+        }
+    }
+    return out;
+}
+
+int64_t TkListModel::current_row() const {
+    Lock lock(mu_);
+    return current_;
+}
+
+void TkListModel::set_current_row(int64_t row) {
+    assert(on_main_thread(this));
+    Lock lock(mu_);
+    current_ = row >= 0 && row < static_cast<int64_t>(rows_.size()) ? row : -1;
+    if (!redraw_on_) changed_while_off_ = true;
+}
+
+bool TkListModel::flush_pending() const {
+    Lock lock(mu_);
+    return flush_pending_;
+}
+
+// ---- dirty rows and the flush ----
+
+void TkListModel::mark_dirty_locked(int64_t row) {
+    dirty_lo_ = dirty_lo_ < 0 ? row : std::min(dirty_lo_, row);
+    dirty_hi_ = std::max(dirty_hi_, row);
+    schedule_flush_locked();
+}
+
+void TkListModel::schedule_flush_locked() {
+    if (flush_pending_) return;
+    flush_pending_ = true;
+    // Posting only queues an event; it never calls back into this model.
+    QMetaObject::invokeMethod(this, &TkListModel::flush, Qt::QueuedConnection);
+}
+
+void TkListModel::flush() {
+    int64_t lo, hi;
+    bool states;
+    {
+        Lock lock(mu_);
+        lo = dirty_lo_;
+        hi = dirty_hi_;
+        states = state_dirty_;
+        dirty_lo_ = dirty_hi_ = -1;
+        state_dirty_ = false;
+        flush_pending_ = false;
+    }
+    if (!redraw_on_) { // redraw on repaints and re-reads the selection
+        data_while_off_ = data_while_off_ || lo >= 0;
+        changed_while_off_ = changed_while_off_ || states;
+        return;
+    }
+    hi = std::min<int64_t>(hi, view_rows_ - 1); // rows the view knows only
+    if (lo >= 0 && lo <= hi && !columns_.empty()) {
+        emit dataChanged(index(static_cast<int>(lo), 0),
+                         index(static_cast<int>(hi), static_cast<int>(columns_.size()) - 1));
+    }
+    if (states) emit selectionDirty();
+}
+
+// ---- structure, main thread ----
+
+void TkListModel::note_change_at(int64_t row) {
+    kept_ = std::min(kept_, row);
+    changed_while_off_ = true;
+}
+
+int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QImage* picture) {
+    assert(on_main_thread(this));
+    TkListRow row;
+    row.text = text;
+    if (picture) row.image = *picture;
+    // Only this thread changes the row count, so the size is stable here.
+    const int64_t n = static_cast<int64_t>(rows_.size());
+    const int64_t at = position < 0 || position > n ? n : position;
+    if (redraw_on_) beginInsertRows({}, static_cast<int>(at), static_cast<int>(at));
+    {
+        Lock lock(mu_);
+        rows_.insert(rows_.begin() + at, std::move(row));
+        if (current_ >= at) ++current_;
+        if (dirty_lo_ >= 0 && at <= dirty_hi_) ++dirty_hi_;
+    }
+    if (redraw_on_) {
+        ++view_rows_;
+        endInsertRows();
+    } else if (at < n) {
+        note_change_at(at);
+    }
+    return at;
+}
+
+void TkListModel::remove(int64_t row) {
+    assert(on_main_thread(this));
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
+    if (redraw_on_) beginRemoveRows({}, static_cast<int>(row), static_cast<int>(row));
+    TkListRow gone; // freed after the lock is released
+    {
+        Lock lock(mu_);
+        gone = std::move(rows_[static_cast<size_t>(row)]);
+        rows_.erase(rows_.begin() + row);
+        current_ = current_ == row ? -1 : current_ - (current_ > row ? 1 : 0);
+        if (dirty_hi_ >= static_cast<int64_t>(rows_.size())) dirty_hi_ = rows_.size() - 1;
+        if (dirty_hi_ < dirty_lo_) dirty_lo_ = dirty_hi_ = -1;
+    }
+    if (redraw_on_) {
+        --view_rows_;
+        endRemoveRows();
+    } else {
+        note_change_at(row);
+    }
+}
+
+void TkListModel::clear() {
+    assert(on_main_thread(this));
+    const bool announce = redraw_on_ && view_rows_ > 0;
+    if (announce) beginRemoveRows({}, 0, view_rows_ - 1);
+    std::vector<TkListRow> gone; // freed after the lock is released
+    {
+        Lock lock(mu_);
+        gone.swap(rows_);
+        current_ = dirty_lo_ = dirty_hi_ = -1;
+    }
+    if (announce) {
+        view_rows_ = 0;
+        endRemoveRows();
+    } else if (!redraw_on_) {
+        note_change_at(0);
+    }
+}
+
+void TkListModel::permute(const std::vector<int64_t>& order) {
+    assert(on_main_thread(this));
+    const size_t n = order.size();
+    if (n != rows_.size()) return;
+    std::vector<int64_t> place(n); // old row -> new row
+    for (size_t i = 0; i < n; ++i) place[static_cast<size_t>(order[i])] = static_cast<int64_t>(i);
+    if (redraw_on_) emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    {
+        std::vector<TkListRow> sorted;
+        sorted.reserve(n);
+        Lock lock(mu_);
+        for (int64_t old : order) sorted.push_back(std::move(rows_[static_cast<size_t>(old)]));
+        rows_.swap(sorted);
+        if (current_ >= 0) current_ = place[static_cast<size_t>(current_)];
+        if (dirty_lo_ >= 0) dirty_lo_ = 0, dirty_hi_ = static_cast<int64_t>(n) - 1;
+    }
+    if (!redraw_on_) {
+        note_change_at(0);
+        return;
+    }
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& i : from) {
+        const bool known = i.row() >= 0 && static_cast<size_t>(i.row()) < n;
+        to.append(known ? index(static_cast<int>(place[static_cast<size_t>(i.row())]), i.column())
+                        : QModelIndex());
+    }
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+bool TkListModel::set_redraw(bool on) {
+    assert(on_main_thread(this));
+    if (on == redraw_on_) return false;
+    redraw_on_ = on;
+    if (!on) {
+        kept_ = view_rows_;
+        changed_while_off_ = data_while_off_ = false;
+        return false;
+    }
+    // Announce what changed while off: the rows after the unchanged prefix
+    // go, the rows now stored there come, each in one step.
+    const int n = static_cast<int>(rows_.size());
+    if (kept_ < view_rows_) {
+        beginRemoveRows({}, static_cast<int>(kept_), view_rows_ - 1);
+        view_rows_ = static_cast<int>(kept_);
+        endRemoveRows();
+    }
+    if (n > view_rows_) {
+        beginInsertRows({}, view_rows_, n - 1);
+        view_rows_ = n;
+        endInsertRows();
+    }
+    if (data_while_off_ && view_rows_ > 0 && !columns_.empty()) {
+        emit dataChanged(index(0, 0), index(view_rows_ - 1, static_cast<int>(columns_.size()) - 1));
+    }
+    return changed_while_off_;
+}
+
+// ---- columns, main thread ----
+
+int64_t TkListModel::insert_column(int64_t position, const QString& title) {
+    const int64_t n = static_cast<int64_t>(columns_.size());
+    const int64_t at = position < 0 || position > n ? n : position;
+    beginInsertColumns({}, static_cast<int>(at), static_cast<int>(at));
+    columns_.insert(columns_.begin() + at, TkListColumn{title, TkListAlignLeft});
+    endInsertColumns();
+    return at;
+}
+
+void TkListModel::set_column_align(int64_t column, int64_t align) {
+    if (column < 0 || column >= static_cast<int64_t>(columns_.size())) return;
+    columns_[static_cast<size_t>(column)].align = align;
+    emit headerDataChanged(Qt::Horizontal, static_cast<int>(column), static_cast<int>(column));
+    if (view_rows_ > 0) {
+        emit dataChanged(index(0, static_cast<int>(column)),
+                         index(view_rows_ - 1, static_cast<int>(column)));
+    }
+}
+
+void TkListModel::set_icon_size(int size) {
+    icon_size_ = size;
+    pixmaps_.clear();
+    if (view_rows_ > 0 && !columns_.empty())
+        emit dataChanged(index(0, 0), index(view_rows_ - 1, 0));
+}
+
+// ---- QAbstractTableModel ----
+
+int TkListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : view_rows_;
+}
+
+int TkListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QPixmap TkListModel::picture(const QImage& image) const {
+    const qint64 key = image.cacheKey();
+    auto hit = pixmaps_.constFind(key);
+    if (hit != pixmaps_.constEnd()) return *hit;
+    if (pixmaps_.size() > 4096) pixmaps_.clear(); // only visible rows need one
+    return *pixmaps_.insert(key, QPixmap::fromImage(tk_list_fit_picture(image, icon_size_)));
+}
+
+// The value of one role of one cell; called with mu_ held.
+QVariant TkListModel::role_value(const TkListRow& row, int column, int role) const {
+    switch (role) {
+    case Qt::DisplayRole: {
+        auto [start, length] = segment(row.text, column);
+        if (start == std::wstring::npos) return QString();
+        return tk_qstring(row.text.substr(start, length));
+    }
+    case Qt::DecorationRole:
+        if (column != 0 || row.image.isNull()) return {};
+        return picture(row.image);
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(alignment_of(columns_[static_cast<size_t>(column)].align));
+    case Qt::CheckStateRole:
+        if (column != 0 || !check_boxes_) return {};
+        return row.state & TkListItemChecked ? Qt::Checked : Qt::Unchecked;
+    case Qt::ForegroundRole: return row.front < 0 ? QVariant() : QBrush(color_of(row.front));
+    case Qt::BackgroundRole: return row.back < 0 ? QVariant() : QBrush(color_of(row.back));
+    default: return {};
+    }
+}
+
+QVariant TkListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return {};
+    Lock lock(mu_);
+    if (static_cast<size_t>(index.row()) >= rows_.size()) return {};
+    return role_value(rows_[static_cast<size_t>(index.row())], index.column(), role);
+}
+
+// One lock for all the roles a delegate asks about a cell.
+void TkListModel::multiData(const QModelIndex& index, QModelRoleDataSpan roles) const {
+    if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return;
+    Lock lock(mu_);
+    if (static_cast<size_t>(index.row()) >= rows_.size()) return;
+    const TkListRow& row = rows_[static_cast<size_t>(index.row())];
+    for (QModelRoleData& r : roles) r.setData(role_value(row, index.column(), r.role()));
+}
+
+bool TkListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || !check_boxes_ || !index.isValid() || index.column() != 0) {
+        return false;
+    }
+    const bool checked = value.value<Qt::CheckState>() == Qt::Checked;
+    set_state(index.row(), checked ? uint32_t{TkListItemChecked} : 0u, TkListItemChecked);
+    emit userChecked(index.row());
+    return true;
+}
+
+Qt::ItemFlags TkListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f =
+        Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+    if (check_boxes_ && index.column() == 0) f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant TkListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 ||
+        section >= static_cast<int>(columns_.size())) {
+        return {};
+    }
+    const TkListColumn& c = columns_[static_cast<size_t>(section)];
+    if (role == Qt::DisplayRole) return c.title;
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignment_of(c.align));
+    return {};
+}

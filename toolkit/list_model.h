@@ -1,0 +1,154 @@
+// The row store behind one list gadget, and its Qt table model.
+//
+// Rows are small records in one std::vector guarded by `mu_`; the row
+// accessors marked "any thread" take the lock and may be called by workers.
+// A change from any thread marks its row dirty and schedules at most one
+// queued flush; the flush runs on the main thread and emits one dataChanged
+// for the whole dirty span, so a worker's thousands of changes become a few
+// repaints. Row-count and row-order changes (insert, remove, clear, sort) are
+// main-thread only; so is everything that talks to the view.
+//
+// Selection and check marks are kept in the rows' state bits, which are the
+// truth for readers on any thread; the view copies the user's selection
+// changes into them and rebuilds its selection from them after bulk changes.
+//
+// Redraw off: inserts and removals only touch the vector; the view keeps
+// seeing the row count it was last told (`view_rows_`), and redraw on
+// announces the difference in one removal and one insertion.
+//
+// Signals are never emitted with `mu_` held, so a slot may call back in.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QImage>
+#include <QPixmap>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "toolkit/list.h"
+
+struct TkListRow {
+    std::wstring text;  // column texts joined by '\n'
+    QImage image;       // own copy of the row's picture; null = none
+    int64_t data = 0;   // item data (tk_gadget_set_item_data)
+    int32_t front = -1; // text colour 0xBBGGRR, -1 = the list's own
+    int32_t back = -1;  // background colour 0xBBGGRR, -1 = the list's own
+    uint32_t state = 0; // TkListItemSelected | TkListItemChecked
+};
+
+struct TkListColumn {
+    QString title;                   // header text
+    int64_t align = TkListAlignLeft; // TkListAlign…
+};
+
+class TkListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    explicit TkListModel(QObject* parent, bool check_boxes);
+
+    // ---- rows, any thread ----
+    int64_t count() const;
+    std::wstring text(int64_t row, int64_t column) const;
+    void set_text(int64_t row, int64_t column, const std::wstring& text);
+    int64_t item_data(int64_t row) const;
+    void set_item_data(int64_t row, int64_t value);
+    // picture null: the row shows none; the picture is copied (shallowly)
+    void set_image(int64_t row, const QImage* picture);
+    QImage image(int64_t row) const; // the row's own picture, null if none
+    void set_color(int64_t row, int which, int64_t bgr);
+    uint32_t state(int64_t row) const;
+    // Changes the bits in `mask` to `bits`; the view follows at the next
+    // flush (main thread: the caller syncs the view itself).
+    void set_state(int64_t row, uint32_t bits, uint32_t mask);
+    // Main thread: sets the bits of rows first..last without telling anyone
+    // (the view calls it to record the user's selection).
+    void set_state_range(int64_t first, int64_t last, uint32_t bits, uint32_t mask);
+    // Clears `mask` in every row except `keep` (-1: in every row).
+    void clear_state_except(int64_t keep, uint32_t mask);
+    // Runs of selected rows among the first `limit` rows, as first..last.
+    std::vector<std::pair<int, int>> selected_ranges(int limit) const;
+    int64_t next_with_state(int64_t after, uint32_t mask) const;
+    int64_t count_with_state(uint32_t mask) const;
+    int64_t current_row() const;
+    void set_current_row(int64_t row); // -1 = none; out of range = none
+
+    // ---- structure, main thread ----
+    // position -1 (or past the end) appends; returns the new row's index
+    int64_t insert(int64_t position, const std::wstring& text, const QImage* picture);
+    void remove(int64_t row);
+    void clear();
+    // Applies a permutation (sorted[i] = old row order[i]); main thread.
+    void permute(const std::vector<int64_t>& order);
+    bool redraw_on() const { return redraw_on_; }
+    // Returns true when the view must rebuild its selection afterwards.
+    bool set_redraw(bool on);
+    bool sorting = false; // a sort is running (guards against nesting)
+
+    // ---- columns, main thread ----
+    int64_t insert_column(int64_t position, const QString& title);
+    void set_column_align(int64_t column, int64_t align);
+    int64_t column_count() const { return static_cast<int64_t>(columns_.size()); }
+    void set_icon_size(int size);
+    int icon_size() const { return icon_size_.load(); }
+
+    // ---- test and benchmark seam ----
+    bool flush_pending() const;
+
+    // ---- QAbstractTableModel ----
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    void multiData(const QModelIndex& index, QModelRoleDataSpan roles) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  signals:
+    // the user ticked or cleared a row's check box (through setData)
+    void userChecked(int row);
+    // a worker changed state bits: the view must copy them into its selection
+    void selectionDirty();
+
+  private slots:
+    void flush();
+
+  private:
+    void mark_dirty_locked(int64_t row);
+    void schedule_flush_locked();
+    QVariant role_value(const TkListRow& row, int column, int role) const;
+    QPixmap picture(const QImage& image) const;
+    void note_change_at(int64_t row);
+
+    mutable std::mutex mu_;       // guards the fields down to flush_pending_
+    std::vector<TkListRow> rows_; // any thread under mu_; count: main only
+    int64_t current_ = -1;        // current row, -1 = none
+    int64_t dirty_lo_ = -1;       // first dirty row, -1 = none
+    int64_t dirty_hi_ = -1;       // last dirty row
+    bool state_dirty_ = false;    // state bits changed off the main thread
+    bool flush_pending_ = false;  // a queued flush is on its way
+
+    // main thread only
+    std::vector<TkListColumn> columns_;      // header titles and alignment
+    int view_rows_ = 0;                      // row count the view was last told
+    bool redraw_on_ = true;                  // false between redraw off and on
+    int64_t kept_ = 0;                       // while off: leading rows the view still knows
+    bool data_while_off_ = false;            // row contents changed while off: repaint at on
+    bool changed_while_off_ = false;         // rows, order or states changed while off
+    bool check_boxes_ = false;               // rows carry a check box
+    std::atomic<int> icon_size_{16};         // pixels, pictures are scaled to it; any thread reads
+    mutable QHash<qint64, QPixmap> pixmaps_; // picture cache by QImage::cacheKey
+};
+
+// Stable order of rows 0..n-1 by `compare`: result[i] is the old index of
+// the row that goes to place i. A merge sort that only ever looks inside its
+// ranges, so a comparison that contradicts itself (or rows that change while
+// sorting) gives some permutation and never a fault. (list_sort.cpp)
+std::vector<int64_t> tk_list_sorted_order(int64_t n, TkListCompare compare, intptr_t user);
+
+// The picture as a row shows it: scaled (keeping its shape) to size x size.
+QImage tk_list_fit_picture(const QImage& image, int size);

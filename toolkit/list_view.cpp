@@ -1,0 +1,286 @@
+// The list gadget's view: see list_view.h.
+#include "toolkit/list_view.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <cmath>
+
+#include "toolkit/events.h"
+#include "toolkit/internal.h"
+
+TkListView::TkListView(uint32_t list_flags)
+    : rows(new TkListModel(this, list_flags & TkListCheckBoxes)), flags(list_flags) {
+    setModel(rows);
+    setItemDelegate(new TkListDelegate(this));
+    setUniformRowHeights(true);           // row geometry without asking every row
+    setVerticalScrollMode(ScrollPerItem); // the scroll position counts rows
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setAllColumnsShowFocus(flags & TkListFullRowSelect);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(flags & TkListMultiSelect ? ExtendedSelection : SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    setDragEnabled(true); // startDrag reports the drag; the program performs it
+    setIconSize(QSize(rows->icon_size(), rows->icon_size()));
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    QHeaderView* h = header();
+    h->setStretchLastSection(false);
+    h->setSectionsClickable(true);
+    h->setSectionsMovable(flags & TkListReorderableColumns);
+    h->setSectionResizeMode(QHeaderView::Interactive);
+    h->setHighlightSections(false);
+    connect(h, &QHeaderView::sectionClicked, this, &TkListView::on_section_clicked);
+    connect(h, &QHeaderView::sectionResized, this, &TkListView::on_section_resized);
+    connect(rows, &TkListModel::userChecked, this, &TkListView::on_user_checked);
+    connect(rows, &TkListModel::selectionDirty, this, [this] {
+        TkListProgram program(this);
+        sync_selection();
+    });
+}
+
+void TkListView::detach() {
+    gadget_ = nullptr;
+    hook_ = nullptr;
+}
+
+// ---- reporting ----
+
+void TkListView::report(int64_t type) {
+    if (gadget_) tk_event_generate(EventGadget, gadget_->number, gadget_->window, type);
+}
+
+void TkListView::set_last_selected(int64_t row) {
+    last_selected_ = row;
+    setProperty("ZV_LastSelected", QVariant::fromValue<qlonglong>(row));
+}
+
+void TkListView::selectionChanged(const QItemSelection& selected,
+                                  const QItemSelection& deselected) {
+    QTreeView::selectionChanged(selected, deselected); // repaints
+    if (program_depth > 0 || !rows->redraw_on()) return;
+    for (const QItemSelectionRange& r : deselected) {
+        rows->set_state_range(r.top(), r.bottom(), 0, TkListItemSelected);
+    }
+    int64_t newest = -1;
+    for (const QItemSelectionRange& r : selected) {
+        rows->set_state_range(r.top(), r.bottom(), TkListItemSelected, TkListItemSelected);
+        newest = std::max<int64_t>(newest, r.bottom());
+    }
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selected.contains(current)) newest = current.row();
+    if (newest >= 0) set_last_selected(newest);
+    reported_since_press_ = true;
+    report(EventTypeChange);
+}
+
+void TkListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    if (program_depth > 0 || !rows->redraw_on()) return;
+    rows->set_current_row(current.isValid() ? current.row() : -1);
+}
+
+void TkListView::on_user_checked(int) {
+    if (program_depth == 0) report(EventTypeChange);
+}
+
+// ---- mouse ----
+
+void TkListView::mousePressEvent(QMouseEvent* event) {
+    reported_since_press_ = false;
+    QTreeView::mousePressEvent(event);
+}
+
+void TkListView::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeView::mouseReleaseEvent(event); // may clear the selection (empty space)
+    const bool ends_double = double_clicked_;
+    double_clicked_ = false;
+    if (ends_double) return;
+    if (event->button() == Qt::LeftButton) clicked(EventTypeLeftClick);
+    if (event->button() == Qt::RightButton) clicked(EventTypeRightClick);
+}
+
+// A click that leaves nothing selected after a row had been selected is a
+// selection change (reported once) and no left click.
+void TkListView::clicked(int64_t type) {
+    const bool any = selectionModel()->hasSelection();
+    if (!any && last_selected_ != -1) {
+        set_last_selected(-1);
+        if (!reported_since_press_) report(EventTypeChange);
+    }
+    if (type == EventTypeRightClick || any) report(type);
+}
+
+void TkListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeView::mouseDoubleClickEvent(event);
+    double_clicked_ = true;
+    if (event->button() == Qt::LeftButton) report(EventTypeLeftDoubleClick);
+    if (event->button() == Qt::RightButton) report(EventTypeRightDoubleClick);
+}
+
+void TkListView::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept(); // the right click event is the program's cue for a menu
+}
+
+void TkListView::startDrag(Qt::DropActions) {
+    report(EventTypeDragStart); // the program answers with its own drag of the rows
+}
+
+// Without "selection always shown" the selection is hidden without focus,
+// so a focus change must repaint the rows.
+void TkListView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    if (!(flags & TkListShowSelectionAlways)) viewport()->update();
+}
+
+void TkListView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    if (!(flags & TkListShowSelectionAlways)) viewport()->update();
+}
+
+// ---- header ----
+
+void TkListView::on_section_clicked(int column) {
+    if (hook_ && gadget_) {
+        hook_(gadget_->number, TkListHeaderClick, column, header()->sectionSize(column));
+    }
+}
+
+void TkListView::on_section_resized(int column, int, int new_width) {
+    if (program_depth > 0 || !hook_ || !gadget_) return; // the program's own widths
+    hook_(gadget_->number, TkListHeaderResize, column, new_width);
+}
+
+int64_t TkListView::add_column(int64_t position, const QString& title, int64_t width) {
+    const int64_t column = rows->insert_column(position, title);
+    set_column_width(column, width);
+    return column;
+}
+
+void TkListView::set_column_width(int64_t column, int64_t width) {
+    if (column < 0 || column >= rows->column_count()) return;
+    header()->resizeSection(static_cast<int>(column),
+                            static_cast<int>(std::max<int64_t>(width, 0)));
+}
+
+// ---- program side ----
+
+void TkListView::sync_selection() {
+    const int n = rows->rowCount();
+    const int last_column = rows->columnCount() - 1;
+    QItemSelectionModel* model = selectionModel();
+    if (last_column < 0) return;
+    QItemSelection selection;
+    for (auto [first, last] : rows->selected_ranges(n)) {
+        selection.append(
+            QItemSelectionRange(rows->index(first, 0), rows->index(last, last_column)));
+    }
+    if (!selection.isEmpty() || model->hasSelection()) {
+        model->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+    const int64_t current = rows->current_row();
+    const QModelIndex index =
+        current >= 0 && current < n ? rows->index(int(current), 0) : QModelIndex();
+    if (model->currentIndex() != index)
+        model->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
+void TkListView::select_only(int64_t row) {
+    const bool valid = row >= 0 && row < rows->count();
+    rows->clear_state_except(valid ? row : -1, TkListItemSelected);
+    if (valid) rows->set_state(row, TkListItemSelected, TkListItemSelected);
+    rows->set_current_row(valid ? row : -1);
+    if (rows->redraw_on()) sync_selection();
+}
+
+// Selecting a row also makes it the current row, so that the next arrow key
+// moves on from it and not from the top.
+void TkListView::set_row_state(int64_t row, uint32_t bits) {
+    if (row < 0 || row >= rows->count()) return;
+    const bool select = bits & TkListItemSelected;
+    if (select && selectionMode() == SingleSelection) {
+        rows->clear_state_except(row, TkListItemSelected);
+    }
+    rows->set_state(row, bits, TkListItemSelected | TkListItemChecked);
+    if (select) rows->set_current_row(row);
+    if (!rows->redraw_on()) return;
+    if (select || selectionModel()->isRowSelected(int(row), {})) sync_selection();
+}
+
+void TkListView::set_redraw(bool on) {
+    if (!on) {
+        rows->set_redraw(false);
+        setUpdatesEnabled(false);
+        return;
+    }
+    if (rows->set_redraw(true)) sync_selection();
+    setUpdatesEnabled(true);
+}
+
+// ---- geometry ----
+
+bool TkListView::needs_vscrollbar() {
+    executeDelayedItemsLayout();
+    updateGeometries();
+    const QScrollBar* bar = verticalScrollBar();
+    return bar->maximum() > bar->minimum();
+}
+
+int TkListView::row_height() {
+    if (rows->rowCount() > 0) {
+        executeDelayedItemsLayout();
+        return rowHeight(rows->index(0, 0));
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.text = QStringLiteral("Xg");
+    option.features |= QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    option.decorationSize = iconSize();
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height();
+}
+
+// Vertically the list scrolls by whole rows: dy pixels round to rows.
+void TkListView::scroll_rows(int64_t dx, int64_t dy) {
+    executeDelayedItemsLayout();
+    const int h = std::max(row_height(), 1);
+    QScrollBar* v = verticalScrollBar();
+    v->setValue(v->value() + static_cast<int>(std::lround(double(dy) / h)));
+    QScrollBar* hb = horizontalScrollBar();
+    hb->setValue(hb->value() + static_cast<int>(dx));
+}
+
+int64_t TkListView::top_row() {
+    executeDelayedItemsLayout();
+    return verticalScrollBar()->value(); // rows, as the list scrolls per row
+}
+
+bool TkListView::label_rect(int64_t row, int64_t column, QRect* out) {
+    if (row < 0 || row >= rows->rowCount() || column < 0 || column >= rows->columnCount()) {
+        return false;
+    }
+    executeDelayedItemsLayout();
+    const QModelIndex index = rows->index(int(row), int(column));
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    static_cast<TkListDelegate*>(itemDelegate())->init_option(&option, index);
+    QRect r = column == 0 ? style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this)
+                          : option.rect;
+    r.moveTopLeft(viewport()->mapTo(this, r.topLeft()));
+    *out = r;
+    return true;
+}
+
+// ---- painting ----
+
+void TkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    QStyleOptionViewItem o = option;
+    const bool whole_row = view_->flags & TkListFullRowSelect;
+    const bool always = view_->flags & TkListShowSelectionAlways;
+    if ((!whole_row && index.column() != 0) || (!always && !view_->hasFocus())) {
+        o.state &= ~QStyle::State_Selected;
+    }
+    QStyledItemDelegate::paint(painter, o, index);
+}
