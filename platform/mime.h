@@ -1,0 +1,27 @@
+// Type names and type icons of files, from the desktop's MIME database.
+//
+// pf_type_name gives the German description of a file's MIME type
+// ("Einfaches Textdokument", "PNG-Bild", "Leeres Dokument"), whatever the
+// user's own locale; folders are "Dateiordner". pf_type_icon gives the
+// freedesktop icon of the type (its icon name, then its generic icon name)
+// from the Adwaita theme and then hicolor, as size x size pixels.
+//
+// Both are called from the panes' worker threads (one type-name and one icon
+// worker per pane) and so use nothing that belongs to the GUI thread: the
+// MIME database is thread-safe, icon files are found by reading the themes'
+// index files and decoded into plain images. Icons are cached per MIME type
+// and size under a mutex for the life of the process; the caller owns the
+// pixel vector it passes in.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// "Dateiordner" when is_folder is nonzero; otherwise the German comment of
+// the file's MIME type (by name and, for an existing file, its contents).
+std::wstring pf_type_name(const std::wstring& path, int is_folder);
+
+// Fills rgba with size x size pixels 0xAARRGGBB (rows top to bottom) of the
+// type's icon and returns 1; returns 0 and leaves rgba empty when the themes
+// have no icon for the type or size is not positive.
+int pf_type_icon(const std::wstring& path, int is_folder, int size, std::vector<uint32_t>& rgba);
