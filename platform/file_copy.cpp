@@ -172,6 +172,18 @@ int open_source(const std::string& source, struct stat& st) {
     return fd;
 }
 
+// Permission bits and times follow the source where the target's file system
+// can hold them. FAT and many network file systems refuse chmod (EPERM); a
+// copy onto a USB stick must not fail for that, so these are best effort,
+// as the contents are what the user asked for.
+void keep_metadata(int fd, const struct stat& st) {
+    const int saved = errno;
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    rt_sys.fchmod(fd, st.st_mode & 0777);
+    futimens(fd, times);
+    errno = saved;
+}
+
 int copy_regular(const std::string& source, const std::string& target, PfCopyProgressFn progress,
                  void* user) {
     struct stat st;
@@ -180,9 +192,8 @@ int copy_regular(const std::string& source, const std::string& target, PfCopyPro
     std::string temp;
     Fd out{create_temp(target, temp)};
     if (out.fd < 0) return 0;
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    bool ok = copy_contents(in.fd, out.fd, st.st_size, progress, user) &&
-              rt_sys.fchmod(out.fd, st.st_mode & 0777) == 0 && futimens(out.fd, times) == 0;
+    bool ok = copy_contents(in.fd, out.fd, st.st_size, progress, user);
+    if (ok) keep_metadata(out.fd, st);
     ok = out.close_checked() && ok;
     if (ok && rt_sys.rename(temp.c_str(), target.c_str()) == 0) return 1;
     discard(temp);

@@ -3,8 +3,9 @@
 // pf_file_copy copies a file's contents in chunks (copy_file_range, or read
 // and write where the file systems do not support it), reports after every
 // chunk through a callback that may cancel, keeps the permission bits and
-// the modification time, and replaces an existing target. A symbolic link is
-// copied as a link, never followed.
+// the modification time where the target's file system can hold them (FAT
+// cannot), and replaces an existing target. A symbolic link is copied as a
+// link, never followed.
 //
 // The target is never left half-written: the copy goes into a hidden
 // temporary file in the target's folder, which is renamed over the target

@@ -39,13 +39,6 @@ constexpr size_t kSniffBytes = 16384;
 const std::vector<std::string> kIconRoots = {"/usr/local/share/icons", "/usr/share/icons"};
 const std::vector<std::string> kIconThemes = {"Adwaita", "hicolor"};
 
-// The MIME comments come out in the default locale's language; the program
-// speaks German whatever the user's locale is.
-void use_german_comments() {
-    static std::once_flag once;
-    std::call_once(once, [] { QLocale::setDefault(QLocale(QLocale::German)); });
-}
-
 std::string read_start(const std::string& path) {
     std::string data(kSniffBytes, '\0');
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -60,7 +53,7 @@ std::string read_start(const std::string& path) {
 // exact bytes, so names that are not valid UTF-8 are sniffed too; only the
 // name's extension goes through QString.
 QMimeType mime_of(const std::wstring& path, bool is_folder) {
-    use_german_comments();
+    pf_mime_init();
     QMimeDatabase db;
     if (is_folder) return db.mimeTypeForName("inode/directory");
     const std::string os_path = rt_text_to_os(path);
@@ -117,6 +110,13 @@ std::shared_ptr<const Pixels> cached_icon(const QMimeType& type, int size) {
 }
 
 } // namespace
+
+// The MIME comments come out in the default locale's language; the program
+// speaks German whatever the user's locale is.
+void pf_mime_init() {
+    static std::once_flag once;
+    std::call_once(once, [] { QLocale::setDefault(QLocale(QLocale::German)); });
+}
 
 std::wstring pf_type_name(const std::wstring& path, int is_folder) {
     if (is_folder) return L"Dateiordner";

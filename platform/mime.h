@@ -17,6 +17,12 @@
 #include <string>
 #include <vector>
 
+// Makes the MIME comments German by setting Qt's default locale to German.
+// Call once at start-up on the main thread before any worker starts: Qt's
+// default locale must not change while other threads use locales. The
+// queries below call it too, for programs (tests) that do not.
+void pf_mime_init();
+
 // "Dateiordner" when is_folder is nonzero; otherwise the German comment of
 // the file's MIME type (by name and, for an existing file, its contents).
 std::wstring pf_type_name(const std::wstring& path, int is_folder);

@@ -62,6 +62,11 @@ ssize_t write_until_full(int fd, const void* buffer, size_t n) {
     return rt_syscalls_real().write(fd, buffer, n);
 }
 
+int fchmod_refused(int, mode_t) {
+    errno = EPERM;
+    return -1;
+}
+
 int open_no_create(const char* path, int flags, mode_t mode) {
     if (flags & O_CREAT) {
         errno = EACCES;
@@ -159,6 +164,15 @@ TEST(FileCopy, FullDiskMidwayKeepsTheOldTarget) {
     g_writes_left = 1000; // with room, the fallback copies everything
     ASSERT_EQ(1, pf_file_copy(w(t / "gross"), w(t / "ziel"), nullptr, nullptr));
     EXPECT_EQ(t.read("gross"), t.read("ziel"));
+}
+
+TEST(FileCopy, TargetThatRefusesPermissionsStillGetsTheCopy) {
+    TempDir t; // as FAT sticks and many network shares do
+    SeamGuard guard;
+    rt_sys.fchmod = fchmod_refused;
+    t.write("a", "inhalt");
+    ASSERT_EQ(1, pf_file_copy(w(t / "a"), w(t / "b"), nullptr, nullptr));
+    EXPECT_EQ("inhalt", t.read("b"));
 }
 
 TEST(FileCopy, FailuresReportZero) {

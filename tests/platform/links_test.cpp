@@ -18,22 +18,6 @@ std::wstring w(const std::string& s) {
 
 } // namespace
 
-TEST(Links, RecognisesShortcuts) {
-    TempDir t;
-    t.write("a.txt", "x");
-    t.write("blinker.txt", "x"); // "lnk" in a name means nothing here
-    t.write("Ort.desktop", "");
-    ASSERT_EQ(0, symlink("a.txt", (t / "zeiger").c_str()));
-    ASSERT_EQ(0, mkdir((t / "ordner").c_str(), 0700));
-    ASSERT_EQ(0, symlink("ordner", (t / "ordnerlink").c_str()));
-    EXPECT_EQ(0, pf_is_shortcut(w(t / "a.txt")));
-    EXPECT_EQ(0, pf_is_shortcut(w(t / "blinker.txt")));
-    EXPECT_EQ(0, pf_is_shortcut(w(t / "ordner")));
-    EXPECT_EQ(1, pf_is_shortcut(w(t / "Ort.desktop")));
-    EXPECT_EQ(1, pf_is_shortcut(w(t / "zeiger")));
-    EXPECT_EQ(1, pf_is_shortcut(w(t / "ordnerlink/"))); // a folder path with its "/"
-}
-
 TEST(Links, SymbolicLinksResolveAgainstTheirFolder) {
     TempDir t;
     ASSERT_EQ(0, mkdir((t / "sub").c_str(), 0700));
