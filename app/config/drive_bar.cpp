@@ -1,0 +1,195 @@
+// The drive bars above the panes. See drive_bar.h.
+#include "app/config/drive_bar.h"
+
+#include "app/panes/navigation.h"
+#include "app/panes/pane_location.h"
+#include "app/panes/panes.h"
+#include "app/shell/ids.h"
+#include "runtime/files.h"
+#include "toolkit/gadgets.h"
+
+namespace {
+
+// How a drive kind looks in the bar; kinds not listed ("Netzwerk") get no
+// button, and their slot stays empty.
+struct DriveKindLook {
+    const wchar_t* Kind;
+    const char* Picture; // built-in 30 x 20 RGBA picture
+    int64_t Width;       // button width in pixels
+};
+const DriveKindLook DriveKindLooks[] = {
+    {L"USB Laufwerk", "drive_usb", 30},
+    {L"Hard Disk", "drive_hdd", 32},
+    {L"CD Rom", "drive_cd", 30},
+};
+
+// One bar per pane frame.
+struct DriveBarSide {
+    int64_t Frame;                                 // container holding the bar
+    int64_t DiskInfo;                              // its disk-information text
+    std::vector<DriveButtonRecord> AppState::*Bar; // its button slots
+    int64_t Pane;                                  // the pane below it
+};
+const DriveBarSide DriveBarSides[] = {
+    {GadLeftFrame, GadLeftDiskInfo, &AppState::LeftDriveButtons, GadLeftPane},
+    {GadRightFrame, GadRightDiskInfo, &AppState::RightDriveButtons, GadRightPane},
+};
+
+constexpr int64_t DriveSlotWidth = 34;    // distance between button slots
+constexpr int64_t DriveButtonHeight = 20; // px
+constexpr int64_t DriveButtonToggle = 0x1003;
+constexpr int64_t DriveLetterX = 20; // where the letter goes on the picture
+constexpr int64_t DriveLetterY = 7;
+constexpr int64_t DriveLetterColor = 0xFF646464; // RGB(100, 100, 100), fully opaque
+constexpr int64_t DrawTextBlended = TkDrawTransparent | TkDrawAlphaBlend;
+
+std::vector<PfVolume> CurrentVolumes() {
+    return pf_volumes_current();
+}
+
+const DriveKindLook* LookOfKind(const std::wstring& kind) {
+    for (const DriveKindLook& look : DriveKindLooks)
+        if (kind == look.Kind) return &look;
+    return nullptr;
+}
+
+// Number of real drives in a list that ends with its spare element.
+size_t RealDriveCount(const std::vector<DriveRecord>& drives) {
+    return drives.empty() ? 0 : drives.size() - 1;
+}
+
+// Decodes a built-in drive picture into the work image; 0 when it is absent
+// or cannot be decoded.
+int64_t LoadDrivePicture(const char* name) {
+    size_t size = 0;
+    const unsigned char* png = tk_asset_png(name, &size);
+    return png ? tk_image_catch(ImgDriveWork, png, size) : 0;
+}
+
+// Draws the drive letter onto the picture in the work image; a picture on
+// which drawing cannot start keeps no letter.
+void DrawDriveLetter(const std::wstring& letter) {
+    if (!tk_drawing_start(tk_image_output(ImgDriveWork))) return;
+    tk_draw_mode(DrawTextBlended);
+    tk_draw_font(tk_font_handle(FontDriveLetter));
+    tk_draw_front_color(DriveLetterColor);
+    tk_draw_text(DriveLetterX, DriveLetterY, letter);
+    tk_drawing_stop();
+}
+
+// Makes the button of slot i when the drive's kind has a picture.
+void MakeDriveButton(int64_t i, DriveButtonRecord& slot, const DriveRecord& drive) {
+    const DriveKindLook* look = LookOfKind(drive.Kind);
+    if (!look || !LoadDrivePicture(look->Picture)) return;
+    DrawDriveLetter(drive.Letter);
+    slot.Drive = drive;
+    slot.Gadget = tk_image_button_create(-1, DriveSlotWidth * i, 0, look->Width, DriveButtonHeight,
+                                         tk_image_handle(ImgDriveWork), DriveButtonToggle);
+    if (slot.Gadget) tk_gadget_bind(slot.Gadget, DriveButtonClicked);
+    // The button keeps its own copy of the picture.
+    tk_image_free(ImgDriveWork);
+}
+
+// Rebuilds one bar inside its frame and puts its pane right.
+void RebuildSide(const DriveBarSide& side, int64_t last) {
+    if (!tk_gadget_list_open(side.Frame)) return;
+    tk_gadget_resize(side.DiskInfo, DiskInfoX(last), TkKeep, TkKeep, TkKeep);
+    std::vector<DriveButtonRecord>& bar = App.*side.Bar;
+    FreeDriveButtons(bar);
+    CreateDriveButtons(last, bar, App.DriveList);
+    EnsurePaneDrivePresent(side.Pane, App.DriveList);
+    MarkPaneDriveButton(side.Pane, App.DriveList);
+    tk_gadget_list_close();
+}
+
+// The root a pane falls back to: the first slot's drive, "/" when that slot
+// has none.
+std::wstring FallbackRoot() {
+    if (!App.LeftDriveButtons.empty() && !App.LeftDriveButtons[0].Drive.Root.empty())
+        return App.LeftDriveButtons[0].Drive.Root;
+    return L"/";
+}
+
+} // namespace
+
+DriveVolumeSource DriveVolumes = CurrentVolumes;
+
+int64_t EnumerateDrives(std::vector<DriveRecord>& drives) {
+    if (drives.empty()) drives.resize(1);
+    for (const PfVolume& volume : DriveVolumes()) {
+        DriveRecord drive{volume.letter, volume.label, volume.kind, volume.mount};
+        drives.insert(drives.end() - 1, drive);
+    }
+    return drives.size() > 1 ? int64_t(drives.size()) - 2 : 0;
+}
+
+void CreateDriveButtons(int64_t last, std::vector<DriveButtonRecord>& buttons,
+                        const std::vector<DriveRecord>& drives) {
+    int64_t data = &buttons == &App.RightDriveButtons ? 1 : 0;
+    buttons.assign(size_t(last + 1), DriveButtonRecord{});
+    tk_font_load(FontDriveLetter, L"Arial", 7, TkFontBold);
+    for (int64_t i = 0; i <= last && size_t(i) < drives.size(); ++i)
+        MakeDriveButton(i, buttons[i], drives[i]);
+    for (const DriveButtonRecord& slot : buttons) {
+        if (!slot.Gadget) continue;
+        tk_gadget_set_data(slot.Gadget, data);
+        // Without a label the kind tells the user what the button is.
+        tk_gadget_tooltip(slot.Gadget,
+                          slot.Drive.Label.empty() ? slot.Drive.Kind : slot.Drive.Label);
+    }
+    tk_font_free(FontDriveLetter);
+}
+
+void FreeDriveButtons(std::vector<DriveButtonRecord>& buttons) {
+    for (const DriveButtonRecord& slot : buttons) {
+        if (!slot.Gadget) continue;
+        tk_gadget_unbind(slot.Gadget, DriveButtonClicked);
+        tk_gadget_free(slot.Gadget);
+    }
+    // Cleared, so that no freed gadget number is used again.
+    buttons.assign(1, DriveButtonRecord{});
+}
+
+void RebuildDriveBars() {
+    App.DriveList.assign(1, DriveRecord{});
+    int64_t last = EnumerateDrives(App.DriveList);
+    for (const DriveBarSide& side : DriveBarSides) RebuildSide(side, last);
+}
+
+int64_t DriveIndexOfPath(const std::vector<DriveRecord>& drives, const std::wstring& path) {
+    int64_t best = -1;
+    for (size_t i = 0; i < RealDriveCount(drives); ++i) {
+        const std::wstring& root = drives[i].Root;
+        if (root.empty() || path.compare(0, root.size(), root) != 0) continue;
+        if (best < 0 || root.size() > drives[best].Root.size()) best = int64_t(i);
+    }
+    return best;
+}
+
+// Every rebuild used to move a pane to the first drive's root unless it
+// showed a root itself, so plugging in a stick threw both panes out of their
+// folders. A pane moves only when it has lost its ground: the volume it was
+// shown on is gone, or its folder no longer exists.
+void EnsurePaneDrivePresent(int64_t pane, const std::vector<DriveRecord>& drives) {
+    PaneState* state = PaneOf(pane);
+    if (!state) return;
+    bool volume_present = state->ShownMount.empty();
+    for (size_t i = 0; i < RealDriveCount(drives) && !volume_present; ++i)
+        volume_present = drives[i].Root == state->ShownMount;
+    if (volume_present && rt_file_size(PanePath(pane)) == RtSizeFolder) return;
+    // ShowPath records the mount of the folder it shows in ShownMount.
+    ShowPath(pane, FallbackRoot(), ShowReset);
+}
+
+void MarkPaneDriveButton(int64_t pane, const std::vector<DriveRecord>& drives) {
+    const std::vector<DriveButtonRecord>* bar = pane == GadLeftPane    ? &App.LeftDriveButtons
+                                                : pane == GadRightPane ? &App.RightDriveButtons
+                                                                       : nullptr;
+    if (!bar) return;
+    int64_t index = DriveIndexOfPath(drives, PanePath(pane));
+    if (index < 0 || size_t(index) >= bar->size() || !(*bar)[index].Gadget) return;
+    tk_gadget_set_state((*bar)[index].Gadget, 1);
+    // Keep the line beside the bar in step with the pressed button: after a
+    // pane was moved it would still name the volume that went away.
+    tk_gadget_set_text(PaneDiskInfoGadget(pane), DiskInfoText(drives[index]));
+}

@@ -1,0 +1,136 @@
+// Reading "Settings.pref" at start-up, the defaults used without it, and the
+// opening of the main window that both share. See settings.h.
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cwchar>
+
+#include "app/config/settings.h"
+#include "app/config/settings_keys.h"
+#include "app/panes/pane_location.h"
+#include "app/panes/panes.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "app/shell/main_window.h"
+#include "runtime/prefs.h"
+#include "runtime/text.h"
+#include "toolkit/gadgets.h"
+
+namespace {
+
+int64_t ToolkitDesktopCount() {
+    return tk_desktop_count();
+}
+int64_t ToolkitDesktopWidth(int64_t index) {
+    return tk_desktop_width(index);
+}
+int64_t ToolkitDesktopHeight(int64_t index) {
+    return tk_desktop_height(index);
+}
+
+const int64_t PaneOfSlot[2] = {GadLeftPane, GadRightPane};
+
+// The text a pane folder key fills: element 0 of that pane's history.
+std::wstring& PaneStartFolder(int slot) {
+    PaneState* pane = PaneOf(PaneOfSlot[slot]);
+    if (pane->PathHistory.empty()) pane->PathHistory.resize(1);
+    return pane->PathHistory[0];
+}
+
+// Group of the key read last; a group is selected only when it changes.
+const wchar_t* CurrentGroup = nullptr;
+
+void ReadKey(SettingIndex index) {
+    const SettingKey& key = SettingKeys[index];
+    if (!CurrentGroup || std::wcscmp(CurrentGroup, key.Group) != 0) rt_pref_group(key.Group);
+    CurrentGroup = key.Group;
+    Settings& s = App.settings;
+    if (key.Number)
+        s.*key.Number = rt_pref_read_long(key.Key, key.Default);
+    else if (key.Text)
+        s.*key.Text = rt_pref_read_string(key.Key, key.DefaultText);
+    else if (key.Pane >= 0)
+        PaneStartFolder(key.Pane) = rt_pref_read_string(key.Key, SettingsQuery.StartFolder());
+}
+
+// What ReadKey gives for a key absent from the file.
+void TakeDefault(SettingIndex index) {
+    const SettingKey& key = SettingKeys[index];
+    Settings& s = App.settings;
+    if (key.Number)
+        s.*key.Number = key.Default;
+    else if (key.Text)
+        s.*key.Text = key.DefaultText;
+    else if (key.Pane >= 0)
+        PaneStartFolder(key.Pane) = SettingsQuery.StartFolder();
+}
+
+// Creates the list font, opens the main window, applies the list font and
+// shows the panes' start folders, right pane first.
+void OpenMainWindow(int64_t center) {
+    Settings& s = App.settings;
+    if (s.ListFont && tk_font_exists(s.ListFont)) tk_font_free(s.ListFont);
+    s.ListFont =
+        tk_font_load(-1, s.ListFontName, s.ListFontSize, s.ListFontBold | s.ListFontItalic);
+    int64_t width = center ? CenteredWidth : s.WindowWidth;
+    int64_t height = center ? CenteredHeight : s.WindowHeight;
+    BuildMainWindow(MainWindowTitle, MainWindowFlags, s.WindowX, s.WindowY, width, height,
+                    MainButtonOffset);
+    ApplyListFont(GadLeftPane);
+    ApplyListFont(GadRightPane);
+    for (int64_t pane : {GadRightPane, GadLeftPane}) {
+        // A copy: SetPaneLocation rebuilds the very history the folder lives in.
+        std::wstring start = PaneOf(pane)->PathHistory[0];
+        SetPaneLocation(pane, start);
+        ShowPath(pane, L"", ShowRefresh);
+    }
+}
+
+} // namespace
+
+SettingsSystem SettingsQuery = {ToolkitDesktopCount, ToolkitDesktopWidth, ToolkitDesktopHeight,
+                                HomeFolder};
+
+std::wstring HomeFolder() {
+    const passwd* entry = getpwuid(getuid());
+    if (!entry || !entry->pw_dir || !entry->pw_dir[0]) return L"/";
+    std::wstring home = rt_text_from_os(entry->pw_dir);
+    if (home.back() != L'/') home += L'/';
+    return home;
+}
+
+void ClampWindowToDesktop() {
+    if (SettingsQuery.DesktopCount() != 1) return;
+    Settings& s = App.settings;
+    int64_t height = SettingsQuery.DesktopHeight(0);
+    int64_t width = SettingsQuery.DesktopWidth(0);
+    if (s.WindowY > height) s.WindowY = height - DesktopEdgeMargin;
+    if (s.WindowX > width) s.WindowX = width - DesktopEdgeMargin;
+}
+
+int64_t LoadSettings() {
+    if (!rt_pref_open(SettingsFileName)) return 0;
+    CurrentGroup = nullptr;
+    ReadKey(KeyPosOn);
+    ReadKey(KeyX);
+    ReadKey(KeyY);
+    ClampWindowToDesktop();
+    ReadKey(KeyWidth);
+    ReadKey(KeyHeight);
+    ReadKey(KeyFensterMax);
+    int64_t center = rt_pref_read_long(SettingKeys[KeyCenter].Key, SettingKeys[KeyCenter].Default);
+    for (SettingIndex index : SettingsLoadTail) ReadKey(index);
+    OpenMainWindow(center);
+    rt_pref_close();
+    return 1;
+}
+
+void SettingsUseDefaults() {
+    for (int index = 0; index < KeyCount; ++index) TakeDefault(SettingIndex(index));
+    OpenMainWindow(SettingKeys[KeyCenter].Default);
+}
+
+void ApplyListFont(int64_t gadget) {
+    tk_gadget_set_font(gadget, tk_font_handle(App.settings.ListFont));
+    tk_gadget_set_color(gadget, 1, App.settings.ListFontColor);
+}

@@ -1,0 +1,218 @@
+// Drive bars: drive records from a fixture volume list, button slots and
+// tooltips, the rebuild that moves a pane only when its volume or folder is
+// gone, and the device-change callback.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/config/drive_bar.h"
+#include "app/panes/panes.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "app/shell/main_window.h"
+#include "runtime/text.h"
+#include "test_support.h"
+#include "toolkit/events.h"
+#include "toolkit/gadgets.h"
+#include "toolkit/internal.h" // geometry and tooltip of a gadget's widget
+
+namespace {
+
+std::vector<PfVolume> Fixture;
+int FixtureReads = 0;
+std::vector<PfVolume> FixtureVolumes() {
+    ++FixtureReads;
+    return Fixture;
+}
+
+PfVolume Volume(const std::wstring& mount, const std::wstring& kind, const std::wstring& letter,
+                const std::wstring& label) {
+    return PfVolume{mount, L"/dev/fixture", L"ext4", kind, letter, label};
+}
+
+// The example machine: hard disk, optical drive, network share, stick.
+std::vector<PfVolume> FourDrives() {
+    return {Volume(L"/", L"Hard Disk", L"/", L"/"), Volume(L"/media/cd/", L"CD Rom", L"C", L""),
+            Volume(L"/mnt/share/", L"Netzwerk", L"S", L"share"),
+            Volume(L"/media/stick/", L"USB Laufwerk", L"S", L"STICK")};
+}
+
+QRect Geometry(int64_t gadget) {
+    TkGadget* g = tk_gadget_lookup(gadget);
+    return g && g->widget ? g->widget->geometry() : QRect();
+}
+std::wstring Tooltip(int64_t gadget) {
+    TkGadget* g = tk_gadget_lookup(gadget);
+    return g && g->widget ? tk_wstring(g->widget->toolTip()) : L"?";
+}
+
+class DriveBar : public testing::Test {
+  protected:
+    void SetUp() override {
+        tk_init();
+        AppStateReset();
+        saved_source_ = DriveVolumes;
+        DriveVolumes = FixtureVolumes;
+        Fixture = FourDrives();
+        FixtureReads = 0;
+    }
+    void TearDown() override {
+        tk_window_close(-1);
+        DriveVolumes = saved_source_;
+        AppStateReset();
+    }
+    // A window with one frame, the bar built inside it.
+    void BuildBar(std::vector<DriveButtonRecord>& bar) {
+        ASSERT_NE(tk_window_open(70, 0, 0, 400, 100, L"Laufwerke", 0xCF0000, 0), 0);
+        tk_container_create(71, 0, 0, 400, 60);
+        int64_t last = EnumerateDrives(App.DriveList);
+        CreateDriveButtons(last, bar, App.DriveList);
+        tk_gadget_list_close();
+    }
+
+  private:
+    DriveVolumeSource saved_source_ = nullptr;
+};
+
+TEST_F(DriveBar, DrivesFollowTheVolumesBeforeTheSpare) {
+    EXPECT_EQ(EnumerateDrives(App.DriveList), 3);
+    ASSERT_EQ(App.DriveList.size(), 5u);
+    EXPECT_EQ(App.DriveList[0].Root, L"/");
+    EXPECT_EQ(App.DriveList[0].Letter, L"/");
+    EXPECT_EQ(App.DriveList[1].Kind, L"CD Rom");
+    EXPECT_EQ(App.DriveList[3].Label, L"STICK");
+    EXPECT_EQ(App.DriveList[3].Root, L"/media/stick/");
+    EXPECT_TRUE(App.DriveList[4].Root.empty()); // the spare
+
+    Fixture.clear();
+    std::vector<DriveRecord> none;
+    EXPECT_EQ(EnumerateDrives(none), 0);
+    EXPECT_EQ(none.size(), 1u);
+}
+
+TEST_F(DriveBar, ButtonsSitInSlotsOfTheirKind) {
+    BuildBar(App.LeftDriveButtons);
+    const auto& bar = App.LeftDriveButtons;
+    ASSERT_EQ(bar.size(), 4u);
+    ASSERT_NE(bar[0].Gadget, 0);
+    ASSERT_NE(bar[1].Gadget, 0);
+    EXPECT_EQ(bar[2].Gadget, 0); // the network share leaves its slot empty
+    ASSERT_NE(bar[3].Gadget, 0);
+    EXPECT_EQ(Geometry(bar[0].Gadget), QRect(0, 0, 32, 20));
+    EXPECT_EQ(Geometry(bar[1].Gadget), QRect(34, 0, 30, 20));
+    EXPECT_EQ(Geometry(bar[3].Gadget), QRect(102, 0, 30, 20));
+    EXPECT_EQ(DiskInfoX(3), 146);
+    EXPECT_EQ(bar[3].Drive.Root, L"/media/stick/");
+
+    EXPECT_EQ(Tooltip(bar[3].Gadget), L"STICK");
+    EXPECT_EQ(Tooltip(bar[1].Gadget), L"CD Rom"); // no label: the kind
+    for (int i : {0, 1, 3}) EXPECT_EQ(tk_gadget_get_data(bar[i].Gadget), 0);
+
+    tk_gadget_set_state(bar[0].Gadget, 1); // a toggle button stays pressed
+    EXPECT_EQ(tk_gadget_get_state(bar[0].Gadget), 1);
+}
+
+TEST_F(DriveBar, RightBarButtonsCarryData1) {
+    BuildBar(App.RightDriveButtons);
+    EXPECT_EQ(tk_gadget_get_data(App.RightDriveButtons[0].Gadget), 1);
+    EXPECT_EQ(tk_gadget_get_data(App.RightDriveButtons[3].Gadget), 1);
+}
+
+TEST_F(DriveBar, FreeingForgetsEveryButton) {
+    BuildBar(App.LeftDriveButtons);
+    std::vector<int64_t> numbers;
+    for (const auto& slot : App.LeftDriveButtons)
+        if (slot.Gadget) numbers.push_back(slot.Gadget);
+    FreeDriveButtons(App.LeftDriveButtons);
+    for (int64_t n : numbers) EXPECT_EQ(tk_gadget_exists(n), 0);
+    ASSERT_EQ(App.LeftDriveButtons.size(), 1u);
+    EXPECT_EQ(App.LeftDriveButtons[0].Gadget, 0);
+    EXPECT_TRUE(App.LeftDriveButtons[0].Drive.Root.empty());
+}
+
+TEST_F(DriveBar, DeviceChangeRebuildsOnlyForVolumes) {
+    TkDeviceBroadcast volume{sizeof(TkDeviceBroadcast), TkDeviceTypeVolume, 0};
+    TkDeviceBroadcast other{sizeof(TkDeviceBroadcast), 5, 0};
+    auto call = [](int64_t message, intptr_t param1, const TkDeviceBroadcast* header) {
+        return DeviceChangeCallback(0, message, param1, reinterpret_cast<intptr_t>(header));
+    };
+    EXPECT_EQ(call(TkMessageDeviceChange, TkDeviceArrival, &volume), TkContinue);
+    EXPECT_EQ(call(TkMessageDeviceChange, TkDeviceRemoveComplete, &volume), TkContinue);
+    EXPECT_EQ(FixtureReads, 2);
+    EXPECT_EQ(call(TkMessageDeviceChange, TkDeviceArrival, &other), TkContinue);
+    EXPECT_EQ(call(TkMessageDeviceChange, 0x8001, &volume), TkContinue);
+    EXPECT_EQ(call(TkMessageDeviceChange, TkDeviceArrival, nullptr), TkContinue);
+    EXPECT_EQ(call(TkMessageSize, TkDeviceArrival, &volume), TkContinue);
+    EXPECT_EQ(FixtureReads, 2);
+}
+
+// The main window over a fixture machine whose volumes are folders of a
+// temporary folder: "root" is the whole disk, "root/stick" a stick on it.
+class DriveBarPanes : public DriveBar {
+  protected:
+    void SetUp() override {
+        DriveBar::SetUp();
+        ASSERT_EQ(mkdir((dir_ / "root").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((dir_ / "root/sub").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((dir_ / "root/stick").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((dir_ / "root/stick/data").c_str(), 0700), 0);
+        root_ = rt_text_from_os(dir_ / "root/");
+        stick_ = root_ + L"stick/";
+        Fixture = {Volume(root_, L"Hard Disk", L"/", L"/")};
+        BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
+    }
+    void PlugStick() {
+        Fixture.push_back(Volume(stick_, L"USB Laufwerk", L"S", L"STICK"));
+        RebuildDriveBars();
+    }
+    void PullStick() {
+        Fixture.pop_back();
+        RebuildDriveBars();
+    }
+    TempDir dir_;
+    std::wstring root_, stick_;
+};
+
+TEST_F(DriveBarPanes, PluggingAStickKeepsBothPanesWhereTheyAre) {
+    ShowPath(GadLeftPane, root_ + L"sub/", ShowReset);
+    ShowPath(GadRightPane, root_, ShowReset);
+    PlugStick();
+    EXPECT_EQ(PanePath(GadLeftPane), root_ + L"sub/");
+    EXPECT_EQ(PanePath(GadRightPane), root_);
+    ASSERT_EQ(App.LeftDriveButtons.size(), 2u);
+    EXPECT_NE(App.LeftDriveButtons[1].Gadget, 0);
+    EXPECT_EQ(tk_gadget_get_state(App.LeftDriveButtons[0].Gadget), 1);
+    EXPECT_EQ(tk_gadget_get_state(App.LeftDriveButtons[1].Gadget), 0);
+    EXPECT_EQ(tk_gadget_get_text(GadLeftDiskInfo).rfind(L"/ ", 0), 0u);
+}
+
+TEST_F(DriveBarPanes, PullingTheStickMovesOnlyThePaneThatWasOnIt) {
+    PlugStick();
+    ShowPath(GadLeftPane, root_ + L"sub/", ShowReset);
+    ShowPath(GadRightPane, stick_, ShowReset);
+    ShowPath(GadRightPane, stick_ + L"data/", ShowPush);
+    ASSERT_EQ(App.Panes[1].ShownMount, stick_);
+    tk_gadget_set_text(GadRightDiskInfo, L"STICK 1 KB von 2 KB");
+    PullStick();
+    EXPECT_EQ(PanePath(GadLeftPane), root_ + L"sub/");
+    EXPECT_EQ(PanePath(GadRightPane), root_);
+    EXPECT_EQ(App.Panes[1].PathHistory.size(), 2u); // a fresh history
+    EXPECT_EQ(App.Panes[1].ShownMount, root_);
+    EXPECT_EQ(tk_gadget_get_state(App.RightDriveButtons[0].Gadget), 1);
+    EXPECT_EQ(tk_gadget_get_text(GadRightDiskInfo).rfind(L"/ ", 0), 0u);
+}
+
+TEST_F(DriveBarPanes, APaneWhoseFolderWasRemovedGoesToTheRoot) {
+    ShowPath(GadLeftPane, root_ + L"sub/", ShowReset);
+    ASSERT_EQ(rmdir((dir_ / "root/sub").c_str()), 0);
+    PlugStick();
+    EXPECT_EQ(PanePath(GadLeftPane), root_);
+}
+
+TEST_F(DriveBarPanes, InfoTextMovesRightOfTheLastSlot) {
+    PlugStick();
+    EXPECT_EQ(Geometry(GadLeftDiskInfo).x(), DiskInfoX(1));
+    EXPECT_EQ(Geometry(GadRightDiskInfo).x(), DiskInfoX(1));
+}
+
+} // namespace

@@ -1,0 +1,251 @@
+// Settings file: the bytes SaveSettings writes, what LoadSettings reads back
+// and the window it opens, the monitor clamps and the start without a file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <pwd.h>
+
+#include "app/config/settings.h"
+#include "app/panes/panes.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "runtime/text.h"
+#include "test_support.h"
+#include "toolkit/events.h"
+#include "toolkit/gadgets.h"
+
+namespace {
+
+int64_t Monitors = 1;
+int64_t OneCount() {
+    return Monitors;
+}
+int64_t FixedWidth(int64_t index) {
+    return index < Monitors ? 1920 : 0;
+}
+int64_t FixedHeight(int64_t index) {
+    return index < Monitors ? 1080 : 0;
+}
+std::wstring FakeHome;
+std::wstring TestHome() {
+    return FakeHome;
+}
+
+std::wstring W(const std::string& s) {
+    return rt_text_from_os(s);
+}
+
+// Each test runs in its own temporary current folder (the settings file is
+// relative to it) with one 1920 x 1080 monitor and a home folder inside it.
+class SettingsFile : public testing::Test {
+  protected:
+    void SetUp() override {
+        tk_init();
+        saved_cwd_ = getcwd(nullptr, 0);
+        ASSERT_EQ(chdir(dir_.path().c_str()), 0);
+        ASSERT_EQ(mkdir((dir_ / "home").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((dir_ / "left").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((dir_ / "right").c_str(), 0700), 0);
+        FakeHome = W(dir_ / "home/");
+        saved_query_ = SettingsQuery;
+        SettingsQuery = {OneCount, FixedWidth, FixedHeight, TestHome};
+        Monitors = 1;
+        AppStateReset();
+    }
+    void TearDown() override {
+        tk_window_close(WinMain);
+        SettingsQuery = saved_query_;
+        if (chdir(saved_cwd_) != 0) ADD_FAILURE() << "cannot go back to " << saved_cwd_;
+        free(saved_cwd_);
+        AppStateReset();
+    }
+    // Fills every persisted field with a value of its own.
+    void FillSettings() {
+        Settings& s = App.settings;
+        s.RememberWindow = 0;
+        s.WindowX = 120;
+        s.WindowY = 80;
+        s.WindowWidth = 900;
+        s.WindowHeight = 700;
+        s.ShowHidden = 1;
+        s.ListFontName = L"DejaVu Sans";
+        s.ListFontBold = 256;
+        s.ListFontSize = 10;
+        s.FileSizeUnit = 1;
+        s.DriveSizeUnit = 2;
+        s.ViewerPath = L"/usr/bin/less";
+        s.ListFilter = L"|*.txt|*.cpp";
+        ResetHistory(GadLeftPane, W(dir_ / "left/"));
+        ResetHistory(GadRightPane, W(dir_ / "right/"));
+    }
+    std::string Saved() { return dir_.read("Settings.pref"); }
+    // The file text of the keys after the window group, as FillSettings sets them.
+    std::string Tail() {
+        return "; Dateieigenschaften\r\n[Dateien]\r\nVersteckte Dateien = 1\r\n"
+               "System Dateien = 0\r\n; Schriftarten\r\n[Schrift]\r\n"
+               "Listenfensterschrift = DejaVu Sans\r\nStyle fett = 256\r\nStyle Italic = 0\r\n"
+               "Schrift Size = 10\r\n[Paht]\r\nPaht0 = " +
+               (dir_ / "left/") + "\r\nPaht1 = " + (dir_ / "right/") +
+               "\r\n[Gr\xC3\xB6\xC3\x9F"
+               "enanzeige]\r\nDateien = 1\r\nLaufwerke = 2\r\n"
+               "[Viewer]\r\nViewer.exe = /usr/bin/less\r\n[List Filter]\r\nFilter = "
+               "|*.txt|*.cpp\r\n";
+    }
+    const std::string Head = "\xEF\xBB\xBF\r\n; Die Kordinaten vom Fenster\r\n[Fenster]\r\n";
+    TempDir dir_;
+
+  private:
+    char* saved_cwd_ = nullptr;
+    SettingsSystem saved_query_{};
+};
+
+TEST_F(SettingsFile, WindowNotRememberedSavesCenterOnly) {
+    FillSettings();
+    EXPECT_EQ(SaveSettings(), 0);
+    EXPECT_EQ(Saved(), Head + "PosOn = 0\r\nX = 120\r\nY = 80\r\nCenter = 1\r\n" + Tail());
+}
+
+TEST_F(SettingsFile, RememberedWindowKeepsItsSize) {
+    FillSettings();
+    App.settings.RememberWindow = 1;
+    SaveSettings();
+    EXPECT_EQ(Saved(), Head +
+                           "PosOn = 1\r\nX = 120\r\nY = 80\r\nWidth = 900\r\nHeight = 700\r\n"
+                           "Center = 0\r\nFensterMax = 0\r\n" +
+                           Tail());
+}
+
+TEST_F(SettingsFile, MaximizedWindowIsStoredAtTheCentredSize) {
+    FillSettings();
+    App.settings.RememberWindow = 1;
+    App.settings.WindowMaximized = 1;
+    SaveSettings();
+    EXPECT_EQ(Saved(), Head +
+                           "PosOn = 1\r\nX = 120\r\nY = 80\r\nWidth = 1020\r\nHeight = 630\r\n"
+                           "Center = 0\r\nFensterMax = 1\r\n" +
+                           Tail());
+}
+
+TEST_F(SettingsFile, SavingClampsThePositionOntoOneMonitor) {
+    FillSettings();
+    App.settings.WindowX = -8;
+    App.settings.WindowY = 1200;
+    SaveSettings();
+    EXPECT_NE(Saved().find("X = 0\r\nY = 1060\r\n"), std::string::npos);
+    EXPECT_EQ(App.settings.WindowX, 0); // the field itself is changed
+    EXPECT_EQ(App.settings.WindowY, 1060);
+
+    Monitors = 2; // the second monitor may lie beyond the first
+    App.settings.WindowX = 2500;
+    SaveSettings();
+    EXPECT_NE(Saved().find("X = 2500\r\nY = 1060\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFile, UncreatableFileIsSkippedSilently) {
+    FillSettings();
+    ASSERT_EQ(mkdir((dir_ / "Settings.pref").c_str(), 0700), 0); // a folder in the way
+    EXPECT_EQ(SaveSettings(), 0);
+}
+
+TEST_F(SettingsFile, MissingFileOpensNothing) {
+    EXPECT_EQ(LoadSettings(), 0);
+    EXPECT_EQ(tk_window_handle(WinMain), 0);
+}
+
+TEST_F(SettingsFile, DefaultsOpenTheWindowAtHome) {
+    SettingsUseDefaults();
+    ASSERT_NE(tk_window_handle(WinMain), 0);
+    EXPECT_EQ(tk_window_width(WinMain), 640);
+    EXPECT_EQ(tk_window_height(WinMain), 480);
+    EXPECT_EQ(PanePath(GadLeftPane), FakeHome);
+    EXPECT_EQ(PanePath(GadRightPane), FakeHome);
+    EXPECT_NE(App.settings.ListFont, 0);
+}
+
+TEST_F(SettingsFile, FileWithOnlyPosOnTakesTheDefaults) {
+    dir_.write("Settings.pref", "[Fenster]\r\nPosOn = 1\r\n");
+    EXPECT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(App.settings.RememberWindow, 1);
+    EXPECT_EQ(App.settings.WindowX, 0);
+    EXPECT_EQ(App.settings.WindowY, 0);
+    EXPECT_EQ(App.settings.WindowMaximized, 0);
+    EXPECT_EQ(tk_window_width(WinMain), 640);
+    EXPECT_EQ(tk_window_height(WinMain), 480);
+    EXPECT_EQ(PanePath(GadLeftPane), FakeHome);
+    EXPECT_EQ(PanePath(GadRightPane), FakeHome);
+}
+
+TEST_F(SettingsFile, SavedFileLoadsBackUnchanged) {
+    FillSettings();
+    App.settings.RememberWindow = 1;
+    App.settings.ListFontItalic = 512;
+    SaveSettings();
+    Settings before = App.settings;
+    AppStateReset();
+    EXPECT_EQ(LoadSettings(), 1);
+    const Settings& s = App.settings;
+    EXPECT_EQ(s.RememberWindow, before.RememberWindow);
+    EXPECT_EQ(s.WindowX, before.WindowX);
+    EXPECT_EQ(s.WindowY, before.WindowY);
+    EXPECT_EQ(s.WindowWidth, before.WindowWidth);
+    EXPECT_EQ(s.WindowHeight, before.WindowHeight);
+    EXPECT_EQ(s.ShowHidden, 1);
+    EXPECT_EQ(s.ShowSystem, 0);
+    EXPECT_EQ(s.ListFontName, before.ListFontName);
+    EXPECT_EQ(s.ListFontBold | s.ListFontItalic, 256 | 512);
+    EXPECT_EQ(s.ListFontSize, 10);
+    EXPECT_EQ(s.FileSizeUnit, 1);
+    EXPECT_EQ(s.DriveSizeUnit, 2);
+    EXPECT_EQ(s.ViewerPath, before.ViewerPath);
+    EXPECT_EQ(s.ListFilter, before.ListFilter);
+    EXPECT_EQ(tk_window_width(WinMain), 900);
+    EXPECT_EQ(tk_window_height(WinMain), 700);
+    EXPECT_EQ(PanePath(GadLeftPane), W(dir_ / "left/"));
+    EXPECT_EQ(PanePath(GadRightPane), W(dir_ / "right/"));
+    EXPECT_NE(tk_font_exists(s.ListFont), 0);
+}
+
+TEST_F(SettingsFile, WindowNotRememberedReopensCentredSize) {
+    FillSettings();
+    SaveSettings();
+    AppStateReset();
+    LoadSettings();
+    EXPECT_EQ(App.settings.WindowX, 120);
+    EXPECT_EQ(App.settings.WindowY, 80);
+    EXPECT_EQ(tk_window_width(WinMain), 1020);
+    EXPECT_EQ(tk_window_height(WinMain), 630);
+}
+
+TEST_F(SettingsFile, LoadingClampsOnlyBeyondASingleMonitor) {
+    dir_.write("Settings.pref", "[Fenster]\r\nX = 2500\r\nY = 1080\r\n");
+    LoadSettings();
+    EXPECT_EQ(App.settings.WindowX, 1900);
+    EXPECT_EQ(App.settings.WindowY, 1080); // exactly the height is not beyond it
+
+    Monitors = 2;
+    LoadSettings();
+    EXPECT_EQ(App.settings.WindowX, 2500);
+}
+
+TEST_F(SettingsFile, UnitsAndValuesAreReadAsStored) {
+    // A file without byte order mark is ISO 8859-1; group and key match
+    // without regard to case; a value outside the usual range stays.
+    dir_.write("Settings.pref", "[gr\xF6\xDF"
+                                "enanzeige]\r\nlaufwerke=3\r\nDateien = 7\r\n"
+                                "[Schrift]\r\nStyle fett = 1\r\nSchrift Size = abc\r\n");
+    LoadSettings();
+    EXPECT_EQ(App.settings.DriveSizeUnit, 3);
+    EXPECT_EQ(App.settings.FileSizeUnit, 7);
+    EXPECT_EQ(App.settings.ListFontBold, 1);
+    EXPECT_EQ(App.settings.ListFontSize, 0);
+}
+
+TEST(SettingsHome, HomeFolderComesFromThePasswordDatabase) {
+    const passwd* entry = getpwuid(getuid());
+    std::string expected = entry && entry->pw_dir && *entry->pw_dir ? entry->pw_dir : "/";
+    if (expected.back() != '/') expected += '/';
+    EXPECT_EQ(HomeFolder(), rt_text_from_os(expected));
+}
+
+} // namespace
