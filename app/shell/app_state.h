@@ -41,6 +41,10 @@ struct PaneState {
     int64_t SortOrder = 0;                 // 0 ascending, 1 descending
     int64_t SortType = 0;                  // kind of key of the sort column
     std::wstring ShownMount;               // mount point the shown folder lay on
+    // History as it was when the list was last filled (panes): a listing that
+    // fails puts PathHistory / SelectionHistory back to these.
+    std::vector<std::wstring> ListedHistory;
+    std::vector<int64_t> ListedSelection;
 };
 
 // One drive of the drive bar: a mounted volume.

@@ -1,0 +1,58 @@
+// DriveButtonClicked: a drive button of a pane's drive bar was pressed. See
+// navigation.h. Main thread only; runs as the button's bound callback.
+#include "app/panes/navigation.h"
+#include "app/panes/pane_hooks.h"
+#include "app/panes/pane_location.h"
+#include "app/panes/pane_texts.h"
+#include "app/panes/panes.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "runtime/files.h"
+#include "toolkit/events.h"
+#include "toolkit/gadget_ops.h"
+
+#include <array>
+
+namespace {
+
+// Gadget data of a drive button -> its pane.
+constexpr std::array<int64_t, 2> PaneOfButtonData = {GadLeftPane, GadRightPane};
+
+std::vector<DriveButtonRecord>& ButtonsOfPane(int64_t pane) {
+    return pane == GadLeftPane ? App.LeftDriveButtons : App.RightDriveButtons;
+}
+
+bool CanList(const std::wstring& folder) {
+    int number = rt_dir_examine(-1, folder, L"*.*");
+    if (!number) return false;
+    rt_dir_finish(number);
+    return true;
+}
+
+} // namespace
+
+void DriveButtonClicked() {
+    int64_t button = tk_event_gadget();
+    int64_t side = tk_gadget_get_data(button);
+    if (side < 0 || side >= int64_t(PaneOfButtonData.size())) return;
+    int64_t pane = PaneOfButtonData[size_t(side)];
+    DriveRecord drive;
+    bool found = false;
+    for (const DriveButtonRecord& b : ButtonsOfPane(pane)) {
+        if (!b.Gadget) continue;
+        tk_gadget_set_state(b.Gadget, 0);
+        if (b.Gadget == button) {
+            drive = b.Drive;
+            found = true;
+        }
+    }
+    if (!found) return;
+    if (!CanList(drive.Root)) {
+        PaneError(PaneHeadlineFailure, PaneCannotOpenDrive + drive.Root);
+        tk_gadget_activate(pane);
+        return;
+    }
+    tk_gadget_set_text(PaneDiskInfoGadget(pane), DiskInfoText(drive));
+    tk_gadget_set_state(button, 1);
+    ShowPath(pane, drive.Root, ShowReset);
+}

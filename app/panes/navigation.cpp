@@ -1,0 +1,112 @@
+// Opening a pane's current row, following shortcuts and links, and typed
+// paths: see navigation.h.
+#include "app/panes/navigation.h"
+
+#include "app/panes/pane_hooks.h"
+#include "app/panes/pane_location.h"
+#include "app/panes/pane_texts.h"
+#include "app/panes/panes.h"
+#include "app/shell/app_state.h"
+#include "platform/links.h"
+#include "runtime/files.h"
+#include "toolkit/gadget_ops.h"
+#include "toolkit/list.h"
+
+namespace {
+
+// Result of a shortcut that cannot be read: no folder, so the shortcut file
+// itself goes to the desktop.
+const std::wstring UnreadableShortcut(261, L' ');
+
+std::wstring WithSlash(std::wstring path) {
+    if (path.empty() || path.back() != L'/') path += L'/';
+    return path;
+}
+
+// The folder above folder (which ends in "/"); empty for "/".
+std::wstring ParentFolder(const std::wstring& folder) {
+    if (folder.size() < 2) return L"";
+    return rt_path_part(folder.substr(0, folder.size() - 1));
+}
+
+// "..": back to the folder the pane came from, with the row it left selected
+// and scrolled to the top. A pane whose history holds no earlier folder (a
+// mount point shown by its drive button) goes to the real parent instead of
+// showing the same folder again.
+void GoUp(int64_t pane) {
+    if (PaneOf(pane)->PathHistory.size() >= 3) {
+        ShowPath(pane, L"", ShowPop);
+    } else {
+        std::wstring parent = ParentFolder(PanePath(pane));
+        if (parent.empty()) return;
+        SetPaneLocation(pane, parent);
+        ShowPath(pane, L"", ShowRefresh);
+    }
+    int64_t row = tk_list_current_row(pane);
+    int64_t row_height = tk_list_row_height(pane);
+    if (row > 0) tk_list_scroll(pane, 0, row * (row_height > 0 ? row_height : 16));
+}
+
+// A file row: a shortcut to a folder re-roots the pane at its target;
+// everything else, empty files included, goes to the desktop to open.
+void OpenFile(int64_t pane, const std::wstring& entry) {
+    if (pf_is_shortcut(entry)) {
+        std::wstring target = ResolveShortcut(entry);
+        if (!target.empty() && target != UnreadableShortcut) {
+            target = WithSlash(target);
+            if (rt_file_size(target) == RtSizeFolder) {
+                SetPaneLocation(pane, target);
+                ShowPath(pane, target, ShowRefresh);
+                return;
+            }
+        }
+    }
+    PaneShellOpen(entry, L"", PanePath(pane));
+}
+
+} // namespace
+
+int64_t OpenSelectedEntry(int64_t pane) {
+    if (!PaneOf(pane)) return 0;
+    std::wstring name = tk_gadget_get_text(pane);
+    if (name.empty()) return 0;
+    if (name == L"..") {
+        GoUp(pane);
+        return 0;
+    }
+    std::wstring entry = PanePath(pane) + name;
+    if (rt_file_size(entry + L"/") == RtSizeFolder) {
+        ShowPath(pane, entry + L"/", ShowPush);
+    } else {
+        OpenFile(pane, entry);
+    }
+    return 0;
+}
+
+std::wstring ResolveShortcut(const std::wstring& path) {
+    std::wstring target = pf_resolve_shortcut(path);
+    return target.empty() ? UnreadableShortcut : target;
+}
+
+std::wstring ResolveJunction(const std::wstring& path) {
+    int attributes = rt_file_attributes(path);
+    if (attributes == -1 || !(attributes & RtAttrLink)) return path;
+    return pf_read_link(path);
+}
+
+void OpenTypedPath(int64_t pane) {
+    int64_t field = PanePathGadget(pane);
+    if (!field) return;
+    std::wstring typed = tk_gadget_get_text(field);
+    std::wstring folder = WithSlash(typed);
+    // Kept absolute: the history, the drive buttons and every command that
+    // joins PanePath with a name rely on it.
+    if (folder.front() != L'/') folder = rt_dir_current() + folder;
+    if (rt_file_size(folder) == RtSizeFolder) {
+        SetPaneLocation(pane, folder);
+        ShowPath(pane, L"", ShowRefresh);
+    } else {
+        PaneError(PaneHeadlineError, PaneNoSuchFolder + typed);
+        tk_gadget_set_text(field, PanePath(pane));
+    }
+}

@@ -1,0 +1,43 @@
+// Moving a pane from folder to folder and opening entries: the current row
+// (enter a folder, go up with "..", open a file with its application, follow
+// a shortcut), a typed path, a drive button, and folder sizes on request.
+// Every move ends in ShowPath (panes.h), after SetPaneLocation
+// (pane_location.h) when the pane lands somewhere new. Messages go through
+// PaneMessage and files to the desktop through PaneShellOpen (pane_hooks.h).
+// Main thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Opens the pane's current row: a folder (also a linked one, by its logical
+// path) is entered, ".." goes back up and scrolls the row it came from into
+// view, a shortcut to a folder re-roots the pane there, anything else is
+// handed to the desktop to open. No current row: nothing. Returns 0.
+int64_t OpenSelectedEntry(int64_t pane);
+
+// Where a shortcut (symbolic link or .desktop link) leads, as an absolute
+// path; 261 blanks when it cannot be read.
+std::wstring ResolveShortcut(const std::wstring& path);
+// The absolute target of a symbolic link; path itself when it is no link;
+// empty when the link cannot be read.
+std::wstring ResolveJunction(const std::wstring& path);
+
+// Return in path field 7 or 12 of the pane: shows the typed folder ("/"
+// appended when missing; a relative path counts from the current folder of
+// the process), or says it does not exist and puts the field back.
+void OpenTypedPath(int64_t pane);
+
+// Click callback of every drive button (bound by the drive bar): lists the
+// button's mount point in its pane (data 0 left, 1 right) with a fresh
+// history, or says it cannot be opened. Reads the current event's gadget.
+void DriveButtonClicked();
+
+// Bytes of the files in folder path ("/" appended when missing), with
+// recursive 1 also of its subfolders. Symbolic links are never followed: a
+// link adds nothing, wherever it points. 0 when path cannot be listed.
+int64_t FolderSize(const std::wstring& path, int64_t recursive);
+
+// Space key: every selected folder row of the pane gets its recursive size,
+// in KB, in its "Größe" column. Other rows keep their text.
+void ShowFolderSizeOfSelection(int64_t pane);

@@ -1,0 +1,72 @@
+// SetPaneLocation, the disk information line and the volume of a path: see
+// pane_location.h.
+#include "app/panes/pane_location.h"
+
+#include "app/panes/pane_texts.h"
+#include "app/panes/panes.h"
+#include "app/panes/size_text.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "platform/volumes.h"
+#include "toolkit/gadget_ops.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<DriveButtonRecord>* PaneDriveButtons(int64_t pane) {
+    if (pane == GadLeftPane) return &App.LeftDriveButtons;
+    if (pane == GadRightPane) return &App.RightDriveButtons;
+    return nullptr;
+}
+
+bool IsPrefix(const std::wstring& root, const std::wstring& path) {
+    return !root.empty() && path.compare(0, root.size(), root) == 0;
+}
+
+// Releases every drive button of the pane and presses the one whose mount
+// point holds path, setting the disk information line for it.
+void MarkDriveOfPath(int64_t pane, const std::wstring& path) {
+    std::vector<DriveButtonRecord>* buttons = PaneDriveButtons(pane);
+    const DriveButtonRecord* best = nullptr;
+    for (const DriveButtonRecord& b : *buttons) {
+        if (!b.Gadget) continue;
+        tk_gadget_set_state(b.Gadget, 0);
+        if (IsPrefix(b.Drive.Root, path) &&
+            (!best || b.Drive.Root.size() > best->Drive.Root.size()))
+            best = &b;
+    }
+    if (!best) return;
+    tk_gadget_set_state(best->Gadget, 1);
+    tk_gadget_set_text(PaneDiskInfoGadget(pane), DiskInfoText(best->Drive));
+}
+
+} // namespace
+
+std::wstring SetPaneLocation(int64_t pane, const std::wstring& path) {
+    if (!PaneOf(pane)) return L"";
+    ResetHistory(pane, path);
+    size_t slashes = 0;
+    for (size_t at = path.find(L'/'); at != std::wstring::npos; at = path.find(L'/', at + 1)) {
+        PushHistory(pane, path.substr(0, at + 1));
+        slashes++;
+    }
+    if (slashes) MarkDriveOfPath(pane, path);
+    return L"";
+}
+
+std::wstring DiskInfoText(const DriveRecord& drive) {
+    int64_t free_bytes = 0, total_bytes = 0;
+    pf_disk_space(drive.Root, &free_bytes, &total_bytes);
+    int64_t unit = App.settings.DriveSizeUnit;
+    return drive.Label + L" " + FormatSize(free_bytes, 0, unit) + PaneDiskInfoOf +
+           FormatSize(total_bytes, 0, unit);
+}
+
+std::wstring MountOfPath(const std::wstring& path) {
+    std::wstring mount;
+    for (const DriveRecord& d : App.DriveList) {
+        if (IsPrefix(d.Root, path) && d.Root.size() > mount.size()) mount = d.Root;
+    }
+    return mount;
+}

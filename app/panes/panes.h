@@ -1,0 +1,83 @@
+// The file panes: what a pane shows and how it gets there.
+//
+// A pane is named by its list gadget, 5 (left) or 10 (right); every procedure
+// here takes that number and does nothing (0, empty text) for any other.
+// Its path field is gadget 7 / 12, its disk information line 4 / 9.
+//
+// Each pane keeps a navigation history in App.Panes[]: PathHistory holds
+// folders ending in "/" and always ends with a spare slot, so the current
+// folder (PanePath) is the element before the spare; SelectionHistory runs
+// parallel and its last element is the row to select after the next listing.
+//
+// ShowPath is the one road by which a pane changes, re-reads or merely
+// activates its folder; FillPane (called only by ShowPath) reads a folder
+// into the list: ".." first, then folders A-Z, then files in the pane's sort
+// order, hidden and system entries left out unless the settings show them.
+// Everything here runs on the main thread. The background workers of a pane
+// (type names, icons, folder watcher) are stopped before a re-read and started
+// after it through pane_workers.h; they address rows by index.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Modes of ShowPath: what happens to the history before the pane is shown.
+enum : int64_t {
+    ShowReset = 0,   // history becomes [path, spare]
+    ShowPush = 1,    // path becomes the new current folder
+    ShowPop = 2,     // back to the previous folder (path unused)
+    ShowReplace = 3, // the current folder is replaced by path
+    ShowNoFill = 4,  // history unchanged, the list is not re-read
+    ShowRefresh = 5, // history unchanged, the list is re-read in any case
+};
+
+// One directory entry read into a pane.
+struct FileEntry {
+    std::wstring Name;      // entry name as enumerated
+    std::wstring DateText;  // modification time, PaneDateMask
+    int64_t Date = 0;       // modification time as a date value (-1 before 1970)
+    std::wstring TypeText;  // extension of the name, empty if none
+    std::wstring SizeText;  // FormatSize of Size in the file unit
+    int64_t Size = 0;       // bytes
+    int64_t Mark = 0;       // 2 in file records: "already listed" for the watcher refresh
+    int64_t Attributes = 0; // attribute bits from the enumeration (rt_dir_entry_attributes)
+    int64_t Spare = 0;      // kept zero
+};
+
+// Reads folder `path` (ending in "/") into the pane's list. 1 on success;
+// 0 when it cannot be listed: then a message is shown, the history goes back
+// to the folder whose rows are still in the list, and the path field shows it.
+int64_t FillPane(int64_t pane, const std::wstring& path);
+// Shows, changes or refreshes the pane's folder (mode: Show…). Returns 1 when
+// path is already the current folder and mode is not ShowRefresh (nothing is
+// done), otherwise 0. Makes the pane the active one and gives it the focus.
+int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode);
+
+// ---- history (pane_history.cpp) ----
+// History becomes [path, spare]; the row to select next is 0. Returns 1.
+int64_t ResetHistory(int64_t pane, const std::wstring& path);
+// path becomes the current folder; the pane's current row is remembered for
+// the folder being left. Returns 1.
+int64_t PushHistory(int64_t pane, const std::wstring& path);
+// Drops the current folder; 0 (nothing done) when it is the only one.
+int64_t PopHistory(int64_t pane);
+// The current folder becomes path. Returns 1.
+int64_t ReplaceHistoryTop(int64_t pane, const std::wstring& path);
+// The pane's current folder, ending in "/"; empty for an unknown pane.
+std::wstring PanePath(int64_t pane);
+
+// One letter per attribute of the entry at path, in the order A C D H R S
+// (archive, compressed, folder, hidden, read-only, system); all six when the
+// attributes cannot be read.
+std::wstring AttributeLetters(const std::wstring& path);
+// 1 when an entry with these attribute bits is left out of a listing by the
+// "Versteckte Dateien" / "System Dateien" settings (-1, unreadable, counts as
+// hidden and system).
+bool HiddenBySettings(int64_t attributes);
+
+// Sets the four column widths of the pane from App.ColumnPercent.
+void ApplyColumnWidths(int64_t pane);
+
+// Gadgets that belong to a pane; 0 for an unknown pane.
+int64_t PanePathGadget(int64_t pane);     // 7 / 12
+int64_t PaneDiskInfoGadget(int64_t pane); // 4 / 9

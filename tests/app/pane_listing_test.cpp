@@ -1,0 +1,107 @@
+// FillPane through ShowPath on real folders: order of rows, columns,
+// hidden and system filtering, the modification date.
+#include "pane_fixture.h"
+
+#include <ctime>
+#include <sys/stat.h>
+#include <utime.h>
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+// Sets the modification time of a file to a local wall-clock moment.
+void SetModified(const std::string& path, int year, int month, int day, int hour, int minute,
+                 int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    utimbuf times{std::mktime(&t), std::mktime(&t)};
+    ASSERT_EQ(utime(path.c_str(), &times), 0);
+}
+
+// Folders "beta", "Alpha", "gamma"; files of 3, 2048 and 1 bytes.
+void MakeMixedTree(const TempDir& dir) {
+    for (const char* d : {"beta", "Alpha", "gamma"}) mkdir((dir / d).c_str(), 0755);
+    dir.write("b.txt", "abc");
+    dir.write("A.log", std::string(2048, 'x'));
+    dir.write("c.dat", "z");
+}
+
+} // namespace
+
+TEST_F(PaneTest, ListsParentThenFoldersThenFilesInSortOrder) {
+    TempDir dir;
+    MakeMixedTree(dir);
+    ASSERT_EQ(ShowPath(GadLeftPane, Folder(dir), ShowReset), 0);
+    EXPECT_EQ(Column(GadLeftPane, 0),
+              (Texts{L"..", L"Alpha", L"beta", L"gamma", L"A.log", L"b.txt", L"c.dat"}));
+    // Folder rows have no date, type or size; file rows all three.
+    EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, 1, 2), L"");
+    EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, 1, 3), L"");
+    EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, 4, 2), L"log");
+    EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, 4, 3), L"2,048 Byte");
+    EXPECT_EQ(tk_gadget_get_text(GadLeftPath), Folder(dir));
+    EXPECT_EQ(App.ActivePane, GadLeftPane);
+
+    // Files by size, descending, in KB: the folders keep their A-Z order.
+    App.Panes[0].SortColumn = 3;
+    App.Panes[0].SortOrder = 1;
+    App.settings.FileSizeUnit = 1;
+    ShowPath(GadLeftPane, L"", ShowRefresh);
+    EXPECT_EQ(Column(GadLeftPane, 0),
+              (Texts{L"..", L"Alpha", L"beta", L"gamma", L"A.log", L"b.txt", L"c.dat"}));
+    EXPECT_EQ(Column(GadLeftPane, 3), (Texts{L"", L"", L"", L"", L"2 KB", L"0 KB", L"0 KB"}));
+
+    // By type, ascending: dat, log, txt.
+    App.Panes[0].SortColumn = 2;
+    App.Panes[0].SortOrder = 0;
+    ShowPath(GadLeftPane, L"", ShowRefresh);
+    EXPECT_EQ(Column(GadLeftPane, 0),
+              (Texts{L"..", L"Alpha", L"beta", L"gamma", L"c.dat", L"A.log", L"b.txt"}));
+}
+
+TEST_F(PaneTest, HiddenAndSystemEntriesFollowTheSettings) {
+    TempDir dir;
+    dir.write(".hidden", "h");
+    dir.write("plain", "p");
+    mkdir((dir / ".hdir").c_str(), 0755);
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);   // system
+    ASSERT_EQ(mkfifo((dir / ".hpipe").c_str(), 0644), 0); // hidden and system
+    struct Case {
+        int hidden, system;
+        Texts rows;
+    };
+    const Case cases[] = {
+        {0, 0, {L"..", L"plain"}},
+        {1, 0, {L"..", L".hdir", L".hidden", L"plain"}},
+        {0, 1, {L"..", L"pipe", L"plain"}},
+        {1, 1, {L"..", L".hdir", L".hidden", L".hpipe", L"pipe", L"plain"}},
+    };
+    ShowPath(GadRightPane, Folder(dir), ShowReset);
+    for (const Case& c : cases) {
+        App.settings.ShowHidden = c.hidden;
+        App.settings.ShowSystem = c.system;
+        ShowPath(GadRightPane, L"", ShowRefresh);
+        EXPECT_EQ(Column(GadRightPane, 0), c.rows)
+            << "hidden " << c.hidden << " system " << c.system;
+    }
+}
+
+TEST_F(PaneTest, DateColumnShowsAndSortsByModificationTime) {
+    TempDir dir;
+    dir.write("older-written-later", "1");
+    dir.write("newer", "2");
+    SetModified(dir / "older-written-later", 2001, 2, 3, 4, 5, 6);
+    SetModified(dir / "newer", 2020, 12, 31, 23, 59, 58);
+    App.Panes[0].SortColumn = 1;
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"older-written-later", L"newer"}));
+    EXPECT_EQ(Column(GadLeftPane, 1),
+              (Texts{L"", L"03.02.2001  04:05:06", L"31.12.2020  23:59:58"}));
+}
