@@ -67,6 +67,9 @@ TEST(Files, EnumerationListsAwkwardEntriesWithKindSizeAndAttributes) {
     EXPECT_EQ(entries.at(kFifo).attributes, RtAttrSystem);
     EXPECT_EQ(entries.at(kReadOnlyFolder).attributes, RtAttrFolder | RtAttrReadOnly);
     EXPECT_EQ(entries.at(kSub).size, 0);
+
+    EmulatedPermissions as_user;
+    EXPECT_EQ(rt_dir_examine(-1, W(tree.root + "/" + kLockedFolder), L""), 0);
 }
 
 TEST(Files, EnumeratedNamesReachTheirFiles) {
