@@ -1,0 +1,148 @@
+// Menu bars and popup menus: numbered records, the "current menu" that the
+// building calls append to, and EventMenu reports for chosen items.
+// Main thread only.
+#include "toolkit/menus.h"
+#include "toolkit/images.h"
+#include "toolkit/numbered_table.h"
+#include "toolkit/widget_kind.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <vector>
+
+struct TkMenu {
+    QPointer<QMenuBar> bar;     // menu bar (child of its window), or null
+    QPointer<QMenu> popup;      // popup menu (top-level), or null
+    int64_t report_window = -1; // popup: window its choice is reported for
+    ~TkMenu() {
+        delete bar.data();
+        delete popup.data();
+    }
+};
+
+namespace {
+
+TkNumberTable<TkMenu>& menus() {
+    static auto* table = new TkNumberTable<TkMenu>; // widgets must not die after Qt at exit
+    return *table;
+}
+
+// What the building calls append to.
+struct MenuBuild {
+    TkMenu* menu = nullptr;
+    QPointer<QMenu> title;               // open drop-down title (bar) or submenu (popup)
+    std::vector<QPointer<QMenu>> nested; // submenus opened with tk_menu_submenu_open
+};
+MenuBuild build;
+
+void report(const TkMenu* menu, int64_t item) {
+    const int64_t window = menu->bar ? tk_window_of_widget(menu->bar) : menu->report_window;
+    tk_event_generate(EventMenu, item, window, 0);
+}
+
+// The widget new items go into, or null when there is no current menu.
+QWidget* target() {
+    if (!build.menu) return nullptr;
+    while (!build.nested.empty() && !build.nested.back()) build.nested.pop_back();
+    if (!build.nested.empty()) return build.nested.back();
+    if (build.title) return build.title;
+    if (build.menu->popup) return build.menu->popup;
+    return build.menu->bar;
+}
+
+QMenu* add_submenu(const std::wstring& text) {
+    QWidget* into = target();
+    if (auto* menu = qobject_cast<QMenu*>(into)) return menu->addMenu(tk_qstring(text));
+    if (auto* bar = qobject_cast<QMenuBar*>(into)) return bar->addMenu(tk_qstring(text));
+    return nullptr;
+}
+
+int64_t store(int64_t number, std::unique_ptr<TkMenu> rec) {
+    TkMenu* raw = rec.get();
+    std::unique_ptr<TkMenu> old;
+    const int64_t used = menus().put(number, std::move(rec), old);
+    build = MenuBuild{}; // the new menu becomes current (and an old one stops being)
+    build.menu = raw;
+    return tk_created_result(number, used, raw);
+}
+
+} // namespace
+
+int64_t tk_menu_create(int64_t number, intptr_t window) {
+    const int64_t win = tk_kind_window_of_handle(window);
+    QWidget* window_widget = tk_window_widget(win);
+    if (number < kTkAnyNumber || !window_widget) return 0;
+    // One bar per window: a bar made for it earlier goes.
+    for (auto* old : window_widget->findChildren<QMenuBar*>(Qt::FindDirectChildrenOnly))
+        old->deleteLater();
+    auto rec = std::make_unique<TkMenu>();
+    rec->bar = new QMenuBar(window_widget);
+    rec->bar->setFixedHeight(static_cast<int>(tk_menu_bar_height()));
+    rec->bar->show();
+    return store(number, std::move(rec));
+}
+
+int64_t tk_popup_menu_create(int64_t number) {
+    if (number < kTkAnyNumber) return 0;
+    auto rec = std::make_unique<TkMenu>();
+    rec->popup = new QMenu;
+    return store(number, std::move(rec));
+}
+
+void tk_menu_title(const std::wstring& text) {
+    if (!build.menu) return;
+    build.nested.clear();
+    build.title = nullptr; // a new title of a bar goes onto the bar itself
+    build.title = add_submenu(text);
+}
+
+void tk_menu_item_add(int64_t item, const std::wstring& text) {
+    QWidget* into = target();
+    if (!into) return;
+    auto* action = new QAction(tk_qstring(text), into);
+    TkMenu* menu = build.menu;
+    QObject::connect(action, &QAction::triggered, action, [menu, item] { report(menu, item); });
+    into->addAction(action);
+}
+
+void tk_menu_separator() {
+    if (auto* menu = qobject_cast<QMenu*>(target())) menu->addSeparator();
+}
+
+void tk_menu_submenu_open(const std::wstring& text) {
+    if (QMenu* sub = add_submenu(text)) build.nested.push_back(sub);
+}
+
+void tk_menu_submenu_close() {
+    if (!build.nested.empty()) build.nested.pop_back();
+}
+
+intptr_t tk_menu_handle(int64_t number) {
+    const TkMenu* rec = menus().find(number);
+    if (!rec) return 0;
+    return rec->bar ? reinterpret_cast<intptr_t>(rec->bar.data())
+                    : reinterpret_cast<intptr_t>(rec->popup.data());
+}
+
+int64_t tk_menu_exists(int64_t number) {
+    return menus().find(number) ? 1 : 0;
+}
+
+void tk_popup_menu_show(int64_t number, intptr_t window) {
+    TkMenu* rec = menus().find(number);
+    if (!rec || !rec->popup) return;
+    rec->report_window = tk_kind_window_of_handle(window);
+    rec->popup->popup(QCursor::pos() - QPoint(1, 1));
+}
+
+void tk_menu_free(int64_t number) {
+    if (number == -1) {
+        build = MenuBuild{};
+        menus().take_all();
+        return;
+    }
+    std::unique_ptr<TkMenu> rec = menus().take(number);
+    if (rec && build.menu == rec.get()) build = MenuBuild{};
+}
