@@ -2,6 +2,7 @@
 // locale, the icon theme fallback, and the core services (poster, key
 // filter, mount watch). Main thread only.
 #include "toolkit/core_internal.h"
+#include "toolkit/images.h"
 #include "toolkit/windows.h"
 
 #include <QApplication>
@@ -51,6 +52,8 @@ void tk_end() {
     if (!g_started) return;
     tk_window_close(-1);
     tk_gadgets_destroy_of_window(-1); // gadgets left in no window
+    tk_image_free(-1);
+    tk_font_free(-1);
     tk_device_watch_stop();
     tk_shortcuts_stop();
     tk_poster_stop();

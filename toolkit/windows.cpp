@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -61,10 +62,12 @@ class TkWindowWidget : public QWidget {
 // The menu bar goes on top at its own height; everything else the window
 // holds lives in the client area.
 void TkWindowWidget::lay_out() {
-    auto* bar = findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    // The newest bar counts: one being replaced may still wait for deletion.
+    const auto bars = findChildren<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    QMenuBar* bar = bars.isEmpty() ? nullptr : bars.last();
     int m = 0;
     if (bar && !bar->isNativeMenuBar()) {
-        m = bar->sizeHint().height();
+        m = std::clamp(bar->sizeHint().height(), bar->minimumHeight(), bar->maximumHeight());
         bar->setGeometry(0, 0, width(), m);
         if (!bar->testAttribute(Qt::WA_WState_ExplicitShowHide)) bar->show();
     }
@@ -99,7 +102,8 @@ bool TkWindowWidget::event(QEvent* e) {
         break;
     case QEvent::ActivationChange: on_activation(); break;
     case QEvent::ChildAdded:
-        // The child is still being constructed: look at it once it is done.
+    case QEvent::ChildRemoved:
+        // An added child is still being constructed: look at it once it is done.
         if (!adopt_pending_) {
             adopt_pending_ = true;
             QTimer::singleShot(0, this, [this] { adopt_children(); });

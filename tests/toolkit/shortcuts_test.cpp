@@ -1,0 +1,107 @@
+// Keyboard shortcuts: Tab and Shift+Tab amid application shortcuts and
+// after removing everything, shortcuts reaching the window past a focused
+// text field, and the keys the field keeps.
+#include "core_fixture.h"
+
+namespace {
+
+class ShortcutsTest : public CoreTest {
+  protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        tk_window_open(0, 0, 0, 400, 300, L"main", TkWindowNormal);
+        for (int i = 0; i < 3; ++i) make_line_edit(20 + i, 0, 30 * i);
+        widget_of(20)->setFocus();
+        take_events();
+    }
+    QWidget* focus() { return tk_window_widget(0)->focusWidget(); }
+    // Sends a key where the window system would: to the focused widget.
+    void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+        send_key(focus(), key, mods, text);
+    }
+    std::vector<int64_t> menu_items() {
+        std::vector<int64_t> items;
+        for (const auto& e : take_events())
+            if (e.code == EventMenu) items.push_back(e.object);
+        return items;
+    }
+};
+
+TEST_F(ShortcutsTest, TabKeepsWorkingAmongShortcutsAndRemovingAllDisablesIt) {
+    for (int vk = 112; vk < 124; ++vk) tk_shortcut_add(0, vk, vk - 100); // F1 ... F12
+    tk_shortcut_add(0, 'E' | TkShortcutControl, 0);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(focus(), widget_of(21));
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab); // wraps around
+    EXPECT_EQ(focus(), widget_of(20));
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(focus(), widget_of(22));
+    EXPECT_TRUE(menu_items().empty()) << "Tab entries report nothing";
+
+    tk_shortcut_remove(0, -1);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(focus(), widget_of(22));
+    press(Qt::Key_F5);
+    EXPECT_TRUE(menu_items().empty());
+}
+
+TEST_F(ShortcutsTest, ShortcutsReachTheWindowPastAFocusedField) {
+    tk_shortcut_add(0, 116, 8); // F5
+    tk_shortcut_add(0, 13, 4);  // Return
+    tk_shortcut_add(0, 32, 3);  // Space
+    tk_shortcut_add(0, 46, 2);  // Delete
+    tk_shortcut_add(0, 'B' | TkShortcutControl, 1);
+    tk_gadget_set_text(20, L"ab");
+
+    press(Qt::Key_F5);
+    press(Qt::Key_Return, Qt::NoModifier, "\r");
+    press(Qt::Key_B, Qt::ControlModifier, "\x02");
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{8, 4, 1}));
+
+    // keys that type or edit text stay in the field
+    press(Qt::Key_Space, Qt::NoModifier, " ");
+    press(Qt::Key_Delete);
+    press(Qt::Key_A, Qt::ShiftModifier, "A");
+    EXPECT_TRUE(menu_items().empty());
+    EXPECT_EQ(tk_gadget_get_text(20), L"ab A");
+
+    // a read-only field types nothing, so Space is the window's again
+    static_cast<QLineEdit*>(widget_of(20))->setReadOnly(true);
+    press(Qt::Key_Space, Qt::NoModifier, " ");
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{3}));
+}
+
+TEST_F(ShortcutsTest, AddingAgainRebindsAndRemovingOneLeavesTheRest) {
+    tk_shortcut_add(0, 114, 6);
+    tk_shortcut_add(0, 114, 60);
+    tk_shortcut_add(0, 115, 7);
+    tk_shortcut_remove(0, 999); // not present: nothing changes
+    press(Qt::Key_F3);
+    press(Qt::Key_F4);
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{60, 7}));
+    tk_shortcut_remove(0, 114);
+    press(Qt::Key_F3);
+    press(Qt::Key_F4);
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{7}));
+    press(Qt::Key_Tab);
+    EXPECT_EQ(focus(), widget_of(21));
+}
+
+TEST_F(ShortcutsTest, ShortcutsBelongToTheirWindow) {
+    tk_window_open(36, 0, 0, 200, 100, L"dialog", TkWindowDialog);
+    make_line_edit(37);
+    widget_of(37)->setFocus();
+    tk_shortcut_add(36, 27, 5); // Escape
+    tk_shortcut_add(0, 27, 9);
+    send_key(widget_of(37), Qt::Key_Escape);
+    const auto events = take_events();
+    ASSERT_EQ(count_code(events, EventMenu), 1);
+    for (const auto& e : events)
+        if (e.code == EventMenu) {
+            EXPECT_EQ(e.window, 36);
+            EXPECT_EQ(e.object, 5);
+        }
+}
+
+} // namespace
