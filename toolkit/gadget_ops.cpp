@@ -86,9 +86,9 @@ int64_t tk_gadget_activate(int64_t gadget) {
 
 int64_t tk_gadget_active() {
     QWidget* focus = QApplication::focusWidget();
-    if (!focus) {
-        // No active window (the offscreen platform, or a window still being
-        // activated): the focus widget of the window of the current event.
+    if (!focus && !QApplication::activeWindow()) {
+        // No window is active (yet, or on a platform without activation):
+        // the focus widget of the window of the current event.
         QWidget* window = tk_window_widget(tk_event_window());
         focus = window ? window->focusWidget() : nullptr;
     }

@@ -3,6 +3,7 @@
 // filter, mount watch). Main thread only.
 #include "toolkit/core_internal.h"
 #include "toolkit/images.h"
+#include "toolkit/menus.h"
 #include "toolkit/windows.h"
 
 #include <QApplication>
@@ -50,6 +51,8 @@ int64_t tk_init() {
 
 void tk_end() {
     if (!g_started) return;
+    tk_menu_free(-1); // menu bars and toolbars before the windows they sit in
+    tk_toolbar_free(-1);
     tk_window_close(-1);
     tk_gadgets_destroy_of_window(-1); // gadgets left in no window
     tk_image_free(-1);

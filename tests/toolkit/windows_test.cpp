@@ -6,6 +6,7 @@
 #include "test_support.h"
 
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <algorithm>
 #include <fstream>
 
@@ -197,6 +198,42 @@ TEST_F(WindowsTest, GenericOperationsReachTheWidget) {
     tk_gadget_activate(4);
     take_events();
     EXPECT_EQ(tk_gadget_active(), 4);
+}
+
+TEST_F(WindowsTest, ActivationReportsAndBringsTheFocusBack) {
+    tk_window_open(1, 0, 0, 300, 200, L"a", TkWindowNormal);
+    make_line_edit(4);
+    make_line_edit(5, 0, 30);
+    tk_window_open(2, 400, 0, 300, 200, L"b", TkWindowNormal);
+    tk_window_activate(1);
+    take_events();
+    if (!tk_window_widget(1)->isActiveWindow()) GTEST_SKIP() << "no window activation here";
+    tk_gadget_activate(5);
+    tk_window_activate(2);
+    auto events = take_events();
+    EXPECT_EQ(count_code(events, EventDeactivateWindow), 1);
+    EXPECT_EQ(count_code(events, EventActivateWindow), 1);
+    EXPECT_EQ(tk_gadget_active(), -1) << "window 2 has no gadget with the focus";
+    tk_window_activate(1);
+    events = take_events();
+    EXPECT_EQ(count_code(events, EventActivateWindow), 1);
+    EXPECT_EQ(tk_gadget_active(), 5);
+}
+
+TEST_F(WindowsTest, ClicksOnTheFreeAreaAreReported) {
+    tk_window_open(1, 0, 0, 300, 200, L"a", TkWindowNormal);
+    take_events();
+    auto click = [](QEvent::Type type, Qt::MouseButton button) {
+        QMouseEvent e(type, QPointF(150, 150), QPointF(150, 150), button, button, Qt::NoModifier);
+        QApplication::sendEvent(tk_window_client(1), &e);
+    };
+    click(QEvent::MouseButtonRelease, Qt::LeftButton);
+    click(QEvent::MouseButtonRelease, Qt::RightButton);
+    click(QEvent::MouseButtonDblClick, Qt::LeftButton);
+    std::vector<int32_t> codes;
+    for (const auto& e : take_events())
+        if (e.code != EventRepaint) codes.push_back(e.code);
+    EXPECT_EQ(codes, (std::vector<int32_t>{EventLeftClick, EventRightClick, EventLeftDoubleClick}));
 }
 
 // ---- mount changes ----
