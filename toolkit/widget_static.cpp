@@ -1,9 +1,8 @@
-// Gadget kinds without user input: container, text, frame, progress bar.
+// Gadget kinds without user input: container, frame, progress bar.
 #include "toolkit/widget_kind.h"
 #include "toolkit/widgets.h"
 
 #include <QGroupBox>
-#include <QLabel>
 #include <QProgressBar>
 
 namespace {
@@ -14,27 +13,6 @@ const TkGadgetOps container_ops = [] {
     o.set_color = tk_kind_set_color;
     return o;
 }();
-
-// ---- text ----
-std::wstring text_get(TkGadget* g) {
-    return tk_wstring(static_cast<QLabel*>(g->widget)->text());
-}
-void text_set(TkGadget* g, const std::wstring& text) {
-    static_cast<QLabel*>(g->widget)->setText(tk_qstring(text));
-}
-const TkGadgetOps text_ops = [] {
-    TkGadgetOps o{};
-    o.get_text = text_get;
-    o.set_text = text_set;
-    o.set_color = tk_kind_set_color;
-    return o;
-}();
-
-Qt::Alignment text_alignment(int64_t flags) {
-    if (flags & TkTextCenter) return Qt::AlignHCenter | Qt::AlignTop;
-    if (flags & TkTextRight) return Qt::AlignRight | Qt::AlignTop;
-    return Qt::AlignLeft | Qt::AlignTop;
-}
 
 // ---- frame ----
 std::wstring frame_get(TkGadget* g) {
@@ -79,15 +57,6 @@ int64_t tk_container_create(int64_t number, int64_t x, int64_t y, int64_t width,
         tk_kind_register(number, area, &container_ops, nullptr, x, y, width, height);
     if (result) tk_gadget_list_push(area);
     return result;
-}
-
-int64_t tk_text_create(int64_t number, int64_t x, int64_t y, int64_t width, int64_t height,
-                       const std::wstring& text, int64_t flags) {
-    auto* label = new QLabel(tk_qstring(text));
-    label->setWordWrap(true);
-    label->setAlignment(text_alignment(flags));
-    label->setTextFormat(Qt::PlainText);
-    return tk_kind_register(number, label, &text_ops, nullptr, x, y, width, height);
 }
 
 int64_t tk_frame_create(int64_t number, int64_t x, int64_t y, int64_t width, int64_t height,

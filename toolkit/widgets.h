@@ -23,14 +23,15 @@
 
 // ---- creation flags ----
 enum : int64_t {
-    TkTextCenter = 1,          // text: centred
-    TkTextRight = 2,           // text: right-aligned
-    TkStringReadOnly = 0x800,  // string: not editable
-    TkButtonToggle = 0x1003,   // button, image button: stays pressed until set back
-    TkComboEditable = 2,       // combo: the text can be typed
-    TkComboScroll = 0x40,      // combo: the edit field scrolls horizontally
-    TkComboImage = 0x10000000, // combo: entries show their image
-    TkScrollBarVertical = 1,   // scroll bar: vertical (default: horizontal)
+    TkTextCenter = 1,            // text: centred
+    TkTextRight = 2,             // text: right-aligned
+    TkTextWordEllipsis = 0xC000, // text: one line, cut at a word with "..." when too wide
+    TkStringReadOnly = 0x800,    // string: not editable
+    TkButtonToggle = 0x1003,     // button, image button: stays pressed until set back
+    TkComboEditable = 2,         // combo: the text can be typed
+    TkComboScroll = 0x40,        // combo: the edit field scrolls horizontally
+    TkComboImage = 0x10000000,   // combo: entries show their image
+    TkScrollBarVertical = 1,     // scroll bar: vertical (default: horizontal)
 };
 
 // ---- canvas attributes (its event types are in events.h) ----
@@ -43,7 +44,8 @@ enum : int64_t {
 // tk_gadget_list_close); gadgets created meanwhile are placed inside it.
 int64_t tk_container_create(int64_t number, int64_t x, int64_t y, int64_t width, int64_t height,
                             int64_t flags = 0);
-// Static text, word-wrapped, top-aligned.
+// Static text, word-wrapped, top-aligned; with TkTextWordEllipsis one
+// vertically centred line instead. Its text is always the full text.
 int64_t tk_text_create(int64_t number, int64_t x, int64_t y, int64_t width, int64_t height,
                        const std::wstring& text, int64_t flags = 0);
 // Single-line edit field.

@@ -2,6 +2,7 @@
 // events, what the program does stays silent, and states read back right.
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -258,6 +259,23 @@ TEST_F(WidgetsTest, CanvasKeepsWhatWasDrawn) {
     EXPECT_EQ(tk_canvas_output(999), 0);
     tk_string_create(63, 0, 50, 10, 10, L"");
     EXPECT_EQ(tk_canvas_output(63), 0); // no canvas
+}
+
+TEST_F(WidgetsTest, TextCutsAtAWordOnlyWhenAskedTo) {
+    const std::wstring headline = L"Verzeichnis Exsistiert bereits und noch viel mehr Worte";
+    tk_text_create(50, 0, 0, 120, 30, headline, TkTextCenter | TkTextWordEllipsis);
+    tk_text_create(51, 0, 40, 120, 60, headline, TkTextCenter);
+    auto shown = [](int64_t g) { return static_cast<QLabel*>(widget_of(g))->text(); };
+    EXPECT_EQ(tk_gadget_get_text(50), headline); // the gadget keeps the whole text
+    const QString cut = shown(50);
+    ASSERT_TRUE(cut.endsWith(QStringLiteral("...")));
+    const QString kept = cut.chopped(3);
+    EXPECT_TRUE(QString::fromStdWString(headline).startsWith(kept + ' ')) << kept.toStdString();
+    EXPECT_LE(QFontMetrics(widget_of(50)->font()).horizontalAdvance(cut), 120);
+    EXPECT_EQ(shown(51), QString::fromStdWString(headline)); // plain text wraps instead
+
+    widget_of(50)->resize(2000, 30); // room enough: the whole text again
+    EXPECT_EQ(shown(50), QString::fromStdWString(headline));
 }
 
 TEST_F(WidgetsTest, TooltipsAndColours) {
