@@ -15,4 +15,5 @@
 #include "toolkit/menus.h"
 #include "toolkit/requesters.h"
 #include "toolkit/widgets.h"
+#include "toolkit/window_icon.h"
 #include "toolkit/windows.h"

@@ -1,2 +1,11 @@
-// Program entry: hands over to the start-up, loop and shutdown of the shell.
-int main() { return 0; }
+// Program entry: start-up, the event loop, shutdown; the exit code is 0.
+#include "app/shell/shell.h"
+
+int main() {
+    // A start-up that could not open the main window ends without saving,
+    // so the settings of the last good run stay as they were.
+    if (!StartUp()) return 0;
+    RunMainLoop();
+    ShutDown();
+    return 0;
+}

@@ -1,0 +1,226 @@
+// MainWindowEvents: turns the events of window 0 into the commands of the
+// panes and the shell. Keys arrive as menu items and are mapped onto the
+// buttons they stand for, so key and button take one road.
+#include "app/shell/main_events.h"
+
+#include "app/fileops/message_dialog.h"
+#include "app/panes/navigation.h"
+#include "app/panes/panes.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "app/shell/main_menu.h"
+#include "app/shell/main_texts.h"
+#include "platform/shell_open.h"
+#include "runtime/program.h"
+#include "toolkit/gadgets.h"
+
+WindowMemo MainWindowMemo;
+ColumnResizeMemo ColumnMemo;
+
+namespace {
+
+Settings& S() {
+    return App.settings;
+}
+
+// ---- window geometry ----
+
+void RestorePositionBeforeMaximize() {
+    if (S().WindowMaximized == 1 && MainWindowMemo.PreviousX >= 1 &&
+        MainWindowMemo.PreviousY >= 1) {
+        S().WindowX = MainWindowMemo.PreviousX;
+        S().WindowY = MainWindowMemo.PreviousY;
+    }
+}
+
+void WindowMoved() {
+    if (S().WindowMaximized != 0) return;
+    MainWindowMemo.PreviousX = S().WindowX;
+    MainWindowMemo.PreviousY = S().WindowY;
+    S().WindowX = tk_window_x(WinMain);
+    S().WindowY = tk_window_y(WinMain);
+}
+
+void WindowSized() {
+    S().WindowWidth = tk_window_width(WinMain);
+    S().WindowHeight = tk_window_height(WinMain);
+}
+
+// ---- keys and menu items ----
+
+int64_t AskQuit() {
+    const int64_t answer = MessageDialog(MessageKindQuestion, QuitCaption, QuitHeadline, QuitText,
+                                         MessageTwoButtons, WinMain);
+    if (answer != MessageAnswerOk) return 0;
+    RestorePositionBeforeMaximize();
+    return 1;
+}
+
+void ReturnKey() {
+    const int64_t focus = tk_gadget_active();
+    if (focus == GadLeftPane || focus == GadRightPane)
+        tk_event_post(EventGadget, WinMain, focus, EventTypeLeftDoubleClick);
+    else if (focus == GadLeftPath)
+        OpenTypedPath(GadLeftPane);
+    else if (focus == GadRightPath)
+        OpenTypedPath(GadRightPane);
+    else if (focus == GadCommandLine)
+        rt_command_run(tk_gadget_get_text(GadCommandLine));
+}
+
+// A key or popup item that acts as a button: item -> button gadget.
+struct ButtonKey {
+    int64_t item;
+    int64_t button;
+};
+constexpr ButtonKey ButtonKeys[] = {
+    {MenuDeleteKey, GadDeleteButton},       {MenuViewKey, GadViewButton},
+    {MenuEditKey, GadEditButton},           {MenuCopyKey, GadCopyButton},
+    {MenuMoveKey, GadMoveButton},           {MenuNewFolderKey, GadNewFolderButton},
+    {MenuDeleteButtonKey, GadDeleteButton}, {MenuNewFolder, GadNewFolderButton},
+};
+
+int64_t MenuItem(int64_t item) {
+    for (const ButtonKey& k : ButtonKeys)
+        if (k.item == item) {
+            tk_event_post(EventGadget, WinMain, k.button, k.button);
+            return 0;
+        }
+    switch (item) {
+    case MenuSpaceKey:
+        if (tk_gadget_active() != GadCommandLine) ShowFolderSizeOfSelection(App.ActivePane);
+        return 0;
+    case MenuReturnKey: ReturnKey(); return 0;
+    case MenuQuit: return AskQuit();
+    default: return 0;
+    }
+}
+
+// ---- gadgets ----
+
+std::wstring CurrentName(int64_t pane) {
+    return tk_gadget_get_text(pane);
+}
+
+void ViewFile() {
+    const int64_t p = App.ActivePane;
+    rt_program_run(S().ViewerPath, rt_program_quote(CurrentName(p)), PanePath(p));
+}
+
+void EditFile() {
+    // One argument even when the name holds blanks: unquoted, the editor
+    // would open every word of it as a file of its own.
+    const int64_t p = App.ActivePane;
+    rt_program_run(pf_editor_program(), rt_program_quote(CurrentName(p)), PanePath(p));
+}
+
+void PaneEvent(int64_t pane, int64_t type) {
+    ShowPath(pane, L"", ShowNoFill);
+    switch (type) {
+    case EventTypeLeftDoubleClick: OpenSelectedEntry(pane); break;
+    case EventTypeColumnResized:
+        SetColumnWidth(OtherPane(pane), ColumnMemo.Column, ColumnMemo.Width);
+        break;
+    case EventTypeDragStart: tk_drag_files(SelectedItems(pane, 1), TkDropCopy | TkDropMove); break;
+    default: break;
+    }
+}
+
+void PathFieldFocus(int64_t field, int64_t other_field) {
+    tk_gadget_set_color(other_field, 2, -1);
+    tk_gadget_set_color(field, 2, ActivePathColor);
+}
+
+void GadgetEvent(int64_t gadget, int64_t type) {
+    switch (gadget) {
+    case GadLeftPane:
+    case GadRightPane: PaneEvent(gadget, type); break;
+    case GadViewButton: ViewFile(); break;
+    case GadEditButton: EditFile(); break;
+    case GadLeftPath:
+    case GadRightPath: {
+        const int64_t other = gadget == GadLeftPath ? GadRightPath : GadLeftPath;
+        const int64_t pane = gadget == GadLeftPath ? GadLeftPane : GadRightPane;
+        if (type == EventTypeFocus)
+            PathFieldFocus(gadget, other);
+        else if (type == EventTypeLostFocus)
+            ShowPath(pane, L"", ShowNoFill);
+        break;
+    }
+    case GadCommandLine:
+        // Space types a blank while the command line has the focus
+        if (type == EventTypeFocus)
+            tk_shortcut_remove(WinMain, KeySpace);
+        else if (type == EventTypeLostFocus)
+            tk_shortcut_add(WinMain, KeySpace, MenuSpaceKey);
+        break;
+    default: break;
+    }
+}
+
+} // namespace
+
+int64_t MainWindowEvents(int64_t value) {
+    switch (value) {
+    case EventMaximizeWindow: S().WindowMaximized = 1; return 0;
+    case EventRestoreWindow: S().WindowMaximized = 0; return 0;
+    case EventMoveWindow: WindowMoved(); return 0;
+    case EventSizeWindow: WindowSized(); return 0;
+    case EventCloseWindow: RestorePositionBeforeMaximize(); return 1;
+    case EventMenu: return MenuItem(tk_event_menu());
+    case EventGadget: GadgetEvent(tk_event_gadget(), tk_event_type()); return 0;
+    default: return 0;
+    }
+}
+
+void PaneHeaderHook(int64_t gadget, int64_t kind, int64_t column, int64_t width) {
+    if (kind == TkListHeaderResize) {
+        RememberColumnWidth(gadget, column, width);
+        tk_event_post(EventGadget, WinMain, gadget, EventTypeColumnResized);
+    } else if (kind == TkListHeaderClick) {
+        tk_gadget_set_data(gadget, column);
+        tk_event_post(EventGadget, WinMain, gadget, EventTypeColumnClick);
+    }
+}
+
+std::wstring SelectedItems(int64_t pane, int64_t mode) {
+    std::wstring out;
+    const std::wstring folder = mode == 1 ? PanePath(pane) : std::wstring();
+    for (int64_t row = tk_list_next_selected(pane, -1); row >= 0;
+         row = tk_list_next_selected(pane, row)) {
+        out += folder + tk_gadget_get_item_text(pane, row, 0);
+        if (mode != 2) out += L'\n';
+    }
+    return out;
+}
+
+std::wstring FirstItemFolder(const std::wstring& list) {
+    const std::wstring first = list.substr(0, list.find(L'\n'));
+    const size_t slash = first.rfind(L'/');
+    return slash == std::wstring::npos ? std::wstring() : first.substr(0, slash + 1);
+}
+
+std::wstring ItemNames(const std::wstring& list) {
+    std::wstring out;
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find(L'\n', start);
+        if (end == std::wstring::npos) end = list.size();
+        const std::wstring line = list.substr(start, end - start);
+        const size_t slash = line.rfind(L'/');
+        if (!line.empty())
+            out += (slash == std::wstring::npos ? line : line.substr(slash + 1)) + L'\n';
+        start = end + 1;
+    }
+    return out;
+}
+
+int64_t RememberColumnWidth(int64_t gadget, int64_t column, int64_t width) {
+    if (!tk_gadget_exists(gadget)) return 0;
+    ColumnMemo = {gadget, column, static_cast<int32_t>(width)};
+    return 1;
+}
+
+void SetColumnWidth(int64_t gadget, int64_t column, int64_t width) {
+    tk_list_set_column_width(gadget, column, width);
+}

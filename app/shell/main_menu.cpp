@@ -1,0 +1,68 @@
+// Menus, toolbar strip and shortcuts of the main window, kept as tables.
+#include "app/shell/main_menu.h"
+
+#include "app/shell/ids.h"
+#include "toolkit/gadgets.h"
+
+namespace {
+
+struct MenuEntry {
+    int64_t item; // -1 = separator
+    const wchar_t* text;
+};
+
+constexpr MenuEntry ConfigurationMenu[] = {
+    {MenuSettings, L"Einstellungen\tCtrl+E"},
+    {MenuButtonBar, L"ButtonBar Ändern\tCtrl+B"},
+};
+
+constexpr MenuEntry PaneBackgroundMenu[] = {
+    {MenuNewFolder, L"Neues Verzeichnis erstellen"},
+    {-1, nullptr},
+    {MenuSettingsPopup, L"Einstellungen"},
+    {MenuButtonBar, L"ButtonBar Ändern"},
+    {-1, nullptr},
+    {MenuQuit, L"Beenden"},
+};
+
+struct Shortcut {
+    int64_t key; // virtual-key code, no modifiers
+    int64_t item;
+};
+
+constexpr Shortcut MainShortcuts[] = {
+    {13, MenuReturnKey}, {46, MenuDeleteKey},     {KeySpace, MenuSpaceKey},
+    {114, MenuViewKey},  {115, MenuEditKey},      {116, MenuCopyKey},
+    {117, MenuMoveKey},  {118, MenuNewFolderKey}, {119, MenuDeleteButtonKey},
+};
+static_assert(std::size(MainShortcuts) == 9, "Return, Delete, Space and F3 to F8");
+
+constexpr int64_t ToolbarImages24 = 2;
+
+template <size_t N> void AddItems(const MenuEntry (&entries)[N]) {
+    for (const MenuEntry& e : entries) {
+        if (e.item < 0)
+            tk_menu_separator();
+        else
+            tk_menu_item_add(e.item, e.text);
+    }
+}
+
+} // namespace
+
+void BuildMainMenu() {
+    const intptr_t window = tk_window_handle(WinMain);
+    tk_menu_create(MenuMain, window);
+    if (tk_toolbar_create(GadToolbar, window, ToolbarImages24))
+        tk_toolbar_resize(GadToolbar, 10, 0, 400, 32);
+    tk_menu_title(L"Datei");
+    tk_menu_title(L"Befehle");
+    tk_menu_title(L"Konfiguration");
+    AddItems(ConfigurationMenu);
+    for (const Shortcut& s : MainShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
+}
+
+void BuildPaneBackgroundMenu() {
+    if (!tk_popup_menu_create(MenuPaneBackground)) return;
+    AddItems(PaneBackgroundMenu);
+}

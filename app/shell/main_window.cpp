@@ -1,0 +1,141 @@
+// The main window: built once from the stored geometry, then laid out
+// proportionally on every size change (the relayout is bound to the size
+// event, so it runs live while the border is dragged).
+#include "app/shell/main_window.h"
+
+#include "app/config/drive_bar.h"
+#include "app/panes/panes.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "app/shell/main_menu.h"
+#include "toolkit/gadgets.h"
+
+#include <cmath>
+
+namespace {
+
+// Pane lists: several rows selectable, selection visible without focus,
+// reorderable columns, whole-row selection.
+constexpr uint32_t PaneListFlags =
+    TkListMultiSelect | TkListShowSelectionAlways | TkListReorderableColumns | TkListFullRowSelect;
+constexpr int64_t ComboFlags = TkComboEditable | TkComboScroll;
+
+struct PaneGadgets {
+    int64_t frame, disk_info, list, filter, path;
+    std::vector<DriveButtonRecord>* drive_buttons;
+};
+
+const PaneGadgets& PaneGadgetsOf(int side) {
+    static const PaneGadgets table[2] = {
+        {GadLeftFrame, GadLeftDiskInfo, GadLeftPane, GadLeftFilter, GadLeftPath,
+         &App.LeftDriveButtons},
+        {GadRightFrame, GadRightDiskInfo, GadRightPane, GadRightFilter, GadRightPath,
+         &App.RightDriveButtons},
+    };
+    return table[side];
+}
+
+struct ColumnSpec {
+    const wchar_t* title;
+    int64_t width;
+    int64_t percent;
+};
+constexpr ColumnSpec PaneColumns[4] = {
+    {L"Name", 200, 50}, {L"Änderungsdatum", 100, 20}, {L"Typ", 90, 15}, {L"Größe", 80, 15}};
+
+int64_t Round(double v) {
+    return static_cast<int64_t>(std::lround(v));
+}
+
+void BuildPaneFrame(int side, int64_t x, int64_t last_drive) {
+    const PaneGadgets& g = PaneGadgetsOf(side);
+    tk_container_create(g.frame, x, 30, 490, 520);
+    tk_text_create(g.disk_info, DiskInfoX(last_drive), 4, 250, 16, L"Speicherausgabe");
+    tk_list_create(g.list, 0, 40, 490, 480, PaneColumns[0].title, PaneColumns[0].width,
+                   PaneListFlags);
+    for (int c = 1; c < 4; ++c)
+        tk_list_add_column(g.list, c, PaneColumns[c].title, PaneColumns[c].width);
+    tk_gadget_enable_drop(g.list, TkDropFiles, TkDropCopy | TkDropMove);
+    tk_string_create(g.path, 0, 20, 370, 20, L"");
+    tk_combo_create(g.filter, 370, 20, 120, 20, ComboFlags);
+    tk_list_set_column_align(g.list, 3, TkListAlignRight);
+    for (int c = 0; c < 4; ++c) App.ColumnPercent[c] = PaneColumns[c].percent;
+    CreateDriveButtons(last_drive, *g.drive_buttons, App.DriveList);
+    tk_gadget_list_close();
+}
+
+constexpr const wchar_t* FunctionKeyLabels[6] = {L"F3 Anzeigen", L"F4 Bearbeiten",   L"F5 Kopieren",
+                                                 L"F6 Bewegen",  L"F7 Neuer Ordner", L"F8 Löschen"};
+
+void BuildFunctionKeys(int64_t width, int64_t button_offset) {
+    const double bw = (width - 20) / 6.0;
+    const int64_t y = tk_gadget_height(GadLeftFrame) + button_offset;
+    for (int k = 0; k < 6; ++k)
+        tk_button_create(GadViewButton + k, Round(k * bw + 10), y, Round(bw), 20,
+                         FunctionKeyLabels[k]);
+}
+
+void LayoutPane(int64_t list, int64_t path, int64_t filter, int64_t frame) {
+    const int64_t w = tk_gadget_width(frame);
+    tk_gadget_resize(list, 0, 40, w, tk_gadget_height(frame) - 40);
+    tk_gadget_resize(path, 0, 20, w - 120, 20);
+    tk_gadget_resize(filter, w - 120, 20, 120, 20);
+}
+
+} // namespace
+
+void BuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_t y, int64_t width,
+                     int64_t height, int64_t button_offset) {
+    tk_window_open(WinMain, x, y, width, height, title, flags, 0);
+    App.DriveList.assign(1, DriveRecord{});
+    const int64_t last_drive = EnumerateDrives(App.DriveList);
+    tk_window_set_bounds(WinMain, 640, 480, -1, -1);
+    BuildMainMenu();
+    BuildPaneFrame(0, 10, last_drive);
+    BuildPaneFrame(1, 520, last_drive);
+    tk_string_create(GadCommandLine, 0, tk_gadget_height(GadLeftFrame) + 10, width - 10, 20, L"");
+    BuildFunctionKeys(width, button_offset);
+    FillFilterBoxes();
+    tk_gadget_add_item(GadRightFilter, 0, L"", 0);
+    tk_gadget_add_item(GadLeftFilter, 0, L"", 0);
+    if (App.settings.WindowMaximized == 1) tk_window_set_state(WinMain, TkWindowStateMaximized);
+}
+
+void FillFilterBoxes() {
+    const std::wstring& f = App.settings.ListFilter;
+    tk_gadget_clear_items(GadLeftFilter);
+    tk_gadget_clear_items(GadRightFilter);
+    // Every entry is introduced by a bar; text before the first bar is none.
+    size_t bar = f.find(L'|');
+    while (bar != std::wstring::npos) {
+        const size_t next = f.find(L'|', bar + 1);
+        const std::wstring entry =
+            f.substr(bar + 1, next == std::wstring::npos ? std::wstring::npos : next - bar - 1);
+        tk_gadget_add_item(GadLeftFilter, -1, entry, 0);
+        tk_gadget_add_item(GadRightFilter, -1, entry, 0);
+        bar = next;
+    }
+}
+
+void RelayoutMainWindow() {
+    const double W = static_cast<double>(tk_window_width(WinMain));
+    const double H = static_cast<double>(tk_window_height(WinMain));
+    const double M = static_cast<double>(tk_menu_bar_height());
+    const double bw = (W - 17) / 6.0;
+    tk_list_set_redraw(GadLeftPane, 0);
+    tk_list_set_redraw(GadRightPane, 0);
+    tk_gadget_resize(GadLeftFrame, 10, 32, Round(W / 2 - 16), Round(H - M - 108));
+    LayoutPane(GadLeftPane, GadLeftPath, GadLeftFilter, GadLeftFrame);
+    tk_gadget_resize(GadRightFrame, tk_gadget_width(GadLeftFrame) + 22, 32, Round(W - W / 2 - 16),
+                     Round(H - M - 108));
+    LayoutPane(GadRightPane, GadRightPath, GadRightFilter, GadRightFrame);
+    ApplyColumnWidths(GadLeftPane);
+    ApplyColumnWidths(GadRightPane);
+    tk_list_set_redraw(GadLeftPane, 1);
+    tk_list_set_redraw(GadRightPane, 1);
+    const int64_t frame_h = tk_gadget_height(GadLeftFrame);
+    tk_gadget_resize(GadCommandLine, Round(W * 34 / 100), frame_h + 33,
+                     Round(W - W * 34 / 100 - 10), 20);
+    for (int k = 0; k < 6; ++k)
+        tk_gadget_resize(GadViewButton + k, Round(k * bw + 8), frame_h + 55, Round(bw), 24);
+}

@@ -1,0 +1,90 @@
+// Start-up, main loop and shutdown: see shell.h.
+#include "app/shell/shell.h"
+
+#include "app/config/drive_bar.h"
+#include "app/config/settings.h"
+#include "app/panes/pane_workers.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "app/shell/main_events.h"
+#include "app/shell/main_menu.h"
+#include "app/shell/main_window.h"
+#include "platform/shell_open.h"
+#include "toolkit/gadgets.h"
+
+namespace {
+
+struct WindowHandlerEntry {
+    int64_t window;
+    WindowHandler handler;
+};
+
+// Windows of later features (settings, progress, new folder, rename, button
+// bar editor) join this table as they arrive.
+constexpr WindowHandlerEntry WindowHandlers[] = {
+    {WinMain, MainWindowEvents},
+};
+
+struct ItemPicture {
+    int64_t image;
+    const char* asset;
+};
+constexpr ItemPicture ItemPictures[] = {
+    {ImgFolder, "item_folder"},
+    {ImgParent, "item_parent"},
+    {ImgFile, "item_file"},
+};
+
+void CreateItemImages() {
+    for (const ItemPicture& p : ItemPictures) {
+        size_t size = 0;
+        const unsigned char* png = tk_asset_png(p.asset, &size);
+        if (png) tk_image_catch(p.image, png, size);
+    }
+}
+
+void InstallHooks() {
+    tk_list_set_header_hook(GadRightPane, PaneHeaderHook);
+    tk_list_set_header_hook(GadLeftPane, PaneHeaderHook);
+    tk_window_set_callback(DeviceChangeCallback);
+    tk_event_bind(EventSizeWindow, RelayoutMainWindow, WinMain);
+}
+
+} // namespace
+
+WindowHandler HandlerOfWindow(int64_t window) {
+    for (const WindowHandlerEntry& e : WindowHandlers)
+        if (e.window == window) return e.handler;
+    return nullptr;
+}
+
+int64_t StartUp() {
+    AppStateReset();
+    if (!tk_init()) return 0;
+    pf_shell_open_install();
+    CreateItemImages();
+    BuildPaneBackgroundMenu();
+    // Without a readable settings file the program still opens its window.
+    if (!LoadSettings()) SettingsUseDefaults();
+    InstallHooks();
+    return tk_window_handle(WinMain) != 0;
+}
+
+void RunMainLoop() {
+    int64_t quit = 0;
+    while (quit != 1) {
+        const int32_t value = tk_event_wait();
+        const int64_t window = tk_event_window();
+        const WindowHandler handler = HandlerOfWindow(window);
+        if (!handler) continue;
+        const int64_t result = handler(value);
+        if (window == WinMain) quit = result;
+    }
+}
+
+void ShutDown() {
+    SaveSettings();
+    StopPaneWorkers(GadLeftPane);
+    StopPaneWorkers(GadRightPane);
+    tk_end();
+}

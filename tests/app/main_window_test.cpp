@@ -1,0 +1,144 @@
+// The main window: construction and relayout, filter boxes, the window
+// geometry kept in the settings, selection texts, the column mirror between
+// the panes, and F3 / F4 starting their programs with the right arguments.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+
+#include "app/config/drive_bar.h"
+#include "app/panes/pane_hooks.h"
+#include "app/panes/panes.h"
+#include "app/shell/app_state.h"
+#include "app/shell/ids.h"
+#include "app/shell/main_events.h"
+#include "app/shell/main_window.h"
+#include "runtime/text.h"
+#include "test_support.h"
+#include "toolkit/events.h"
+#include "toolkit/gadgets.h"
+
+namespace {
+
+std::vector<PfVolume> RootOnly() {
+    return {PfVolume{L"/", L"/dev/root", L"ext4", L"Hard Disk", L"/", L"/"}};
+}
+
+// Takes events until one for window 0 arrives and hands it to the handler.
+int64_t DeliverToMainWindow() {
+    for (int i = 0; i < 200; ++i) {
+        const int32_t code = tk_event_wait_timeout(5);
+        if (code && tk_event_window() == WinMain) return MainWindowEvents(code);
+    }
+    ADD_FAILURE() << "no event for the main window";
+    return -1;
+}
+
+class MainWindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        tk_init();
+        AppStateReset();
+        DriveVolumes = RootOnly;
+        BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 640, 480, 60);
+    }
+    void TearDown() override {
+        tk_window_close(-1);
+        AppStateReset();
+    }
+    static std::vector<std::wstring> Entries(int64_t combo) {
+        std::vector<std::wstring> out;
+        for (int64_t i = 0; i < tk_gadget_count_items(combo); ++i)
+            out.push_back(tk_gadget_get_item_text(combo, i, 0));
+        return out;
+    }
+};
+
+TEST_F(MainWindowTest, RelayoutAtMinimumSizeGivesTwoFramesOf304) {
+    RelayoutMainWindow();
+    EXPECT_EQ(tk_gadget_width(GadLeftFrame), 304);
+    EXPECT_EQ(tk_gadget_width(GadRightFrame), 304);
+    EXPECT_EQ(tk_gadget_width(GadLeftPane), 304);
+    EXPECT_EQ(tk_gadget_width(GadLeftPath), 304 - 120);
+    for (int64_t g = GadViewButton; g <= GadDeleteButton; ++g) EXPECT_TRUE(tk_gadget_exists(g));
+    EXPECT_EQ(tk_list_column_count(GadLeftPane), 4);
+    EXPECT_EQ(tk_gadget_get_text(GadLeftDiskInfo), L"Speicherausgabe");
+}
+
+TEST_F(MainWindowTest, FilterBoxesTakeEveryEntryIntroducedByABar) {
+    // built with an empty filter: the single empty entry
+    EXPECT_EQ(Entries(GadLeftFilter), std::vector<std::wstring>{L""});
+    App.settings.ListFilter = L"|*.txt|*.cpp";
+    FillFilterBoxes();
+    EXPECT_EQ(Entries(GadRightFilter), (std::vector<std::wstring>{L"*.txt", L"*.cpp"}));
+    App.settings.ListFilter = L"*.txt|*.cpp"; // the first pattern has no bar in front
+    FillFilterBoxes();
+    EXPECT_EQ(Entries(GadLeftFilter), std::vector<std::wstring>{L"*.cpp"});
+    App.settings.ListFilter = L"*.txt";
+    FillFilterBoxes();
+    EXPECT_TRUE(Entries(GadLeftFilter).empty());
+}
+
+TEST_F(MainWindowTest, ClosingWhileMaximizedKeepsThePositionBeforeMaximizing) {
+    App.settings.WindowX = 300;
+    App.settings.WindowY = 200;
+    MainWindowMemo = {40, 50};
+    EXPECT_EQ(MainWindowEvents(EventMaximizeWindow), 0);
+    EXPECT_EQ(App.settings.WindowMaximized, 1);
+    EXPECT_EQ(MainWindowEvents(EventCloseWindow), 1);
+    EXPECT_EQ(App.settings.WindowX, 40);
+    EXPECT_EQ(App.settings.WindowY, 50);
+
+    MainWindowMemo = {0, 90}; // a position at 0 is not restored
+    App.settings.WindowX = 300;
+    EXPECT_EQ(MainWindowEvents(EventCloseWindow), 1);
+    EXPECT_EQ(App.settings.WindowX, 300);
+    EXPECT_EQ(MainWindowEvents(EventRestoreWindow), 0);
+    EXPECT_EQ(App.settings.WindowMaximized, 0);
+}
+
+TEST_F(MainWindowTest, SelectionTextsAndPathLists) {
+    PaneOf(GadLeftPane)->PathHistory = {L"/daten/", L""};
+    tk_gadget_add_item(GadLeftPane, -1, L"a b\n\n\n", 0);
+    tk_gadget_add_item(GadLeftPane, -1, L"c\n\n\n", 0);
+    tk_gadget_add_item(GadLeftPane, -1, L"d\n\n\n", 0);
+    tk_gadget_set_item_state(GadLeftPane, 0, 1);
+    tk_gadget_set_item_state(GadLeftPane, 2, 1);
+    EXPECT_EQ(SelectedItems(GadLeftPane, 0), L"a b\nd\n");
+    EXPECT_EQ(SelectedItems(GadLeftPane, 1), L"/daten/a b\n/daten/d\n");
+    EXPECT_EQ(SelectedItems(GadLeftPane, 2), L"a bd");
+    EXPECT_EQ(FirstItemFolder(L"/x/y/a\n/z/b"), L"/x/y/");
+    EXPECT_EQ(ItemNames(L"/x/y/a\n/z/b c"), L"a\nb c\n");
+}
+
+TEST_F(MainWindowTest, ColumnResizedInOnePaneIsMirroredInTheOther) {
+    PaneHeaderHook(GadLeftPane, TkListHeaderResize, 1, 150);
+    EXPECT_EQ(DeliverToMainWindow(), 0);
+    EXPECT_EQ(tk_list_column_width(GadRightPane, 1), 150);
+    EXPECT_EQ(ColumnMemo.Gadget, GadLeftPane);
+}
+
+// F3 starts the viewer with the quoted name; F4 hands the name over as one
+// argument even with blanks in it.
+TEST_F(MainWindowTest, ViewerGetsTheSelectedNameAsOneArgument) {
+    TempDir dir;
+    const std::string log = dir / "args.log";
+    dir.write("viewer.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > '" + log +
+                               ".tmp'; pwd >> '" + log + ".tmp'; mv '" + log + ".tmp' '" + log +
+                               "'\n");
+    chmod((dir / "viewer.sh").c_str(), 0755);
+    dir.write("mein text.txt", "x");
+    App.settings.ViewerPath = rt_text_from_os(dir / "viewer.sh");
+    PaneOf(GadLeftPane)->PathHistory = {rt_text_from_os(dir.path()) + L"/", L""};
+    App.ActivePane = GadLeftPane;
+    tk_gadget_add_item(GadLeftPane, -1, L"mein text.txt\n\n\n", 0);
+    tk_gadget_set_state(GadLeftPane, 0);
+    tk_event_post(EventMenu, WinMain, MenuViewKey); // the key becomes the button event
+    for (int i = 0; i < 200 && access(log.c_str(), F_OK) != 0; ++i) {
+        const int32_t code = tk_event_wait_timeout(10);
+        if (code && tk_event_window() == WinMain) MainWindowEvents(code);
+    }
+    EXPECT_EQ(dir.read("args.log"), "[mein text.txt]" + dir.path() + "\n");
+}
+
+} // namespace
