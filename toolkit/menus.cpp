@@ -79,6 +79,9 @@ int64_t tk_menu_create(int64_t number, intptr_t window) {
         old->deleteLater();
     auto rec = std::make_unique<TkMenu>();
     rec->bar = new QMenuBar(window_widget);
+    // A desktop-wide menu would take the bar out of the window and change
+    // the client area's height, which the window's own layout relies on.
+    rec->bar->setNativeMenuBar(false);
     rec->bar->setFixedHeight(static_cast<int>(tk_menu_bar_height()));
     rec->bar->show();
     return store(number, std::move(rec));
