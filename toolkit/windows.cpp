@@ -171,20 +171,20 @@ void TkWindowWidget::closeEvent(QCloseEvent* e) {
     report(EventCloseWindow, number_);
 }
 
-// Clicks on the free area of the client.
+// Clicks on the free area of the client, and its repaints.
 bool TkWindowWidget::eventFilter(QObject* obj, QEvent* e) {
     if (obj != client_ || !record()) return QWidget::eventFilter(obj, e);
-    const auto* m = static_cast<QMouseEvent*>(e);
-    switch (e->type()) {
-    case QEvent::MouseButtonRelease:
-        if (m->button() == Qt::LeftButton) report(EventLeftClick);
-        if (m->button() == Qt::RightButton) report(EventRightClick);
-        break;
-    case QEvent::MouseButtonDblClick:
-        if (m->button() == Qt::LeftButton) report(EventLeftDoubleClick);
-        break;
-    case QEvent::Paint: report(EventRepaint); break;
-    default: break;
+    const QEvent::Type t = e->type();
+    if (t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick) {
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(e)->button();
+        if (t == QEvent::MouseButtonDblClick && button == Qt::LeftButton)
+            report(EventLeftDoubleClick);
+        else if (t == QEvent::MouseButtonRelease && button == Qt::LeftButton)
+            report(EventLeftClick);
+        else if (t == QEvent::MouseButtonRelease && button == Qt::RightButton)
+            report(EventRightClick);
+    } else if (t == QEvent::Paint) {
+        report(EventRepaint);
     }
     return QWidget::eventFilter(obj, e);
 }
