@@ -22,7 +22,10 @@ void KeepParallel(PaneState& ps) {
 
 } // namespace
 
-int64_t ResetHistory(int64_t pane, const std::wstring& path) {
+int64_t ResetHistory(int64_t pane, const std::wstring& path_in) {
+    // a copy: callers may pass an element of this very history, which the
+    // resizing below can move
+    const std::wstring path = path_in;
     PaneState* ps = PaneOf(pane);
     if (!ps) return 0;
     ps->PathHistory.resize(2);
@@ -33,7 +36,10 @@ int64_t ResetHistory(int64_t pane, const std::wstring& path) {
     return 1;
 }
 
-int64_t PushHistory(int64_t pane, const std::wstring& path) {
+int64_t PushHistory(int64_t pane, const std::wstring& path_in) {
+    // a copy: callers may pass an element of this very history, which the
+    // resizing below can move
+    const std::wstring path = path_in;
     PaneState* ps = PaneOf(pane);
     if (!ps) return 0;
     KeepParallel(*ps);
@@ -56,7 +62,10 @@ int64_t PopHistory(int64_t pane) {
     return 1;
 }
 
-int64_t ReplaceHistoryTop(int64_t pane, const std::wstring& path) {
+int64_t ReplaceHistoryTop(int64_t pane, const std::wstring& path_in) {
+    // a copy: callers may pass an element of this very history, which the
+    // resizing below can move
+    const std::wstring path = path_in;
     PaneState* ps = PaneOf(pane);
     if (!ps) return 0;
     KeepParallel(*ps);

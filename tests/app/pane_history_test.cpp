@@ -124,3 +124,19 @@ TEST_F(PaneTest, FolderThatCannotBeOpenedKeepsTheShownFolder) {
     EXPECT_EQ(PanePath(GadRightPane), Folder(top));
     EXPECT_EQ(Column(GadRightPane, 0), (Texts{L"..", L"dir"}));
 }
+
+// Callers pass elements of the pane's own history (the settings loader, the
+// drive bar); the history operations must not read them after moving them.
+TEST_F(PaneTest, HistoryOperationsTakeTheirOwnElements) {
+    PaneState* ps = PaneOf(GadLeftPane);
+    ResetHistory(GadLeftPane, L"/a/");
+    for (const wchar_t* p : {L"/a/b/", L"/a/b/c/", L"/a/b/c/d/", L"/a/b/c/d/e/"})
+        PushHistory(GadLeftPane, p);
+    ps->PathHistory.shrink_to_fit();
+    PushHistory(GadLeftPane, ps->PathHistory[0]); // grows, and so moves the elements
+    EXPECT_EQ(PanePath(GadLeftPane), L"/a/");
+    ReplaceHistoryTop(GadLeftPane, ps->PathHistory[2]);
+    EXPECT_EQ(PanePath(GadLeftPane), L"/a/b/c/");
+    ResetHistory(GadLeftPane, ps->PathHistory[3]);
+    EXPECT_EQ(ps->PathHistory, (std::vector<std::wstring>{L"/a/b/c/d/", L""}));
+}
