@@ -12,6 +12,7 @@
 #include "app/shell/app_state.h"
 #include "app/shell/ids.h"
 #include "app/shell/main_window.h"
+#include "runtime/files.h"
 #include "runtime/prefs.h"
 #include "runtime/text.h"
 #include "toolkit/gadgets.h"
@@ -65,6 +66,20 @@ void TakeDefault(SettingIndex index) {
         PaneStartFolder(key.Pane) = SettingsQuery.StartFolder();
 }
 
+// A start folder that is gone (an unplugged stick, a deleted project) opens
+// its nearest existing ancestor, instead of greeting the user with an error
+// message and an empty pane.
+std::wstring ExistingStartFolder(std::wstring folder) {
+    while (rt_file_size(folder) != RtSizeFolder) {
+        if (folder.size() > 1 && folder.back() == L'/') folder.pop_back();
+        const size_t slash = folder.rfind(L'/');
+        if (slash == std::wstring::npos || folder.size() <= 1) return SettingsQuery.StartFolder();
+        folder.resize(slash + 1);
+    }
+    if (folder.back() != L'/') folder += L'/';
+    return folder;
+}
+
 // Creates the list font, opens the main window, applies the list font and
 // shows the panes' start folders, right pane first.
 void OpenMainWindow(int64_t center) {
@@ -79,8 +94,7 @@ void OpenMainWindow(int64_t center) {
     ApplyListFont(GadLeftPane);
     ApplyListFont(GadRightPane);
     for (int64_t pane : {GadRightPane, GadLeftPane}) {
-        // A copy: SetPaneLocation rebuilds the very history the folder lives in.
-        std::wstring start = PaneOf(pane)->PathHistory[0];
+        const std::wstring start = ExistingStartFolder(PaneOf(pane)->PathHistory[0]);
         SetPaneLocation(pane, start);
         ShowPath(pane, L"", ShowRefresh);
     }

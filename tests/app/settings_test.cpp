@@ -167,6 +167,14 @@ TEST_F(SettingsFile, FileWithOnlyPosOnTakesTheDefaults) {
     EXPECT_EQ(PanePath(GadRightPane), FakeHome);
 }
 
+TEST_F(SettingsFile, VanishedStartFolderOpensItsNearestAncestor) {
+    dir_.write("Settings.pref", "[Paht]\r\nPaht0 = " + (dir_ / "left/gone/deeper/") +
+                                    "\r\nPaht1 = relative/nowhere/\r\n");
+    EXPECT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(PanePath(GadLeftPane), W(dir_ / "left/"));
+    EXPECT_EQ(PanePath(GadRightPane), FakeHome);
+}
+
 TEST_F(SettingsFile, SavedFileLoadsBackUnchanged) {
     FillSettings();
     App.settings.RememberWindow = 1;
