@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+// True on the thread that runs the windows; debug builds assert it where
+// only that thread may go (toolkit.cpp).
+bool tk_on_main_thread();
+
 // ---- windows (windows.cpp) ----
 struct TkShortcutEntry {
     int64_t shortcut; // key | modifier bits

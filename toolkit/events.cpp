@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
+#include <cassert>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -215,6 +216,7 @@ void flush_deleted() {
 } // namespace
 
 int32_t tk_event_wait() {
+    assert(tk_on_main_thread());
     ThreadEvents& t = t_events;
     begin_take(t);
     if (!t.queue.empty()) return take_first(t);
@@ -225,6 +227,7 @@ int32_t tk_event_wait() {
 }
 
 int32_t tk_event_wait_timeout(int64_t milliseconds) {
+    assert(tk_on_main_thread());
     ThreadEvents& t = t_events;
     begin_take(t);
     if (!t.queue.empty()) return take_first(t);

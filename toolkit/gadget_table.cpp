@@ -9,6 +9,7 @@
 #include "toolkit/core_internal.h"
 
 #include <QVariant>
+#include <cassert>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -102,6 +103,7 @@ void tk_gadget_list_forget(QWidget* window_widget) {
 
 int64_t tk_gadget_register(int64_t number, QWidget* widget, const TkGadgetOps* ops, void* kind_data,
                            int x, int y, int width, int height) {
+    assert(tk_on_main_thread());
     if (number > -1) tk_gadget_destroy(number); // before choosing the parent: it may be the old one
     QWidget* parent = tk_current_parent();
     auto g = std::make_unique<TkGadget>();
@@ -146,6 +148,7 @@ TkGadget* tk_gadget_of_widget(const QWidget* w) {
 }
 
 void tk_gadget_destroy(int64_t number) {
+    assert(tk_on_main_thread());
     if (auto g = take(number)) destroy(std::move(g));
 }
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
+#include <QThread>
 
 namespace {
 
@@ -28,6 +29,11 @@ void ensure_icon_theme() {
 }
 
 } // namespace
+
+bool tk_on_main_thread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread(); // not started: nothing to guard
+}
 
 int64_t tk_init() {
     if (!QCoreApplication::instance()) {

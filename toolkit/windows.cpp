@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cassert>
 #include <map>
 #include <mutex>
 
@@ -243,6 +244,7 @@ void show(QWidget* widget, int64_t flags) {
 int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int64_t height,
                        const std::wstring& title, int64_t flags, intptr_t parent) {
     if (!QApplication::instance() || number < -1 || width < 0 || height < 0) return 0;
+    assert(tk_on_main_thread());
     if (number != -1) tk_window_close(number);
     QWidget* owner = parent ? owner_of_handle(parent) : nullptr;
     auto rec = std::make_unique<TkWindow>();
@@ -315,6 +317,7 @@ void close_one(int64_t number) {
 } // namespace
 
 int64_t tk_window_close(int64_t number) {
+    assert(tk_on_main_thread());
     if (number != -1) {
         if (!tk_window_record(number)) return 0;
         close_one(number);

@@ -55,7 +55,9 @@ TEST_F(WindowsTest, CloseRequestBeforeOpenCompleteIsIgnored) {
     const auto events = take_events();
     ASSERT_EQ(count_code(events, EventCloseWindow), 1);
     for (const auto& e : events) {
-        if (e.code == EventCloseWindow) EXPECT_EQ(e.object, 2);
+        if (e.code == EventCloseWindow) {
+            EXPECT_EQ(e.object, 2);
+        }
     }
     EXPECT_TRUE(tk_window_widget(2)->isVisible());
 }
@@ -74,7 +76,9 @@ TEST_F(WindowsTest, WindowCallbackCanStopTheToolkitsHandling) {
     const auto events = take_events();
     ASSERT_EQ(count_code(events, EventCloseWindow), 1);
     for (const auto& e : events) {
-        if (e.code == EventCloseWindow) EXPECT_EQ(e.window, 3);
+        if (e.code == EventCloseWindow) {
+            EXPECT_EQ(e.window, 3);
+        }
     }
 }
 
