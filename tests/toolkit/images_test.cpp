@@ -36,7 +36,7 @@ void append_bytes(png_structp png, png_bytep data, png_size_t length) {
     out->insert(out->end(), data, data + length);
 }
 
-std::vector<unsigned char> write_png(const PngSpec& spec) {
+std::vector<unsigned char> write_png(const PngSpec& shape) {
     std::vector<unsigned char> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -45,16 +45,16 @@ std::vector<unsigned char> write_png(const PngSpec& spec) {
         return {};
     }
     png_set_write_fn(png, &out, append_bytes, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bit_depth, spec.color_type,
+    png_set_IHDR(png, info, shape.width, shape.height, shape.bit_depth, shape.color_type,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.trans.empty())
-        png_set_tRNS(png, info, spec.trans.data(), static_cast<int>(spec.trans.size()), nullptr);
+    if (!shape.palette.empty())
+        png_set_PLTE(png, info, shape.palette.data(), static_cast<int>(shape.palette.size()));
+    if (!shape.trans.empty())
+        png_set_tRNS(png, info, shape.trans.data(), static_cast<int>(shape.trans.size()), nullptr);
     png_write_info(png, info);
-    const size_t stride = spec.rows.size() / spec.height;
-    for (int y = 0; y < spec.height; ++y)
-        png_write_row(png, const_cast<png_bytep>(&spec.rows[y * stride]));
+    const size_t stride = shape.rows.size() / shape.height;
+    for (int y = 0; y < shape.height; ++y)
+        png_write_row(png, const_cast<png_bytep>(&shape.rows[y * stride]));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
@@ -84,10 +84,10 @@ int blue_of(uint32_t p) {
 // ---- PNG decoding ----
 
 TEST_F(ImagesTest, RgbaPngDecodesToItsExactPixels) {
-    PngSpec spec{3, 2, PNG_COLOR_TYPE_RGBA, 8, {}, {}, {}};
-    spec.rows = {255, 0,  0,  255, /**/ 0, 255, 0, 255, /**/ 0,  0,  255, 255,
+    PngSpec shape{3, 2, PNG_COLOR_TYPE_RGBA, 8, {}, {}, {}};
+    shape.rows = {255, 0,  0,  255, /**/ 0, 255, 0, 255, /**/ 0,  0,  255, 255,
                  10,  20, 30, 0,   /**/ 1, 2,   3, 255, /**/ 40, 80, 120, 255};
-    ASSERT_NE(catch_png(5, write_png(spec)), 0);
+    ASSERT_NE(catch_png(5, write_png(shape)), 0);
     EXPECT_EQ(tk_image_width(5), 3);
     EXPECT_EQ(tk_image_height(5), 2);
     EXPECT_EQ(tk_image_pixel(5, 0, 0), argb(255, 255, 0, 0));
@@ -121,8 +121,8 @@ TEST_F(ImagesTest, PaletteGreyAndSixteenBitPngsBecomeRgba) {
 }
 
 TEST_F(ImagesTest, BrokenPngIsRefusedAndLeavesNoImage) {
-    PngSpec spec{4, 4, PNG_COLOR_TYPE_RGBA, 8, std::vector<unsigned char>(64, 7), {}, {}};
-    std::vector<unsigned char> bytes = write_png(spec);
+    PngSpec shape{4, 4, PNG_COLOR_TYPE_RGBA, 8, std::vector<unsigned char>(64, 7), {}, {}};
+    std::vector<unsigned char> bytes = write_png(shape);
     const std::vector<unsigned char> truncated(bytes.begin(), bytes.begin() + bytes.size() / 2);
     EXPECT_EQ(catch_png(9, truncated), 0);
     EXPECT_EQ(tk_image_exists(9), 0);
