@@ -220,14 +220,16 @@ void tk_list_set_redraw(int64_t gadget, int64_t on) {
     view->set_redraw(on != 0);
 }
 
-int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user) {
+int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64_t key_column) {
     assert(on_main_thread());
     TkListView* view = list_of(gadget);
     if (!view || !compare || view->rows->sorting) return 0;
     TkListModel* rows = view->rows;
     const int64_t n = rows->count();
-    rows->sorting = true; // the comparison runs without the lock and may read rows
-    const std::vector<int64_t> order = tk_list_sorted_order(n, compare, user);
+    rows->sorting = true;
+    TkListModel* outer = rows->begin_sort(); // workers wait; comparisons read freely
+    const std::vector<int64_t> order = tk_list_sorted_order(rows, n, key_column, compare, user);
+    rows->end_sort(outer);
     rows->sorting = false;
     if (rows->count() != n) return 0; // the comparison changed the rows
     TkListProgram program(view);

@@ -25,6 +25,7 @@
 // where a row index is asked for) when the number names no list gadget.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -105,8 +106,21 @@ void tk_list_set_redraw(int64_t gadget, int64_t on);
 // Sorts the rows in place with compare; equal rows keep their order. The
 // selection, check marks, item data and the current row move with their
 // rows. A comparison that contradicts itself gives some order, never a fault.
-// Returns 1 when sorted, 0 when not (no list, or called from inside a sort).
-int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user);
+// key_column names the column whose text the comparison reads most (the
+// sort column); its cells are kept at hand for tk_list_sort_text. While the
+// sort runs, other threads' row operations on this list wait for it, so the
+// comparison must not wait for such a thread. Returns 1 when sorted, 0 when
+// not (no list, a sort of it already running, or the comparison added or
+// removed rows).
+int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64_t key_column = -1);
+// Inside a comparison of tk_list_sort, on the sorting thread: a cell's text
+// of the list being sorted, read in place (no copy, no lookup): `length`
+// characters at the returned pointer, valid until the comparison returns or
+// changes a row. Null with length 0 for an absent row or column, or outside
+// a comparison. Much cheaper than tk_gadget_get_item_text, which copies.
+const wchar_t* tk_list_sort_text(int64_t row, int64_t column, size_t* length);
+// Likewise a row's item data (0 when absent or outside a comparison).
+int64_t tk_list_sort_item_data(int64_t row);
 
 // ---- rows beyond the generic item operations ----
 

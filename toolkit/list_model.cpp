@@ -4,6 +4,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cassert>
 
@@ -11,7 +12,13 @@
 
 namespace {
 
-using Lock = std::lock_guard<std::mutex>;
+// The model whose rows this thread holds locked for a sort, if any.
+thread_local TkListModel* t_sorting = nullptr;
+
+constexpr int64_t kSortColumns = 64; // columns a sort indexes; others are walked
+constexpr int kQuietMs = 3;          // a pause this long ends a burst of row changes
+constexpr qint64 kMaxFlushWait = 40; // ms a running burst waits for a repaint at most
+constexpr size_t kRowSlack = 16;     // characters of room in a new row's text
 
 bool on_main_thread(const QObject* o) {
     return QThread::currentThread() == o->thread();
@@ -64,15 +71,102 @@ QImage tk_list_fit_picture(const QImage& image, int size) {
 TkListModel::TkListModel(QObject* parent, bool check_boxes)
     : QAbstractTableModel(parent), check_boxes_(check_boxes) {}
 
+// ---- the lock ----
+
+TkListModel::Guard::Guard(const TkListModel* model) : model_(model), taken_(t_sorting != model) {
+    if (taken_) model_->mu_.lock();
+}
+
+TkListModel::Guard::~Guard() {
+    if (taken_) model_->mu_.unlock();
+}
+
+// ---- sorting support ----
+
+TkListModel* TkListModel::begin_sort() {
+    mu_.lock();
+    TkListModel* outer = t_sorting; // a comparison may sort another list
+    t_sorting = this;
+    return outer;
+}
+
+void TkListModel::end_sort(TkListModel* outer) {
+    sort_columns_.clear();
+    sort_dropped_.clear();
+    t_sorting = outer;
+    mu_.unlock();
+}
+
+const TkListModel::SortColumn& TkListModel::sort_column(int64_t column) const {
+    if (sort_columns_.size() <= static_cast<size_t>(column)) {
+        sort_columns_.resize(static_cast<size_t>(column) + 1);
+    }
+    SortColumn& c = sort_columns_[static_cast<size_t>(column)];
+    if (c.built) return c;
+    c.built = true;
+    c.cells.resize(rows_.size());
+    c.pool.reserve(rows_.size() * 16);
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        const std::wstring& all = rows_[r].text;
+        auto [start, n] = segment(all, column);
+        if (start == std::wstring::npos) {
+            c.cells[r] = {0, kAbsent};
+            continue;
+        }
+        c.cells[r] = {static_cast<uint32_t>(c.pool.size()), static_cast<uint32_t>(n)};
+        c.pool.insert(c.pool.end(), all.data() + start, all.data() + start + n);
+    }
+    return c;
+}
+
+void TkListModel::drop_sort_columns() const {
+    if (t_sorting != this) return;
+    for (SortColumn& c : sort_columns_) {
+        if (c.built) sort_dropped_.push_back(std::move(c));
+    }
+    sort_columns_.clear();
+}
+
+TkListModel* TkListModel::sorting_model() {
+    return t_sorting;
+}
+
+const wchar_t* TkListModel::sort_cell(int64_t row, int64_t column, size_t* length) const {
+    assert(t_sorting == this);
+    *length = 0;
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size()) || column < 0) return nullptr;
+    if (column < kSortColumns) { // the comparisons' usual path: one step to the cell
+        const bool built = static_cast<size_t>(column) < sort_columns_.size() &&
+                           sort_columns_[static_cast<size_t>(column)].built;
+        const SortColumn& c =
+            built ? sort_columns_[static_cast<size_t>(column)] : sort_column(column);
+        const auto [start, n] = c.cells[static_cast<size_t>(row)];
+        if (n == kAbsent) return nullptr;
+        *length = n;
+        return c.pool.empty() ? L"" : c.pool.data() + start;
+    }
+    const std::wstring& all = rows_[static_cast<size_t>(row)].text;
+    auto [start, n] = segment(all, column);
+    if (start == std::wstring::npos) return nullptr;
+    *length = n;
+    return all.data() + start;
+}
+
+int64_t TkListModel::sort_data(int64_t row) const {
+    assert(t_sorting == this);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return 0;
+    return rows_[static_cast<size_t>(row)].data;
+}
+
 // ---- rows, any thread ----
 
 int64_t TkListModel::count() const {
-    Lock lock(mu_);
+    Guard lock(this);
     return static_cast<int64_t>(rows_.size());
 }
 
 std::wstring TkListModel::text(int64_t row, int64_t column) const {
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size()) || column < 0) return {};
     const std::wstring& all = rows_[static_cast<size_t>(row)].text;
     auto [start, length] = segment(all, column);
@@ -81,27 +175,28 @@ std::wstring TkListModel::text(int64_t row, int64_t column) const {
 }
 
 void TkListModel::set_text(int64_t row, int64_t column, const std::wstring& text) {
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size()) || column < 0) return;
     replace_segment(rows_[static_cast<size_t>(row)].text, column, text);
+    drop_sort_columns(); // the cell may have moved
     mark_dirty_locked(row);
 }
 
 int64_t TkListModel::item_data(int64_t row) const {
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return 0;
     return rows_[static_cast<size_t>(row)].data;
 }
 
 void TkListModel::set_item_data(int64_t row, int64_t value) {
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
     rows_[static_cast<size_t>(row)].data = value; // not shown: no repaint
 }
 
 void TkListModel::set_image(int64_t row, const QImage* picture) {
     QImage copy = picture ? *picture : QImage(); // shallow, refcounted copy
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
     rows_[static_cast<size_t>(row)].image.swap(copy);
     mark_dirty_locked(row);
@@ -109,13 +204,13 @@ void TkListModel::set_image(int64_t row, const QImage* picture) {
 }
 
 QImage TkListModel::image(int64_t row) const {
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return {};
     return rows_[static_cast<size_t>(row)].image;
 }
 
 void TkListModel::set_color(int64_t row, int which, int64_t bgr) {
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
     TkListRow& r = rows_[static_cast<size_t>(row)];
     const int32_t value = bgr < 0 ? -1 : static_cast<int32_t>(bgr & 0xFFFFFF);
@@ -124,14 +219,14 @@ void TkListModel::set_color(int64_t row, int which, int64_t bgr) {
 }
 
 uint32_t TkListModel::state(int64_t row) const {
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return 0;
     return rows_[static_cast<size_t>(row)].state;
 }
 
 void TkListModel::set_state(int64_t row, uint32_t bits, uint32_t mask) {
     const bool main = on_main_thread(this);
-    Lock lock(mu_);
+    Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
     uint32_t& s = rows_[static_cast<size_t>(row)].state;
     const uint32_t next = (s & ~mask) | (bits & mask);
@@ -140,6 +235,7 @@ void TkListModel::set_state(int64_t row, uint32_t bits, uint32_t mask) {
     s = next;
     if (!main) {
         state_dirty_ = true; // the view copies the bits at the flush
+        ++writes_;
         schedule_flush_locked();
     } else if (!redraw_on_) {
         changed_while_off_ = true; // redraw on re-reads the selection
@@ -147,7 +243,7 @@ void TkListModel::set_state(int64_t row, uint32_t bits, uint32_t mask) {
 }
 
 void TkListModel::set_state_range(int64_t first, int64_t last, uint32_t bits, uint32_t mask) {
-    Lock lock(mu_);
+    Guard lock(this);
     const int64_t n = static_cast<int64_t>(rows_.size());
     for (int64_t r = std::max<int64_t>(first, 0); r <= last && r < n; ++r) {
         uint32_t& s = rows_[static_cast<size_t>(r)].state;
@@ -156,14 +252,14 @@ void TkListModel::set_state_range(int64_t first, int64_t last, uint32_t bits, ui
 }
 
 void TkListModel::clear_state_except(int64_t keep, uint32_t mask) {
-    Lock lock(mu_);
+    Guard lock(this);
     for (size_t r = 0; r < rows_.size(); ++r) {
         if (static_cast<int64_t>(r) != keep) rows_[r].state &= ~mask;
     }
 }
 
 int64_t TkListModel::next_with_state(int64_t after, uint32_t mask) const {
-    Lock lock(mu_);
+    Guard lock(this);
     for (size_t r = static_cast<size_t>(std::max<int64_t>(after + 1, 0)); r < rows_.size(); ++r) {
         if (rows_[r].state & mask) return static_cast<int64_t>(r);
     }
@@ -171,14 +267,14 @@ int64_t TkListModel::next_with_state(int64_t after, uint32_t mask) const {
 }
 
 int64_t TkListModel::count_with_state(uint32_t mask) const {
-    Lock lock(mu_);
+    Guard lock(this);
     return std::count_if(rows_.begin(), rows_.end(),
                          [mask](const TkListRow& r) { return (r.state & mask) != 0; });
 }
 
 std::vector<std::pair<int, int>> TkListModel::selected_ranges(int limit) const {
     std::vector<std::pair<int, int>> out;
-    Lock lock(mu_);
+    Guard lock(this);
     const int n = std::min(limit, static_cast<int>(rows_.size()));
     for (int r = 0; r < n; ++r) {
         if (!(rows_[static_cast<size_t>(r)].state & TkListItemSelected)) continue;
@@ -192,25 +288,26 @@ std::vector<std::pair<int, int>> TkListModel::selected_ranges(int limit) const {
 }
 
 int64_t TkListModel::current_row() const {
-    Lock lock(mu_);
+    Guard lock(this);
     return current_;
 }
 
 void TkListModel::set_current_row(int64_t row) {
     assert(on_main_thread(this));
-    Lock lock(mu_);
+    Guard lock(this);
     current_ = row >= 0 && row < static_cast<int64_t>(rows_.size()) ? row : -1;
     if (!redraw_on_) changed_while_off_ = true;
 }
 
 bool TkListModel::flush_pending() const {
-    Lock lock(mu_);
+    Guard lock(this);
     return flush_pending_;
 }
 
 // ---- dirty rows and the flush ----
 
 void TkListModel::mark_dirty_locked(int64_t row) {
+    ++writes_;
     dirty_lo_ = dirty_lo_ < 0 ? row : std::min(dirty_lo_, row);
     dirty_hi_ = std::max(dirty_hi_, row);
     schedule_flush_locked();
@@ -223,11 +320,35 @@ void TkListModel::schedule_flush_locked() {
     QMetaObject::invokeMethod(this, &TkListModel::flush, Qt::QueuedConnection);
 }
 
+// A worker changes rows in bursts (a type name or an icon per row). Each
+// flush costs a repaint, so a burst is shown when it pauses (no change for
+// kQuietMs) or, while it goes on, every kMaxFlushWait: a few repaints per
+// burst, and the last one right after its end. flush_pending_ stays set
+// meanwhile, so workers post nothing more.
+bool TkListModel::flush_now() {
+    uint64_t writes;
+    {
+        Guard lock(this);
+        writes = writes_;
+    }
+    const bool quiet = burst_.isValid() && writes == writes_seen_;
+    const bool overdue = burst_.isValid() && burst_.elapsed() >= kMaxFlushWait;
+    if (quiet || overdue) {
+        burst_.invalidate();
+        return true;
+    }
+    if (!burst_.isValid()) burst_.start();
+    writes_seen_ = writes;
+    QTimer::singleShot(kQuietMs, this, &TkListModel::flush);
+    return false;
+}
+
 void TkListModel::flush() {
+    if (redraw_on_ && !flush_now()) return;
     int64_t lo, hi;
     bool states;
     {
-        Lock lock(mu_);
+        Guard lock(this);
         lo = dirty_lo_;
         hi = dirty_hi_;
         states = state_dirty_;
@@ -258,6 +379,9 @@ void TkListModel::note_change_at(int64_t row) {
 int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QImage* picture) {
     assert(on_main_thread(this));
     TkListRow row;
+    // Room for a longer cell: workers replace short texts by longer ones (an
+    // extension by a type name), and a string that fits needs no new memory.
+    row.text.reserve(text.size() + kRowSlack);
     row.text = text;
     if (picture) row.image = *picture;
     // Only this thread changes the row count, so the size is stable here.
@@ -265,8 +389,9 @@ int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QI
     const int64_t at = position < 0 || position > n ? n : position;
     if (redraw_on_) beginInsertRows({}, static_cast<int>(at), static_cast<int>(at));
     {
-        Lock lock(mu_);
+        Guard lock(this);
         rows_.insert(rows_.begin() + at, std::move(row));
+        drop_sort_columns();
         if (current_ >= at) ++current_;
         if (dirty_lo_ >= 0 && at <= dirty_hi_) ++dirty_hi_;
     }
@@ -285,9 +410,10 @@ void TkListModel::remove(int64_t row) {
     if (redraw_on_) beginRemoveRows({}, static_cast<int>(row), static_cast<int>(row));
     TkListRow gone; // freed after the lock is released
     {
-        Lock lock(mu_);
+        Guard lock(this);
         gone = std::move(rows_[static_cast<size_t>(row)]);
         rows_.erase(rows_.begin() + row);
+        drop_sort_columns();
         current_ = current_ == row ? -1 : current_ - (current_ > row ? 1 : 0);
         if (dirty_hi_ >= static_cast<int64_t>(rows_.size())) dirty_hi_ = rows_.size() - 1;
         if (dirty_hi_ < dirty_lo_) dirty_lo_ = dirty_hi_ = -1;
@@ -306,8 +432,9 @@ void TkListModel::clear() {
     if (announce) beginRemoveRows({}, 0, view_rows_ - 1);
     std::vector<TkListRow> gone; // freed after the lock is released
     {
-        Lock lock(mu_);
+        Guard lock(this);
         gone.swap(rows_);
+        drop_sort_columns();
         current_ = dirty_lo_ = dirty_hi_ = -1;
     }
     if (announce) {
@@ -315,6 +442,25 @@ void TkListModel::clear() {
         endRemoveRows();
     } else if (!redraw_on_) {
         note_change_at(0);
+    }
+}
+
+// Puts old row order[i] at place i, following each cycle of the permutation
+// so that every row moves once and no second row vector is needed.
+void TkListModel::move_rows(const std::vector<int64_t>& order) {
+    std::vector<bool> moved(order.size());
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (moved[start]) continue;
+        TkListRow held = std::move(rows_[start]);
+        size_t at = start;
+        for (;;) {
+            moved[at] = true;
+            const size_t from = static_cast<size_t>(order[at]);
+            if (from == start) break;
+            rows_[at] = std::move(rows_[from]);
+            at = from;
+        }
+        rows_[at] = std::move(held);
     }
 }
 
@@ -326,11 +472,8 @@ void TkListModel::permute(const std::vector<int64_t>& order) {
     for (size_t i = 0; i < n; ++i) place[static_cast<size_t>(order[i])] = static_cast<int64_t>(i);
     if (redraw_on_) emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     {
-        std::vector<TkListRow> sorted;
-        sorted.reserve(n);
-        Lock lock(mu_);
-        for (int64_t old : order) sorted.push_back(std::move(rows_[static_cast<size_t>(old)]));
-        rows_.swap(sorted);
+        Guard lock(this);
+        move_rows(order);
         if (current_ >= 0) current_ = place[static_cast<size_t>(current_)];
         if (dirty_lo_ >= 0) dirty_lo_ = 0, dirty_hi_ = static_cast<int64_t>(n) - 1;
     }
@@ -448,7 +591,7 @@ QVariant TkListModel::role_value(const TkListRow& row, int column, int role) con
 
 QVariant TkListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return {};
-    Lock lock(mu_);
+    Guard lock(this);
     if (static_cast<size_t>(index.row()) >= rows_.size()) return {};
     return role_value(rows_[static_cast<size_t>(index.row())], index.column(), role);
 }
@@ -456,7 +599,7 @@ QVariant TkListModel::data(const QModelIndex& index, int role) const {
 // One lock for all the roles a delegate asks about a cell.
 void TkListModel::multiData(const QModelIndex& index, QModelRoleDataSpan roles) const {
     if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return;
-    Lock lock(mu_);
+    Guard lock(this);
     if (static_cast<size_t>(index.row()) >= rows_.size()) return;
     const TkListRow& row = rows_[static_cast<size_t>(index.row())];
     for (QModelRoleData& r : roles) r.setData(role_value(row, index.column(), r.role()));

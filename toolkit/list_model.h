@@ -16,10 +16,13 @@
 // seeing the row count it was last told (`view_rows_`), and redraw on
 // announces the difference in one removal and one insertion.
 //
-// Signals are never emitted with `mu_` held, so a slot may call back in.
+// Signals are never emitted with `mu_` held, so a slot may call back in. A
+// sort holds `mu_` for its whole run on the sorting thread, which then reads
+// rows without locking (see begin_sort).
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
@@ -89,6 +92,20 @@ class TkListModel : public QAbstractTableModel {
     bool set_redraw(bool on);
     bool sorting = false; // a sort is running (guards against nesting)
 
+    // ---- sorting support ----
+    // From begin_sort to end_sort this thread holds the row lock: workers'
+    // row operations wait, and this thread's own row calls (from inside the
+    // comparison) pass without locking. begin_sort returns the model an outer
+    // sort on this thread holds, for end_sort to restore.
+    TkListModel* begin_sort();
+    void end_sort(TkListModel* outer);
+    static TkListModel* sorting_model();        // sorted by this thread, or null
+    static constexpr int64_t kSortColumns = 64; // columns copied for sorts; others are walked
+    // Cell text in place and item data of the model being sorted (this
+    // thread, between begin_sort and end_sort); null / 0 when absent.
+    const wchar_t* sort_cell(int64_t row, int64_t column, size_t* length) const;
+    int64_t sort_data(int64_t row) const;
+
     // ---- columns, main thread ----
     int64_t insert_column(int64_t position, const QString& title);
     void set_column_align(int64_t column, int64_t align);
@@ -118,37 +135,78 @@ class TkListModel : public QAbstractTableModel {
     void flush();
 
   private:
+    bool flush_now(); // false: the burst goes on, the flush comes later
+
+  private:
+    // Takes mu_ unless this thread holds it for a sort.
+    class Guard {
+      public:
+        explicit Guard(const TkListModel* model);
+        ~Guard();
+        Guard(const Guard&) = delete;
+        Guard& operator=(const Guard&) = delete;
+
+      private:
+        const TkListModel* model_;
+        bool taken_;
+    };
+
+    // Cells of the model being sorted, one column at a time, copied into
+    // one block the first time a comparison asks for the column: the
+    // comparisons of a sort then read compact memory instead of walking
+    // every row's text wherever it lies. Sorting thread only, between
+    // begin_sort and end_sort. When this thread changes a row meanwhile the
+    // copies are set aside (still valid for pointers handed out) and made
+    // afresh on the next request.
+    struct SortColumn {
+        bool built = false;
+        std::vector<wchar_t> pool;                        // the cells one after another
+        std::vector<std::pair<uint32_t, uint32_t>> cells; // per row: start in pool, length
+    };
+    static constexpr uint32_t kAbsent = UINT32_MAX; // a row without this column
+    const SortColumn& sort_column(int64_t column) const;
+    void drop_sort_columns() const;
+
+    void move_rows(const std::vector<int64_t>& order); // under mu_
     void mark_dirty_locked(int64_t row);
     void schedule_flush_locked();
     QVariant role_value(const TkListRow& row, int column, int role) const;
     QPixmap picture(const QImage& image) const;
     void note_change_at(int64_t row);
 
-    mutable std::mutex mu_;       // guards the fields down to flush_pending_
-    std::vector<TkListRow> rows_; // any thread under mu_; count: main only
-    int64_t current_ = -1;        // current row, -1 = none
-    int64_t dirty_lo_ = -1;       // first dirty row, -1 = none
-    int64_t dirty_hi_ = -1;       // last dirty row
-    bool state_dirty_ = false;    // state bits changed off the main thread
-    bool flush_pending_ = false;  // a queued flush is on its way
+    mutable std::mutex mu_;                        // guards the fields down to flush_pending_
+    std::vector<TkListRow> rows_;                  // any thread under mu_; count: main only
+    int64_t current_ = -1;                         // current row, -1 = none
+    int64_t dirty_lo_ = -1;                        // first dirty row, -1 = none
+    int64_t dirty_hi_ = -1;                        // last dirty row
+    bool state_dirty_ = false;                     // state bits changed off the main thread
+    bool flush_pending_ = false;                   // a queued flush is on its way
+    uint64_t writes_ = 0;                          // changes so far; a flush sees a burst end by it
+    mutable std::vector<SortColumn> sort_columns_; // by column; see sort_column
+    mutable std::vector<SortColumn> sort_dropped_; // set aside until end_sort
 
     // main thread only
-    std::vector<TkListColumn> columns_;      // header titles and alignment
-    int view_rows_ = 0;                      // row count the view was last told
-    bool redraw_on_ = true;                  // false between redraw off and on
-    int64_t kept_ = 0;                       // while off: leading rows the view still knows
-    bool data_while_off_ = false;            // row contents changed while off: repaint at on
-    bool changed_while_off_ = false;         // rows, order or states changed while off
-    bool check_boxes_ = false;               // rows carry a check box
-    std::atomic<int> icon_size_{16};         // pixels, pictures are scaled to it; any thread reads
+    std::vector<TkListColumn> columns_; // header titles and alignment
+    int view_rows_ = 0;                 // row count the view was last told
+    QElapsedTimer burst_;               // since the first flush of a running burst; invalid: none
+    uint64_t writes_seen_ = 0;          // writes_ at the last look at the burst
+    bool redraw_on_ = true;             // false between redraw off and on
+    int64_t kept_ = 0;                  // while off: leading rows the view still knows
+    bool data_while_off_ = false;       // row contents changed while off: repaint at on
+    bool changed_while_off_ = false;    // rows, order or states changed while off
+    bool check_boxes_ = false;          // rows carry a check box
+    std::atomic<int> icon_size_{16};    // pixels, pictures are scaled to it; any thread reads
     mutable QHash<qint64, QPixmap> pixmaps_; // picture cache by QImage::cacheKey
 };
 
-// Stable order of rows 0..n-1 by `compare`: result[i] is the old index of
-// the row that goes to place i. A merge sort that only ever looks inside its
-// ranges, so a comparison that contradicts itself (or rows that change while
-// sorting) gives some permutation and never a fault. (list_sort.cpp)
-std::vector<int64_t> tk_list_sorted_order(int64_t n, TkListCompare compare, intptr_t user);
+// Stable order of the model's rows 0..n-1 by `compare`: result[i] is the
+// old index of the row that goes to place i. Called between begin_sort and
+// end_sort. key_column (-1 = none) is the column whose cells comparisons
+// read most; tk_list_sort_text hands them out without a lookup. A comparison
+// that contradicts itself gives some permutation, never a fault.
+// (list_sort.cpp)
+std::vector<int64_t> tk_list_sorted_order(const TkListModel* model, int64_t n, int64_t key_column,
+                                          TkListCompare compare, intptr_t user);
 
 // The picture as a row shows it: scaled (keeping its shape) to size x size.
 QImage tk_list_fit_picture(const QImage& image, int size);

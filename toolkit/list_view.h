@@ -54,6 +54,8 @@ class TkListView : public QTreeView {
     int program_depth = 0; // open TkListProgram scopes
 
   protected:
+    void dataChanged(const QModelIndex& top_left, const QModelIndex& bottom_right,
+                     const QList<int>& roles) override;
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

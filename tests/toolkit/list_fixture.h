@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QThread>
 #include <QTreeView>
 #include <gtest/gtest.h>
 #include <string>
@@ -40,6 +42,19 @@ inline TkListModel* list_rows(int64_t gadget = kList) {
 // Runs the main thread's pending work (flushes, layout, paint requests).
 inline void settle() {
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+// Waits (at most 2 s) until the rows' changes have been flushed to the
+// view, which happens once a burst of changes pauses for a few ms.
+inline bool wait_flushed() {
+    QElapsedTimer waited;
+    waited.start();
+    while (list_rows()->flush_pending() && waited.elapsed() < 2000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    settle();
+    return !list_rows()->flush_pending();
 }
 
 inline void add_rows(int64_t count, const std::wstring& prefix = L"r") {

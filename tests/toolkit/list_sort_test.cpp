@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <string_view>
 
 namespace {
 
@@ -82,6 +83,57 @@ TEST_F(ListTest, ContradictingComparisonStillGivesEveryRowOnce) {
     for (int64_t row = 0; row < 3000; ++row) places.push_back(original_place(row));
     std::sort(places.begin(), places.end());
     for (int64_t i = 0; i < 3000; ++i) ASSERT_EQ(places[static_cast<size_t>(i)], i);
+}
+
+// As the panes compare: ".." first, rows marked -2 (folders) next, then the
+// rest by column 1; cells read in place, the key column without a lookup.
+std::wstring_view cell(int64_t row, int64_t column) {
+    size_t length = 0;
+    const wchar_t* text = tk_list_sort_text(row, column, &length);
+    return {text, length};
+}
+
+int pane_like(int64_t a, int64_t b, intptr_t) {
+    if (cell(a, 0) == L"..") return -1;
+    if (cell(b, 0) == L"..") return 1;
+    const bool folder_a = tk_list_sort_item_data(a) == -2,
+               folder_b = tk_list_sort_item_data(b) == -2;
+    if (folder_a || folder_b) return folder_a && folder_b ? 0 : (folder_a ? -1 : 1);
+    return cell(a, 1).compare(cell(b, 1));
+}
+
+TEST_F(ListTest, ComparisonReadsCellsInPlace) {
+    for (const wchar_t* row : {L"c\nb", L"dir1\n", L"a\nc", L"..", L"dir2\n", L"b\na", L"x"}) {
+        tk_gadget_add_item(kList, -1, row);
+    }
+    tk_gadget_set_item_data(kList, 1, -2);
+    tk_gadget_set_item_data(kList, 4, -2);
+    ASSERT_EQ(tk_list_sort(kList, pane_like, 0, 1), 1);
+    std::vector<std::wstring> names;
+    for (int64_t row = 0; row < 7; ++row) names.push_back(tk_gadget_get_item_text(kList, row, 0));
+    // "x" has no column 1: an absent cell reads as empty and goes first
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"..", L"dir1", L"dir2", L"x", L"b", L"c", L"a"}));
+    size_t length = 7;
+    EXPECT_EQ(tk_list_sort_text(0, 0, &length), nullptr); // outside a comparison
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(tk_list_sort_item_data(1), 0);
+}
+
+// A comparison that changes the rows it compares must not leave the sort
+// reading freed text; the rows all stay.
+int rewriting(int64_t a, int64_t b, intptr_t gadget) {
+    const std::wstring_view x = cell(a, 1);
+    tk_gadget_set_item_text(gadget, a, std::wstring(200, L'z'), 1); // the cell moves
+    return x.compare(cell(b, 1));
+}
+
+TEST_F(ListTest, ComparisonThatChangesRowsStaysSafe) {
+    add_keyed_rows(200);
+    ASSERT_EQ(tk_list_sort(kList, rewriting, kList, 1), 1);
+    ASSERT_EQ(tk_list_sort(kList, rewriting, kList, -1), 1);
+    std::set<int64_t> places;
+    for (int64_t row = 0; row < 200; ++row) places.insert(original_place(row));
+    EXPECT_EQ(places.size(), 200u);
 }
 
 // The pane sorts while its row operations are also reachable: a comparison

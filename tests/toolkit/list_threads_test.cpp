@@ -88,8 +88,7 @@ TEST_F(ListTest, WorkersChangeRowsWhileTheMainThreadAddsRemovesAndReads) {
     EXPECT_EQ(bad_reads.load(), 0);
     EXPECT_EQ(main_bad, 0);
 
-    for (int i = 0; i < 20 && list_rows()->flush_pending(); ++i) settle();
-    EXPECT_FALSE(list_rows()->flush_pending());
+    EXPECT_TRUE(wait_flushed());
     QAbstractItemModel* shown = list_view()->model();
     ASSERT_EQ(shown->rowCount(), tk_gadget_count_items(kList));
     for (int row = 0; row < shown->rowCount(); ++row) {
@@ -110,7 +109,7 @@ TEST_F(ListTest, WorkerUpdatesAreCoalescedIntoFewFlushes) {
         for (int64_t row = 0; row < 2000; ++row) tk_gadget_set_item_text(kList, row, L"neu", 2);
     });
     worker.join();
-    for (int i = 0; i < 5; ++i) settle();
+    ASSERT_TRUE(wait_flushed());
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(list_view()->model()->index(1999, 2).data().toString(), QString("neu"));
 }
@@ -122,7 +121,7 @@ TEST_F(ListTest, WorkerSelectionReachesTheView) {
     std::thread worker([] { tk_gadget_set_item_state(kList, 6, TkListItemSelected); });
     worker.join();
     EXPECT_EQ(tk_gadget_get_item_state(kList, 6), TkListItemSelected);
-    settle();
+    ASSERT_TRUE(wait_flushed());
     EXPECT_TRUE(list_view()->selectionModel()->isRowSelected(6, {}));
     EXPECT_TRUE(g_list_events.empty());
 }
