@@ -99,9 +99,10 @@ void tk_list_set_header_hook(int64_t gadget, TkListHeaderHook hook);
 
 // ---- bulk changes and order (main thread) ----
 
-// Redraw off (0): rows added or removed from now on are stored without
-// updating the view; redraw on (1) shows all of them at once, keeping the
-// selected rows and the current row.
+// Redraw off (0): rows added, removed or selected from now on are stored
+// without updating the view; redraw on (1) shows all of them at once,
+// keeping the selected rows and the current row. Bulk changes (thousands of
+// rows added, removed or selected one by one) belong between the two.
 void tk_list_set_redraw(int64_t gadget, int64_t on);
 // Sorts the rows in place with compare; equal rows keep their order. The
 // selection, check marks, item data and the current row move with their

@@ -215,17 +215,27 @@ void TkListView::select_only(int64_t row) {
 }
 
 // Selecting a row also makes it the current row, so that the next arrow key
-// moves on from it and not from the top.
+// moves on from it and not from the top. Only this row's entry in the view's
+// selection changes; a full rebuild per call would make selecting many rows
+// quadratic (which is also why many rows are best selected under redraw off).
 void TkListView::set_row_state(int64_t row, uint32_t bits) {
     if (row < 0 || row >= rows->count()) return;
     const bool select = bits & TkListItemSelected;
-    if (select && selectionMode() == SingleSelection) {
-        rows->clear_state_except(row, TkListItemSelected);
-    }
+    const bool single = selectionMode() == SingleSelection;
+    if (select && single) rows->clear_state_except(row, TkListItemSelected);
     rows->set_state(row, bits, TkListItemSelected | TkListItemChecked);
     if (select) rows->set_current_row(row);
     if (!rows->redraw_on()) return;
-    if (select || selectionModel()->isRowSelected(int(row), {})) sync_selection();
+    QItemSelectionModel* model = selectionModel();
+    const QModelIndex first = rows->index(int(row), 0);
+    const QItemSelection one(first, rows->index(int(row), rows->columnCount() - 1));
+    if (select) {
+        model->select(one,
+                      single ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select);
+        model->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    } else if (model->isRowSelected(int(row), {})) {
+        model->select(one, QItemSelectionModel::Deselect);
+    }
 }
 
 void TkListView::set_redraw(bool on) {
