@@ -141,7 +141,7 @@ void tk_list_set_item_color(int64_t gadget, int64_t row, int which, int64_t bgr)
 // Size in pixels row pictures are drawn at (default 16).
 void tk_list_set_icon_size(int64_t gadget, int64_t size);
 // A new image (number, -1 for a fresh one) holding the row's picture as the
-// list draws it (icon size square). Returns as tk_image_create does; 0 when
+// list draws it (scaled to fit the icon size). Returns as tk_image_create does; 0 when
 // the row does not exist or has no picture. Any thread.
 int64_t tk_list_copy_item_image(int64_t gadget, int64_t row, int64_t number);
 

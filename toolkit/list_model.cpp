@@ -15,7 +15,6 @@ namespace {
 // The model whose rows this thread holds locked for a sort, if any.
 thread_local TkListModel* t_sorting = nullptr;
 
-constexpr int64_t kSortColumns = 64; // columns a sort indexes; others are walked
 constexpr int kQuietMs = 3;          // a pause this long ends a burst of row changes
 constexpr qint64 kMaxFlushWait = 40; // ms a running burst waits for a repaint at most
 constexpr size_t kRowSlack = 16;     // characters of room in a new row's text
@@ -125,10 +124,6 @@ void TkListModel::drop_sort_columns() const {
         if (c.built) sort_dropped_.push_back(std::move(c));
     }
     sort_columns_.clear();
-}
-
-TkListModel* TkListModel::sorting_model() {
-    return t_sorting;
 }
 
 const wchar_t* TkListModel::sort_cell(int64_t row, int64_t column, size_t* length) const {

@@ -3,7 +3,8 @@
 // Rows are small records in one std::vector guarded by `mu_`; the row
 // accessors marked "any thread" take the lock and may be called by workers.
 // A change from any thread marks its row dirty and schedules at most one
-// queued flush; the flush runs on the main thread and emits one dataChanged
+// queued flush; the flush runs on the main thread once the burst of changes
+// pauses (or every few dozen ms while it goes on) and emits one dataChanged
 // for the whole dirty span, so a worker's thousands of changes become a few
 // repaints. Row-count and row-order changes (insert, remove, clear, sort) are
 // main-thread only; so is everything that talks to the view.
@@ -99,7 +100,6 @@ class TkListModel : public QAbstractTableModel {
     // sort on this thread holds, for end_sort to restore.
     TkListModel* begin_sort();
     void end_sort(TkListModel* outer);
-    static TkListModel* sorting_model();        // sorted by this thread, or null
     static constexpr int64_t kSortColumns = 64; // columns copied for sorts; others are walked
     // Cell text in place and item data of the model being sorted (this
     // thread, between begin_sort and end_sort); null / 0 when absent.
@@ -137,7 +137,6 @@ class TkListModel : public QAbstractTableModel {
   private:
     bool flush_now(); // false: the burst goes on, the flush comes later
 
-  private:
     // Takes mu_ unless this thread holds it for a sort.
     class Guard {
       public:
@@ -174,7 +173,7 @@ class TkListModel : public QAbstractTableModel {
     QPixmap picture(const QImage& image) const;
     void note_change_at(int64_t row);
 
-    mutable std::mutex mu_;                        // guards the fields down to flush_pending_
+    mutable std::mutex mu_;                        // guards the fields down to sort_dropped_
     std::vector<TkListRow> rows_;                  // any thread under mu_; count: main only
     int64_t current_ = -1;                         // current row, -1 = none
     int64_t dirty_lo_ = -1;                        // first dirty row, -1 = none
