@@ -5,6 +5,7 @@
 #include "app/panes/panes.h"
 #include "app/shell/app_state.h"
 #include "app/shell/ids.h"
+#include "runtime/memory.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
 
@@ -64,6 +65,8 @@ int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode) {
             ApplyColumnWidths(pane);
             ps->ShownMount = MountOfPath(PanePath(pane));
         }
+        // the listing's temporary records lay between the rows kept
+        rt_heap_trim();
     }
     tk_gadget_activate(pane);
     return 0;
