@@ -230,7 +230,7 @@ void TkListModel::set_state(int64_t row, uint32_t bits, uint32_t mask) {
     s = next;
     if (!main) {
         state_dirty_ = true; // the view copies the bits at the flush
-        ++writes_;
+        writes_.fetch_add(1, std::memory_order_relaxed);
         schedule_flush_locked();
     } else if (!redraw_on_) {
         changed_while_off_ = true; // redraw on re-reads the selection
@@ -302,7 +302,7 @@ bool TkListModel::flush_pending() const {
 // ---- dirty rows and the flush ----
 
 void TkListModel::mark_dirty_locked(int64_t row) {
-    ++writes_;
+    writes_.fetch_add(1, std::memory_order_relaxed);
     dirty_lo_ = dirty_lo_ < 0 ? row : std::min(dirty_lo_, row);
     dirty_hi_ = std::max(dirty_hi_, row);
     schedule_flush_locked();
@@ -321,11 +321,7 @@ void TkListModel::schedule_flush_locked() {
 // burst, and the last one right after its end. flush_pending_ stays set
 // meanwhile, so workers post nothing more.
 bool TkListModel::flush_now() {
-    uint64_t writes;
-    {
-        Guard lock(this);
-        writes = writes_;
-    }
+    const uint64_t writes = writes_.load(std::memory_order_relaxed); // no lock for a look
     const bool quiet = burst_.isValid() && writes == writes_seen_;
     const bool overdue = burst_.isValid() && burst_.elapsed() >= kMaxFlushWait;
     if (quiet || overdue) {

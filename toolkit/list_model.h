@@ -180,7 +180,7 @@ class TkListModel : public QAbstractTableModel {
     int64_t dirty_hi_ = -1;                        // last dirty row
     bool state_dirty_ = false;                     // state bits changed off the main thread
     bool flush_pending_ = false;                   // a queued flush is on its way
-    uint64_t writes_ = 0;                          // changes so far; a flush sees a burst end by it
+    std::atomic<uint64_t> writes_{0};              // changes so far (under mu_; read freely)
     mutable std::vector<SortColumn> sort_columns_; // by column; see sort_column
     mutable std::vector<SortColumn> sort_dropped_; // set aside until end_sort
 
