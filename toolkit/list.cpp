@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QThread>
-#include <cassert>
 #include <cstring>
 
 #include "toolkit/images.h"
@@ -36,6 +35,7 @@ int64_t op_get_state(TkGadget* g) {
 }
 
 void op_set_state(TkGadget* g, int64_t row) {
+    if (!on_main_thread()) return;
     TkListProgram program(view_of(g));
     view_of(g)->select_only(row);
 }
@@ -51,6 +51,7 @@ void op_set_text(TkGadget* g, const std::wstring& text) {
 }
 
 void op_clear_items(TkGadget* g) {
+    if (!on_main_thread()) return;
     TkListProgram program(view_of(g));
     rows_of(g)->clear();
 }
@@ -60,11 +61,13 @@ int64_t op_count_items(TkGadget* g) {
 }
 
 int64_t op_add_item(TkGadget* g, int64_t position, const std::wstring& text, intptr_t image) {
+    if (!on_main_thread()) return -1;
     TkListProgram program(view_of(g));
     return rows_of(g)->insert(position, text, tk_image_qimage(image));
 }
 
 void op_remove_item(TkGadget* g, int64_t row) {
+    if (!on_main_thread()) return;
     TkListView* view = view_of(g);
     TkListProgram program(view);
     view->rows->remove(row);
@@ -109,12 +112,14 @@ void op_set_item_image(TkGadget* g, int64_t row, intptr_t image) {
 }
 
 int64_t op_add_column(TkGadget* g, int64_t position, const std::wstring& title, int64_t width) {
+    if (!on_main_thread()) return -1;
     TkListProgram program(view_of(g));
     return view_of(g)->add_column(position, tk_qstring(title), width);
 }
 
 // which 1 = text colour, 2 = background; -1 = the system's colour again
 void op_set_color(TkGadget* g, int which, int64_t bgr) {
+    if (!on_main_thread()) return;
     QWidget* w = g->widget;
     const QPalette::ColorRole role = which == 1 ? QPalette::Text : QPalette::Base;
     if (which != 1 && which != 2) return;
@@ -144,14 +149,20 @@ TkListView* list_of(int64_t gadget) {
     return view_of(g);
 }
 
+// The same for operations that change the number, order or look of rows,
+// the columns or the view: main thread only; from another thread they do
+// nothing, as for an absent gadget, rather than race with the view.
+TkListView* main_list_of(int64_t gadget) {
+    return on_main_thread() ? list_of(gadget) : nullptr;
+}
+
 } // namespace
 
 // ---- creation and columns ----
 
 int64_t tk_list_create(int64_t number, int x, int y, int width, int height,
                        const std::wstring& title, int64_t column_width, uint32_t flags) {
-    assert(on_main_thread());
-    if (!tk_current_parent()) return 0;
+    if (!on_main_thread() || !tk_current_parent()) return 0;
     auto* view = new TkListView(flags);
     const int64_t result = tk_gadget_register(number, view, &kListOps, view, x, y, width, height);
     if (!result) {
@@ -167,62 +178,61 @@ int64_t tk_list_create(int64_t number, int x, int y, int width, int height,
 
 int64_t tk_list_add_column(int64_t gadget, int64_t position, const std::wstring& title,
                            int64_t width) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view) return -1;
     TkListProgram program(view);
     return view->add_column(position, tk_qstring(title), width);
 }
 
 int64_t tk_list_column_count(int64_t gadget) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     return view ? view->rows->column_count() : 0;
 }
 
 int64_t tk_list_column_width(int64_t gadget, int64_t column) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view || column < 0 || column >= view->rows->column_count()) return 0;
     return view->header()->sectionSize(static_cast<int>(column));
 }
 
 void tk_list_set_column_width(int64_t gadget, int64_t column, int64_t width) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view) return;
     TkListProgram program(view);
     view->set_column_width(column, width);
 }
 
 void tk_list_set_column_align(int64_t gadget, int64_t column, int64_t align) {
-    if (TkListView* view = list_of(gadget)) view->rows->set_column_align(column, align);
+    if (TkListView* view = main_list_of(gadget)) view->rows->set_column_align(column, align);
 }
 
 int64_t tk_list_column_position(int64_t gadget, int64_t column) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view || column < 0 || column >= view->rows->column_count()) return -1;
     return view->header()->visualIndex(static_cast<int>(column));
 }
 
 int64_t tk_list_column_at(int64_t gadget, int64_t position) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view || position < 0 || position >= view->rows->column_count()) return -1;
     return view->header()->logicalIndex(static_cast<int>(position));
 }
 
 void tk_list_set_header_hook(int64_t gadget, TkListHeaderHook hook) {
-    if (TkListView* view = list_of(gadget)) view->set_header_hook(hook);
+    if (TkListView* view = main_list_of(gadget)) view->set_header_hook(hook);
 }
 
 // ---- bulk changes and order ----
 
 void tk_list_set_redraw(int64_t gadget, int64_t on) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view) return;
     TkListProgram program(view);
     view->set_redraw(on != 0);
 }
 
 int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64_t key_column) {
-    assert(on_main_thread());
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view || !compare || view->rows->sorting) return 0;
     TkListModel* rows = view->rows;
     const int64_t n = rows->count();
@@ -249,7 +259,7 @@ int64_t tk_list_current_row(int64_t gadget) {
 }
 
 void tk_list_set_current_row(int64_t gadget, int64_t row) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view) return;
     TkListProgram program(view);
     view->rows->set_current_row(row);
@@ -267,7 +277,7 @@ int64_t tk_list_selected_count(int64_t gadget) {
 }
 
 int64_t tk_list_last_selected(int64_t gadget) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     return view ? view->last_selected() : -1;
 }
 
@@ -277,7 +287,7 @@ void tk_list_set_item_color(int64_t gadget, int64_t row, int which, int64_t bgr)
 }
 
 void tk_list_set_icon_size(int64_t gadget, int64_t size) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view || size < 1 || size > 256) return;
     view->setIconSize(QSize(int(size), int(size)));
     view->rows->set_icon_size(int(size));
@@ -301,38 +311,38 @@ int64_t tk_list_copy_item_image(int64_t gadget, int64_t row, int64_t number) {
 // ---- scrolling and geometry ----
 
 int64_t tk_list_has_vscrollbar(int64_t gadget) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     return view && view->needs_vscrollbar() ? 1 : 0;
 }
 
 int64_t tk_list_top_row(int64_t gadget) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     return view ? view->top_row() : 0;
 }
 
 int64_t tk_list_visible_rows(int64_t gadget) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     return view ? view->viewport()->height() / std::max(view->row_height(), 1) : 0;
 }
 
 int64_t tk_list_row_height(int64_t gadget) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     return view ? view->row_height() : 0;
 }
 
 void tk_list_scroll(int64_t gadget, int64_t dx, int64_t dy) {
-    if (TkListView* view = list_of(gadget)) view->scroll_rows(dx, dy);
+    if (TkListView* view = main_list_of(gadget)) view->scroll_rows(dx, dy);
 }
 
 void tk_list_ensure_visible(int64_t gadget, int64_t row) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     if (!view || row < 0 || row >= view->rows->rowCount()) return;
     view->scrollTo(view->rows->index(static_cast<int>(row), 0), QAbstractItemView::EnsureVisible);
 }
 
 int64_t tk_list_item_rect(int64_t gadget, int64_t row, int64_t column, TkListRect* out,
                           int64_t screen) {
-    TkListView* view = list_of(gadget);
+    TkListView* view = main_list_of(gadget);
     QRect r;
     if (!view || !out || !view->label_rect(row, column, &r)) return 0;
     if (screen) r.moveTopLeft(view->mapToGlobal(r.topLeft()));

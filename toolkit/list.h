@@ -6,7 +6,9 @@
 // queries) may be called from any thread: a worker's change is stored at
 // once under the list's lock and shown by one coalesced repaint on the main
 // thread shortly after. Everything that changes the number or order of rows
-// (add, remove, clear, sort), the columns or the view is main-thread only.
+// (add, remove, clear, sort), the columns or the view is main-thread only;
+// called from another thread it does nothing (and returns 0, or -1 for a
+// row or column index), as for an absent gadget.
 //
 // Row texts: one text per row with the column texts separated by '\n'
 // (tk_gadget_add_item). Pictures are copied when they are set, so the image

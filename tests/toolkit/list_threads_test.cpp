@@ -114,6 +114,23 @@ TEST_F(ListTest, WorkerUpdatesAreCoalescedIntoFewFlushes) {
     EXPECT_EQ(list_view()->model()->index(1999, 2).data().toString(), QString("neu"));
 }
 
+// Adding, removing, clearing and sorting are the main thread's: a worker's
+// attempt changes nothing.
+TEST_F(ListTest, WorkerCannotChangeTheRowCountOrOrder) {
+    add_rows(3);
+    std::thread worker([] {
+        EXPECT_EQ(tk_gadget_add_item(kList, -1, L"x"), -1);
+        tk_gadget_remove_item(kList, 0);
+        tk_gadget_clear_items(kList);
+        EXPECT_EQ(tk_list_sort(
+                      kList, [](int64_t, int64_t, intptr_t) { return 1; }, 0),
+                  0);
+    });
+    worker.join();
+    EXPECT_EQ(tk_gadget_count_items(kList), 3);
+    EXPECT_EQ(tk_gadget_get_item_text(kList, 0, 0), L"r0");
+}
+
 // Selecting from a worker reaches the view's selection at the next flush.
 TEST_F(ListTest, WorkerSelectionReachesTheView) {
     add_rows(10);
