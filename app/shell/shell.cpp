@@ -9,6 +9,7 @@
 #include "app/shell/main_events.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_window.h"
+#include "platform/mime.h"
 #include "platform/shell_open.h"
 #include "toolkit/gadgets.h"
 
@@ -61,6 +62,7 @@ WindowHandler HandlerOfWindow(int64_t window) {
 int64_t StartUp() {
     AppStateReset();
     if (!tk_init()) return 0;
+    pf_mime_init(); // before any pane worker asks for a type name
     pf_shell_open_install();
     CreateItemImages();
     BuildPaneBackgroundMenu();
