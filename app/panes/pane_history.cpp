@@ -22,10 +22,7 @@ void KeepParallel(PaneState& ps) {
 
 } // namespace
 
-int64_t ResetHistory(int64_t pane, const std::wstring& path_in) {
-    // a copy: callers may pass an element of this very history, which the
-    // resizing below can move
-    const std::wstring path = path_in;
+int64_t ResetHistory(int64_t pane, std::wstring path) {
     PaneState* ps = PaneOf(pane);
     if (!ps) return 0;
     ps->PathHistory.resize(2);
@@ -36,10 +33,7 @@ int64_t ResetHistory(int64_t pane, const std::wstring& path_in) {
     return 1;
 }
 
-int64_t PushHistory(int64_t pane, const std::wstring& path_in) {
-    // a copy: callers may pass an element of this very history, which the
-    // resizing below can move
-    const std::wstring path = path_in;
+int64_t PushHistory(int64_t pane, std::wstring path) {
     PaneState* ps = PaneOf(pane);
     if (!ps) return 0;
     KeepParallel(*ps);
@@ -62,10 +56,7 @@ int64_t PopHistory(int64_t pane) {
     return 1;
 }
 
-int64_t ReplaceHistoryTop(int64_t pane, const std::wstring& path_in) {
-    // a copy: callers may pass an element of this very history, which the
-    // resizing below can move
-    const std::wstring path = path_in;
+int64_t ReplaceHistoryTop(int64_t pane, std::wstring path) {
     PaneState* ps = PaneOf(pane);
     if (!ps) return 0;
     KeepParallel(*ps);

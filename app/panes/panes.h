@@ -54,15 +54,17 @@ int64_t FillPane(int64_t pane, const std::wstring& path);
 int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode);
 
 // ---- history (pane_history.cpp) ----
+// Paths are taken by value: callers often pass an element of the same
+// history, which the operation may move while resizing it.
 // History becomes [path, spare]; the row to select next is 0. Returns 1.
-int64_t ResetHistory(int64_t pane, const std::wstring& path);
+int64_t ResetHistory(int64_t pane, std::wstring path);
 // path becomes the current folder; the pane's current row is remembered for
 // the folder being left. Returns 1.
-int64_t PushHistory(int64_t pane, const std::wstring& path);
+int64_t PushHistory(int64_t pane, std::wstring path);
 // Drops the current folder; 0 (nothing done) when it is the only one.
 int64_t PopHistory(int64_t pane);
 // The current folder becomes path. Returns 1.
-int64_t ReplaceHistoryTop(int64_t pane, const std::wstring& path);
+int64_t ReplaceHistoryTop(int64_t pane, std::wstring path);
 // The pane's current folder, ending in "/"; empty for an unknown pane.
 std::wstring PanePath(int64_t pane);
 
