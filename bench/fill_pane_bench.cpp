@@ -15,10 +15,10 @@
 #include <unistd.h>
 
 #include "app/config/drive_bar.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "app/shell/main_window.h"
 #include "runtime/text.h"
 #include "toolkit/events.h"
@@ -96,6 +96,7 @@ int main() {
     tk_init();
     AppStateReset();
     DriveVolumes = RootOnly;
+    InstallShellHooks();
     BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
     SetPaneLocation(GadLeftPane, folder);
     SetPaneLocation(GadRightPane, L"/");

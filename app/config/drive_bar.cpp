@@ -1,10 +1,10 @@
 // The drive bars above the panes. See drive_bar.h.
 #include "app/config/drive_bar.h"
 
+#include "app/core/ids.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
-#include "app/shell/ids.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
 

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/app_state.h"
+#include "app/core/app_state.h"
 #include "platform/volumes.h"
 
 // Appends one DriveRecord per mounted volume before the list's spare element

@@ -1,6 +1,6 @@
 // Settings: the persisted part of App.settings and the file "Settings.pref".
 //
-// Owns the Settings fields of AppState (app/shell/app_state.h) and the list
+// Owns the Settings fields of AppState (app/core/app_state.h) and the list
 // font (App.settings.ListFont, a toolkit font number). Everything here runs
 // on the main thread.
 //

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/shell/app_state.h"
+#include "app/core/app_state.h"
 
 // Named rows of SettingKeys, in the order the file is written.
 enum SettingIndex : int {

@@ -7,11 +7,11 @@
 
 #include "app/config/settings.h"
 #include "app/config/settings_keys.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
+#include "app/core/shell_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
-#include "app/shell/main_window.h"
 #include "runtime/files.h"
 #include "runtime/prefs.h"
 #include "runtime/text.h"
@@ -89,8 +89,8 @@ void OpenMainWindow(int64_t center) {
         tk_font_load(-1, s.ListFontName, s.ListFontSize, s.ListFontBold | s.ListFontItalic);
     int64_t width = center ? CenteredWidth : s.WindowWidth;
     int64_t height = center ? CenteredHeight : s.WindowHeight;
-    BuildMainWindow(MainWindowTitle, MainWindowFlags, s.WindowX, s.WindowY, width, height,
-                    MainButtonOffset);
+    CallBuildMainWindow(MainWindowTitle, MainWindowFlags, s.WindowX, s.WindowY, width, height,
+                        MainButtonOffset);
     ApplyListFont(GadLeftPane);
     ApplyListFont(GadRightPane);
     for (int64_t pane : {GadRightPane, GadLeftPane}) {

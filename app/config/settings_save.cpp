@@ -4,9 +4,9 @@
 
 #include "app/config/settings.h"
 #include "app/config/settings_keys.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "runtime/prefs.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // DriveButtonClicked: a drive button of a pane's drive bar was pressed. See
 // navigation.h. Main thread only; runs as the button's bound callback.
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "runtime/files.h"
 #include "toolkit/events.h"
 #include "toolkit/gadget_ops.h"

@@ -2,11 +2,11 @@
 // paths: see navigation.h.
 #include "app/panes/navigation.h"
 
+#include "app/core/app_state.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
 #include "platform/links.h"
 #include "runtime/files.h"
 #include "toolkit/gadget_ops.h"

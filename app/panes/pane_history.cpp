@@ -1,8 +1,8 @@
 // A pane's navigation history: PathHistory and the parallel SelectionHistory
 // in App.Panes[]. The last element of both is a spare slot; the current
 // folder sits just before it. Main thread only.
+#include "app/core/app_state.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
 #include "toolkit/list.h"
 
 namespace {

@@ -3,14 +3,14 @@
 // folder costs one repaint. Type names and icons come later from the pane's
 // workers (pane_workers.h); rows start with the extension and the generic
 // pictures ImgParent, ImgFolder and ImgFile. Main thread only.
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
+#include "app/core/shell_hooks.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
-#include "app/shell/main_window.h"
 #include "runtime/dates.h"
 #include "runtime/files.h"
 #include "toolkit/gadget_ops.h"
@@ -193,7 +193,7 @@ int64_t FillPane(int64_t pane, const std::wstring& path) {
     tk_list_set_redraw(pane, 1);
     ps->ListedHistory = ps->PathHistory;
     ps->ListedSelection = ps->SelectionHistory;
-    RelayoutMainWindow();
+    CallRelayoutMainWindow();
     StartPaneWorkers(pane);
     return 1;
 }

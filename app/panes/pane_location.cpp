@@ -2,11 +2,11 @@
 // pane_location.h.
 #include "app/panes/pane_location.h"
 
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "platform/volumes.h"
 #include "toolkit/gadget_ops.h"
 

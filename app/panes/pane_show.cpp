@@ -1,10 +1,10 @@
 // ShowPath, the one road by which a pane changes, re-reads or activates its
 // folder, and the column widths of a pane. Main thread only.
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "runtime/memory.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"

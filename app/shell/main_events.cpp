@@ -3,11 +3,11 @@
 // buttons they stand for, so key and button take one road.
 #include "app/shell/main_events.h"
 
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "platform/shell_open.h"

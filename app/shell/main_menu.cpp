@@ -1,7 +1,7 @@
 // Menus, toolbar strip and shortcuts of the main window, kept as tables.
 #include "app/shell/main_menu.h"
 
-#include "app/shell/ids.h"
+#include "app/core/ids.h"
 #include "toolkit/gadgets.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include "app/shell/main_window.h"
 
 #include "app/config/drive_bar.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "app/shell/main_menu.h"
 #include "toolkit/gadgets.h"
 
@@ -138,4 +138,9 @@ void RelayoutMainWindow() {
                      Round(W - W * 34 / 100 - 10), 20);
     for (int k = 0; k < 6; ++k)
         tk_gadget_resize(GadViewButton + k, Round(k * bw + 8), frame_h + 55, Round(bw), 24);
+}
+
+void InstallShellHooks() {
+    ShellBuildMainWindow = BuildMainWindow;
+    ShellRelayoutMainWindow = RelayoutMainWindow;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/core/shell_hooks.h"
+
 // Builds window 0 with its menus, shortcuts, the two pane frames, command
 // line and F-key buttons. Flags are the toolkit's window flags.
 void BuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_t y, int64_t width,
@@ -13,8 +15,6 @@ void BuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_
 void FillFilterBoxes();
 // Lays the main window out for its current size; bound to its size event.
 void RelayoutMainWindow();
-
-// Window flags of the main window: title bar, system menu, sizing border,
-// minimize and maximize buttons.
-constexpr int64_t MainWindowFlags = 0xCF0000;
-constexpr const wchar_t* MainWindowTitle = L"Tarn Commander v0.52 Beta";
+// Points the lower subsystems' shell hooks (app/core/shell_hooks.h) at
+// BuildMainWindow and RelayoutMainWindow.
+void InstallShellHooks();

@@ -3,9 +3,9 @@
 
 #include "app/config/drive_bar.h"
 #include "app/config/settings.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/pane_workers.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_window.h"
@@ -64,6 +64,7 @@ int64_t StartUp() {
     if (!tk_init()) return 0;
     pf_mime_init(); // before any pane worker asks for a type name
     pf_shell_open_install();
+    InstallShellHooks();
     CreateItemImages();
     BuildPaneBackgroundMenu();
     // Without a readable settings file the program still opens its window.

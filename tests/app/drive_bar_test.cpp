@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include "app/config/drive_bar.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "app/shell/main_window.h"
 #include "runtime/text.h"
 #include "test_support.h"

@@ -7,10 +7,10 @@
 #include <sys/stat.h>
 
 #include "app/config/drive_bar.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_window.h"
 #include "runtime/text.h"

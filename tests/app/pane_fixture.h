@@ -4,12 +4,12 @@
 // recorders, so nothing modal opens and no application starts.
 #pragma once
 
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "platform/shell_open.h"
 #include "runtime/text.h"
 #include "test_support.h"

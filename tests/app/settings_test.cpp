@@ -7,9 +7,9 @@
 #include <pwd.h>
 
 #include "app/config/settings.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/panes.h"
-#include "app/shell/app_state.h"
-#include "app/shell/ids.h"
 #include "runtime/text.h"
 #include "test_support.h"
 #include "toolkit/events.h"

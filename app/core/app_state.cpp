@@ -1,7 +1,7 @@
 // The global AppState record: see app_state.h.
-#include "app/shell/app_state.h"
+#include "app/core/app_state.h"
 
-#include "app/shell/ids.h"
+#include "app/core/ids.h"
 
 AppState App;
 
