@@ -39,7 +39,7 @@ test: unit-test asan-test e2e-test
 bench: deps
 	@cmake -S . -B build-bench $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build-bench
-	@for b in build-bench/bench_*; do QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+	@bash bench/run_all.sh build-bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
