@@ -1,6 +1,8 @@
 // Shortcuts and linked folders: see links.h.
 #include "platform/links.h"
 
+#include "runtime/syscalls.h"
+
 #include <cerrno>
 #include <gio/gio.h>
 #include <sys/stat.h>
@@ -54,7 +56,7 @@ std::string absolute_from(const std::string& link_path, const std::string& targe
 std::string read_link_bytes(const std::string& path) {
     std::vector<char> buffer(4096);
     for (;;) {
-        const ssize_t n = readlink(path.c_str(), buffer.data(), buffer.size());
+        const ssize_t n = rt_sys.readlink(path.c_str(), buffer.data(), buffer.size());
         if (n < 0) return {};
         if (static_cast<size_t>(n) < buffer.size()) return std::string(buffer.data(), size_t(n));
         buffer.resize(buffer.size() * 2);
@@ -63,7 +65,7 @@ std::string read_link_bytes(const std::string& path) {
 
 bool is_link(const std::string& path) {
     struct stat s;
-    return lstat(path.c_str(), &s) == 0 && S_ISLNK(s.st_mode);
+    return rt_sys.lstat(path.c_str(), &s) == 0 && S_ISLNK(s.st_mode);
 }
 
 bool ends_with(const std::string& s, const std::string& suffix) {
@@ -122,11 +124,11 @@ std::wstring pf_create_shortcut(const std::wstring& path) {
         return {};
     }
     struct stat s;
-    if (lstat(p.c_str(), &s) != 0) return {}; // no shortcuts to nothing
+    if (rt_sys.lstat(p.c_str(), &s) != 0) return {}; // no shortcuts to nothing
     for (int n = 1; n < 1000; ++n) {
         const std::string suffix = n == 1 ? "" : " (" + std::to_string(n) + ")";
         const std::string link = folder + kShortcutPrefix + name + suffix;
-        if (symlink(name.c_str(), link.c_str()) == 0) return rt_text_from_os(link);
+        if (rt_sys.symlink(name.c_str(), link.c_str()) == 0) return rt_text_from_os(link);
         if (errno != EEXIST) return {};
     }
     return {};

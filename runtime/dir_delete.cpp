@@ -64,12 +64,12 @@ bool is_mount_point(int fd, dev_t parent_dev) {
 bool list_folder(int fd, const Walk& w, Frame* frame, std::vector<std::string>* files) {
     const int listing = rt_sys.openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (listing < 0) return false;
-    DIR* dir = fdopendir(listing);
+    DIR* dir = rt_sys.fdopendir(listing);
     if (!dir) {
         rt_sys.close(listing);
         return false;
     }
-    while (const dirent* d = readdir(dir)) {
+    while (const dirent* d = rt_sys.readdir(dir)) {
         const std::string_view name(d->d_name);
         if (name == "." || name == "..") continue;
         if (is_folder_entry(fd, *d)) {
@@ -81,7 +81,7 @@ bool list_folder(int fd, const Walk& w, Frame* frame, std::vector<std::string>* 
             files->emplace_back(name);
         }
     }
-    closedir(dir);
+    rt_sys.closedir(dir);
     return true;
 }
 
