@@ -1,6 +1,7 @@
 // Shortcuts and linked folders: see links.h.
 #include "platform/links.h"
 
+#include "runtime/os_path.h"
 #include "runtime/syscalls.h"
 
 #include <cerrno>
@@ -19,12 +20,6 @@ const std::string kDesktopSuffix = ".desktop";
 std::string without_final_slash(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
-}
-
-std::string folder_of(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Folds "//", "." and ".." by name. Links are not looked at, on purpose:
@@ -50,7 +45,7 @@ std::string normalise(const std::string& absolute) {
 
 std::string absolute_from(const std::string& link_path, const std::string& target) {
     if (!target.empty() && target[0] == '/') return normalise(target);
-    return normalise(folder_of(link_path) + "/" + target);
+    return normalise(rt_os_folder_of(link_path) + "/" + target);
 }
 
 std::string read_link_bytes(const std::string& path) {
@@ -116,9 +111,8 @@ std::wstring pf_read_link(const std::wstring& path) {
 
 std::wstring pf_create_shortcut(const std::wstring& path) {
     const std::string p = without_final_slash(rt_text_to_os(path));
-    const auto slash = p.find_last_of('/');
-    const std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
-    const std::string folder = slash == std::string::npos ? "" : p.substr(0, slash + 1);
+    const std::string name(rt_os_base_name(p));
+    const std::string folder = rt_os_folder_part(p);
     if (name.empty()) {
         errno = EINVAL;
         return {};

@@ -1,6 +1,7 @@
 // Type names and type icons: see mime.h.
 #include "platform/mime.h"
 
+#include "runtime/files.h"
 #include "runtime/syscalls.h"
 
 #include <QImage>
@@ -59,7 +60,7 @@ QMimeType mime_of(const std::wstring& path, bool is_folder) {
     QMimeDatabase db;
     if (is_folder) return db.mimeTypeForName("inode/directory");
     const std::string os_path = rt_text_to_os(path);
-    const QString name = QString::fromStdWString(path.substr(path.find_last_of(L'/') + 1));
+    const QString name = QString::fromStdWString(rt_path_name(path));
     struct stat s;
     if (rt_sys.stat(os_path.c_str(), &s) != 0)
         return db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);

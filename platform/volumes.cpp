@@ -1,6 +1,7 @@
 // Drives as mounted volumes: see volumes.h.
 #include "platform/volumes.h"
 
+#include "runtime/os_path.h"
 #include "runtime/syscalls.h"
 
 #include <QChar>
@@ -112,8 +113,7 @@ bool is_drive(const MountLine& m) {
 }
 
 std::string base_name(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return std::string(rt_os_base_name(path));
 }
 
 // Kernel name of the block device behind a source path ("/dev/mapper/x" is
@@ -140,7 +140,7 @@ bool is_usb_device(const std::string& sys_root, const std::string& dev) {
     const std::string entry = sys_root + "/class/block/" + dev;
     if (!rt_sys.realpath(entry.c_str(), real)) return false;
     const std::string dir = real;
-    const std::string parent = dir.substr(0, dir.find_last_of('/'));
+    const std::string parent = rt_os_folder_of(dir);
     if (read_small_file(dir + "/removable") == "1") return true;
     if (read_small_file(parent + "/removable") == "1") return true;
     return dir.find("/usb") != std::string::npos;

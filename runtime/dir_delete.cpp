@@ -199,9 +199,7 @@ int rt_dir_delete(const std::wstring& folder, const std::wstring& pattern, int f
     // rmdir refuses "." and "..", so removing such a folder can only fail;
     // emptying it first would destroy its content for nothing.
     if (w.whole() && (base == "." || base == "..")) return 0;
-    const size_t slash = path.rfind('/');
-    const std::string parent_path =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string parent_path = rt_os_folder_of(path);
     const int parent = rt_sys.open(parent_path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
     if (parent < 0) return 0;
     const int result = delete_in(parent, base, w);

@@ -1,6 +1,7 @@
 // Crash-safe whole-file replacement: see replace.h.
 #include "runtime/replace.h"
 
+#include "runtime/os_path.h"
 #include "runtime/syscalls.h"
 #include "runtime/text.h"
 
@@ -14,12 +15,6 @@
 #include <utility>
 
 namespace {
-
-std::string folder_of(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // The file a write to path really changes when links are followed. A
 // dangling link is replaced itself.
@@ -120,7 +115,7 @@ bool swap_in_synced(RtReplace* r) {
     const bool existed = !backup.empty() || rt_sys.lstat(target, &st) == 0 || errno != ENOENT;
     bool ok = rt_sys.rename(temp, target) == 0;
     if (ok) {
-        ok = sync_folder(folder_of(r->target));
+        ok = sync_folder(rt_os_folder_of(r->target));
         if (ok) {
             r->temp.clear();
         } else if (!backup.empty()) {
@@ -145,12 +140,12 @@ bool swap_in_synced(RtReplace* r) {
 
 std::string rt_replace_temp_name(const std::string& path) {
     static std::atomic<uint64_t> counter{0};
-    const uint64_t seed = (static_cast<uint64_t>(rt_sys.getpid()) << 32) ^
-                          (++counter * 0x9E3779B97F4A7C15u);
+    const uint64_t seed =
+        (static_cast<uint64_t>(rt_sys.getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15u);
     static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix;
     for (uint64_t v = seed; suffix.size() < 8; v /= 36) suffix += kDigits[v % 36];
-    const std::string folder = folder_of(path);
+    const std::string folder = rt_os_folder_of(path);
     return (folder == "/" ? "" : folder) + "/.tc-tmp-" + suffix;
 }
 

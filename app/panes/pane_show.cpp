@@ -77,7 +77,7 @@ void ApplyColumnWidths(int64_t pane) {
     // The frame takes 4 pixels; a vertical scroll bar 19 more.
     int64_t inner = tk_gadget_width(pane) - (tk_list_has_vscrollbar(pane) ? 23 : 4);
     if (inner < 0) inner = 0;
-    for (int64_t column = 0; column < 4; column++) {
+    for (int64_t column = ColName; column < ColCount; column++) {
         tk_list_set_column_width(pane, column, inner * App.ColumnPercent[column] / 100);
     }
 }
