@@ -1,6 +1,8 @@
 // Folder change notification with inotify and an eventfd: see dir_watch.h.
 #include "platform/dir_watch.h"
 
+#include "runtime/syscalls.h"
+
 #include <cerrno>
 #include <chrono>
 #include <map>
@@ -32,8 +34,8 @@ struct Watch {
     int inotify_fd = -1; // inotify instance watching the folder
     int wake_fd = -1;    // eventfd written by pf_watch_wake and pf_watch_close
     ~Watch() {
-        if (inotify_fd >= 0) close(inotify_fd);
-        if (wake_fd >= 0) close(wake_fd);
+        if (inotify_fd >= 0) rt_sys.close(inotify_fd);
+        if (wake_fd >= 0) rt_sys.close(wake_fd);
     }
 };
 
@@ -49,13 +51,13 @@ std::shared_ptr<Watch> find_watch(int64_t handle) {
 
 void signal_wake(const Watch& w) {
     const uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = write(w.wake_fd, &one, sizeof one);
+    [[maybe_unused]] ssize_t n = rt_sys.write(w.wake_fd, &one, sizeof one);
 }
 
 // Reads every pending notification; the caller only needs "something".
 void drain(int fd) {
     alignas(inotify_event) char buffer[8192];
-    while (read(fd, buffer, sizeof buffer) > 0) {
+    while (rt_sys.read(fd, buffer, sizeof buffer) > 0) {
     }
 }
 
@@ -70,7 +72,7 @@ int poll_for(pollfd* fds, int count, int timeout_ms) {
                 std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
             left = rest.count() > 0 ? static_cast<int>(rest.count()) : 0;
         }
-        const int r = poll(fds, count, left);
+        const int r = rt_sys.poll(fds, count, left);
         if (r >= 0 || errno != EINTR) return r;
     }
 }
@@ -79,11 +81,12 @@ int poll_for(pollfd* fds, int count, int timeout_ms) {
 
 int64_t pf_watch_open(const std::wstring& folder) {
     auto w = std::make_shared<Watch>();
-    w->inotify_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    w->wake_fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    w->inotify_fd = rt_sys.inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    w->wake_fd = rt_sys.eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (w->inotify_fd < 0 || w->wake_fd < 0) return 0;
     const std::string path = rt_text_to_os(folder);
-    if (inotify_add_watch(w->inotify_fd, path.c_str(), kWatchMask | IN_ONLYDIR) < 0) return 0;
+    if (rt_sys.inotify_add_watch(w->inotify_fd, path.c_str(), kWatchMask | IN_ONLYDIR) < 0)
+        return 0;
     std::lock_guard guard(g_lock);
     const int64_t handle = g_next_handle++;
     g_watches.emplace(handle, std::move(w));
@@ -98,7 +101,7 @@ int pf_watch_wait(int64_t handle, int timeout_ms) {
     if (r < 0) return -1;
     if (fds[0].revents) {
         uint64_t count;
-        [[maybe_unused]] ssize_t n = read(w->wake_fd, &count, sizeof count);
+        [[maybe_unused]] ssize_t n = rt_sys.read(w->wake_fd, &count, sizeof count);
         return -1;
     }
     if (fds[1].revents) {

@@ -1,15 +1,13 @@
 // File copy with progress through a temporary file: see file_copy.h.
 #include "platform/file_copy.h"
 
-#include <atomic>
 #include <cerrno>
-#include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "runtime/replace.h"
 #include "runtime/syscalls.h"
 #include "runtime/text.h"
 
@@ -30,46 +28,9 @@ bool range_unsupported(int err) {
 struct Fd {
     int fd;
     ~Fd() {
-        if (fd >= 0) close(fd);
-    }
-    // Closes now and reports the result: a late write error (NFS, full disk)
-    // shows up here.
-    bool close_checked() {
-        const int r = rt_sys.close(fd);
-        fd = -1;
-        return r == 0;
+        if (fd >= 0) rt_sys.close(fd);
     }
 };
-
-std::string folder_of(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// A hidden name in the target's folder that no file has yet. The name does
-// not grow with the target's, so a target of the longest allowed name works.
-std::string temp_name(const std::string& target) {
-    static std::atomic<uint64_t> counter{0};
-    const uint64_t seed = (static_cast<uint64_t>(getpid()) << 32) ^
-                          (++counter * 0x9E3779B97F4A7C15u) ^ static_cast<uint64_t>(clock());
-    static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix;
-    for (uint64_t v = seed; suffix.size() < 8; v /= 36) suffix += kDigits[v % 36];
-    const std::string folder = folder_of(target);
-    return (folder == "/" ? "" : folder) + "/.tc-copy-" + suffix;
-}
-
-// Creates the temporary file the copy goes into, readable by us alone until
-// it is complete.
-int create_temp(const std::string& target, std::string& temp) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = temp_name(target);
-        const int fd = rt_sys.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
 
 // Removes a temporary file without disturbing the errno being reported.
 void discard(const std::string& temp) {
@@ -78,36 +39,24 @@ void discard(const std::string& temp) {
     errno = saved;
 }
 
-bool write_all(int fd, const char* data, size_t len) {
-    while (len > 0) {
-        const ssize_t n = rt_sys.write(fd, data, len);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = ENOSPC;
-            return false;
-        }
-        data += n, len -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // One chunk by read and write; 0 at the end of the file, -1 on error.
-ssize_t copy_chunk_rw(int in, int out, std::vector<char>& buffer) {
+ssize_t copy_chunk_rw(int in, RtReplace* out, std::vector<char>& buffer) {
     if (buffer.empty()) buffer.resize(kChunk);
     ssize_t n;
     do n = rt_sys.read(in, buffer.data(), buffer.size());
     while (n < 0 && errno == EINTR);
-    if (n > 0 && !write_all(out, buffer.data(), static_cast<size_t>(n))) return -1;
+    if (n > 0 && !rt_replace_write(out, std::string_view(buffer.data(), static_cast<size_t>(n))))
+        return -1;
     return n;
 }
 
 // One chunk in the kernel. Falls back to read and write for good when the
 // file systems cannot copy ranges, and also when copy_file_range reports the
 // end: some files (in /proc, for one) claim to be empty but can be read.
-ssize_t copy_chunk(int in, int out, bool& use_range, std::vector<char>& buffer) {
+ssize_t copy_chunk(int in, RtReplace* out, bool& use_range, std::vector<char>& buffer) {
     if (use_range) {
         ssize_t n;
-        do n = pf_copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+        do n = pf_copy_file_range(in, nullptr, rt_replace_fd(out), nullptr, kChunk, 0);
         while (n < 0 && errno == EINTR);
         if (n > 0) return n;
         if (n < 0 && !range_unsupported(errno)) return -1;
@@ -116,7 +65,7 @@ ssize_t copy_chunk(int in, int out, bool& use_range, std::vector<char>& buffer) 
     return copy_chunk_rw(in, out, buffer);
 }
 
-bool copy_contents(int in, int out, int64_t total, PfCopyProgressFn progress, void* user) {
+bool copy_contents(int in, RtReplace* out, int64_t total, PfCopyProgressFn progress, void* user) {
     bool use_range = true;
     std::vector<char> buffer;
     int64_t done = 0;
@@ -139,12 +88,12 @@ bool copy_contents(int in, int out, int64_t total, PfCopyProgressFn progress, vo
 // name and then renamed over the target.
 int copy_link(const std::string& source, const std::string& target, const struct stat& st) {
     std::string link(static_cast<size_t>(st.st_size) + 1, '\0');
-    const ssize_t n = readlink(source.c_str(), link.data(), link.size());
+    const ssize_t n = rt_sys.readlink(source.c_str(), link.data(), link.size());
     if (n < 0) return 0;
     link.resize(static_cast<size_t>(n));
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = temp_name(target);
-        if (symlink(link.c_str(), temp.c_str()) != 0) {
+        const std::string temp = rt_replace_temp_name(target);
+        if (rt_sys.symlink(link.c_str(), temp.c_str()) != 0) {
             if (errno == EEXIST) continue;
             return 0;
         }
@@ -164,11 +113,11 @@ int open_source(const std::string& source, struct stat& st) {
     const bool stat_ok = rt_sys.fstat(fd, &st) == 0;
     if (!stat_ok || !S_ISREG(st.st_mode)) {
         const int err = !stat_ok ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        close(fd);
+        rt_sys.close(fd);
         errno = err;
         return -1;
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    rt_sys.fcntl(fd, F_SETFL, rt_sys.fcntl(fd, F_GETFL, 0) & ~O_NONBLOCK);
     return fd;
 }
 
@@ -180,24 +129,26 @@ void keep_metadata(int fd, const struct stat& st) {
     const int saved = errno;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     rt_sys.fchmod(fd, st.st_mode & 0777);
-    futimens(fd, times);
+    rt_sys.futimens(fd, times);
     errno = saved;
 }
 
+// The contents go through a replacement (runtime/replace.h) without fsync:
+// a copy runs at the speed of any other copy, and the file system writes it
+// out in its own time. The temporary file is private (0600) until complete.
 int copy_regular(const std::string& source, const std::string& target, PfCopyProgressFn progress,
                  void* user) {
     struct stat st;
     Fd in{open_source(source, st)};
     if (in.fd < 0) return 0;
-    std::string temp;
-    Fd out{create_temp(target, temp)};
-    if (out.fd < 0) return 0;
-    bool ok = copy_contents(in.fd, out.fd, st.st_size, progress, user);
-    if (ok) keep_metadata(out.fd, st);
-    ok = out.close_checked() && ok;
-    if (ok && rt_sys.rename(temp.c_str(), target.c_str()) == 0) return 1;
-    discard(temp);
-    return 0;
+    RtReplace out;
+    if (!rt_replace_open(&out, target, 0, 0600)) return 0;
+    if (!copy_contents(in.fd, &out, st.st_size, progress, user)) {
+        rt_replace_abort(&out);
+        return 0;
+    }
+    keep_metadata(rt_replace_fd(&out), st);
+    return rt_replace_commit(&out) ? 1 : 0;
 }
 
 } // namespace
@@ -207,13 +158,22 @@ int pf_file_copy(const std::wstring& source, const std::wstring& target, PfCopyP
     const std::string from = rt_text_to_os(source);
     const std::string to = rt_text_to_os(target);
     struct stat st;
-    if (lstat(from.c_str(), &st) != 0) return 0;
+    if (rt_sys.lstat(from.c_str(), &st) != 0) return 0;
     if (S_ISLNK(st.st_mode)) return copy_link(from, to, st);
     return copy_regular(from, to, progress, user);
 }
 
-PfCopyRangeFn pf_copy_file_range = ::copy_file_range;
+namespace {
+
+ssize_t range_through_seam(int in, off64_t* in_off, int out, off64_t* out_off, size_t len,
+                           unsigned flags) {
+    return rt_sys.copy_file_range(in, in_off, out, out_off, len, flags);
+}
+
+} // namespace
+
+PfCopyRangeFn pf_copy_file_range = range_through_seam;
 
 void pf_copy_sys_reset() {
-    pf_copy_file_range = ::copy_file_range;
+    pf_copy_file_range = range_through_seam;
 }

@@ -8,8 +8,9 @@
 // link, never followed.
 //
 // The target is never left half-written: the copy goes into a hidden
-// temporary file in the target's folder, which is renamed over the target
-// only when everything succeeded and removed otherwise. So a failed or
+// temporary file in the target's folder (runtime/replace.h, without fsync),
+// which is renamed over the target only when everything succeeded and
+// removed otherwise. So a failed or
 // cancelled copy leaves an existing target exactly as it was.
 //
 // Runs on the calling thread (the copy worker); the callback runs on it too.
@@ -30,9 +31,9 @@ int pf_file_copy(const std::wstring& source, const std::wstring& target, PfCopyP
                  void* user);
 
 // Test seam: pf_file_copy reaches the file system through the runtime's
-// rt_sys table (runtime/syscalls.h), and copy_file_range, which that table
-// lacks, through this one entry. Tests may swap it while no copy runs;
-// pf_copy_sys_reset puts the real call back.
+// rt_sys table (runtime/syscalls.h); copy_file_range goes through this one
+// entry first, which passes on to rt_sys.copy_file_range. Tests may swap it
+// while no copy runs; pf_copy_sys_reset puts the pass-on back.
 using PfCopyRangeFn = ssize_t (*)(int in, off64_t* in_off, int out, off64_t* out_off, size_t len,
                                   unsigned flags);
 extern PfCopyRangeFn pf_copy_file_range;

@@ -1,6 +1,8 @@
 // Icon file lookup in freedesktop themes: see icon_theme.h.
 #include "platform/icon_theme.h"
 
+#include "runtime/syscalls.h"
+
 #include <QSettings>
 #include <QString>
 #include <climits>
@@ -47,7 +49,7 @@ const ThemeIndex& theme_index(const std::string& theme_path) {
 
 bool is_file(const std::string& path) {
     struct stat s;
-    return stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode);
+    return rt_sys.stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode);
 }
 
 // How far a folder's size is from the one asked: sizes at least as large

@@ -1,6 +1,9 @@
 // Shortcuts and linked folders: see links.h.
 #include "platform/links.h"
 
+#include "runtime/os_path.h"
+#include "runtime/syscalls.h"
+
 #include <cerrno>
 #include <gio/gio.h>
 #include <sys/stat.h>
@@ -17,12 +20,6 @@ const std::string kDesktopSuffix = ".desktop";
 std::string without_final_slash(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
-}
-
-std::string folder_of(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Folds "//", "." and ".." by name. Links are not looked at, on purpose:
@@ -48,13 +45,13 @@ std::string normalise(const std::string& absolute) {
 
 std::string absolute_from(const std::string& link_path, const std::string& target) {
     if (!target.empty() && target[0] == '/') return normalise(target);
-    return normalise(folder_of(link_path) + "/" + target);
+    return normalise(rt_os_folder_of(link_path) + "/" + target);
 }
 
 std::string read_link_bytes(const std::string& path) {
     std::vector<char> buffer(4096);
     for (;;) {
-        const ssize_t n = readlink(path.c_str(), buffer.data(), buffer.size());
+        const ssize_t n = rt_sys.readlink(path.c_str(), buffer.data(), buffer.size());
         if (n < 0) return {};
         if (static_cast<size_t>(n) < buffer.size()) return std::string(buffer.data(), size_t(n));
         buffer.resize(buffer.size() * 2);
@@ -63,7 +60,7 @@ std::string read_link_bytes(const std::string& path) {
 
 bool is_link(const std::string& path) {
     struct stat s;
-    return lstat(path.c_str(), &s) == 0 && S_ISLNK(s.st_mode);
+    return rt_sys.lstat(path.c_str(), &s) == 0 && S_ISLNK(s.st_mode);
 }
 
 bool ends_with(const std::string& s, const std::string& suffix) {
@@ -114,19 +111,18 @@ std::wstring pf_read_link(const std::wstring& path) {
 
 std::wstring pf_create_shortcut(const std::wstring& path) {
     const std::string p = without_final_slash(rt_text_to_os(path));
-    const auto slash = p.find_last_of('/');
-    const std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
-    const std::string folder = slash == std::string::npos ? "" : p.substr(0, slash + 1);
+    const std::string name(rt_os_base_name(p));
+    const std::string folder = rt_os_folder_part(p);
     if (name.empty()) {
         errno = EINVAL;
         return {};
     }
     struct stat s;
-    if (lstat(p.c_str(), &s) != 0) return {}; // no shortcuts to nothing
+    if (rt_sys.lstat(p.c_str(), &s) != 0) return {}; // no shortcuts to nothing
     for (int n = 1; n < 1000; ++n) {
         const std::string suffix = n == 1 ? "" : " (" + std::to_string(n) + ")";
         const std::string link = folder + kShortcutPrefix + name + suffix;
-        if (symlink(name.c_str(), link.c_str()) == 0) return rt_text_from_os(link);
+        if (rt_sys.symlink(name.c_str(), link.c_str()) == 0) return rt_text_from_os(link);
         if (errno != EEXIST) return {};
     }
     return {};

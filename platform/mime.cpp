@@ -1,6 +1,9 @@
 // Type names and type icons: see mime.h.
 #include "platform/mime.h"
 
+#include "runtime/files.h"
+#include "runtime/syscalls.h"
+
 #include <QImage>
 #include <QImageReader>
 #include <QLocale>
@@ -41,10 +44,10 @@ const std::vector<std::string> kIconThemes = {"Adwaita", "hicolor"};
 
 std::string read_start(const std::string& path) {
     std::string data(kSniffBytes, '\0');
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = rt_sys.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (fd < 0) return {};
-    const ssize_t n = read(fd, data.data(), data.size());
-    close(fd);
+    const ssize_t n = rt_sys.read(fd, data.data(), data.size());
+    rt_sys.close(fd);
     data.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return data;
 }
@@ -57,13 +60,13 @@ QMimeType mime_of(const std::wstring& path, bool is_folder) {
     QMimeDatabase db;
     if (is_folder) return db.mimeTypeForName("inode/directory");
     const std::string os_path = rt_text_to_os(path);
-    const QString name = QString::fromStdWString(path.substr(path.find_last_of(L'/') + 1));
+    const QString name = QString::fromStdWString(rt_path_name(path));
     struct stat s;
-    if (stat(os_path.c_str(), &s) != 0)
+    if (rt_sys.stat(os_path.c_str(), &s) != 0)
         return db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
     for (const SpecialType& t : kSpecialTypes)
         if ((s.st_mode & S_IFMT) == t.format) return db.mimeTypeForName(t.mime_name);
-    if (access(os_path.c_str(), R_OK) != 0)
+    if (rt_sys.access(os_path.c_str(), R_OK) != 0)
         return db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
     const std::string start = read_start(os_path);
     return db.mimeTypeForFileNameAndData(name, QByteArray(start.data(), qsizetype(start.size())));

@@ -1,6 +1,8 @@
 // Opening files with the desktop's applications: see shell_open.h.
 #include "platform/shell_open.h"
 
+#include "runtime/syscalls.h"
+
 #include <array>
 #include <cerrno>
 #include <gio/gdesktopappinfo.h>
@@ -26,8 +28,8 @@ constexpr std::array<const char*, 10> kEditors = {
 // program outlives us and our terminal, and the working folder when one is
 // given (data is that folder's path, or null).
 void detach_child(gpointer data) {
-    setsid();
-    if (data && chdir(static_cast<const char*>(data)) != 0) {
+    rt_sys.setsid();
+    if (data && rt_sys.chdir(static_cast<const char*>(data)) != 0) {
     }
 }
 
@@ -39,7 +41,7 @@ void reap_child(GDesktopAppInfo*, GPid pid, gpointer) {
     try {
         std::thread([pid] {
             int status;
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            while (rt_sys.waitpid(pid, &status, 0) < 0 && errno == EINTR) {
             }
         }).detach();
     } catch (const std::system_error&) {
@@ -49,12 +51,13 @@ void reap_child(GDesktopAppInfo*, GPid pid, gpointer) {
 
 bool is_executable_file(const std::string& path) {
     struct stat s;
-    return stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode) && access(path.c_str(), X_OK) == 0;
+    return rt_sys.stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode) &&
+           rt_sys.access(path.c_str(), X_OK) == 0;
 }
 
 bool exists(const std::string& path) {
     struct stat s;
-    return lstat(path.c_str(), &s) == 0;
+    return rt_sys.lstat(path.c_str(), &s) == 0;
 }
 
 // The file a name stands for: relative names count from folder, or from our

@@ -1,6 +1,9 @@
 // Drives as mounted volumes: see volumes.h.
 #include "platform/volumes.h"
 
+#include "runtime/os_path.h"
+#include "runtime/syscalls.h"
+
 #include <QChar>
 #include <algorithm>
 #include <array>
@@ -110,8 +113,7 @@ bool is_drive(const MountLine& m) {
 }
 
 std::string base_name(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return std::string(rt_os_base_name(path));
 }
 
 // Kernel name of the block device behind a source path ("/dev/mapper/x" is
@@ -119,7 +121,7 @@ std::string base_name(const std::string& path) {
 // resolved, as in tests that name devices this machine lacks.
 std::string device_name(const std::string& source) {
     char real[PATH_MAX];
-    if (realpath(source.c_str(), real) && starts_with(real, "/dev/")) return base_name(real);
+    if (rt_sys.realpath(source.c_str(), real) && starts_with(real, "/dev/")) return base_name(real);
     return base_name(source);
 }
 
@@ -136,9 +138,9 @@ bool is_usb_device(const std::string& sys_root, const std::string& dev) {
     if (sys_root.empty()) return false;
     char real[PATH_MAX];
     const std::string entry = sys_root + "/class/block/" + dev;
-    if (!realpath(entry.c_str(), real)) return false;
+    if (!rt_sys.realpath(entry.c_str(), real)) return false;
     const std::string dir = real;
-    const std::string parent = dir.substr(0, dir.find_last_of('/'));
+    const std::string parent = rt_os_folder_of(dir);
     if (read_small_file(dir + "/removable") == "1") return true;
     if (read_small_file(parent + "/removable") == "1") return true;
     return dir.find("/usb") != std::string::npos;
@@ -148,20 +150,20 @@ bool is_usb_device(const std::string& sys_root, const std::string& dev) {
 // a device of the same kernel name.
 std::string label_of(const std::string& by_label_dir, const std::string& dev) {
     if (by_label_dir.empty()) return {};
-    DIR* d = opendir(by_label_dir.c_str());
+    DIR* d = rt_sys.opendir(by_label_dir.c_str());
     if (!d) return {};
     std::string found;
-    while (dirent* e = readdir(d)) {
+    while (dirent* e = rt_sys.readdir(d)) {
         char target[PATH_MAX];
         const std::string link = by_label_dir + "/" + e->d_name;
-        const ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+        const ssize_t n = rt_sys.readlink(link.c_str(), target, sizeof target - 1);
         if (n <= 0) continue;
         if (base_name(std::string(target, static_cast<size_t>(n))) == dev) {
             found = decode_hex(e->d_name);
             break;
         }
     }
-    closedir(d);
+    rt_sys.closedir(d);
     return found;
 }
 
@@ -234,7 +236,7 @@ std::vector<PfVolume> pf_volumes_current() {
 
 int pf_disk_space(const std::wstring& path, int64_t* free_bytes, int64_t* total_bytes) {
     struct statvfs s;
-    const bool ok = statvfs(rt_text_to_os(path).c_str(), &s) == 0;
+    const bool ok = rt_sys.statvfs(rt_text_to_os(path).c_str(), &s) == 0;
     if (free_bytes) *free_bytes = ok ? static_cast<int64_t>(s.f_bavail * s.f_frsize) : 0;
     if (total_bytes) *total_bytes = ok ? static_cast<int64_t>(s.f_blocks * s.f_frsize) : 0;
     return ok ? 1 : 0;

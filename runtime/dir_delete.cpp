@@ -64,12 +64,12 @@ bool is_mount_point(int fd, dev_t parent_dev) {
 bool list_folder(int fd, const Walk& w, Frame* frame, std::vector<std::string>* files) {
     const int listing = rt_sys.openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (listing < 0) return false;
-    DIR* dir = fdopendir(listing);
+    DIR* dir = rt_sys.fdopendir(listing);
     if (!dir) {
         rt_sys.close(listing);
         return false;
     }
-    while (const dirent* d = readdir(dir)) {
+    while (const dirent* d = rt_sys.readdir(dir)) {
         const std::string_view name(d->d_name);
         if (name == "." || name == "..") continue;
         if (is_folder_entry(fd, *d)) {
@@ -81,7 +81,7 @@ bool list_folder(int fd, const Walk& w, Frame* frame, std::vector<std::string>* 
             files->emplace_back(name);
         }
     }
-    closedir(dir);
+    rt_sys.closedir(dir);
     return true;
 }
 
@@ -199,9 +199,7 @@ int rt_dir_delete(const std::wstring& folder, const std::wstring& pattern, int f
     // rmdir refuses "." and "..", so removing such a folder can only fail;
     // emptying it first would destroy its content for nothing.
     if (w.whole() && (base == "." || base == "..")) return 0;
-    const size_t slash = path.rfind('/');
-    const std::string parent_path =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string parent_path = rt_os_folder_of(path);
     const int parent = rt_sys.open(parent_path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
     if (parent < 0) return 0;
     const int result = delete_in(parent, base, w);

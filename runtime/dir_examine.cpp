@@ -22,7 +22,7 @@ struct Enumeration {
     RtEntryInfo info;
 
     ~Enumeration() {
-        if (dir) closedir(dir);
+        if (dir) rt_sys.closedir(dir);
     }
 };
 
@@ -65,7 +65,7 @@ bool wanted(const Enumeration& e, const char* name) {
 
 // Reads entries until one is wanted and still there; false at the end.
 bool fetch_next(Enumeration& e) {
-    while (const dirent* d = readdir(e.dir)) {
+    while (const dirent* d = rt_sys.readdir(e.dir)) {
         if (!wanted(e, d->d_name)) continue;
         if (!rt_entry_info(dirfd(e.dir), d->d_name, d->d_name, &e.info)) {
             if (errno == ENOENT) continue; // removed since the listing was read
@@ -84,7 +84,7 @@ std::shared_ptr<Enumeration> open_enumeration(const std::wstring& folder,
     if (fd < 0) return nullptr;
     auto e = std::make_shared<Enumeration>();
     e->skip_dots = is_root(fd);
-    e->dir = fdopendir(fd);
+    e->dir = rt_sys.fdopendir(fd);
     if (!e->dir) {
         rt_sys.close(fd);
         return nullptr;

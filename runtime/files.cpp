@@ -67,7 +67,7 @@ int rt_dir_create(const std::wstring& path) {
 
 std::wstring rt_dir_current() {
     std::vector<char> buffer(4096);
-    while (!getcwd(buffer.data(), buffer.size())) {
+    while (!rt_sys.getcwd(buffer.data(), buffer.size())) {
         if (errno != ERANGE) return {};
         buffer.resize(buffer.size() * 2);
     }

@@ -114,6 +114,10 @@ std::wstring rt_dir_current();
 // Up to and including the last "/" (an opening '"' skipped; a "|" ends the
 // search): "/a/b.txt" -> "/a/".
 std::wstring rt_path_part(const std::wstring& path);
+// Plain splits at the last "/", with no special characters: the folder part
+// up to and including it (empty when there is none), and the name after it.
+std::wstring rt_path_folder(const std::wstring& path);
+std::wstring rt_path_name(const std::wstring& path);
 // After the last "/", up to the end or a '"': "/a/b.txt" -> "b.txt".
 std::wstring rt_path_file_part(const std::wstring& path);
 // Text after the last "." of the last component, without the dot; empty for

@@ -10,6 +10,20 @@ inline std::string rt_os_strip_slashes(std::string path) {
     return path;
 }
 
+// The folder holding the entry a path names, without trailing "/": "." for
+// a bare name, "/" for an entry in the root.
+inline std::string rt_os_folder_of(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Everything up to and including the last "/"; empty for a bare name.
+inline std::string rt_os_folder_part(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 // The last component of a path without trailing "/".
 inline std::string_view rt_os_base_name(std::string_view path) {
     const size_t slash = path.rfind('/');

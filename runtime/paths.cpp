@@ -14,6 +14,16 @@ std::wstring rt_path_part(const std::wstring& path) {
     return std::wstring(scope.substr(0, slash + 1));
 }
 
+std::wstring rt_path_folder(const std::wstring& path) {
+    const size_t slash = path.rfind(L'/');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring rt_path_name(const std::wstring& path) {
+    const size_t slash = path.rfind(L'/');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 std::wstring rt_path_file_part(const std::wstring& path) {
     // after the last "/", or after an opening '"' of a bare quoted name
     const size_t slash = path.rfind(L'/');

@@ -1,73 +1,19 @@
-// Whole-file reads and crash-safe whole-file replacement: see prefs_io.h.
+// Whole-file reads, and whole-file replacement through runtime/replace.h:
+// see prefs_io.h.
 #include "runtime/prefs_io.h"
 
+#include "runtime/replace.h"
 #include "runtime/syscalls.h"
 
-#include <atomic>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-std::string folder_of(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The file a write to path really changes: a symbolic link is followed so a
-// linked settings file stays linked. A dangling link is replaced itself.
-std::string write_target(const std::string& path) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
-
-// Creates a fresh temporary file beside target; its name goes to *name.
-// Mode 0666 lets the umask decide, as for any newly created file.
-int create_temp(const std::string& target, std::string* name) {
-    static std::atomic<unsigned> counter{0};
-    const size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    // cut long names so the temporary name stays within the name length limit
-    const std::string base = target.substr(folder.size(), 200);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *name = folder + "." + base + ".tmp-" + std::to_string(getpid()) + "-" +
-                std::to_string(counter++);
-        const int fd = rt_sys.open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-bool write_all(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = rt_sys.write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-// Existing path that is no regular file (a folder, a device): never replaced.
-bool is_non_file(const std::string& path, struct stat* st, bool* exists) {
-    *exists = stat(path.c_str(), st) == 0;
-    return *exists && !S_ISREG(st->st_mode);
-}
-
-// Best effort: makes the rename itself durable.
-void sync_folder(const std::string& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
+// Settings are replaced durably, keep the old file's owner and mode, and
+// write through a link so that a linked settings file stays linked.
+constexpr int kPrefReplace = RtReplaceSync | RtReplaceFollowLink | RtReplaceLikeOld;
 
 } // namespace
 
@@ -89,45 +35,14 @@ bool pref_read_file(const std::string& path, std::string* bytes) {
         }
         bytes->append(buf, static_cast<size_t>(n));
     }
-    close(fd);
+    rt_sys.close(fd);
     return ok;
 }
 
 bool pref_can_replace(const std::string& path) {
-    const std::string target = write_target(path);
-    struct stat st;
-    bool exists;
-    if (is_non_file(target, &st, &exists)) return false;
-    std::string temp;
-    const int fd = create_temp(target, &temp);
-    if (fd < 0) return false;
-    rt_sys.close(fd);
-    rt_sys.unlink(temp.c_str());
-    return true;
+    return rt_replace_possible(path, kPrefReplace);
 }
 
 bool pref_replace_file(const std::string& path, std::string_view bytes) {
-    const std::string target = write_target(path);
-    struct stat old;
-    bool existed;
-    if (is_non_file(target, &old, &existed)) return false;
-    std::string temp;
-    const int fd = create_temp(target, &temp);
-    if (fd < 0) return false;
-    bool ok = write_all(fd, bytes);
-    if (ok && existed) {
-        // keeps the owner when root saves a user's file; fails harmlessly otherwise.
-        // Before fchmod, since a change of owner clears set-id bits.
-        if (fchown(fd, old.st_uid, old.st_gid) != 0) errno = 0;
-        ok = rt_sys.fchmod(fd, old.st_mode & 07777) == 0;
-    }
-    ok = ok && fsync(fd) == 0;
-    ok = rt_sys.close(fd) == 0 && ok;
-    ok = ok && rt_sys.rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        rt_sys.unlink(temp.c_str());
-        return false;
-    }
-    sync_folder(folder_of(target));
-    return true;
+    return rt_replace_file(path, bytes, kPrefReplace);
 }

@@ -1,6 +1,8 @@
 // Program starts, the shell-open hook and the command line: see program.h.
 #include "runtime/program.h"
 
+#include "runtime/syscalls.h"
+
 #include "runtime/files.h"
 #include "runtime/spawn.h"
 #include "runtime/text.h"
@@ -36,7 +38,8 @@ std::string located(const std::wstring& file, const std::wstring& folder) {
 
 bool is_executable_file(const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+    return rt_sys.stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           rt_sys.access(path.c_str(), X_OK) == 0;
 }
 
 bool looks_like_url(const std::wstring& text) {
@@ -62,7 +65,7 @@ int rt_program_shell_open_default(const std::wstring& file, const std::wstring& 
     // xdg-open would start and then fail where we cannot see it; a missing
     // file must not count as opened.
     struct stat st {};
-    if (!looks_like_url(file) && lstat(path.c_str(), &st) != 0) return 0;
+    if (!looks_like_url(file) && rt_sys.lstat(path.c_str(), &st) != 0) return 0;
     return rt_spawn_detached({"xdg-open", path}, os_folder) ? 1 : 0;
 }
 

@@ -12,6 +12,8 @@
 // the child. The cost is one idle 64 KiB thread per program still running.
 #include "runtime/spawn.h"
 
+#include "runtime/syscalls.h"
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -26,7 +28,7 @@ namespace {
 void* reap(void* arg) {
     const auto pid = static_cast<pid_t>(reinterpret_cast<intptr_t>(arg));
     int status;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    while (rt_sys.waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     return nullptr;
 }
@@ -42,7 +44,7 @@ void start_reaper(pid_t pid) {
         // No thread to spare: wait a moment in case the child ends at once;
         // otherwise it stays a zombie until we exit, which does no harm.
         int status;
-        waitpid(pid, &status, WNOHANG);
+        rt_sys.waitpid(pid, &status, WNOHANG);
     }
     pthread_attr_destroy(&attr);
 }
@@ -88,8 +90,9 @@ bool rt_spawn_detached(const std::vector<std::string>& argv, const std::string& 
     pid_t pid;
     const bool search = argv[0].find('/') == std::string::npos;
     const int rc =
-        search ? posix_spawnp(&pid, args[0], &setup.actions, &setup.attr, args.data(), environ)
-               : posix_spawn(&pid, args[0], &setup.actions, &setup.attr, args.data(), environ);
+        search
+            ? rt_sys.posix_spawnp(&pid, args[0], &setup.actions, &setup.attr, args.data(), environ)
+            : rt_sys.posix_spawn(&pid, args[0], &setup.actions, &setup.attr, args.data(), environ);
     if (error) *error = rc;
     if (rc != 0) return false;
     start_reaper(pid);

@@ -2,7 +2,12 @@
 #include "runtime/syscalls.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/eventfd.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -14,6 +19,9 @@ int real_open(const char* path, int flags, mode_t mode) {
 }
 int real_openat(int dirfd, const char* path, int flags, mode_t mode) {
     return ::openat(dirfd, path, flags, mode);
+}
+int real_fcntl(int fd, int cmd, int arg) {
+    return ::fcntl(fd, cmd, arg);
 }
 
 const RtSyscalls kReal = {
@@ -34,6 +42,35 @@ const RtSyscalls kReal = {
     .statx = ::statx,
     .fchmod = ::fchmod,
     .fchmodat = ::fchmodat,
+    .fsync = ::fsync,
+    .fchown = ::fchown,
+    .stat = ::stat,
+    .lstat = ::lstat,
+    .access = ::access,
+    .readlink = ::readlink,
+    .symlink = ::symlink,
+    .link = ::link,
+    .futimens = ::futimens,
+    .fcntl = real_fcntl,
+    .realpath = ::realpath,
+    .getcwd = ::getcwd,
+    .chdir = ::chdir,
+    .opendir = ::opendir,
+    .fdopendir = ::fdopendir,
+    .readdir = ::readdir,
+    .closedir = ::closedir,
+    .copy_file_range = ::copy_file_range,
+    .getpid = ::getpid,
+    .setsid = ::setsid,
+    .waitpid = ::waitpid,
+    .posix_spawn = ::posix_spawn,
+    .posix_spawnp = ::posix_spawnp,
+    .sched_yield = ::sched_yield,
+    .nanosleep = ::nanosleep,
+    .poll = ::poll,
+    .inotify_init1 = ::inotify_init1,
+    .inotify_add_watch = ::inotify_add_watch,
+    .eventfd = ::eventfd,
 };
 
 } // namespace

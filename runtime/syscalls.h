@@ -1,8 +1,9 @@
 // The runtime's door to the operating system: one table of function pointers.
 //
-// Every file-system call that can fail in an interesting way (open, read,
-// write, rename, unlink, mkdir, rmdir, stat, chmod, statvfs) goes through
-// `rt_sys` instead of calling libc directly. Normally the table holds the real
+// Every system call of the runtime and of platform/ (files, folders, links,
+// processes, waiting, watching) goes through `rt_sys` instead of calling libc
+// directly, and so do the few libc calls that stand for system calls
+// (realpath, the folder listing calls). Normally the table holds the real
 // calls. A test swaps single entries for a fake that fails on cue (EACCES,
 // ENOSPC, EXDEV, a short write) and calls the real entry otherwise, so error
 // paths are exercised on real files without special file systems.
@@ -15,6 +16,12 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/types.h>
+
+#include <cstdint>
+#include <dirent.h>
+#include <poll.h>
+#include <spawn.h>
+#include <time.h>
 
 struct RtSyscalls {
     int (*open)(const char* path, int flags, mode_t mode);
@@ -35,6 +42,39 @@ struct RtSyscalls {
     int (*statx)(int dirfd, const char* path, int flags, unsigned mask, struct statx* out);
     int (*fchmod)(int fd, mode_t mode);
     int (*fchmodat)(int dirfd, const char* path, mode_t mode, int flags);
+    int (*fsync)(int fd);
+    int (*fchown)(int fd, uid_t owner, gid_t group);
+    int (*stat)(const char* path, struct stat* out);
+    int (*lstat)(const char* path, struct stat* out);
+    int (*access)(const char* path, int how);
+    ssize_t (*readlink)(const char* path, char* buffer, size_t size);
+    int (*symlink)(const char* target, const char* link);
+    int (*link)(const char* existing, const char* name);
+    int (*futimens)(int fd, const struct timespec times[2]);
+    // fcntl with one int argument (F_GETFL, F_SETFL, F_SETFD, ...)
+    int (*fcntl)(int fd, int cmd, int arg);
+    char* (*realpath)(const char* path, char* resolved);
+    char* (*getcwd)(char* buffer, size_t size);
+    int (*chdir)(const char* path);
+    DIR* (*opendir)(const char* path);
+    DIR* (*fdopendir)(int fd);
+    struct dirent* (*readdir)(DIR* dir);
+    int (*closedir)(DIR* dir);
+    ssize_t (*copy_file_range)(int in, off64_t* in_off, int out, off64_t* out_off, size_t len,
+                               unsigned flags);
+    pid_t (*getpid)();
+    pid_t (*setsid)();
+    pid_t (*waitpid)(pid_t pid, int* status, int options);
+    int (*posix_spawn)(pid_t* pid, const char* path, const posix_spawn_file_actions_t* actions,
+                       const posix_spawnattr_t* attr, char* const argv[], char* const envp[]);
+    int (*posix_spawnp)(pid_t* pid, const char* file, const posix_spawn_file_actions_t* actions,
+                        const posix_spawnattr_t* attr, char* const argv[], char* const envp[]);
+    int (*sched_yield)();
+    int (*nanosleep)(const struct timespec* wanted, struct timespec* left);
+    int (*poll)(struct pollfd* fds, nfds_t count, int timeout_ms);
+    int (*inotify_init1)(int flags);
+    int (*inotify_add_watch)(int fd, const char* path, uint32_t mask);
+    int (*eventfd)(unsigned initial, int flags);
 };
 
 // The table every runtime file-system call goes through.

@@ -1,6 +1,8 @@
 // Numbered threads, recursive mutexes and pauses: see threads.h.
 #include "runtime/threads.h"
 
+#include "runtime/syscalls.h"
+
 #include <cerrno>
 #include <condition_variable>
 #include <map>
@@ -125,10 +127,10 @@ void rt_mutex_free(RtMutex* mutex) {
 void rt_delay(int milliseconds) {
     // Linux timers are fine-grained already; nothing to raise first.
     if (milliseconds <= 0) {
-        sched_yield();
+        rt_sys.sched_yield();
         return;
     }
     timespec left{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+    while (rt_sys.nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }

@@ -162,7 +162,7 @@ std::wstring tk_uri_list_decode(const QByteArray& uri_list) {
 }
 
 int64_t tk_gadget_enable_drop(int64_t gadget, int64_t format, int64_t actions) {
-    TkGadget* g = tk_gadget_lookup(gadget);
+    TkGadget* g = tk_gadget_use(gadget, "tk_gadget_enable_drop");
     if (!g) return 0;
     // Scroll areas (lists) receive drags on their viewport.
     QWidget* target = g->widget;

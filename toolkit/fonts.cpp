@@ -16,7 +16,7 @@ namespace {
 
 TkNumberTable<TkFont>& fonts() {
     // Never destroyed: pictures must not outlive Qt's own statics at exit.
-    static auto* table = new TkNumberTable<TkFont>;
+    static auto* table = new TkNumberTable<TkFont>("font");
     return *table;
 }
 
@@ -51,7 +51,7 @@ int64_t tk_font_load(int64_t number, const std::wstring& name, int64_t size, int
 }
 
 intptr_t tk_font_handle(int64_t number) {
-    return reinterpret_cast<intptr_t>(fonts().find(number));
+    return reinterpret_cast<intptr_t>(fonts().use(number, "tk_font_handle"));
 }
 
 int64_t tk_font_exists(int64_t number) {

@@ -9,23 +9,32 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <algorithm>
+#include <source_location>
 
 namespace {
 
 // Runs fn(gadget) on the gadget under number inside a suspension scope;
-// returns fn's result, or the empty value for an absent gadget.
-template <class R, class Fn> R with_gadget(int64_t number, R absent, Fn fn) {
-    TkGadget* g = tk_gadget_lookup(number);
+// returns fn's result, or the empty value for an absent gadget (reported in
+// debug builds under the name of the calling operation).
+template <class R, class Fn>
+R with_gadget(int64_t number, R absent, Fn fn,
+              const std::source_location& caller = std::source_location::current()) {
+    TkGadget* g = tk_gadget_use(number, caller.function_name());
     if (!g) return absent;
     TkSuspend quiet;
     return fn(g);
 }
 
-template <class Fn> int64_t act(int64_t number, Fn fn) {
-    return with_gadget<int64_t>(number, 0, [&](TkGadget* g) {
-        fn(g);
-        return int64_t{1};
-    });
+template <class Fn>
+int64_t act(int64_t number, Fn fn,
+            const std::source_location& caller = std::source_location::current()) {
+    return with_gadget<int64_t>(
+        number, 0,
+        [&](TkGadget* g) {
+            fn(g);
+            return int64_t{1};
+        },
+        caller);
 }
 
 } // namespace
@@ -80,7 +89,8 @@ int64_t tk_gadget_get_data(int64_t gadget) {
 // ---- focus, visibility, geometry ----
 
 int64_t tk_gadget_activate(int64_t gadget) {
-    TkGadget* g = tk_gadget_lookup(gadget); // no suspension: focus events are wanted
+    TkGadget* g =
+        tk_gadget_use(gadget, "tk_gadget_activate"); // no suspension: focus events are wanted
     if (!g) return 0;
     g->widget->setFocus(Qt::OtherFocusReason);
     return 1;
@@ -128,12 +138,12 @@ int64_t tk_gadget_resize(int64_t gadget, int64_t x, int64_t y, int64_t width, in
 }
 
 int64_t tk_gadget_width(int64_t gadget) {
-    TkGadget* g = tk_gadget_lookup(gadget);
+    TkGadget* g = tk_gadget_use(gadget, "tk_gadget_width");
     return g ? g->widget->width() : 0;
 }
 
 int64_t tk_gadget_height(int64_t gadget) {
-    TkGadget* g = tk_gadget_lookup(gadget);
+    TkGadget* g = tk_gadget_use(gadget, "tk_gadget_height");
     return g ? g->widget->height() : 0;
 }
 
@@ -172,7 +182,7 @@ int64_t tk_gadget_set_font(int64_t gadget, intptr_t font) {
 // ---- bound callbacks ----
 
 int64_t tk_gadget_bind(int64_t gadget, TkCallback callback, int64_t type) {
-    TkGadget* g = tk_gadget_lookup(gadget);
+    TkGadget* g = tk_gadget_use(gadget, "tk_gadget_bind");
     if (!g) return 0;
     return tk_event_bind(EventGadget, callback, g->window, gadget, type);
 }

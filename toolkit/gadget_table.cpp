@@ -2,23 +2,28 @@
 // the record's own address) and the gadget list, the stack of parents that
 // new gadgets go into.
 //
-// The table lock guards the maps; lookups by number may come from any thread
-// (list rows changed by workers). Creating, destroying and the widget map are
+// The numbered table (numbered_table.h) takes its own lock, so lookups by
+// number may come from any thread (list rows changed by workers); the widget
+// map has a lock of its own. Creating, destroying and the widget map are
 // main-thread work. A destroyed gadget's widget is hidden at once and deleted
 // by the next wait, so a gadget may be freed from inside its own signal.
 #include "toolkit/core_internal.h"
+#include "toolkit/numbered_table.h"
 
 #include <QVariant>
 #include <cassert>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 
 namespace {
 
-std::mutex g_table_lock;
-std::map<int64_t, std::unique_ptr<TkGadget>> g_gadgets;    // by number
+TkNumberTable<TkGadget>& gadgets() {
+    static auto* table =
+        new TkNumberTable<TkGadget>("gadget"); // never destroyed: workers may ask late
+    return *table;
+}
+std::mutex g_widget_lock;
 std::unordered_map<const QWidget*, TkGadget*> g_by_widget; // main thread, under the lock too
 
 std::vector<QPointer<QWidget>> g_parents; // the gadget list, last = current
@@ -27,12 +32,11 @@ const char* const kContainerProperty = "ZV_Container";
 
 // Takes a gadget out of the table; the caller destroys it.
 std::unique_ptr<TkGadget> take(int64_t number) {
-    std::lock_guard lock(g_table_lock);
-    auto it = g_gadgets.find(number);
-    if (it == g_gadgets.end()) return nullptr;
-    std::unique_ptr<TkGadget> g = std::move(it->second);
-    g_gadgets.erase(it);
-    g_by_widget.erase(g->widget);
+    std::unique_ptr<TkGadget> g = gadgets().take(number);
+    if (g) {
+        std::lock_guard lock(g_widget_lock);
+        g_by_widget.erase(g->widget);
+    }
     return g;
 }
 
@@ -123,22 +127,25 @@ int64_t tk_gadget_register(int64_t number, QWidget* widget, const TkGadgetOps* o
     widget->setFont(tk_default_gadget_font());
     widget->setProperty("ZV_ID", QVariant::fromValue<qlonglong>(raw->number));
     {
-        std::lock_guard lock(g_table_lock);
+        std::lock_guard lock(g_widget_lock);
         g_by_widget[widget] = raw;
-        g_gadgets[raw->number] = std::move(g);
     }
+    std::unique_ptr<TkGadget> none; // the number was freed above
+    gadgets().put(raw->number, std::move(g), none);
     widget->show();
     return static_cast<int64_t>(reinterpret_cast<intptr_t>(raw));
 }
 
 TkGadget* tk_gadget_lookup(int64_t number) {
-    std::lock_guard lock(g_table_lock);
-    auto it = g_gadgets.find(number);
-    return it == g_gadgets.end() ? nullptr : it->second.get();
+    return gadgets().find(number);
+}
+
+TkGadget* tk_gadget_use(int64_t number, const char* operation) {
+    return gadgets().use(number, operation);
 }
 
 TkGadget* tk_gadget_of_widget(const QWidget* w) {
-    std::lock_guard lock(g_table_lock);
+    std::lock_guard lock(g_widget_lock);
     for (; w; w = w->parentWidget()) {
         auto it = g_by_widget.find(w);
         if (it != g_by_widget.end()) return it->second;
@@ -154,10 +161,8 @@ void tk_gadget_destroy(int64_t number) {
 
 void tk_gadgets_destroy_of_window(int64_t window) {
     std::vector<int64_t> numbers;
-    {
-        std::lock_guard lock(g_table_lock);
-        for (const auto& [number, g] : g_gadgets)
-            if (window == -1 || g->window == window) numbers.push_back(number);
-    }
+    gadgets().each([&](int64_t number, const TkGadget* g) {
+        if (window == -1 || g->window == window) numbers.push_back(number);
+    });
     for (int64_t n : numbers) tk_gadget_destroy(n);
 }

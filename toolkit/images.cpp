@@ -25,7 +25,7 @@ constexpr int64_t kMaxSide = 16384;
 
 TkNumberTable<TkImage>& images() {
     // Never destroyed: pictures must not outlive Qt's own statics at exit.
-    static auto* table = new TkNumberTable<TkImage>;
+    static auto* table = new TkNumberTable<TkImage>("image");
     return *table;
 }
 
@@ -103,26 +103,26 @@ int64_t tk_image_exists(int64_t number) {
 }
 
 intptr_t tk_image_handle(int64_t number) {
-    return reinterpret_cast<intptr_t>(images().find(number));
+    return reinterpret_cast<intptr_t>(images().use(number, "tk_image_handle"));
 }
 
 int64_t tk_image_width(int64_t number) {
-    const TkImage* rec = images().find(number);
+    const TkImage* rec = images().use(number, "tk_image_width");
     return rec ? rec->image.width() : 0;
 }
 
 int64_t tk_image_height(int64_t number) {
-    const TkImage* rec = images().find(number);
+    const TkImage* rec = images().use(number, "tk_image_height");
     return rec ? rec->image.height() : 0;
 }
 
 intptr_t tk_image_output(int64_t number) {
-    TkImage* rec = images().find(number);
+    TkImage* rec = images().use(number, "tk_image_output");
     return rec ? reinterpret_cast<intptr_t>(&rec->output) : 0;
 }
 
 uint32_t tk_image_pixel(int64_t number, int64_t x, int64_t y) {
-    const TkImage* rec = images().find(number);
+    const TkImage* rec = images().use(number, "tk_image_pixel");
     if (!rec || x < 0 || y < 0 || x >= rec->image.width() || y >= rec->image.height()) return 0;
     return qUnpremultiply(rec->image.pixel(static_cast<int>(x), static_cast<int>(y)));
 }

@@ -102,6 +102,9 @@ int64_t tk_gadget_register(int64_t number, QWidget* widget, const TkGadgetOps* o
                            int x, int y, int width, int height);
 // The gadget under a number, or null. Safe from any thread (table lock).
 TkGadget* tk_gadget_lookup(int64_t number);
+// The same for an operation that needs the gadget: debug builds report an
+// unknown number on standard error, naming the operation.
+TkGadget* tk_gadget_use(int64_t number, const char* operation);
 // The gadget whose widget (or one of its ancestors below the window) is w.
 TkGadget* tk_gadget_of_widget(const QWidget* w);
 // The window widget of a window number, or null. A QMenuBar made its child is

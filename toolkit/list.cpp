@@ -144,7 +144,7 @@ const TkGadgetOps kListOps = {
 
 // The list view of a gadget number, or null when it is no list.
 TkListView* list_of(int64_t gadget) {
-    TkGadget* g = tk_gadget_lookup(gadget);
+    TkGadget* g = tk_gadget_use(gadget, "list operation");
     if (!g || g->ops != &kListOps || !g->kind_data) return nullptr;
     return view_of(g);
 }

@@ -25,7 +25,7 @@ struct TkMenu {
 namespace {
 
 TkNumberTable<TkMenu>& menus() {
-    static auto* table = new TkNumberTable<TkMenu>; // widgets must not die after Qt at exit
+    static auto* table = new TkNumberTable<TkMenu>("menu"); // widgets must not die after Qt at exit
     return *table;
 }
 
@@ -123,7 +123,7 @@ void tk_menu_submenu_close() {
 }
 
 intptr_t tk_menu_handle(int64_t number) {
-    const TkMenu* rec = menus().find(number);
+    const TkMenu* rec = menus().use(number, "tk_menu_handle");
     if (!rec) return 0;
     return rec->bar ? reinterpret_cast<intptr_t>(rec->bar.data())
                     : reinterpret_cast<intptr_t>(rec->popup.data());
@@ -134,7 +134,7 @@ int64_t tk_menu_exists(int64_t number) {
 }
 
 void tk_popup_menu_show(int64_t number, intptr_t window) {
-    TkMenu* rec = menus().find(number);
+    TkMenu* rec = menus().use(number, "tk_popup_menu_show");
     if (!rec || !rec->popup) return;
     rec->report_window = tk_kind_window_of_handle(window);
     rec->popup->popup(QCursor::pos() - QPoint(1, 1));

@@ -1,5 +1,5 @@
-// Numbered tables of the toolkit's own records (images, fonts, menus,
-// toolbars). The application names a record by a small number of its
+// Numbered tables of the toolkit's own records (gadgets, windows, images,
+// fonts, menus, toolbars). The application names a record by a small number of its
 // choosing, or asks for "any" number with -1: the record's own address then
 // becomes its number. The handle of a record is always its address.
 //
@@ -7,12 +7,19 @@
 // who destroys it (so destruction happens outside the table lock and on the
 // caller's thread). A handle is checked against the live records before it
 // is trusted, so a stale or invented handle reads as absent.
+// Misuse is loud in debug builds: an operation that needs a record looks it
+// up with `use`, which reports an unknown number on standard error (with the
+// number and the operation) when NDEBUG is not defined, so a mistyped number
+// shows at once. The result is the same in every build: the operation does
+// nothing and returns 0. Plain `find` stays quiet, for the calls where an
+// absent number is normal (exists, free, re-creating a number).
 // Thread safety: every call takes the table's own lock. A record pointer
 // handed out stays valid until its number is freed; freeing a record that
 // another thread still uses is the caller's mistake.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,8 +29,21 @@
 
 inline constexpr int64_t kTkAnyNumber = -1;
 
+// Reports on standard error, in debug builds only, that operation was asked
+// for a kind ("gadget", "window", ...) under a number no record has.
+inline void tk_misuse_report([[maybe_unused]] const char* kind, [[maybe_unused]] int64_t number,
+                             [[maybe_unused]] const char* operation) {
+#ifndef NDEBUG
+    std::fprintf(stderr, "toolkit: %s %lld does not exist (%s)\n", kind,
+                 static_cast<long long>(number), operation);
+#endif
+}
+
 template <class T> class TkNumberTable {
   public:
+    // kind names the records in misuse reports ("gadget", "image", ...).
+    explicit TkNumberTable(const char* kind) : kind_(kind) {}
+
     // Stores rec under number (-1 = its own address). Returns the number
     // used; `old` receives the record that had that number, if any.
     int64_t put(int64_t number, std::unique_ptr<T> rec, std::unique_ptr<T>& old) {
@@ -45,6 +65,14 @@ template <class T> class TkNumberTable {
         std::lock_guard lock(mutex_);
         auto it = by_number_.find(number);
         return it == by_number_.end() ? nullptr : it->second.get();
+    }
+
+    // The record under a number for an operation that needs it, or null,
+    // reported in debug builds.
+    T* use(int64_t number, const char* operation) const {
+        T* rec = find(number);
+        if (!rec) tk_misuse_report(kind_, number, operation);
+        return rec;
     }
 
     // The record whose handle (address) this is, or null.
@@ -88,7 +116,14 @@ template <class T> class TkNumberTable {
         for (const auto& [number, rec] : by_number_) fn(number, rec.get());
     }
 
+    // The number of records.
+    size_t size() const {
+        std::lock_guard lock(mutex_);
+        return by_number_.size();
+    }
+
   private:
+    const char* kind_;
     mutable std::mutex mutex_;
     std::map<int64_t, std::unique_ptr<T>> by_number_;
     std::unordered_map<T*, int64_t> by_handle_;

@@ -41,7 +41,8 @@ struct TkToolbar {
 namespace {
 
 TkNumberTable<TkToolbar>& toolbars() {
-    static auto* table = new TkNumberTable<TkToolbar>; // widgets must not die after Qt at exit
+    static auto* table =
+        new TkNumberTable<TkToolbar>("toolbar"); // widgets must not die after Qt at exit
     return *table;
 }
 
@@ -78,7 +79,7 @@ int64_t tk_toolbar_create(int64_t number, intptr_t window, int64_t flags) {
 }
 
 void tk_toolbar_resize(int64_t number, int64_t x, int64_t y, int64_t width, int64_t height) {
-    TkToolbar* rec = toolbars().find(number);
+    TkToolbar* rec = toolbars().use(number, "tk_toolbar_resize");
     if (!rec || !rec->bar) return;
     delete rec->follow.data(); // placed by the program from now on
     rec->bar->setGeometry(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
@@ -97,12 +98,12 @@ int64_t tk_toolbar_image_button(int64_t item, intptr_t image) {
 }
 
 void tk_toolbar_tooltip(int64_t number, int64_t item, const std::wstring& text) {
-    if (QAction* action = action_of(toolbars().find(number), item))
+    if (QAction* action = action_of(toolbars().use(number, "tk_toolbar_tooltip"), item))
         action->setToolTip(tk_qstring(text));
 }
 
 intptr_t tk_toolbar_handle(int64_t number) {
-    const TkToolbar* rec = toolbars().find(number);
+    const TkToolbar* rec = toolbars().use(number, "tk_toolbar_handle");
     return rec ? reinterpret_cast<intptr_t>(rec->bar.data()) : 0;
 }
 

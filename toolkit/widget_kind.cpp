@@ -1,5 +1,6 @@
 // Shared gadget-kind helpers (see widget_kind.h) and gadget tooltips.
 #include "toolkit/widget_kind.h"
+#include "toolkit/gadget_ops.h"
 #include "toolkit/widgets.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ void tk_kind_report(const QWidget* w, int64_t type) {
 }
 
 TkGadget* tk_kind_gadget(int64_t number, const TkGadgetOps* ops) {
-    TkGadget* g = tk_gadget_lookup(number);
+    TkGadget* g = tk_gadget_use(number, "gadget kind operation");
     return g && g->ops == ops ? g : nullptr;
 }
 
@@ -68,10 +69,10 @@ void tk_kind_set_color(TkGadget* g, int which, int64_t bgr) {
     QWidget* w = g->widget;
     QPalette palette = w->palette();
     const QPalette system = QApplication::palette(w);
-    for (auto role : which == 1 ? text_roles : back_roles)
+    for (auto role : which == TkColorFront ? text_roles : back_roles)
         palette.setColor(role, bgr == -1 ? system.color(role) : tk_color_from_bgr(bgr));
     w->setPalette(palette);
-    if (which == 2) w->setAutoFillBackground(bgr != -1);
+    if (which == TkColorBack) w->setAutoFillBackground(bgr != -1);
 }
 
 void tk_kind_watch_focus(QWidget* gadget_widget, QWidget* editor) {
@@ -81,7 +82,8 @@ void tk_kind_watch_focus(QWidget* gadget_widget, QWidget* editor) {
 }
 
 void tk_gadget_tooltip(int64_t gadget, const std::wstring& text) {
-    if (TkGadget* g = tk_gadget_lookup(gadget)) g->widget->setToolTip(tk_qstring(text));
+    if (TkGadget* g = tk_gadget_use(gadget, "tk_gadget_tooltip"))
+        g->widget->setToolTip(tk_qstring(text));
 }
 
 int64_t tk_kind_window_of_handle(intptr_t handle) {

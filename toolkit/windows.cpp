@@ -8,6 +8,7 @@
 // not disable the dialog, which Qt would do to a child.
 #include "toolkit/windows.h"
 #include "toolkit/core_internal.h"
+#include "toolkit/numbered_table.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,13 +18,16 @@
 #include <QWindow>
 #include <algorithm>
 #include <cassert>
-#include <map>
 #include <mutex>
+#include <source_location>
 
 namespace {
 
-std::mutex g_window_lock; // guards g_windows (lookups may come from any thread)
-std::map<int64_t, std::unique_ptr<TkWindow>> g_windows;
+// Lookups may come from any thread; the table takes its own lock.
+TkNumberTable<TkWindow>& windows() {
+    static auto* table = new TkNumberTable<TkWindow>("window"); // widgets must not die after Qt
+    return *table;
+}
 TkWindowCallback g_global_callback = nullptr;
 
 class TkWindowWidget : public QWidget {
@@ -211,10 +215,11 @@ Qt::WindowFlags qt_flags(int64_t flags, bool owned) {
 }
 
 QWidget* owner_of_handle(intptr_t handle) {
-    std::lock_guard lock(g_window_lock);
-    for (const auto& [number, w] : g_windows)
-        if (reinterpret_cast<intptr_t>(w->widget) == handle) return w->widget;
-    return nullptr;
+    QWidget* found = nullptr;
+    windows().each([&](int64_t, const TkWindow* w) {
+        if (reinterpret_cast<intptr_t>(w->widget) == handle) found = w->widget;
+    });
+    return found;
 }
 
 void place(QWidget* widget, QWidget* owner, int64_t x, int64_t y, int64_t flags) {
@@ -260,10 +265,8 @@ int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int6
     widget->resize(static_cast<int>(width), static_cast<int>(height));
     if (!(flags & TkWindowSizable) && (flags & ~(TkWindowCentre | TkWindowCentreOnParent)))
         widget->setFixedSize(widget->size());
-    {
-        std::lock_guard lock(g_window_lock);
-        g_windows[raw->number] = std::move(rec);
-    }
+    std::unique_ptr<TkWindow> none; // the number was closed above
+    windows().put(raw->number, std::move(rec), none);
     place(widget, owner, x, y, flags);
     if (owner) {
         widget->winId(); // makes the native window the owner link is set on
@@ -280,19 +283,14 @@ int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int6
 namespace {
 
 std::unique_ptr<TkWindow> take_window(int64_t number) {
-    std::lock_guard lock(g_window_lock);
-    auto it = g_windows.find(number);
-    if (it == g_windows.end()) return nullptr;
-    auto rec = std::move(it->second);
-    g_windows.erase(it);
-    return rec;
+    return windows().take(number);
 }
 
 std::vector<int64_t> owned_by(const QWidget* owner) {
     std::vector<int64_t> numbers;
-    std::lock_guard lock(g_window_lock);
-    for (const auto& [number, w] : g_windows)
+    windows().each([&](int64_t number, const TkWindow* w) {
         if (w->owner == owner) numbers.push_back(number);
+    });
     return numbers;
 }
 
@@ -330,15 +328,12 @@ int64_t tk_window_close(int64_t number) {
 // ---- lookups ----
 
 TkWindow* tk_window_record(int64_t window) {
-    std::lock_guard lock(g_window_lock);
-    auto it = g_windows.find(window);
-    return it == g_windows.end() ? nullptr : it->second.get();
+    return windows().find(window);
 }
 
 std::vector<int64_t> tk_window_numbers() {
     std::vector<int64_t> numbers;
-    std::lock_guard lock(g_window_lock);
-    for (const auto& [number, w] : g_windows) numbers.push_back(number);
+    windows().each([&](int64_t number, const TkWindow*) { numbers.push_back(number); });
     return numbers;
 }
 
@@ -380,6 +375,18 @@ void tk_windows_reset() {
 
 // ---- operations ----
 
+namespace {
+
+// The window widget an operation works on, or null; debug builds report an
+// unknown number under the name of the calling operation.
+QWidget* window_for(int64_t number,
+                    const std::source_location& caller = std::source_location::current()) {
+    TkWindow* w = windows().use(number, caller.function_name());
+    return w ? w->widget : nullptr;
+}
+
+} // namespace
+
 int64_t tk_window_exists(int64_t number) {
     return tk_window_record(number) ? 1 : 0;
 }
@@ -389,7 +396,7 @@ intptr_t tk_window_handle(int64_t number) {
 }
 
 int64_t tk_window_activate(int64_t number) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     if (!w) return 0;
     if (w->isMinimized()) w->showNormal();
     w->raise();
@@ -398,29 +405,29 @@ int64_t tk_window_activate(int64_t number) {
 }
 
 int64_t tk_window_disable(int64_t number, int64_t flag) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     if (!w) return 0;
     w->setEnabled(flag == 0);
     return 1;
 }
 
 int64_t tk_window_x(int64_t number) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     return w ? w->frameGeometry().x() : 0;
 }
 
 int64_t tk_window_y(int64_t number) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     return w ? w->frameGeometry().y() : 0;
 }
 
 int64_t tk_window_width(int64_t number) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     return w ? w->width() : 0;
 }
 
 int64_t tk_window_height(int64_t number) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     return w ? w->height() : 0;
 }
 
@@ -437,7 +444,7 @@ int bound(int64_t asked, int current, int none) {
 
 int64_t tk_window_set_bounds(int64_t number, int64_t min_width, int64_t min_height,
                              int64_t max_width, int64_t max_height) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     if (!w) return 0;
     const QSize min(bound(min_width, w->minimumWidth(), 0),
                     bound(min_height, w->minimumHeight(), 0));
@@ -451,7 +458,7 @@ int64_t tk_window_set_bounds(int64_t number, int64_t min_width, int64_t min_heig
 }
 
 int64_t tk_window_set_state(int64_t number, int64_t state) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     if (!w) return 0;
     if (state & TkWindowStateMaximized)
         w->showMaximized();
@@ -461,7 +468,7 @@ int64_t tk_window_set_state(int64_t number, int64_t state) {
 }
 
 int64_t tk_window_set_title(int64_t number, const std::wstring& title) {
-    QWidget* w = tk_window_widget(number);
+    QWidget* w = window_for(number);
     if (!w) return 0;
     w->setWindowTitle(tk_qstring(title));
     return 1;

@@ -72,9 +72,9 @@ void TakeDefault(SettingIndex index) {
 std::wstring ExistingStartFolder(std::wstring folder) {
     while (rt_file_size(folder) != RtSizeFolder) {
         if (folder.size() > 1 && folder.back() == L'/') folder.pop_back();
-        const size_t slash = folder.rfind(L'/');
-        if (slash == std::wstring::npos || folder.size() <= 1) return SettingsQuery.StartFolder();
-        folder.resize(slash + 1);
+        const std::wstring parent = rt_path_folder(folder);
+        if (parent.empty() || folder.size() <= 1) return SettingsQuery.StartFolder();
+        folder = parent;
     }
     if (folder.back() != L'/') folder += L'/';
     return folder;
@@ -146,5 +146,5 @@ void SettingsUseDefaults() {
 
 void ApplyListFont(int64_t gadget) {
     tk_gadget_set_font(gadget, tk_font_handle(App.settings.ListFont));
-    tk_gadget_set_color(gadget, 1, App.settings.ListFontColor);
+    tk_gadget_set_color(gadget, TkColorFront, App.settings.ListFontColor);
 }

@@ -37,7 +37,7 @@ struct Settings {
 struct PaneState {
     std::vector<std::wstring> PathHistory; // folders ending in "/", last = spare
     std::vector<int64_t> SelectionHistory; // parallel rows; last = row to select next
-    int64_t SortColumn = 0;                // 0..3
+    int64_t SortColumn = 0;                // a pane column, ColName..ColSize
     int64_t SortOrder = 0;                 // 0 ascending, 1 descending
     int64_t SortType = 0;                  // kind of key of the sort column
     std::wstring ShownMount;               // mount point the shown folder lay on

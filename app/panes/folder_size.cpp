@@ -46,7 +46,7 @@ void ShowFolderSizeOfSelection(int64_t pane) {
     if (folder.empty()) return;
     for (int64_t row = tk_list_next_selected(pane, -1); row >= 0;
          row = tk_list_next_selected(pane, row)) {
-        std::wstring path = folder + tk_gadget_get_item_text(pane, row, 0);
+        std::wstring path = folder + tk_gadget_get_item_text(pane, row, ColName);
         if (rt_file_size(path) != RtSizeFolder) continue;
         // Always KB here, whatever unit the listing uses.
         tk_gadget_set_item_text(pane, row, FormatSize(FolderSize(path, 1), 0, 1), 3);

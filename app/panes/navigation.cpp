@@ -14,10 +14,6 @@
 
 namespace {
 
-// Result of a shortcut that cannot be read: no folder, so the shortcut file
-// itself goes to the desktop.
-const std::wstring UnreadableShortcut(261, L' ');
-
 std::wstring WithSlash(std::wstring path) {
     if (path.empty() || path.back() != L'/') path += L'/';
     return path;
@@ -52,7 +48,7 @@ void GoUp(int64_t pane) {
 void OpenFile(int64_t pane, const std::wstring& entry) {
     if (pf_is_shortcut(entry)) {
         std::wstring target = ResolveShortcut(entry);
-        if (!target.empty() && target != UnreadableShortcut) {
+        if (!target.empty() && target != NoShortcutTarget) {
             target = WithSlash(target);
             if (rt_file_size(target) == RtSizeFolder) {
                 SetPaneLocation(pane, target);
@@ -85,7 +81,7 @@ int64_t OpenSelectedEntry(int64_t pane) {
 
 std::wstring ResolveShortcut(const std::wstring& path) {
     std::wstring target = pf_resolve_shortcut(path);
-    return target.empty() ? UnreadableShortcut : target;
+    return target.empty() ? NoShortcutTarget : target;
 }
 
 std::wstring ResolveJunction(const std::wstring& path) {

@@ -19,6 +19,10 @@ int64_t OpenSelectedEntry(int64_t pane);
 // Where a shortcut (symbolic link or .desktop link) leads, as an absolute
 // path; 261 blanks when it cannot be read.
 std::wstring ResolveShortcut(const std::wstring& path);
+// What ResolveShortcut gives for a shortcut that cannot be read: 261 blanks,
+// one more than the longest classic path, so no real target looks like it;
+// with no folder to go to, the shortcut file itself is opened.
+inline const std::wstring NoShortcutTarget(261, L' ');
 // The absolute target of a symbolic link; path itself when it is no link;
 // empty when the link cannot be read.
 std::wstring ResolveJunction(const std::wstring& path);

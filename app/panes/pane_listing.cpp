@@ -70,7 +70,6 @@ FileEntry ReadFileRecord(int number, const std::wstring& path) {
     FileEntry e;
     e.Name = rt_dir_entry_name(number);
     e.Attributes = rt_dir_entry_attributes(number);
-    e.Mark = 2;
     // The column is headed "Änderungsdatum": show and sort the last change.
     e.Date = rt_dir_entry_date(number, RtDateModified);
     e.DateText = rt_format_date(PaneDateMask, e.Date);
@@ -108,15 +107,15 @@ void SortEntries(const PaneState& ps, std::vector<FileEntry>& folders,
     SortBy(folders, name, false);
     bool descending = ps.SortOrder == 1;
     switch (ps.SortColumn) {
-    case 1:
+    case ColDate:
         SortBy(
             files, [](const FileEntry& e) { return e.Date; }, descending);
         break;
-    case 2:
+    case ColType:
         SortBy(
             files, [](const FileEntry& e) { return FoldedKey(e.TypeText); }, descending);
         break;
-    case 3:
+    case ColSize:
         SortBy(
             files, [](const FileEntry& e) { return e.Size; }, descending);
         break;

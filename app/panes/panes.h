@@ -31,6 +31,16 @@ enum : int64_t {
     ShowRefresh = 5, // history unchanged, the list is re-read in any case
 };
 
+// Columns of a pane list, left to right; the sort column uses the same
+// numbers (PaneState::SortColumn).
+enum : int64_t {
+    ColName = 0,
+    ColDate = 1,
+    ColType = 2,
+    ColSize = 3,
+    ColCount = 4, // how many there are
+};
+
 // One directory entry read into a pane.
 struct FileEntry {
     std::wstring Name;      // entry name as enumerated
@@ -39,9 +49,7 @@ struct FileEntry {
     std::wstring TypeText;  // extension of the name, empty if none
     std::wstring SizeText;  // FormatSize of Size in the file unit
     int64_t Size = 0;       // bytes
-    int64_t Mark = 0;       // 2 in file records: "already listed" for the watcher refresh
     int64_t Attributes = 0; // attribute bits from the enumeration (rt_dir_entry_attributes)
-    int64_t Spare = 0;      // kept zero
 };
 
 // Reads folder `path` (ending in "/") into the pane's list. 1 on success;

@@ -11,6 +11,7 @@
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "platform/shell_open.h"
+#include "runtime/files.h"
 #include "runtime/program.h"
 #include "toolkit/gadgets.h"
 
@@ -121,14 +122,16 @@ void PaneEvent(int64_t pane, int64_t type) {
     case EventTypeColumnResized:
         SetColumnWidth(OtherPane(pane), ColumnMemo.Column, ColumnMemo.Width);
         break;
-    case EventTypeDragStart: tk_drag_files(SelectedItems(pane, 1), TkDropCopy | TkDropMove); break;
+    case EventTypeDragStart:
+        tk_drag_files(SelectedItems(pane, SelectedPaths), TkDropCopy | TkDropMove);
+        break;
     default: break;
     }
 }
 
 void PathFieldFocus(int64_t field, int64_t other_field) {
-    tk_gadget_set_color(other_field, 2, -1);
-    tk_gadget_set_color(field, 2, ActivePathColor);
+    tk_gadget_set_color(other_field, TkColorBack, TkColorDefault);
+    tk_gadget_set_color(field, TkColorBack, ActivePathColor);
 }
 
 void GadgetEvent(int64_t gadget, int64_t type) {
@@ -185,19 +188,17 @@ void PaneHeaderHook(int64_t gadget, int64_t kind, int64_t column, int64_t width)
 
 std::wstring SelectedItems(int64_t pane, int64_t mode) {
     std::wstring out;
-    const std::wstring folder = mode == 1 ? PanePath(pane) : std::wstring();
+    const std::wstring folder = mode == SelectedPaths ? PanePath(pane) : std::wstring();
     for (int64_t row = tk_list_next_selected(pane, -1); row >= 0;
          row = tk_list_next_selected(pane, row)) {
-        out += folder + tk_gadget_get_item_text(pane, row, 0);
-        if (mode != 2) out += L'\n';
+        out += folder + tk_gadget_get_item_text(pane, row, ColName);
+        if (mode != SelectedNamesJoined) out += L'\n';
     }
     return out;
 }
 
 std::wstring FirstItemFolder(const std::wstring& list) {
-    const std::wstring first = list.substr(0, list.find(L'\n'));
-    const size_t slash = first.rfind(L'/');
-    return slash == std::wstring::npos ? std::wstring() : first.substr(0, slash + 1);
+    return rt_path_folder(list.substr(0, list.find(L'\n')));
 }
 
 std::wstring ItemNames(const std::wstring& list) {
@@ -207,9 +208,7 @@ std::wstring ItemNames(const std::wstring& list) {
         size_t end = list.find(L'\n', start);
         if (end == std::wstring::npos) end = list.size();
         const std::wstring line = list.substr(start, end - start);
-        const size_t slash = line.rfind(L'/');
-        if (!line.empty())
-            out += (slash == std::wstring::npos ? line : line.substr(slash + 1)) + L'\n';
+        if (!line.empty()) out += rt_path_name(line) + L'\n';
         start = end + 1;
     }
     return out;

@@ -12,9 +12,14 @@ int64_t MainWindowEvents(int64_t value);
 // Column header notifications of the pane lists (click, user resize).
 void PaneHeaderHook(int64_t gadget, int64_t kind, int64_t column, int64_t width);
 
-// Selected rows of a pane as text, in row order. Mode 0: names, each ended
-// by a line feed; 1: full paths, each ended by a line feed; 2: the names
-// run together.
+// Modes of SelectedItems.
+enum : int64_t {
+    SelectedNames = 0,       // names, each ended by a line feed
+    SelectedPaths = 1,       // full paths (with the pane's folder), each ended by a line feed
+    SelectedNamesJoined = 2, // the names run together, no line feeds
+};
+
+// Selected rows of a pane as text, in row order, as mode (Selected…) says.
 std::wstring SelectedItems(int64_t pane, int64_t mode);
 // Folder part (up to its last "/") of the first line of a list of paths.
 std::wstring FirstItemFolder(const std::wstring& list);

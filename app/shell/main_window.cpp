@@ -51,15 +51,15 @@ void BuildPaneFrame(int side, int64_t x, int64_t last_drive) {
     const PaneGadgets& g = PaneGadgetsOf(side);
     tk_container_create(g.frame, x, 30, 490, 520);
     tk_text_create(g.disk_info, DiskInfoX(last_drive), 4, 250, 16, L"Speicherausgabe");
-    tk_list_create(g.list, 0, 40, 490, 480, PaneColumns[0].title, PaneColumns[0].width,
+    tk_list_create(g.list, 0, 40, 490, 480, PaneColumns[ColName].title, PaneColumns[ColName].width,
                    PaneListFlags);
-    for (int c = 1; c < 4; ++c)
+    for (int c = ColDate; c < ColCount; ++c)
         tk_list_add_column(g.list, c, PaneColumns[c].title, PaneColumns[c].width);
     tk_gadget_enable_drop(g.list, TkDropFiles, TkDropCopy | TkDropMove);
     tk_string_create(g.path, 0, 20, 370, 20, L"");
     tk_combo_create(g.filter, 370, 20, 120, 20, ComboFlags);
-    tk_list_set_column_align(g.list, 3, TkListAlignRight);
-    for (int c = 0; c < 4; ++c) App.ColumnPercent[c] = PaneColumns[c].percent;
+    tk_list_set_column_align(g.list, ColSize, TkListAlignRight);
+    for (int c = ColName; c < ColCount; ++c) App.ColumnPercent[c] = PaneColumns[c].percent;
     CreateDriveButtons(last_drive, *g.drive_buttons, App.DriveList);
     tk_gadget_list_close();
 }
@@ -117,27 +117,48 @@ void FillFilterBoxes() {
     }
 }
 
+// Layout of RelayoutMainWindow, in pixels of the client area.
+namespace {
+constexpr double FrameLeft = 10;    // margin between the window's left edge and the left frame
+constexpr int64_t FrameTop = 32;    // frames start below the drive button row
+constexpr double FrameShrink = 16;  // each frame gives up half of both outer margins and the gap
+constexpr int64_t FrameGap = 12;    // space between the two frames
+constexpr double BelowFrames = 108; // room under the frames: command line, button row, margin
+constexpr double CommandLineStart = 34;  // the command line starts at this percentage of the width
+constexpr double CommandLineMargin = 10; // ... and ends this far from the right edge
+constexpr int64_t CommandLineDrop = 33;  // its top, one pixel under the frames' bottom
+constexpr int64_t CommandLineHeight = 20;
+constexpr int ButtonCount = 6;          // the function buttons in the bottom row
+constexpr double ButtonRowMargins = 17; // 8 left of the first, 9 right of the last button
+constexpr double ButtonRowLeft = 8;
+constexpr int64_t ButtonDrop = 55; // top of the button row, under the command line
+constexpr int64_t ButtonHeight = 24;
+} // namespace
+
 void RelayoutMainWindow() {
     const double W = static_cast<double>(tk_window_width(WinMain));
     const double H = static_cast<double>(tk_window_height(WinMain));
     const double M = static_cast<double>(tk_menu_bar_height());
-    const double bw = (W - 17) / 6.0;
+    const double bw = (W - ButtonRowMargins) / ButtonCount;
     tk_list_set_redraw(GadLeftPane, 0);
     tk_list_set_redraw(GadRightPane, 0);
-    tk_gadget_resize(GadLeftFrame, 10, 32, Round(W / 2 - 16), Round(H - M - 108));
+    tk_gadget_resize(GadLeftFrame, Round(FrameLeft), FrameTop, Round(W / 2 - FrameShrink),
+                     Round(H - M - BelowFrames));
     LayoutPane(GadLeftPane, GadLeftPath, GadLeftFilter, GadLeftFrame);
-    tk_gadget_resize(GadRightFrame, tk_gadget_width(GadLeftFrame) + 22, 32, Round(W - W / 2 - 16),
-                     Round(H - M - 108));
+    tk_gadget_resize(GadRightFrame, tk_gadget_width(GadLeftFrame) + Round(FrameLeft) + FrameGap,
+                     FrameTop, Round(W - W / 2 - FrameShrink), Round(H - M - BelowFrames));
     LayoutPane(GadRightPane, GadRightPath, GadRightFilter, GadRightFrame);
     ApplyColumnWidths(GadLeftPane);
     ApplyColumnWidths(GadRightPane);
     tk_list_set_redraw(GadLeftPane, 1);
     tk_list_set_redraw(GadRightPane, 1);
     const int64_t frame_h = tk_gadget_height(GadLeftFrame);
-    tk_gadget_resize(GadCommandLine, Round(W * 34 / 100), frame_h + 33,
-                     Round(W - W * 34 / 100 - 10), 20);
-    for (int k = 0; k < 6; ++k)
-        tk_gadget_resize(GadViewButton + k, Round(k * bw + 8), frame_h + 55, Round(bw), 24);
+    const double command_x = W * CommandLineStart / 100;
+    tk_gadget_resize(GadCommandLine, Round(command_x), frame_h + CommandLineDrop,
+                     Round(W - command_x - CommandLineMargin), CommandLineHeight);
+    for (int k = 0; k < ButtonCount; ++k)
+        tk_gadget_resize(GadViewButton + k, Round(k * bw + ButtonRowLeft), frame_h + ButtonDrop,
+                         Round(bw), ButtonHeight);
 }
 
 void InstallShellHooks() {

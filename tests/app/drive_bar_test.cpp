@@ -1,7 +1,7 @@
 // Drive bars: drive records from a fixture volume list, button slots and
 // tooltips, the rebuild that moves a pane only when its volume or folder is
 // gone, and the device-change callback.
-#include <QAbstractButton>
+#include <array>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +15,7 @@
 #include "test_support.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
-#include "toolkit/internal.h" // geometry and tooltip of a gadget's widget
+#include "toolkit/inspect.h"
 
 namespace {
 
@@ -38,31 +38,29 @@ std::vector<PfVolume> FourDrives() {
             Volume(L"/media/stick/", L"USB Laufwerk", L"S", L"STICK")};
 }
 
-QRect Geometry(int64_t gadget) {
-    TkGadget* g = tk_gadget_lookup(gadget);
-    return g && g->widget ? g->widget->geometry() : QRect();
+// x, y, width, height of a gadget
+using Rect = std::array<int64_t, 4>;
+Rect Geometry(int64_t gadget) {
+    return {tk_gadget_x(gadget), tk_gadget_y(gadget), tk_gadget_width(gadget),
+            tk_gadget_height(gadget)};
 }
 std::wstring Tooltip(int64_t gadget) {
-    TkGadget* g = tk_gadget_lookup(gadget);
-    return g && g->widget ? tk_wstring(g->widget->toolTip()) : L"?";
+    return tk_gadget_exists(gadget) ? tk_gadget_get_tooltip(gadget) : L"?";
 }
 
 // Pixels in which a button's picture differs from the built-in picture,
 // counted left and right of x = 20 (where the letter starts).
 std::pair<int, int> PixelsChanged(int64_t gadget, const char* picture_name) {
-    TkGadget* g = tk_gadget_lookup(gadget);
-    auto* button = g ? qobject_cast<QAbstractButton*>(g->widget) : nullptr;
     size_t size = 0;
     const unsigned char* png = tk_asset_png(picture_name, &size);
-    if (!button || !tk_image_catch(80, png, size)) return {-1, -1};
-    QImage shown =
-        button->icon().pixmap(QSize(30, 20)).toImage().convertToFormat(QImage::Format_ARGB32);
+    if (!tk_button_picture(gadget, 81, 30, 20) || !tk_image_catch(80, png, size)) return {-1, -1};
     std::pair<int, int> changed{0, 0};
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 30; ++x)
-            if (shown.pixel(x, y) != tk_image_pixel(80, x, y))
+            if (tk_image_pixel(81, x, y) != tk_image_pixel(80, x, y))
                 ++(x < 20 ? changed.first : changed.second);
     tk_image_free(80);
+    tk_image_free(81);
     return changed;
 }
 
@@ -118,9 +116,9 @@ TEST_F(DriveBar, ButtonsSitInSlotsOfTheirKind) {
     ASSERT_NE(bar[1].Gadget, 0);
     EXPECT_EQ(bar[2].Gadget, 0); // the network share leaves its slot empty
     ASSERT_NE(bar[3].Gadget, 0);
-    EXPECT_EQ(Geometry(bar[0].Gadget), QRect(0, 0, 32, 20));
-    EXPECT_EQ(Geometry(bar[1].Gadget), QRect(34, 0, 30, 20));
-    EXPECT_EQ(Geometry(bar[3].Gadget), QRect(102, 0, 30, 20));
+    EXPECT_EQ(Geometry(bar[0].Gadget), (Rect{0, 0, 32, 20}));
+    EXPECT_EQ(Geometry(bar[1].Gadget), (Rect{34, 0, 30, 20}));
+    EXPECT_EQ(Geometry(bar[3].Gadget), (Rect{102, 0, 30, 20}));
     EXPECT_EQ(DiskInfoX(3), 146);
     EXPECT_EQ(bar[3].Drive.Root, L"/media/stick/");
 
@@ -209,7 +207,7 @@ TEST_F(DriveBarPanes, PluggingAStickKeepsBothPanesWhereTheyAre) {
     EXPECT_EQ(tk_gadget_get_state(App.LeftDriveButtons[0].Gadget), 1);
     EXPECT_EQ(tk_gadget_get_state(App.LeftDriveButtons[1].Gadget), 0);
     EXPECT_EQ(tk_gadget_get_text(GadLeftDiskInfo).rfind(L"/ ", 0), 0u);
-    EXPECT_EQ(Geometry(GadRightDiskInfo).x(), DiskInfoX(1)); // right of the new slot
+    EXPECT_EQ(Geometry(GadRightDiskInfo)[0], DiskInfoX(1)); // right of the new slot
 }
 
 TEST_F(DriveBarPanes, PullingTheStickMovesOnlyThePaneThatWasOnIt) {

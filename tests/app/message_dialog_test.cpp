@@ -3,47 +3,38 @@
 // meanwhile are delivered afterwards.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QPushButton>
-#include <QTimer>
 #include <functional>
 
 #include "app/fileops/message_dialog.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
+#include "toolkit/inspect.h"
 
 namespace {
 
 constexpr int64_t Owner = 0;
 
-// Runs action on the dialog window as soon as it is the active window.
-void WhenOpen(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        QWidget* w = QApplication::activeWindow();
-        if (!w || w->windowTitle() != "Frage") return;
-        timer->stop();
-        timer->deleteLater();
+// Runs action on the dialog window (its number) as soon as it is active.
+void WhenOpen(std::function<void(int64_t)> action) {
+    tk_call_until(10, [action] {
+        const int64_t w = tk_window_active();
+        if (w == -1 || tk_window_title(w) != L"Frage") return false;
         action(w);
+        return true;
     });
-    timer->start();
 }
 
-QPushButton* ButtonOf(QWidget* dialog, const QString& text) {
-    for (QPushButton* b : dialog->findChildren<QPushButton*>())
-        if (b->text() == text) return b;
-    return nullptr;
+// Clicks the dialog's button with this text; false when there is none.
+bool Click(int64_t dialog, const std::wstring& text) {
+    const int64_t button = tk_window_gadget_with_text(dialog, text);
+    return button != 0 && tk_button_click(button) == 1;
 }
 
-void PressReturn(QWidget* dialog) {
-    QWidget* focus = QApplication::focusWidget();
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-    QApplication::sendEvent(focus ? focus : dialog, &press);
+void PressReturn(int64_t dialog) {
+    tk_window_press_return(dialog);
 }
 
-int64_t Ask(int64_t buttons, std::function<void(QWidget*)> action) {
+int64_t Ask(int64_t buttons, std::function<void(int64_t)> action) {
     WhenOpen(std::move(action));
     return MessageDialog(MessageKindQuestion, L"Frage", L"Löschen !", L"wirklich ?", buttons,
                          Owner);
@@ -64,37 +55,42 @@ TEST_F(MessageDialogTest, ReturnActsOnTheFocusedButton) {
 }
 
 TEST_F(MessageDialogTest, EachButtonAndTheCloseBoxGiveTheirAnswer) {
-    EXPECT_EQ(Ask(MessageTwoButtons, [](QWidget* d) { ButtonOf(d, "OK")->click(); }),
+    EXPECT_EQ(Ask(MessageTwoButtons, [](int64_t d) { EXPECT_TRUE(Click(d, L"OK")); }),
               MessageAnswerOk);
-    EXPECT_EQ(Ask(MessageTwoButtons, [](QWidget* d) { ButtonOf(d, "Abbruch")->click(); }),
+    EXPECT_EQ(Ask(MessageTwoButtons, [](int64_t d) { EXPECT_TRUE(Click(d, L"Abbruch")); }),
               MessageAnswerCancel);
     EXPECT_EQ(Ask(MessageOneButton,
-                  [](QWidget* d) {
-                      EXPECT_EQ(ButtonOf(d, "OK"), nullptr);
-                      ButtonOf(d, "Beenden")->click();
+                  [](int64_t d) {
+                      EXPECT_EQ(tk_window_gadget_with_text(d, L"OK"), 0);
+                      EXPECT_TRUE(Click(d, L"Beenden"));
                   }),
               MessageAnswerCancel);
-    EXPECT_EQ(Ask(MessageTwoButtons, [](QWidget* d) { d->close(); }), MessageAnswerClosed);
+    EXPECT_EQ(Ask(MessageTwoButtons, [](int64_t d) { tk_window_click_close_box(d); }),
+              MessageAnswerClosed);
 }
 
 TEST_F(MessageDialogTest, OwnerIsDisabledOnlyWhileOpen) {
-    QWidget* owner = reinterpret_cast<QWidget*>(tk_window_handle(Owner));
     bool disabled_while_open = false;
-    Ask(MessageTwoButtons, [&](QWidget* d) {
-        disabled_while_open = !owner->isEnabled();
-        ButtonOf(d, "OK")->click();
+    Ask(MessageTwoButtons, [&](int64_t d) {
+        disabled_while_open = tk_window_enabled(Owner) == 0;
+        Click(d, L"OK");
     });
     EXPECT_TRUE(disabled_while_open);
-    EXPECT_TRUE(owner->isEnabled());
+    EXPECT_EQ(tk_window_enabled(Owner), 1);
 }
 
 TEST_F(MessageDialogTest, EventsForOtherWindowsArriveAfterwards) {
     constexpr int32_t JobDone = 33;
     constexpr int64_t ProgressWindow = 34;
-    Ask(MessageTwoButtons, [](QWidget* d) {
+    Ask(MessageTwoButtons, [](int64_t d) {
         tk_event_post(JobDone, ProgressWindow, 7, 0, 42);
         // let the posted event be taken by the dialog's own loop first
-        QTimer::singleShot(30, d, [d] { ButtonOf(d, "OK")->click(); });
+        int waits = 0;
+        tk_call_until(10, [d, waits]() mutable {
+            if (++waits < 3) return false;
+            Click(d, L"OK");
+            return true;
+        });
     });
     int32_t code = 0;
     for (int i = 0; i < 100 && code != JobDone; ++i) code = tk_event_wait_timeout(10);

@@ -66,8 +66,9 @@ TEST_P(NoCutTest, DateAndSizeColumnsAndDiskLineShowTheirWholeTexts) {
             << "column " << column;
     // At the smallest window the name and type columns keep the list's
     // minimum and a horizontal scroll bar appears; at the default size all fits.
-    if (GetParam().width >= 1020)
+    if (GetParam().width >= 1020) {
         EXPECT_LE(sum, tk_gadget_width(GadLeftPane)) << "the columns overflow the list";
+    }
     EXPECT_GT(tk_list_column_width(GadLeftPane, 0), 0) << "the name column vanished";
 
     const std::wstring line = tk_gadget_get_text(GadLeftDiskInfo);

@@ -166,6 +166,22 @@ TEST(FileCopy, FullDiskMidwayKeepsTheOldTarget) {
     EXPECT_EQ(t.read("gross"), t.read("ziel"));
 }
 
+TEST(FileCopy, NeverFlushesAndAFailedRenameKeepsTheOldTarget) {
+    TempDir t;
+    SeamGuard guard;
+    t.write("a", "neu");
+    t.write("ziel", "alt");
+    rt_sys.fsync = [](int) { return errno = EIO, -1; }; // a copy must not wait for the disk
+    rt_sys.rename = [](const char*, const char*) { return errno = EXDEV, -1; };
+    EXPECT_EQ(0, pf_file_copy(w(t / "a"), w(t / "ziel"), nullptr, nullptr));
+    EXPECT_EQ(EXDEV, errno);
+    EXPECT_EQ("alt", t.read("ziel"));
+    EXPECT_EQ((std::vector<std::string>{"a", "ziel"}), names_in(t.path()));
+    rt_sys.rename = rt_syscalls_real().rename;
+    ASSERT_EQ(1, pf_file_copy(w(t / "a"), w(t / "ziel"), nullptr, nullptr));
+    EXPECT_EQ("neu", t.read("ziel"));
+}
+
 TEST(FileCopy, TargetThatRefusesPermissionsStillGetsTheCopy) {
     TempDir t; // as FAT sticks and many network shares do
     SeamGuard guard;

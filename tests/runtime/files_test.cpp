@@ -267,3 +267,13 @@ TEST(Files, PathSplitting) {
     EXPECT_EQ(rt_path_extension(L"/a/b. c"), L"");
     EXPECT_EQ(rt_path_extension(L"\"/a/b.TXT\""), L"TXT");
 }
+
+TEST(Files, PlainPathSplitsKeepQuotesAndBars) {
+    // names may hold '"' and '|': the plain splits cut only at the last "/"
+    EXPECT_EQ(rt_path_folder(L"/a/b|c/\"d"), L"/a/b|c/");
+    EXPECT_EQ(rt_path_name(L"/a/b|c/\"d"), L"\"d");
+    EXPECT_EQ(rt_path_folder(L"name"), L"");
+    EXPECT_EQ(rt_path_name(L"name"), L"name");
+    EXPECT_EQ(rt_path_folder(L"/x"), L"/");
+    EXPECT_EQ(rt_path_name(L"/folder/"), L"");
+}
