@@ -34,8 +34,10 @@ constexpr Shortcut MainShortcuts[] = {
     {13, MenuReturnKey}, {46, MenuDeleteKey},     {KeySpace, MenuSpaceKey},
     {114, MenuViewKey},  {115, MenuEditKey},      {116, MenuCopyKey},
     {117, MenuMoveKey},  {118, MenuNewFolderKey}, {119, MenuDeleteButtonKey},
+    {9, MenuTabKey},     {9 | TkShortcutShift, MenuBackTabKey}, {8, MenuBackspaceKey},
+    {121, MenuMenuBarKey},
 };
-static_assert(std::size(MainShortcuts) == 9, "Return, Delete, Space and F3 to F8");
+static_assert(std::size(MainShortcuts) == 13, "Return, Delete, Space, F3 to F8, Tab, Backspace, F10");
 
 constexpr int64_t ToolbarImages24 = 2;
 
