@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,17 +30,23 @@ std::string write_target(const std::string& path) {
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+// Temporary files of target are named "." + base + ".tmp-<pid>-<n>" in the
+// folder of target; *folder gets that folder ("" or ending in "/").
+std::string temp_prefix(const std::string& target, std::string* folder) {
+    const size_t slash = target.rfind('/');
+    *folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    // cut long names so the temporary name stays within the name length limit
+    return "." + target.substr(folder->size(), 200) + ".tmp-";
+}
+
 // Creates a fresh temporary file beside target; its name goes to *name.
 // Mode 0666 lets the umask decide, as for any newly created file.
 int create_temp(const std::string& target, std::string* name) {
     static std::atomic<unsigned> counter{0};
-    const size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    // cut long names so the temporary name stays within the name length limit
-    const std::string base = target.substr(folder.size(), 200);
+    std::string folder;
+    const std::string prefix = temp_prefix(target, &folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *name = folder + "." + base + ".tmp-" + std::to_string(getpid()) + "-" +
-                std::to_string(counter++);
+        *name = folder + prefix + std::to_string(getpid()) + "-" + std::to_string(counter++);
         const int fd = rt_sys.open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -59,6 +67,61 @@ bool write_all(int fd, std::string_view bytes) {
 bool is_non_file(const std::string& path, struct stat* st, bool* exists) {
     *exists = stat(path.c_str(), st) == 0;
     return *exists && !S_ISREG(st->st_mode);
+}
+
+// The pid in a temporary file's name after prefix, or 0 when the rest is
+// not "<pid>-<n>".
+pid_t temp_owner(const std::string& name, const std::string& prefix) {
+    if (name.compare(0, prefix.size(), prefix) != 0) return 0;
+    const char* rest = name.c_str() + prefix.size();
+    char* end = nullptr;
+    errno = 0;
+    const long pid = std::strtol(rest, &end, 10);
+    if (errno || end == rest || *end != '-' || pid <= 0 || pid > INT_MAX) return 0;
+    const char* count = end + 1;
+    if (!*count) return 0;
+    for (const char* c = count; *c; ++c)
+        if (*c < '0' || *c > '9') return 0;
+    return static_cast<pid_t>(pid);
+}
+
+// Temporary files a killed writer left beside target: those of processes
+// that no longer run go. A live writer's file is never touched.
+void remove_stale_temps(const std::string& target) {
+    std::string folder;
+    const std::string prefix = temp_prefix(target, &folder);
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = readdir(dir)) {
+        const pid_t owner = temp_owner(entry->d_name, prefix);
+        if (owner == 0 || owner == getpid()) continue;
+        if (kill(owner, 0) == 0 || errno != ESRCH) continue;
+        rt_sys.unlink((folder + entry->d_name).c_str());
+    }
+    closedir(dir);
+}
+
+// A file no one may write is never replaced, even where the folder would
+// let a rename do it.
+bool write_protected(const std::string& path, const struct stat& st) {
+    return (st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0;
+}
+
+// Where the folder takes no new file, a preference file that may be written
+// is rewritten in place, as preference files always could be.
+bool can_write_in_place(const std::string& path) {
+    const int fd = rt_sys.open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
+    if (fd < 0) return false;
+    rt_sys.close(fd);
+    return true;
+}
+
+bool write_in_place(const std::string& path, std::string_view bytes) {
+    const int fd = rt_sys.open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY, 0);
+    if (fd < 0) return false;
+    bool ok = write_all(fd, bytes) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    ok = ok && fsync(fd) == 0;
+    return rt_sys.close(fd) == 0 && ok;
 }
 
 // Best effort: makes the rename itself durable.
@@ -98,9 +161,10 @@ bool pref_can_replace(const std::string& path) {
     struct stat st;
     bool exists;
     if (is_non_file(target, &st, &exists)) return false;
+    if (exists && write_protected(target, st)) return false;
     std::string temp;
     const int fd = create_temp(target, &temp);
-    if (fd < 0) return false;
+    if (fd < 0) return exists && can_write_in_place(target);
     rt_sys.close(fd);
     rt_sys.unlink(temp.c_str());
     return true;
@@ -111,9 +175,11 @@ bool pref_replace_file(const std::string& path, std::string_view bytes) {
     struct stat old;
     bool existed;
     if (is_non_file(target, &old, &existed)) return false;
+    if (existed && write_protected(target, old)) return false;
+    remove_stale_temps(target);
     std::string temp;
     const int fd = create_temp(target, &temp);
-    if (fd < 0) return false;
+    if (fd < 0) return existed && write_in_place(target, bytes);
     bool ok = write_all(fd, bytes);
     if (ok && existed) {
         // keeps the owner when root saves a user's file; fails harmlessly otherwise.

@@ -89,8 +89,9 @@ int64_t OpenSelectedEntry(int64_t pane) {
     std::wstring entry = PanePath(pane) + name;
     if (rt_file_size(entry + L"/") == RtSizeFolder) {
         ShowPath(pane, entry + L"/", ShowPush);
-    } else if (IsFolderRow(pane) && rt_file_size(entry) == RtSizeMissing) {
-        // gone a moment ago, too long a path, a loop of links, no way through
+    } else if (IsFolderRow(pane)) {
+        // listed as a folder, but gone a moment ago, too long a path, a loop
+        // of links or no way through: no file to hand to the desktop either
         PaneError(PaneHeadlineError, PaneCannotList + entry + L"/" + PaneCannotListTail);
     } else {
         OpenFile(pane, entry);
