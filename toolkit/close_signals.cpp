@@ -49,7 +49,8 @@ void set_handlers(void (*handler)(int)) {
 bool open_pipe() {
     if (g_pipe[0] >= 0) return true;
     if (pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
-    g_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    g_notifier =
+        new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(g_notifier, &QSocketNotifier::activated, [] {
         drain();
         if (g_window >= 0 && tk_window_record(g_window))

@@ -34,10 +34,17 @@ constexpr Shortcut MainShortcuts[] = {
     {13, MenuReturnKey}, {46, MenuDeleteKey},     {KeySpace, MenuSpaceKey},
     {114, MenuViewKey},  {115, MenuEditKey},      {116, MenuCopyKey},
     {117, MenuMoveKey},  {118, MenuNewFolderKey}, {119, MenuDeleteButtonKey},
-    {9, MenuTabKey},     {9 | TkShortcutShift, MenuBackTabKey}, {8, MenuBackspaceKey},
+};
+static_assert(std::size(MainShortcuts) == 9, "Return, Delete, Space and F3 to F8");
+
+// The keys of two-pane file managers: Tab and Shift+Tab across the panes
+// (instead of the toolkit's own Tab entries), Backspace up, F10 to the menu.
+constexpr Shortcut DesktopShortcuts[] = {
+    {9, MenuTabKey},
+    {9 | TkShortcutShift, MenuBackTabKey},
+    {8, MenuBackspaceKey},
     {121, MenuMenuBarKey},
 };
-static_assert(std::size(MainShortcuts) == 13, "Return, Delete, Space, F3 to F8, Tab, Backspace, F10");
 
 constexpr int64_t ToolbarImages24 = 2;
 
@@ -62,6 +69,7 @@ void BuildMainMenu() {
     tk_menu_title(L"Konfiguration");
     AddItems(ConfigurationMenu);
     for (const Shortcut& s : MainShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
+    for (const Shortcut& s : DesktopShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
 }
 
 void BuildPaneBackgroundMenu() {

@@ -218,9 +218,7 @@ TEST_F(PaneTest, FolderThatCannotBeEnteredSaysSo) {
     Open(GadLeftPane, L"loop");
     int depth = 0;
     while (messages.empty() && depth++ < 100) Open(GadLeftPane, L"self");
-    ASSERT_EQ(messages.size(), 1u) << "the link loop never stopped: " << depth << " "
-                                   << rt_text_to_os(PanePath(GadLeftPane)) << " "
-                                   << Column(GadLeftPane, 0).size();
+    ASSERT_EQ(messages.size(), 1u) << "the link loop never stopped";
     EXPECT_EQ(messages[0].find(L"Error !|Kann das angebene Verzeichnis nicht öffnen:\n"), 0u);
     EXPECT_TRUE(opened.empty());
     EXPECT_NE(PanePath(GadLeftPane).find(L"/self/"), std::wstring::npos);
@@ -234,7 +232,7 @@ TEST_F(PaneTest, BackspaceGoesUpLikeTheParentRow) {
     OpenParentFolder(GadLeftPane);
     EXPECT_EQ(PanePath(GadLeftPane), Folder(dir));
     EXPECT_EQ(tk_gadget_get_text(GadLeftPane), L"sub"); // the row it came from
-    ShowPath(GadLeftPane, L"/", ShowReset); // a root lists no "..": nothing happens
+    ShowPath(GadLeftPane, L"/", ShowReset);             // a root lists no "..": nothing happens
     OpenParentFolder(GadLeftPane);
     EXPECT_EQ(PanePath(GadLeftPane), L"/");
 }

@@ -263,8 +263,8 @@ TEST_F(SettingsFile, TheSizeSavedIsTheSizeTheWindowHas) {
 }
 
 TEST_F(SettingsFile, StoredPathWithANulIsAFolderThatDoesNotExist) {
-    dir_.write("Settings.pref", "[Paht]\r\nPaht0 = " + (dir_ / "left") + std::string(1, '\0') +
-                                    "/junk/\r\n");
+    dir_.write("Settings.pref",
+               "[Paht]\r\nPaht0 = " + (dir_ / "left") + std::string(1, '\0') + "/junk/\r\n");
     ASSERT_EQ(LoadSettings(), 1);
     const std::wstring left = PanePath(GadLeftPane);
     EXPECT_EQ(left.find(L'\0'), std::wstring::npos);

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <cstring>
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -7,8 +7,8 @@
 
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <csignal>
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 
 namespace {
