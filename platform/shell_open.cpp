@@ -146,6 +146,12 @@ std::string find_program(const std::string& name) {
     return out;
 }
 
+// A desktop entry marked Terminal=true is a console program.
+bool runs_in_terminal(GAppInfo* app) {
+    return G_IS_DESKTOP_APP_INFO(app) &&
+           g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(app), "Terminal");
+}
+
 } // namespace
 
 int pf_shell_open(const std::wstring& file, const std::wstring& params,
@@ -170,16 +176,32 @@ void pf_shell_open_install() {
     rt_program_set_shell_open(pf_shell_open);
 }
 
+int pf_open_document(const std::wstring& path, const std::wstring& folder) {
+    if (path.empty()) return 0;
+    const std::string cwd = rt_text_to_os(folder);
+    const std::string file = located(rt_text_to_os(path), cwd);
+    if (!exists(file)) return 0;
+    if (open_with_default_app(file, cwd, false)) return 1;
+    return rt_spawn_detached({"xdg-open", file}, cwd) ? 1 : 0;
+}
+
 std::wstring pf_editor_program() {
-    if (GAppInfo* app = g_app_info_get_default_for_type("text/plain", FALSE)) {
+    // The desktop's choice first, then the others it knows for plain text; a
+    // console program would need a terminal we do not have.
+    GList* apps = g_app_info_get_all_for_type("text/plain");
+    if (GAppInfo* def = g_app_info_get_default_for_type("text/plain", FALSE))
+        apps = g_list_prepend(apps, def);
+    std::string program;
+    for (GList* l = apps; l && program.empty(); l = l->next) {
+        GAppInfo* app = G_APP_INFO(l->data);
+        if (runs_in_terminal(app)) continue;
         const char* exe = g_app_info_get_executable(app);
-        std::string program = exe ? exe : "";
-        g_object_unref(app);
-        if (!program.empty()) {
-            const std::string full = find_program(program);
-            return rt_text_from_os(full.empty() ? program : full);
-        }
+        if (!exe || !*exe) continue;
+        const std::string full = find_program(exe);
+        program = full.empty() ? exe : full;
     }
+    g_list_free_full(apps, g_object_unref);
+    if (!program.empty()) return rt_text_from_os(program);
     for (const char* editor : kEditors) {
         const std::string full = find_program(editor);
         if (!full.empty()) return rt_text_from_os(full);

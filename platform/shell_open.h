@@ -24,12 +24,20 @@
 // Returns 1 when something was started, 0 otherwise.
 int pf_shell_open(const std::wstring& file, const std::wstring& params, const std::wstring& folder);
 
+// Opens the file at path with the application the desktop associates with
+// its type (xdg-open as the last resort), never running it, even when it is
+// marked executable: what viewing a file without a chosen viewer does.
+// A relative path counts from folder, the working folder. 1 when started.
+int pf_open_document(const std::wstring& path, const std::wstring& folder);
+
 // Installs pf_shell_open as the runtime's shell open.
 void pf_shell_open_install();
 
 // The editor program: the executable of the default application for
-// text/plain, else the first known editor on the search path, else
-// "xdg-open". A full path when it was found on the search path.
+// text/plain, or of another application for it, that is no console program
+// (a desktop entry with Terminal=true is passed over); else the first known
+// editor on the search path, else "xdg-open". A full path when it was found
+// on the search path.
 std::wstring pf_editor_program();
 
 // An application that can open a file, for an "open with" menu.

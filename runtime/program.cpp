@@ -87,9 +87,15 @@ int rt_program_run(const std::wstring& program, const std::wstring& params,
     return hook(file, params, folder.empty() ? rt_path_part(file) : folder);
 }
 
-int rt_command_run(const std::wstring& command_line) {
+int rt_command_run(const std::wstring& command_line, const std::wstring& folder) {
     if (command_line.find_first_not_of(L" \t") == std::wstring::npos) return 0;
-    return rt_spawn_detached({"/bin/sh", "-c", rt_text_to_os(command_line)}, "") ? 1 : 0;
+    return rt_spawn_detached({"/bin/sh", "-c", rt_text_to_os(command_line)}, rt_text_to_os(folder))
+               ? 1
+               : 0;
+}
+
+std::wstring rt_program_file_argument(const std::wstring& name) {
+    return !name.empty() && name[0] == L'-' ? L"./" + name : name;
 }
 
 std::vector<std::wstring> rt_program_split_args(const std::wstring& params) {

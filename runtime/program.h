@@ -42,9 +42,15 @@ int rt_program_shell_open_default(const std::wstring& file, const std::wstring& 
 int rt_program_run(const std::wstring& program, const std::wstring& params,
                    const std::wstring& folder);
 
-// Runs command_line with /bin/sh -c in our current folder; 1 when the shell
-// was started (what the command then does is the shell's business).
-int rt_command_run(const std::wstring& command_line);
+// Runs command_line with /bin/sh -c in folder ("" = our current folder); 1
+// when the shell was started (what the command then does is the shell's
+// business).
+int rt_command_run(const std::wstring& command_line, const std::wstring& folder = L"");
+
+// A file name as a program argument, for a program started in the file's
+// folder: a name that begins with "-" becomes "./" + name, so that the
+// program sees a file and never an option ("-rf", "--help").
+std::wstring rt_program_file_argument(const std::wstring& name);
 
 // The arguments params stands for, by the rules above.
 std::vector<std::wstring> rt_program_split_args(const std::wstring& params);

@@ -9,7 +9,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <utility>
@@ -136,17 +140,51 @@ bool swap_in_synced(RtReplace* r) {
     return ok;
 }
 
+
+constexpr char kTempPrefix[] = ".tc-tmp-";
+
+// The pid in a temporary file's name, or 0 when name is not
+// ".tc-tmp-<pid>-<n>".
+pid_t temp_owner(const char* name) {
+    const size_t prefix = sizeof kTempPrefix - 1;
+    if (std::strncmp(name, kTempPrefix, prefix) != 0) return 0;
+    const char* rest = name + prefix;
+    char* end = nullptr;
+    errno = 0;
+    const long pid = std::strtol(rest, &end, 10);
+    if (errno || end == rest || *end != '-' || pid <= 0 || pid > INT_MAX) return 0;
+    const char* count = end + 1;
+    if (!*count) return 0;
+    for (const char* c = count; *c; ++c)
+        if (*c < '0' || *c > '9') return 0;
+    return static_cast<pid_t>(pid);
+}
+
 } // namespace
 
 std::string rt_replace_temp_name(const std::string& path) {
     static std::atomic<uint64_t> counter{0};
-    const uint64_t seed =
-        (static_cast<uint64_t>(rt_sys.getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15u);
-    static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix;
-    for (uint64_t v = seed; suffix.size() < 8; v /= 36) suffix += kDigits[v % 36];
     const std::string folder = rt_os_folder_of(path);
-    return (folder == "/" ? "" : folder) + "/.tc-tmp-" + suffix;
+    return (folder == "/" ? "" : folder) + "/" + kTempPrefix + std::to_string(rt_sys.getpid()) +
+           "-" + std::to_string(++counter);
+}
+
+std::string rt_replace_target(const std::string& path, int flags) {
+    return resolved_target(path, flags);
+}
+
+void rt_replace_remove_stale(const std::string& target) {
+    const std::string folder = rt_os_folder_of(target);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    const pid_t self = rt_sys.getpid();
+    while (const dirent* entry = readdir(dir)) {
+        const pid_t owner = temp_owner(entry->d_name);
+        if (owner == 0 || owner == self) continue;
+        if (kill(owner, 0) == 0 || errno != ESRCH) continue;
+        rt_sys.unlink(((folder == "/" ? "" : folder) + "/" + entry->d_name).c_str());
+    }
+    closedir(dir);
 }
 
 bool rt_replace_open(RtReplace* r, const std::string& target, int flags, mode_t mode) {

@@ -84,8 +84,17 @@ bool rt_replace_file(const std::wstring& target, std::string_view bytes, int fla
 // or other non-file. Creates and removes a temporary file to find out.
 bool rt_replace_possible(const std::string& target, int flags);
 
+// The file a replacement of path with these flags really changes: with
+// RtReplaceFollowLink a symbolic link is resolved (a dangling one is not).
+std::string rt_replace_target(const std::string& path, int flags);
+
+// Removes the temporary files that writers killed mid-replacement left in
+// target's folder. Only files of processes that no longer run go; a live
+// writer's file is never touched.
+void rt_replace_remove_stale(const std::string& target);
+
 // The hidden temporary name in path's folder that the next attempt would
 // try, for tests and for callers that need a free name for something else
-// than a file (a copied link). The name does not grow with path's, so a
-// target of the longest allowed name still works.
+// than a file (a copied link): ".tc-tmp-<pid>-<n>". The name does not grow
+// with path's, so a target of the longest allowed name still works.
 std::string rt_replace_temp_name(const std::string& path);

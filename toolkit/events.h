@@ -150,6 +150,9 @@ constexpr int64_t TkShortcutFocusPrevious = 64002;
 void tk_shortcut_add(int64_t window, int64_t shortcut, int64_t item);
 // Removes one shortcut; -1 removes all, Tab and Shift+Tab included.
 void tk_shortcut_remove(int64_t window, int64_t shortcut);
+// Moves the focus of the window to its next (forward = 1) or previous gadget,
+// as the built-in Tab entries do. 0 for no such window.
+int64_t tk_focus_move(int64_t window, int64_t forward);
 
 // ---- drag and drop ----
 constexpr int64_t TkDropText = 1;

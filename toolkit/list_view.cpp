@@ -149,16 +149,16 @@ void TkListView::startDrag(Qt::DropActions) {
     report(EventTypeDragStart); // the program answers with its own drag of the rows
 }
 
-// Without "selection always shown" the selection is hidden without focus,
-// so a focus change must repaint the rows.
+// Without the focus the selection is muted (or hidden without "selection
+// always shown"), so a focus change must repaint the rows.
 void TkListView::focusInEvent(QFocusEvent* event) {
     QTreeView::focusInEvent(event);
-    if (!(flags & TkListShowSelectionAlways)) viewport()->update();
+    viewport()->update();
 }
 
 void TkListView::focusOutEvent(QFocusEvent* event) {
     QTreeView::focusOutEvent(event);
-    if (!(flags & TkListShowSelectionAlways)) viewport()->update();
+    viewport()->update();
 }
 
 // ---- header ----
@@ -324,13 +324,33 @@ int TkListView::column_fit_width(int column) {
 
 // ---- painting ----
 
+QColor tk_list_muted_highlight(const QPalette& palette) {
+    const QColor strong = palette.color(QPalette::Active, QPalette::Highlight);
+    const QColor inactive = palette.color(QPalette::Inactive, QPalette::Highlight);
+    if (inactive != strong) return inactive;
+    // a style without its own inactive colour: the highlight faded into the base
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    return QColor((strong.red() + 2 * base.red()) / 3, (strong.green() + 2 * base.green()) / 3,
+                  (strong.blue() + 2 * base.blue()) / 3);
+}
+
 void TkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                            const QModelIndex& index) const {
     QStyleOptionViewItem o = option;
     const bool whole_row = view_->flags & TkListFullRowSelect;
     const bool always = view_->flags & TkListShowSelectionAlways;
-    if ((!whole_row && index.column() != 0) || (!always && !view_->hasFocus())) {
+    // The window's focus, not the desktop's: of two lists only the one the
+    // keys go to paints its selection strongly, also while another program
+    // is in front.
+    const bool focused = view_->window()->focusWidget() == view_;
+    if ((!whole_row && index.column() != 0) || (!always && !focused)) {
         o.state &= ~QStyle::State_Selected;
+    } else if (!focused && (o.state & QStyle::State_Selected)) {
+        const QColor muted = tk_list_muted_highlight(o.palette);
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+            o.palette.setColor(g, QPalette::Highlight, muted);
+            o.palette.setColor(g, QPalette::HighlightedText, o.palette.color(g, QPalette::Text));
+        }
     }
     QStyledItemDelegate::paint(painter, o, index);
 }

@@ -101,8 +101,13 @@ struct TkListProgram {
     TkListView* view_;
 };
 
+// The colour of a selection in a list without the focus: the palette's
+// inactive highlight, or a faded highlight where both are the same.
+QColor tk_list_muted_highlight(const QPalette& palette);
+
 // Paints cells: the selection only in column 0 unless whole-row selection is
-// on, and not at all while the list has no focus unless it is always shown.
+// on; while the list has no focus, muted when it is always shown, else not
+// at all.
 class TkListDelegate : public QStyledItemDelegate {
   public:
     TkListDelegate(TkListView* view) : QStyledItemDelegate(view), view_(view) {}

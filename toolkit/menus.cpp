@@ -122,6 +122,25 @@ void tk_menu_submenu_close() {
     if (!build.nested.empty()) build.nested.pop_back();
 }
 
+int64_t tk_menu_bar_activate(int64_t number) {
+    const TkMenu* rec = menus().find(number);
+    if (!rec || !rec->bar || !rec->bar->isVisible()) return 0;
+    // An empty title would open nothing the keys could walk; the first title
+    // with items opens, and Left and Right go on from there to the others.
+    QAction* first = nullptr;
+    for (QAction* a : rec->bar->actions()) {
+        if (!a->isVisible() || !a->isEnabled() || !a->menu()) continue;
+        if (!first) first = a;
+        if (!a->menu()->actions().isEmpty()) {
+            first = a;
+            break;
+        }
+    }
+    if (!first) return 0;
+    rec->bar->setActiveAction(first);
+    return 1;
+}
+
 intptr_t tk_menu_handle(int64_t number) {
     const TkMenu* rec = menus().use(number, "tk_menu_handle");
     if (!rec) return 0;

@@ -34,6 +34,10 @@ void tk_menu_separator();
 // Opens a submenu in the current menu (items go into it) / goes back out.
 void tk_menu_submenu_open(const std::wstring& text);
 void tk_menu_submenu_close();
+// Opens the menu bar for the keyboard (the F10 of desktop programs): the
+// drop-down of its first title that has items opens, arrows and Return walk
+// it, Escape leaves it. 0 for no such bar or a bar without titles.
+int64_t tk_menu_bar_activate(int64_t number);
 // The menu's widget (a QMenuBar or QMenu), for code that adds its own items.
 intptr_t tk_menu_handle(int64_t number);
 int64_t tk_menu_exists(int64_t number);

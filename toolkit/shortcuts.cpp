@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <array>
@@ -145,6 +146,7 @@ class KeyFilter : public QObject {
         if (e->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;
         auto* widget = static_cast<QWidget*>(obj);
         if (QApplication::activePopupWidget() || !first_receiver(widget)) return false;
+        if (qobject_cast<QMenuBar*>(widget)) return false; // arrows and Return walk the bar
         const int64_t number = tk_window_of_widget(widget);
         TkWindow* w = tk_window_record(number);
         if (!w) return false;
@@ -200,6 +202,13 @@ void tk_shortcut_remove(int64_t window, int64_t shortcut) {
         return;
     }
     std::erase_if(w->shortcuts, [&](const TkShortcutEntry& e) { return e.shortcut == shortcut; });
+}
+
+int64_t tk_focus_move(int64_t window, int64_t forward) {
+    TkWindow* w = tk_window_record(window);
+    if (!w || !w->widget) return 0;
+    move_focus(w->widget, forward != 0);
+    return 1;
 }
 
 void tk_shortcuts_start() {

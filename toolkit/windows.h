@@ -68,6 +68,10 @@ int64_t tk_window_set_bounds(int64_t number, int64_t min_width, int64_t min_heig
 // TkWindowStateNormal or TkWindowStateMaximized.
 int64_t tk_window_set_state(int64_t number, int64_t state);
 int64_t tk_window_set_title(int64_t number, const std::wstring& title);
+// From now on SIGTERM and SIGHUP (a logout, a plain "kill") arrive as
+// EventCloseWindow of the window, taken from the queue like any other event;
+// -1 gives the two signals their default action back. Returns 1.
+int64_t tk_window_close_on_signals(int64_t number);
 
 // ---- the gadget list ----
 // Returns to the parent that was current before the last window or

@@ -36,6 +36,11 @@ void ApplyListFont(int64_t gadget);
 // "/" when there is none: the default start folder of both panes.
 std::wstring HomeFolder();
 
+// Brings the window fields into what a window can be, before anything
+// computes with them: the size to at least 640 x 480, every value into the
+// window system's coordinate range.
+void ClampWindowGeometry();
+
 // Keeps the stored window position on a single monitor: Y beyond its height
 // becomes height - 20, then X beyond its width becomes width - 20. Does
 // nothing with two or more monitors.

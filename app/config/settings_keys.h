@@ -91,6 +91,11 @@ inline constexpr int64_t CenteredHeight = 630;
 // Distance kept from a monitor's right and bottom edge when a stored position
 // lies beyond it.
 inline constexpr int64_t DesktopEdgeMargin = 20;
+// Whatever the file says, the window opens at least this large (its minimum
+// size), and no coordinate or size leaves the range the window system takes.
+inline constexpr int64_t MinimumWindowWidth = 640;
+inline constexpr int64_t MinimumWindowHeight = 480;
+inline constexpr int64_t WindowCoordinateLimit = 32767;
 // The gap between the pane frames and the F-key buttons given to BuildMainWindow.
 inline constexpr int64_t MainButtonOffset = 60;
 // The settings file, relative to the current folder.

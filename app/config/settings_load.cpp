@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "app/config/settings.h"
@@ -10,6 +11,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
+#include "app/panes/navigation.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
@@ -68,16 +70,10 @@ void TakeDefault(SettingIndex index) {
 
 // A start folder that is gone (an unplugged stick, a deleted project) opens
 // its nearest existing ancestor, instead of greeting the user with an error
-// message and an empty pane.
-std::wstring ExistingStartFolder(std::wstring folder) {
-    while (rt_file_size(folder) != RtSizeFolder) {
-        if (folder.size() > 1 && folder.back() == L'/') folder.pop_back();
-        const std::wstring parent = rt_path_folder(folder);
-        if (parent.empty() || folder.size() <= 1) return SettingsQuery.StartFolder();
-        folder = parent;
-    }
-    if (folder.back() != L'/') folder += L'/';
-    return folder;
+// message and an empty pane. So does a stored path with a NUL in it.
+std::wstring ExistingStartFolder(const std::wstring& folder) {
+    const std::wstring existing = NearestExistingFolder(folder);
+    return existing.empty() ? SettingsQuery.StartFolder() : existing;
 }
 
 // Creates the list font, opens the main window, applies the list font and
@@ -91,6 +87,9 @@ void OpenMainWindow(int64_t center) {
     int64_t height = center ? CenteredHeight : s.WindowHeight;
     CallBuildMainWindow(MainWindowTitle, MainWindowFlags, s.WindowX, s.WindowY, width, height,
                         MainButtonOffset);
+    // What is saved is the size the window got, not the size asked for.
+    if (tk_window_width(WinMain) > 0) s.WindowWidth = tk_window_width(WinMain);
+    if (tk_window_height(WinMain) > 0) s.WindowHeight = tk_window_height(WinMain);
     ApplyListFont(GadLeftPane);
     ApplyListFont(GadRightPane);
     for (int64_t pane : {GadRightPane, GadLeftPane}) {
@@ -122,16 +121,27 @@ void ClampWindowToDesktop() {
     if (s.WindowX > width) s.WindowX = width - DesktopEdgeMargin;
 }
 
+void ClampWindowGeometry() {
+    Settings& s = App.settings;
+    s.WindowX = std::clamp<int64_t>(s.WindowX, -WindowCoordinateLimit, WindowCoordinateLimit);
+    s.WindowY = std::clamp<int64_t>(s.WindowY, -WindowCoordinateLimit, WindowCoordinateLimit);
+    s.WindowWidth = std::clamp<int64_t>(s.WindowWidth, MinimumWindowWidth, WindowCoordinateLimit);
+    s.WindowHeight =
+        std::clamp<int64_t>(s.WindowHeight, MinimumWindowHeight, WindowCoordinateLimit);
+}
+
 int64_t LoadSettings() {
     if (!rt_pref_open(SettingsFileName)) return 0;
     CurrentGroup = nullptr;
     ReadKey(KeyPosOn);
     ReadKey(KeyX);
     ReadKey(KeyY);
+    ClampWindowGeometry();
     ClampWindowToDesktop();
     ReadKey(KeyWidth);
     ReadKey(KeyHeight);
     ReadKey(KeyFensterMax);
+    ClampWindowGeometry();
     int64_t center = rt_pref_read_long(SettingKeys[KeyCenter].Key, SettingKeys[KeyCenter].Default);
     for (SettingIndex index : SettingsLoadTail) ReadKey(index);
     OpenMainWindow(center);

@@ -57,6 +57,10 @@ enum : int64_t {
     MenuNewFolder = 12,
     MenuSettingsPopup = 13,
     MenuQuit = 14,
+    MenuTabKey = 15,       // Tab: to the other pane
+    MenuBackTabKey = 16,   // Shift+Tab
+    MenuBackspaceKey = 17, // Backspace: up a folder
+    MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuFirstToolbarButton = 400,
 };
 

@@ -29,13 +29,19 @@ std::wstring ParentFolder(const std::wstring& folder) {
 // and scrolled to the top. A pane whose history holds no earlier folder (a
 // mount point shown by its drive button) goes to the real parent instead of
 // showing the same folder again.
+// A folder deleted behind the pane's back (with its parents) leaves it at
+// the nearest ancestor that still exists.
 void GoUp(int64_t pane) {
-    if (PaneOf(pane)->PathHistory.size() >= 3) {
+    const std::vector<std::wstring>& history = PaneOf(pane)->PathHistory;
+    std::wstring target =
+        history.size() >= 3 ? history[history.size() - 3] : ParentFolder(PanePath(pane));
+    if (target.empty()) return;
+    if (history.size() >= 3 && rt_file_size(target) == RtSizeFolder) {
         ShowPath(pane, L"", ShowPop);
     } else {
-        std::wstring parent = ParentFolder(PanePath(pane));
-        if (parent.empty()) return;
-        SetPaneLocation(pane, parent);
+        const std::wstring existing = NearestExistingFolder(target);
+        if (existing.empty()) return;
+        SetPaneLocation(pane, existing);
         ShowPath(pane, L"", ShowRefresh);
     }
     int64_t row = tk_list_current_row(pane);
@@ -60,6 +66,12 @@ void OpenFile(int64_t pane, const std::wstring& entry) {
     PaneShellOpen(entry, L"", PanePath(pane));
 }
 
+// Folder rows carry no date; every file row does.
+bool IsFolderRow(int64_t pane) {
+    const int64_t row = tk_list_current_row(pane);
+    return row >= 0 && tk_gadget_get_item_text(pane, row, 1).empty();
+}
+
 } // namespace
 
 int64_t OpenSelectedEntry(int64_t pane) {
@@ -73,10 +85,31 @@ int64_t OpenSelectedEntry(int64_t pane) {
     std::wstring entry = PanePath(pane) + name;
     if (rt_file_size(entry + L"/") == RtSizeFolder) {
         ShowPath(pane, entry + L"/", ShowPush);
+    } else if (IsFolderRow(pane)) {
+        // listed as a folder, but gone a moment ago, too long a path, a loop
+        // of links or no way through: no file to hand to the desktop either
+        PaneError(PaneHeadlineError, PaneCannotList + entry + L"/" + PaneCannotListTail);
     } else {
         OpenFile(pane, entry);
     }
     return 0;
+}
+
+int64_t OpenParentFolder(int64_t pane) {
+    if (!PaneOf(pane) || tk_gadget_get_item_text(pane, 0, 0) != L"..") return 0;
+    GoUp(pane);
+    return 0;
+}
+
+std::wstring NearestExistingFolder(std::wstring folder) {
+    // A name with a NUL in it names nothing, whatever the part before it does.
+    while (folder.find(L'\0') != std::wstring::npos || rt_file_size(folder) != RtSizeFolder) {
+        if (folder.size() > 1 && folder.back() == L'/') folder.pop_back();
+        const size_t slash = folder.rfind(L'/');
+        if (slash == std::wstring::npos) return L"";
+        folder.resize(slash + 1);
+    }
+    return WithSlash(folder);
 }
 
 std::wstring ResolveShortcut(const std::wstring& path) {

@@ -16,6 +16,15 @@
 // handed to the desktop to open. No current row: nothing. Returns 0.
 int64_t OpenSelectedEntry(int64_t pane);
 
+// Backspace in a pane: the same as opening its ".." row, when it lists one.
+// Returns 0.
+int64_t OpenParentFolder(int64_t pane);
+
+// folder itself when it exists, else its nearest existing ancestor ("/" at
+// the end); a path holding a NUL never exists. Empty for a relative path
+// none of whose ancestors exists.
+std::wstring NearestExistingFolder(std::wstring folder);
+
 // Where a shortcut (symbolic link or .desktop link) leads, as an absolute
 // path; 261 blanks when it cannot be read.
 std::wstring ResolveShortcut(const std::wstring& path);

@@ -74,6 +74,12 @@ int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode) {
     return 0;
 }
 
+void MarkActivePane(int64_t pane) {
+    if (!PaneOf(pane)) return;
+    App.ActivePane = pane;
+    MarkActivePathField(pane);
+}
+
 void ApplyColumnWidths(int64_t pane) {
     if (!PaneOf(pane)) return;
     // The frame takes 4 pixels; a vertical scroll bar 19 more.

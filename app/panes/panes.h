@@ -60,6 +60,8 @@ int64_t FillPane(int64_t pane, const std::wstring& path);
 // path is already the current folder and mode is not ShowRefresh (nothing is
 // done), otherwise 0. Makes the pane the active one and gives it the focus.
 int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode);
+// ShowPath (pane, "", ShowNoFill) without taking the keyboard focus.
+void MarkActivePane(int64_t pane);
 
 // ---- history (pane_history.cpp) ----
 // Paths are taken by value: callers often pass an element of the same

@@ -8,6 +8,7 @@
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
 #include "app/panes/panes.h"
+#include "app/shell/main_keys.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "platform/shell_open.h"
@@ -66,7 +67,7 @@ void ReturnKey() {
     else if (focus == GadRightPath)
         OpenTypedPath(GadRightPane);
     else if (focus == GadCommandLine)
-        rt_command_run(tk_gadget_get_text(GadCommandLine));
+        rt_command_run(tk_gadget_get_text(GadCommandLine), PanePath(App.ActivePane));
 }
 
 // A key or popup item that acts as a button: item -> button gadget.
@@ -92,6 +93,10 @@ int64_t MenuItem(int64_t item) {
         if (tk_gadget_active() != GadCommandLine) ShowFolderSizeOfSelection(App.ActivePane);
         return 0;
     case MenuReturnKey: ReturnKey(); return 0;
+    case MenuTabKey: FocusKey(1); return 0;
+    case MenuBackTabKey: FocusKey(0); return 0;
+    case MenuBackspaceKey: BackspaceKey(); return 0;
+    case MenuMenuBarKey: MenuBarKey(); return 0;
     case MenuQuit: return AskQuit();
     default: return 0;
     }
@@ -105,14 +110,21 @@ std::wstring CurrentName(int64_t pane) {
 
 void ViewFile() {
     const int64_t p = App.ActivePane;
-    rt_program_run(S().ViewerPath, rt_program_quote(CurrentName(p)), PanePath(p));
+    const std::wstring name = CurrentName(p);
+    if (S().ViewerPath.find_first_not_of(L" \t") == std::wstring::npos) {
+        // no viewer chosen yet: the desktop's application for the file's type
+        if (!name.empty()) pf_open_document(PanePath(p) + name, PanePath(p));
+        return;
+    }
+    rt_program_run(S().ViewerPath, rt_program_quote(rt_program_file_argument(name)), PanePath(p));
 }
 
 void EditFile() {
     // One argument even when the name holds blanks: unquoted, the editor
     // would open every word of it as a file of its own.
     const int64_t p = App.ActivePane;
-    rt_program_run(pf_editor_program(), rt_program_quote(CurrentName(p)), PanePath(p));
+    rt_program_run(pf_editor_program(), rt_program_quote(rt_program_file_argument(CurrentName(p))),
+                   PanePath(p));
 }
 
 void PaneEvent(int64_t pane, int64_t type) {
@@ -147,7 +159,7 @@ void GadgetEvent(int64_t gadget, int64_t type) {
         if (type == EventTypeFocus)
             PathFieldFocus(gadget, other);
         else if (type == EventTypeLostFocus)
-            ShowPath(pane, L"", ShowNoFill);
+            PathFieldLeft(pane);
         break;
     }
     case GadCommandLine:

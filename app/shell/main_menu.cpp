@@ -37,6 +37,15 @@ constexpr Shortcut MainShortcuts[] = {
 };
 static_assert(std::size(MainShortcuts) == 9, "Return, Delete, Space and F3 to F8");
 
+// The keys of two-pane file managers: Tab and Shift+Tab across the panes
+// (instead of the toolkit's own Tab entries), Backspace up, F10 to the menu.
+constexpr Shortcut DesktopShortcuts[] = {
+    {9, MenuTabKey},
+    {9 | TkShortcutShift, MenuBackTabKey},
+    {8, MenuBackspaceKey},
+    {121, MenuMenuBarKey},
+};
+
 constexpr int64_t ToolbarImages24 = 2;
 
 template <size_t N> void AddItems(const MenuEntry (&entries)[N]) {
@@ -60,6 +69,7 @@ void BuildMainMenu() {
     tk_menu_title(L"Konfiguration");
     AddItems(ConfigurationMenu);
     for (const Shortcut& s : MainShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
+    for (const Shortcut& s : DesktopShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
 }
 
 void BuildPaneBackgroundMenu() {

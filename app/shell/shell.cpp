@@ -49,6 +49,7 @@ void InstallHooks() {
     tk_list_set_header_hook(GadLeftPane, PaneHeaderHook);
     tk_window_set_callback(DeviceChangeCallback);
     tk_event_bind(EventSizeWindow, RelayoutMainWindow, WinMain);
+    tk_window_close_on_signals(WinMain); // a logout ends us like the close button
 }
 
 } // namespace

@@ -175,3 +175,64 @@ TEST_F(PaneTest, FolderSizeNeverFollowsLinks) {
     EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, RowOf(GadLeftPane, L"tree"), 3), L"4 KB");
     EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, RowOf(GadLeftPane, L"loose"), 3), L"5,000 Byte");
 }
+
+TEST_F(PaneTest, GoingUpFromDeletedFoldersEndsInTheNearestExistingOne) {
+    TempDir dir;
+    ASSERT_EQ(system(("mkdir -p '" + dir / "a/b/c" + "'").c_str()), 0);
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    Open(GadLeftPane, L"a");
+    Open(GadLeftPane, L"b");
+    Open(GadLeftPane, L"c");
+    ASSERT_EQ(PanePath(GadLeftPane), Folder(dir) + L"a/b/c/");
+    ASSERT_EQ(system(("rm -r '" + dir / "a/b" + "'").c_str()), 0); // c and its parent b
+    Open(GadLeftPane, L"..");
+    EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : rt_text_to_os(messages[0]));
+    EXPECT_EQ(PanePath(GadLeftPane), Folder(dir) + L"a/");
+    EXPECT_EQ(tk_gadget_get_text(GadLeftPath), Folder(dir) + L"a/");
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L".."}));
+    Open(GadLeftPane, L".."); // and on up from there as usual
+    EXPECT_EQ(PanePath(GadLeftPane), Folder(dir));
+    // the same for a pane whose history holds no earlier folder
+    ASSERT_EQ(system(("mkdir -p '" + dir / "x/y" + "'").c_str()), 0);
+    ShowPath(GadRightPane, Folder(dir) + L"x/y/", ShowReset);
+    ASSERT_EQ(system(("rm -r '" + dir / "x" + "'").c_str()), 0);
+    Open(GadRightPane, L"..");
+    EXPECT_EQ(PanePath(GadRightPane), Folder(dir));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PaneTest, FolderThatCannotBeEnteredSaysSo) {
+    TempDir dir;
+    mkdir((dir / "weg").c_str(), 0755);
+    mkdir((dir / "loop").c_str(), 0755);
+    Link(".", dir / "loop/self"); // self/self/self/... ends in too many links
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    rmdir((dir / "weg").c_str()); // deleted after it was listed
+    Open(GadLeftPane, L"weg");
+    EXPECT_EQ(messages, (Texts{L"Error !|Kann das angebene Verzeichnis nicht öffnen:\n" +
+                               Folder(dir) + L"weg/\n\nEventuell keine Rechte !"}));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(PanePath(GadLeftPane), Folder(dir));
+
+    messages.clear();
+    Open(GadLeftPane, L"loop");
+    int depth = 0;
+    while (messages.empty() && depth++ < 100) Open(GadLeftPane, L"self");
+    ASSERT_EQ(messages.size(), 1u) << "the link loop never stopped";
+    EXPECT_EQ(messages[0].find(L"Error !|Kann das angebene Verzeichnis nicht öffnen:\n"), 0u);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_NE(PanePath(GadLeftPane).find(L"/self/"), std::wstring::npos);
+}
+
+TEST_F(PaneTest, BackspaceGoesUpLikeTheParentRow) {
+    TempDir dir;
+    mkdir((dir / "sub").c_str(), 0755);
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    Open(GadLeftPane, L"sub");
+    OpenParentFolder(GadLeftPane);
+    EXPECT_EQ(PanePath(GadLeftPane), Folder(dir));
+    EXPECT_EQ(tk_gadget_get_text(GadLeftPane), L"sub"); // the row it came from
+    ShowPath(GadLeftPane, L"/", ShowReset);             // a root lists no "..": nothing happens
+    OpenParentFolder(GadLeftPane);
+    EXPECT_EQ(PanePath(GadLeftPane), L"/");
+}

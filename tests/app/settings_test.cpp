@@ -225,6 +225,55 @@ TEST_F(SettingsFile, UnitsAndValuesAreReadAsStored) {
     EXPECT_EQ(App.settings.ListFontSize, 0);
 }
 
+TEST_F(SettingsFile, SizesNoWindowCanHaveOpenTheSmallestWindow) {
+    // far below the minimum, and the smallest 64-bit value (nothing may
+    // compute with it before it is clamped)
+    for (const char* size : {"Width = -900\r\nHeight = -1\r\n",
+                             "Width = -9223372036854775808\r\nHeight = -99999999999999999999\r\n",
+                             "Width = 0\r\nHeight = 0\r\n"}) {
+        AppStateReset();
+        dir_.write("Settings.pref", std::string("[Fenster]\r\nPosOn = 1\r\n") + size +
+                                        "X = -9223372036854775808\r\n");
+        ASSERT_EQ(LoadSettings(), 1) << size;
+        ASSERT_NE(tk_window_handle(WinMain), 0) << size;
+        EXPECT_EQ(tk_window_width(WinMain), 640) << size;
+        EXPECT_EQ(tk_window_height(WinMain), 480) << size;
+        SaveSettings();
+        EXPECT_NE(Saved().find("Width = 640\r\nHeight = 480\r\n"), std::string::npos) << Saved();
+        EXPECT_NE(Saved().find("X = 0\r\n"), std::string::npos) << Saved();
+    }
+}
+
+TEST_F(SettingsFile, TheSizeSavedIsTheSizeTheWindowHas) {
+    dir_.write("Settings.pref", "[Fenster]\r\nPosOn = 1\r\nCenter = 1\r\n");
+    LoadSettings();
+    SaveSettings();
+    EXPECT_NE(Saved().find("Width = 1020\r\nHeight = 630\r\nCenter = 0\r\n"), std::string::npos)
+        << Saved();
+
+    AppStateReset();
+    dir_.write("Settings.pref", "[Fenster]\r\nPosOn = 1\r\nHeight = 2147483647\r\n");
+    LoadSettings();
+    EXPECT_LE(App.settings.WindowHeight, 32767);
+    EXPECT_EQ(App.settings.WindowHeight, tk_window_height(WinMain));
+    SaveSettings();
+    EXPECT_NE(Saved().find("Height = " + std::to_string(tk_window_height(WinMain)) + "\r\n"),
+              std::string::npos)
+        << Saved();
+}
+
+TEST_F(SettingsFile, StoredPathWithANulIsAFolderThatDoesNotExist) {
+    dir_.write("Settings.pref",
+               "[Paht]\r\nPaht0 = " + (dir_ / "left") + std::string(1, '\0') + "/junk/\r\n");
+    ASSERT_EQ(LoadSettings(), 1);
+    const std::wstring left = PanePath(GadLeftPane);
+    EXPECT_EQ(left.find(L'\0'), std::wstring::npos);
+    EXPECT_EQ(left, W(dir_.path()) + L"/"); // the nearest ancestor that exists
+    EXPECT_EQ(tk_gadget_get_text(GadLeftPath), left);
+    SaveSettings();
+    EXPECT_EQ(Saved().find('\0'), std::string::npos);
+}
+
 TEST(SettingsHome, HomeFolderComesFromThePasswordDatabase) {
     const passwd* entry = getpwuid(getuid());
     std::string expected = entry && entry->pw_dir && *entry->pw_dir ? entry->pw_dir : "/";

@@ -164,3 +164,15 @@ TEST(ShellOpen, InstalledAsTheRuntimeShellOpen) {
     rt_program_set_shell_open(nullptr);
     EXPECT_EQ("argc=1\narg=" + t / "über uns.txt" + "\ncwd=" + t.path() + "\n", wait_for_log(log));
 }
+
+TEST(ShellOpen, DocumentOpenNeverRunsAProgram) {
+    TempDir t;
+    const std::string log = arm_recorder(t);
+    t.write("skript.txt", "#!/bin/sh\necho gelaufen > " + t / "ausgefuehrt" + "\n");
+    ASSERT_EQ(0, chmod((t / "skript.txt").c_str(), 0755));      // a real program
+    ASSERT_EQ(1, pf_open_document(L"skript.txt", w(t.path()))); // relative to the folder
+    EXPECT_EQ("argc=1\narg=" + t / "skript.txt" + "\ncwd=" + t.path() + "\n", wait_for_log(log));
+    EXPECT_NE(0, access((t / "ausgefuehrt").c_str(), F_OK));
+    EXPECT_EQ(0, pf_open_document(w(t / "fehlt.txt"), L""));
+    EXPECT_EQ(0, pf_open_document(L"", L""));
+}

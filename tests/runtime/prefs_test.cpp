@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -321,17 +322,76 @@ TEST(Prefs, DyingMidWriteLeavesTheOldFile) {
     EXPECT_EQ(dir.read("p.pref"), old);
 }
 
-TEST(Prefs, ReadOnlyFolderFailsAtCreate) {
+TEST(Prefs, ReadOnlyFolderRewritesAWritableFileInPlace) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     TempDir dir;
     mkdir((dir / "ro").c_str(), 0755);
-    const std::string old = kHeader + "K = 1\r\n";
-    dir.write("ro/p.pref", old);
+    dir.write("ro/p.pref", kHeader + "K = 1\r\n");
     chmod((dir / "ro").c_str(), 0555);
-    EXPECT_EQ(rt_pref_create(wpath(dir, "ro/p.pref")), 0);
+    EXPECT_EQ(rt_pref_create(wpath(dir, "ro/new.pref")), 0); // no file to write into
     EXPECT_EQ(rt_pref_close(), 0);
-    ASSERT_NE(rt_pref_open(wpath(dir, "ro/p.pref")), 0); // readable, not replaceable
+    ASSERT_NE(rt_pref_open(wpath(dir, "ro/p.pref")), 0);
+    rt_pref_write_long(L"K", 2);
+    EXPECT_EQ(rt_pref_close(), 1);
+    chmod((dir / "ro").c_str(), 0755);
+    EXPECT_EQ(dir.read("ro/p.pref"), kHeader + "K = 2\r\n");
+}
+
+namespace {
+// A folder that takes no new file: every temporary file is refused.
+int refuse_temp_files(const char* path, int flags, mode_t mode) {
+    if (std::strstr(path, "/.tc-tmp-")) return errno = EACCES, -1;
+    return rt_syscalls_real().open(path, flags, mode);
+}
+} // namespace
+
+TEST(Prefs, FolderWithoutRoomForATemporaryFileIsWrittenInPlace) {
+    RtSyscallsRestore restore;
+    TempDir dir;
+    dir.write("p.pref", kHeader + "K = 1\r\nLong = " + std::string(300, 'x') + "\r\n");
+    rt_sys.open = refuse_temp_files;
+    ASSERT_EQ(rt_pref_create(wpath(dir, "p.pref")), 1);
+    rt_pref_write_long(L"K", 2);
+    EXPECT_EQ(rt_pref_close(), 1);
+    EXPECT_EQ(dir.read("p.pref"), kHeader + "K = 2\r\n"); // the longer old text is cut off
+    EXPECT_EQ(count_files(dir), 1);
+    // with no file there, there is nothing to write in place
+    EXPECT_EQ(rt_pref_create(wpath(dir, "neu.pref")), 0);
+    EXPECT_EQ(rt_pref_close(), 0);
+}
+
+TEST(Prefs, WriteProtectedFileIsLeftAlone) {
+    TempDir dir;
+    const std::string old = kHeader + "K = 1\r\n";
+    dir.write("p.pref", old);
+    chmod((dir / "p.pref").c_str(), 0444);
+    EXPECT_EQ(rt_pref_create(wpath(dir, "p.pref")), 0);
+    EXPECT_EQ(rt_pref_close(), 0);
+    ASSERT_NE(rt_pref_open(wpath(dir, "p.pref")), 0); // still readable
     rt_pref_write_long(L"K", 2);
     EXPECT_EQ(rt_pref_close(), 0);
-    EXPECT_EQ(dir.read("ro/p.pref"), old);
+    EXPECT_EQ(dir.read("p.pref"), old);
+    struct stat st;
+    ASSERT_EQ(stat((dir / "p.pref").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+}
+
+TEST(Prefs, TemporaryFilesOfKilledWritersAreRemoved) {
+    TempDir dir;
+    const pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+    const std::string d = std::to_string(dead);
+    dir.write("p.pref", kHeader);
+    dir.write(".tc-tmp-" + d + "-1", "stale");
+    dir.write(".tc-tmp-" + d + "-17", "stale");
+    dir.write(".tc-tmp-1-4", "a writer that still runs");
+    dir.write(".tc-tmp-" + d + "-x", "not ours");
+    dir.write(".q.pref.tmp-" + d + "-1", "another program's");
+    ASSERT_EQ(rt_pref_create(wpath(dir, "p.pref")), 1);
+    rt_pref_write_long(L"K", 2);
+    EXPECT_EQ(rt_pref_close(), 1);
+    EXPECT_NE(access((dir / (".tc-tmp-" + d + "-1")).c_str(), F_OK), 0);
+    EXPECT_NE(access((dir / (".tc-tmp-" + d + "-17")).c_str(), F_OK), 0);
+    EXPECT_EQ(count_files(dir), 4);
 }

@@ -193,3 +193,28 @@ TEST(Program, CommandLineRunsThroughTheShellInOurFolder) {
     EXPECT_EQ(rt_command_run(L"  "), 0);
     EXPECT_TRUE(no_zombie_remains());
 }
+
+TEST(Program, CommandLineRunsInTheGivenFolder) {
+    TempDir tmp;
+    ASSERT_EQ(rt_command_run(L"pwd -P > out.tmp; mv out.tmp out", W(tmp.path()) + L"/"), 1);
+    std::string text;
+    for (int i = 0; i < 500 && text.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        text = tmp.read("out");
+    }
+    char real[4096];
+    ASSERT_TRUE(realpath(tmp.path().c_str(), real));
+    EXPECT_EQ(text, std::string(real) + "\n");
+    EXPECT_TRUE(no_zombie_remains());
+}
+
+TEST(Program, FileNamesThatLookLikeOptionsStayFiles) {
+    EXPECT_EQ(rt_program_file_argument(L"-rf"), L"./-rf");
+    EXPECT_EQ(rt_program_file_argument(L"--help"), L"./--help");
+    EXPECT_EQ(rt_program_file_argument(L"-"), L"./-");
+    EXPECT_EQ(rt_program_file_argument(L"a-b"), L"a-b");
+    EXPECT_EQ(rt_program_file_argument(L""), L"");
+    // the quoted argument splits back into the one safe name
+    EXPECT_EQ(rt_program_split_args(rt_program_quote(rt_program_file_argument(L"-x y"))),
+              std::vector<std::wstring>{L"./-x y"});
+}

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "toolkit/images.h"
+#include "toolkit/list_view.h"
 
 namespace {
 
@@ -308,6 +309,46 @@ TEST_F(ListTest, ScrollBarScrollingAndRowRectangles) {
     ASSERT_EQ(tk_list_item_rect(kList, 200, 0, &r200), 1);
     EXPECT_EQ(r200.y - r3.y, (200 - 3 - top) * h); // r3 was taken unscrolled
     tk_image_free(picture);
+}
+
+} // namespace
+
+namespace {
+
+// The colour in the middle of row 0, near its right end where no text is.
+QColor row_colour(int64_t gadget) {
+    QTreeView* v = list_view(gadget);
+    const QRect r = v->visualRect(v->model()->index(0, 3));
+    const QImage shot = v->viewport()->grab().toImage();
+    return shot.pixelColor(r.right() - 3, r.center().y());
+}
+
+TEST_F(ListTest, OnlyTheListWithTheFocusShowsItsSelectionStrongly) {
+    constexpr int64_t other = 6;
+    constexpr uint32_t flags = TkListMultiSelect | TkListFullRowSelect | TkListShowSelectionAlways;
+    tk_window_close(kListWindow);
+    open(flags);
+    ASSERT_NE(tk_list_create(other, 0, 310, 500, 80, L"Name", 150, flags), 0);
+    for (const wchar_t* title : {L"Datum", L"Typ", L"Größe"})
+        tk_list_add_column(other, -1, title, 100);
+    for (int64_t g : {kList, other}) {
+        tk_gadget_add_item(g, -1, L"a\n1\nTxt\n5");
+        tk_gadget_add_item(g, -1, L"b\n1\nTxt\n5");
+        tk_gadget_set_item_state(g, 0, TkListItemSelected);
+    }
+    reinterpret_cast<QWidget*>(tk_window_handle(kListWindow))->show();
+    list_view(kList)->setFocus();
+    ASSERT_TRUE(wait_flushed());
+    const QPalette palette = list_view(kList)->palette();
+    const QColor strong = row_colour(kList);
+    const QColor muted = row_colour(other);
+    EXPECT_NE(strong, muted);
+    EXPECT_EQ(muted, tk_list_muted_highlight(palette));
+    // the focus moves: the colours change places
+    list_view(other)->setFocus();
+    settle();
+    EXPECT_EQ(row_colour(other), strong);
+    EXPECT_EQ(row_colour(kList), muted);
 }
 
 } // namespace

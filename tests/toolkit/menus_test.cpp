@@ -171,3 +171,24 @@ TEST_F(MenusTest, ToolbarButtonsSendTheirItemIds) {
 }
 
 } // namespace
+
+TEST_F(MenusTest, BarOpensForTheKeyboardAtItsFirstTitleWithItems) {
+    EXPECT_EQ(tk_menu_bar_activate(2), 0); // no bar yet
+    ASSERT_NE(tk_menu_create(2, tk_window_handle(0)), 0);
+    EXPECT_EQ(tk_menu_bar_activate(2), 0); // a bar without titles
+    tk_menu_title(L"Datei");
+    tk_menu_title(L"Konfiguration");
+    tk_menu_item_add(0, L"Einstellungen");
+    tk_menu_item_add(1, L"ButtonBar Ändern");
+    auto* bar = reinterpret_cast<QMenuBar*>(tk_menu_handle(2));
+    ASSERT_EQ(tk_menu_bar_activate(2), 1);
+    while (tk_event_wait_timeout(20)) {
+    }
+    auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open, bar->actions()[1]->menu()); // "Konfiguration", not the empty "Datei"
+    // the keyboard walks the open menu: Down and Return choose the first item
+    QTest::keyClick(open, Qt::Key_Escape);
+    QTest::keyClick(bar, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}

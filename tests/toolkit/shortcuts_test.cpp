@@ -105,3 +105,18 @@ TEST_F(ShortcutsTest, ShortcutsBelongToTheirWindow) {
 }
 
 } // namespace
+
+TEST_F(ShortcutsTest, ProgramMovesTheFocusLikeTabAndTakesTabItself) {
+    EXPECT_EQ(tk_focus_move(0, 1), 1);
+    EXPECT_EQ(focus(), widget_of(21));
+    EXPECT_EQ(tk_focus_move(0, 0), 1);
+    EXPECT_EQ(focus(), widget_of(20));
+    EXPECT_EQ(tk_focus_move(77, 1), 0);
+    // Tab bound to an item of the program reports that item and moves nothing
+    tk_shortcut_add(0, 9, 15);
+    tk_shortcut_add(0, 9 | TkShortcutShift, 16);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(focus(), widget_of(20));
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{15, 16}));
+}

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 
 namespace {
@@ -269,6 +270,29 @@ TEST_F(WindowsTest, MountChangesReachTheWindowCallback) {
     EXPECT_EQ(g_device_calls[0].first, TkDeviceArrival);
     EXPECT_EQ(g_device_calls[1].first, TkDeviceRemoveComplete);
     EXPECT_EQ(g_device_calls[0].second, TkDeviceTypeVolume);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowsTest, TerminationSignalsArriveAsACloseRequest) {
+    tk_window_open(0, 10, 10, 300, 200, L"main", TkWindowNormal);
+    take_events();
+    ASSERT_EQ(tk_window_close_on_signals(0), 1);
+    for (int sig : {SIGTERM, SIGHUP}) {
+        ASSERT_EQ(raise(sig), 0); // would end the test program without the handler
+        const auto events = take_events();
+        ASSERT_EQ(count_code(events, EventCloseWindow), 1) << "signal " << sig;
+        for (const auto& e : events)
+            if (e.code == EventCloseWindow) {
+                EXPECT_EQ(e.window, 0);
+            }
+    }
+    tk_window_close_on_signals(-1);
+    struct sigaction now = {};
+    sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
 
 } // namespace
