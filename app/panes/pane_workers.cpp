@@ -192,9 +192,10 @@ bool PaneThreadsHeld = false;
 
 void ReleasePaneThreads() {
     PaneThreadsHeld = false;
-    for (int64_t pane : {GadLeftPane, GadRightPane}) {
-        if (WatcherHeld[PaneIndex(pane)]) StartDirWatcher(pane);
-        WatcherHeld[PaneIndex(pane)] = false;
+    for (int i = 0; i < 2; ++i) {
+        const int64_t pane = i == 0 ? GadLeftPane : GadRightPane;
+        if (WatcherHeld[i]) StartDirWatcher(pane);
+        WatcherHeld[i] = false;
         for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons}) {
             PaneWorkerRecord& r = *PaneWorkerOf(pane, kind);
             if (r.Held) Hand(pane, r, kind, r.FirstRow, r.ForAddedRows);
