@@ -243,6 +243,20 @@ int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64
     rows->end_sort(outer);
     rows->sorting = false;
     if (rows->count() != n) return 0; // the comparison changed the rows
+    return tk_list_reorder(gadget, order);
+}
+
+int64_t tk_list_reorder(int64_t gadget, const std::vector<int64_t>& order) {
+    TkListView* view = main_list_of(gadget);
+    if (!view || view->rows->sorting) return 0;
+    TkListModel* rows = view->rows;
+    const size_t n = static_cast<size_t>(rows->count());
+    if (order.size() != n) return 0;
+    std::vector<bool> seen(n);
+    for (int64_t r : order) {
+        if (r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)]) return 0;
+        seen[static_cast<size_t>(r)] = true;
+    }
     TkListProgram program(view);
     // Drop the view's selection first so the reorder has only the current
     // row to carry along, then rebuild it from the rows' bits.

@@ -117,6 +117,11 @@ void tk_list_set_redraw(int64_t gadget, int64_t on);
 // not (no list, a sort of it already running, or the comparison added or
 // removed rows).
 int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64_t key_column = -1);
+// Puts the rows in the given order: order[i] is the row (before the call)
+// that goes to place i; it must name every row once. Selection, check marks,
+// item data, tags and the current row move with their rows. Returns 1 when
+// reordered, 0 when order is no such permutation.
+int64_t tk_list_reorder(int64_t gadget, const std::vector<int64_t>& order);
 // Inside a comparison of tk_list_sort, on the sorting thread: a cell's text
 // of the list being sorted, read in place (no copy, no lookup): `length`
 // characters at the returned pointer, valid until the comparison returns or

@@ -538,23 +538,15 @@ void TkListModel::clear() {
     }
 }
 
-// Puts old row order[i] at place i, following each cycle of the permutation
-// so that every row moves once and no second row vector is needed.
+// Puts old row order[i] at place i. The rows are moved into a new vector in
+// their new order: writing one after another is several times faster than
+// following the permutation's cycles through the old one, for the price of
+// a second row vector while it runs.
 void TkListModel::move_rows(const std::vector<int64_t>& order) {
-    std::vector<bool> moved(order.size());
-    for (size_t start = 0; start < order.size(); ++start) {
-        if (moved[start]) continue;
-        TkListRow held = std::move(rows_[start]);
-        size_t at = start;
-        for (;;) {
-            moved[at] = true;
-            const size_t from = static_cast<size_t>(order[at]);
-            if (from == start) break;
-            rows_[at] = std::move(rows_[from]);
-            at = from;
-        }
-        rows_[at] = std::move(held);
-    }
+    std::vector<TkListRow> sorted;
+    sorted.reserve(rows_.capacity());
+    for (const int64_t from : order) sorted.push_back(std::move(rows_[static_cast<size_t>(from)]));
+    rows_.swap(sorted);
 }
 
 void TkListModel::permute(const std::vector<int64_t>& order) {

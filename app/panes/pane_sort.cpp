@@ -12,6 +12,7 @@
 #include "toolkit/images.h"
 #include "toolkit/list.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -42,35 +43,54 @@ std::wstring_view Segment(const wchar_t* text, size_t length, int64_t column) {
     return all.substr(start, (end == std::wstring_view::npos ? all.size() : end) - start);
 }
 
-// Key building for tk_list_visit_rows.
-void KeyOfRow(int64_t, const wchar_t* text, size_t length, int64_t data, uint32_t, intptr_t user) {
-    SortParams& p = *reinterpret_cast<SortParams*>(user);
-    const std::wstring_view name = Segment(text, length, 0);
-    const uint8_t kind = name == L".." ? 2 : data == PaneRowFolder ? 1 : 0;
-    p.Kinds.push_back(kind);
-    const std::wstring_view cell = Segment(text, length, p.Column);
-    if (p.SortType == SortTypeSize) {
-        p.Numbers.push_back(data > 0 ? data : SizeTextBytes(std::wstring(cell)));
-    } else if (p.SortType == SortTypeDate) {
-        p.Numbers.push_back(kind == 0 ? rt_parse_date(p.Mask, cell) : 0);
-    } else {
-        const std::wstring key = SortTextKey(cell.data(), cell.size());
-        p.Texts.emplace_back(static_cast<uint32_t>(p.Pool.size()),
-                             static_cast<uint32_t>(key.size()));
-        p.Pool.insert(p.Pool.end(), key.begin(), key.end());
+// Appends the sort key of a text to pool.
+void AppendTextKey(std::vector<wchar_t>& pool, std::wstring_view text) {
+    const size_t start = pool.size();
+    pool.resize(start + 2 * text.size()); // room for every character doubled
+    wchar_t* out = pool.data() + start;
+    for (const wchar_t c : text) {
+        const size_t at = c < 0xC0 ? std::wstring_view::npos : TranslitFrom.find(c);
+        if (at == std::wstring_view::npos) {
+            *out++ = Folded(c);
+        } else {
+            *out++ = Folded(TranslitTo[2 * at]);
+            *out++ = TranslitTo[2 * at + 1];
+        }
     }
+    pool.resize(static_cast<size_t>(out - pool.data()));
 }
 
-int CompareKeys(const SortParams& p, int64_t a, int64_t b) {
+// Key building for tk_list_visit_rows; text keys are placed in the pool and
+// their views made once the pool stops growing.
+void KeyOfRow(int64_t row, const wchar_t* text, size_t length, int64_t data, uint32_t,
+              intptr_t user) {
+    SortParams& p = *reinterpret_cast<SortParams*>(user);
+    SortItem item;
+    item.Row = static_cast<uint32_t>(row);
+    const bool parent =
+        length >= 2 && text[0] == L'.' && text[1] == L'.' && (length == 2 || text[2] == L'\n');
+    item.Rank = parent ? 0 : data == PaneRowFolder ? 1 : 2;
+    if (p.SortType == SortTypeSize) {
+        item.Number =
+            data > 0 ? data : SizeTextBytes(std::wstring(Segment(text, length, p.Column)));
+    } else if (p.SortType == SortTypeDate) {
+        item.Number = item.Rank == 2 ? rt_parse_date(p.Mask, Segment(text, length, p.Column)) : 0;
+    } else if (item.Rank == 2) {
+        const size_t start = p.Pool.size();
+        AppendTextKey(p.Pool, Segment(text, length, p.Column));
+        // start and length for now; made a view when every key is in
+        item.Number = static_cast<int64_t>(start);
+        item.Text = std::wstring_view(nullptr, p.Pool.size() - start);
+    }
+    p.Items.push_back(item);
+}
+
+int CompareKeys(const SortItem& a, const SortItem& b, const SortParams& p) {
     if (p.SortType == SortTypeText) {
-        const auto [sa, na] = p.Texts[static_cast<size_t>(a)];
-        const auto [sb, nb] = p.Texts[static_cast<size_t>(b)];
-        const std::wstring_view ka(p.Pool.data() + sa, na), kb(p.Pool.data() + sb, nb);
-        const int c = ka.compare(kb);
+        const int c = a.Text.compare(b.Text);
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
-    const int64_t x = p.Numbers[static_cast<size_t>(a)], y = p.Numbers[static_cast<size_t>(b)];
-    return x < y ? -1 : x > y ? 1 : 0;
+    return a.Number < b.Number ? -1 : a.Number > b.Number ? 1 : 0;
 }
 
 // 1024^unit of the unit name that follows a number, 1 for "Byte" or none.
@@ -123,29 +143,31 @@ int64_t SizeTextBytes(const std::wstring& text) {
 
 void BuildSortKeys(SortParams& p) {
     const int64_t n = tk_gadget_count_items(p.Pane);
-    p.Kinds.clear();
-    p.Numbers.clear();
+    p.Items.clear();
     p.Pool.clear();
-    p.Texts.clear();
-    p.Kinds.reserve(static_cast<size_t>(n));
-    if (p.SortType == SortTypeText) {
-        p.Texts.reserve(static_cast<size_t>(n));
-        p.Pool.reserve(static_cast<size_t>(n) * 16);
-    } else {
-        p.Numbers.reserve(static_cast<size_t>(n));
-    }
+    p.Items.reserve(static_cast<size_t>(n));
+    if (p.SortType == SortTypeText) p.Pool.reserve(static_cast<size_t>(n) * 48);
     tk_list_visit_rows(p.Pane, KeyOfRow, reinterpret_cast<intptr_t>(&p));
+    if (p.SortType != SortTypeText) return;
+    for (SortItem& item : p.Items)
+        if (item.Rank == 2) {
+            item.Text = std::wstring_view(p.Pool.data() + item.Number, item.Text.size());
+            item.Number = 0;
+        }
+}
+
+int CompareItems(const SortItem& a, const SortItem& b, const SortParams& p) {
+    // ".." first and folders next in both orders; folders keep their order.
+    if (a.Rank != b.Rank) return a.Rank < b.Rank ? -1 : 1;
+    if (a.Rank != 2) return 0;
+    return p.Order == 1 ? CompareKeys(b, a, p) : CompareKeys(a, b, p);
 }
 
 int CompareRows(int64_t a, int64_t b, intptr_t user) {
     const SortParams& p = *reinterpret_cast<const SortParams*>(user);
-    const size_t n = p.Kinds.size();
+    const size_t n = p.Items.size();
     if (a < 0 || b < 0 || static_cast<size_t>(a) >= n || static_cast<size_t>(b) >= n) return 0;
-    const uint8_t ka = p.Kinds[static_cast<size_t>(a)], kb = p.Kinds[static_cast<size_t>(b)];
-    if (ka == 2) return -1;
-    if (kb == 2) return 1;
-    if (ka == 1 || kb == 1) return ka == kb ? 0 : ka == 1 ? -1 : 1;
-    return p.Order == 1 ? CompareKeys(p, b, a) : CompareKeys(p, a, b);
+    return CompareItems(p.Items[static_cast<size_t>(a)], p.Items[static_cast<size_t>(b)], p);
 }
 
 void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstring& mask,
@@ -160,7 +182,15 @@ void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstrin
     tk_gadget_disable(pane, 1);
     tk_desktop_busy_cursor(1);
     BuildSortKeys(params);
-    if (tk_list_sort(pane, CompareRows, reinterpret_cast<intptr_t>(&params))) {
+    // The items carry their keys, so the sort compares them without a
+    // lookup, and the rows move once, in the list's reorder.
+    std::vector<SortItem> items = params.Items;
+    std::stable_sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
+        return CompareItems(a, b, params) < 0;
+    });
+    std::vector<int64_t> placed(items.size());
+    for (size_t i = 0; i < items.size(); ++i) placed[i] = items[i].Row;
+    if (tk_list_reorder(pane, placed)) {
         PaneOf(pane)->RowsVersion++;
         NudgePaneWorkers(pane); // rows a running worker had not reached may now lie behind it
     }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -32,18 +33,24 @@ inline std::wstring SortTextKey(const std::wstring& text) {
 // 0 for an empty or unreadable text.
 int64_t SizeTextBytes(const std::wstring& text);
 
+// One row's place in a sort: what it is and its key.
+struct SortItem {
+    uint32_t Row = 0;       // row index before the sort
+    uint8_t Rank = 0;       // 0 "..", 1 folder, 2 file
+    int64_t Number = 0;     // date or size key
+    std::wstring_view Text; // text key (in SortParams::Pool)
+};
+
 // What CompareRows compares, with every row's key built once before the sort
 // (by row index as it was before the sort).
 struct SortParams {
     int64_t Pane = 0;
     int64_t Column = 0;
     int64_t SortType = SortTypeText;
-    int64_t Order = 0;                                // 0 ascending, 1 descending
-    std::wstring Mask;                                // date mask of sort type 1
-    std::vector<uint8_t> Kinds;                       // per row: 0 file, 1 folder, 2 ".."
-    std::vector<int64_t> Numbers;                     // per row: date or size key
-    std::vector<wchar_t> Pool;                        // text keys one after another
-    std::vector<std::pair<uint32_t, uint32_t>> Texts; // per row: start in Pool, length
+    int64_t Order = 0;           // 0 ascending, 1 descending
+    std::wstring Mask;           // date mask of sort type 1
+    std::vector<SortItem> Items; // per row, by row index
+    std::vector<wchar_t> Pool;   // text keys one after another
 };
 
 // Builds the keys of every row of params.Pane for params.Column / SortType.
@@ -51,6 +58,8 @@ void BuildSortKeys(SortParams& params);
 // -1, 0 or 1: ".." first, then folders (equal among themselves), then file
 // rows by key, ascending or descending. user is a SortParams*.
 int CompareRows(int64_t row_a, int64_t row_b, intptr_t user);
+// The same order on two items.
+int CompareItems(const SortItem& a, const SortItem& b, const SortParams& params);
 
 // Sorts the pane's rows by column with its kind of key and order, with the
 // pane disabled and the busy cursor shown; the current row stays on its

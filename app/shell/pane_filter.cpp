@@ -17,6 +17,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -127,6 +128,17 @@ void CopyRow(int64_t, const wchar_t* text, size_t length, int64_t data, uint32_t
 void ShowSnapshotRows(int64_t pane, Snapshot& s, const std::wstring& filter) {
     std::wstring name, lower, text;
     bool unfinished = false;
+    // Rows of one type share their picture: look each one up once.
+    std::unordered_map<uint64_t, intptr_t> pictures;
+    const auto picture = [&](const SnapshotRow& row) {
+        if (name == L"..") return PaneRowImage(name, row.data, row.tag);
+        const uint64_t key =
+            (row.tag & ~uint32_t(PaneTagEpochMask)) | (uint64_t(row.data == PaneRowFolder) << 32);
+        auto it = pictures.find(key);
+        if (it == pictures.end())
+            it = pictures.emplace(key, PaneRowImage(name, row.data, row.tag)).first;
+        return it->second;
+    };
     tk_list_set_redraw(pane, 0);
     tk_gadget_clear_items(pane);
     for (const SnapshotRow& row : s.rows) {
@@ -138,7 +150,7 @@ void ShowSnapshotRows(int64_t pane, Snapshot& s, const std::wstring& filter) {
             if (lower.find(filter) == std::wstring::npos) continue;
         }
         Decode(text, at, row.length);
-        tk_list_add_item(pane, -1, text, PaneRowImage(name, row.data, row.tag), row.data, row.tag);
+        tk_list_add_item(pane, -1, text, picture(row), row.data, row.tag);
         unfinished = unfinished || (row.tag & PaneTagDone) != PaneTagDone;
     }
     tk_list_set_redraw(pane, 1);
