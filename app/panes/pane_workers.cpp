@@ -171,11 +171,11 @@ void Hand(int64_t pane, PaneWorkerRecord& r, int64_t kind, int64_t first_row, in
     }
     r.FirstRow = r.Held ? std::min(r.FirstRow, first_row) : first_row;
     r.Again = false;
-    r.Done = 0;
-    if (PaneThreadsHeld) {
+    if (PaneThreadsHeld) { // nothing runs: Done stays as it is
         r.Held = true;
         return;
     }
+    r.Done = 0;
     r.Held = false;
     r.Running = true;
     const RtThreadProc proc = kind == PaneWorkerIcons ? IconWorker : TypeNameWorker;
@@ -272,6 +272,7 @@ void EndPaneThreads() {
             }
             if (thread) rt_thread_wait(thread);
             r.Held = false;
+            r.Done = 1;
         }
     WatcherHeld[0] = WatcherHeld[1] = false;
 }
