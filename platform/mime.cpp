@@ -52,24 +52,64 @@ std::string read_start(const std::string& path) {
     return data;
 }
 
-// The file's MIME type from its name and contents. The file is opened by its
-// exact bytes, so names that are not valid UTF-8 are sniffed too; only the
-// name's extension goes through QString.
+// A file's MIME type as a desktop file manager finds it while listing: by
+// name first; only a regular file whose name matches nothing is looked into.
+// Folders, FIFOs, sockets and devices are never opened (a FIFO would block).
+// The file is opened by its exact bytes, so names that are not valid UTF-8 are
+// sniffed too; only the name goes through QString.
 QMimeType mime_of(const std::wstring& path, bool is_folder) {
     pf_mime_init();
     QMimeDatabase db;
     if (is_folder) return db.mimeTypeForName("inode/directory");
-    const std::string os_path = rt_text_to_os(path);
     const QString name = QString::fromStdWString(rt_path_name(path));
+    QMimeType by_name = db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    if (!by_name.isDefault()) return by_name;
+    const std::string os_path = rt_text_to_os(path);
     struct stat s;
-    if (rt_sys.stat(os_path.c_str(), &s) != 0)
-        return db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    if (rt_sys.stat(os_path.c_str(), &s) != 0) return by_name;
     for (const SpecialType& t : kSpecialTypes)
         if ((s.st_mode & S_IFMT) == t.format) return db.mimeTypeForName(t.mime_name);
-    if (rt_sys.access(os_path.c_str(), R_OK) != 0)
-        return db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    if (!S_ISREG(s.st_mode) || rt_sys.access(os_path.c_str(), R_OK) != 0) return by_name;
     const std::string start = read_start(os_path);
-    return db.mimeTypeForFileNameAndData(name, QByteArray(start.data(), qsizetype(start.size())));
+    return db.mimeTypeForData(QByteArray(start.data(), qsizetype(start.size())));
+}
+
+// The MIME types met so far, numbered from 1 in the order they were first
+// met, with their German comments; a number never changes its type.
+struct MimeTable {
+    std::mutex lock;
+    std::vector<QMimeType> types;       // number - 1 -> type
+    std::vector<std::wstring> comments; // number - 1 -> comment
+    std::map<QString, int> numbers;     // name -> number
+};
+
+MimeTable& mime_table() {
+    static auto* table = new MimeTable; // never destroyed: workers may still ask at exit
+    return *table;
+}
+
+int number_of(const QMimeType& type) {
+    MimeTable& t = mime_table();
+    const QString name = type.name();
+    {
+        std::lock_guard guard(t.lock);
+        if (auto it = t.numbers.find(name); it != t.numbers.end()) return it->second;
+    }
+    std::wstring comment = type.comment().toStdWString(); // may parse XML: outside the lock
+    std::lock_guard guard(t.lock);
+    if (auto it = t.numbers.find(name); it != t.numbers.end()) return it->second;
+    t.types.push_back(type);
+    t.comments.push_back(std::move(comment));
+    const int number = static_cast<int>(t.types.size());
+    t.numbers.emplace(name, number);
+    return number;
+}
+
+QMimeType type_of_number(int number) {
+    MimeTable& t = mime_table();
+    std::lock_guard guard(t.lock);
+    if (number < 1 || number > static_cast<int>(t.types.size())) return {};
+    return t.types[static_cast<size_t>(number - 1)];
 }
 
 using Pixels = std::vector<uint32_t>;
@@ -123,7 +163,32 @@ void pf_mime_init() {
 
 std::wstring pf_type_name(const std::wstring& path, int is_folder) {
     if (is_folder) return L"Dateiordner";
-    return mime_of(path, false).comment().toStdWString();
+    return pf_mime_comment(pf_mime_lookup(path, 0));
+}
+
+int pf_mime_lookup(const std::wstring& path, int is_folder) {
+    return number_of(mime_of(path, is_folder != 0));
+}
+
+std::wstring pf_mime_comment(int number) {
+    MimeTable& t = mime_table();
+    std::lock_guard guard(t.lock);
+    if (number < 1 || number > static_cast<int>(t.comments.size())) return {};
+    return t.comments[static_cast<size_t>(number - 1)];
+}
+
+int pf_mime_is_folder(int number) {
+    return type_of_number(number).name() == QLatin1String("inode/directory") ? 1 : 0;
+}
+
+int pf_mime_icon(int number, int size, std::vector<uint32_t>& rgba) {
+    rgba.clear();
+    const QMimeType type = type_of_number(number);
+    if (size <= 0 || !type.isValid()) return 0;
+    const auto pixels = cached_icon(type, size);
+    if (pixels->empty()) return 0;
+    rgba = *pixels;
+    return 1;
 }
 
 int pf_type_icon(const std::wstring& path, int is_folder, int size, std::vector<uint32_t>& rgba) {

@@ -24,8 +24,20 @@
 void pf_mime_init();
 
 // "Dateiordner" when is_folder is nonzero; otherwise the German comment of
-// the file's MIME type (by name and, for an existing file, its contents).
+// the file's MIME type: by name, and by contents only for a regular file
+// whose name matches no type. FIFOs, sockets and devices are never opened.
 std::wstring pf_type_name(const std::wstring& path, int is_folder);
+
+// The same lookup as a number for the type (1, 2, ... in the order types are
+// first met; a number keeps its type for the life of the process), so that
+// workers can look a type up once and share its comment and icon.
+int pf_mime_lookup(const std::wstring& path, int is_folder);
+// The German comment of a type number; empty for an unknown number.
+std::wstring pf_mime_comment(int number);
+// 1 when the number is the folder type.
+int pf_mime_is_folder(int number);
+// As pf_type_icon, for a type number.
+int pf_mime_icon(int number, int size, std::vector<uint32_t>& rgba);
 
 // Fills rgba with size x size pixels 0xAARRGGBB (rows top to bottom) of the
 // type's icon and returns 1; returns 0 and leaves rgba empty when the themes

@@ -2,6 +2,7 @@
 // Main thread only (they ask the Qt application).
 #include "toolkit/images.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
@@ -54,4 +55,11 @@ int64_t tk_menu_bar_height() {
         return bar.sizeHint().height();
     }();
     return height;
+}
+
+void tk_desktop_busy_cursor(int64_t on) {
+    if (on)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else if (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
 }

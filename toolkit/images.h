@@ -107,3 +107,6 @@ int64_t tk_desktop_width(int64_t index);
 int64_t tk_desktop_height(int64_t index);
 // Height of a window's menu bar in pixels.
 int64_t tk_menu_bar_height();
+// on 1: the busy (wait) cursor over every window of the program; on 0: the
+// normal cursor again. Calls pair up like brackets.
+void tk_desktop_busy_cursor(int64_t on);

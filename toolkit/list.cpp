@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QThread>
+#include <algorithm>
 #include <cstring>
 
 #include "toolkit/images.h"
@@ -242,6 +243,20 @@ int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64
     rows->end_sort(outer);
     rows->sorting = false;
     if (rows->count() != n) return 0; // the comparison changed the rows
+    return tk_list_reorder(gadget, order);
+}
+
+int64_t tk_list_reorder(int64_t gadget, const std::vector<int64_t>& order) {
+    TkListView* view = main_list_of(gadget);
+    if (!view || view->rows->sorting) return 0;
+    TkListModel* rows = view->rows;
+    const size_t n = static_cast<size_t>(rows->count());
+    if (order.size() != n) return 0;
+    std::vector<bool> seen(n);
+    for (int64_t r : order) {
+        if (r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)]) return 0;
+        seen[static_cast<size_t>(r)] = true;
+    }
     TkListProgram program(view);
     // Drop the view's selection first so the reorder has only the current
     // row to carry along, then rebuild it from the rows' bits.
@@ -252,6 +267,57 @@ int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64
 }
 
 // ---- rows ----
+
+int64_t tk_list_add_item(int64_t gadget, int64_t position, const std::wstring& text, intptr_t image,
+                         int64_t data, uint32_t tag) {
+    TkListView* view = main_list_of(gadget);
+    if (!view) return -1;
+    TkListProgram program(view);
+    return view->rows->insert(position, text, tk_image_qimage(image), data, tag);
+}
+
+int64_t tk_list_remove_items(int64_t gadget, const std::vector<int64_t>& rows) {
+    TkListView* view = main_list_of(gadget);
+    if (!view || view->rows->sorting) return 0;
+    TkListProgram program(view);
+    const bool was_on = view->rows->redraw_on();
+    if (was_on) view->set_redraw(false);
+    std::vector<int64_t> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    const int64_t removed = view->rows->remove_many(sorted);
+    if (was_on) view->set_redraw(true);
+    return removed;
+}
+
+uint32_t tk_list_item_tag(int64_t gadget, int64_t row) {
+    TkListView* view = list_of(gadget);
+    return view ? view->rows->tag(row) : 0;
+}
+
+void tk_list_set_item_tag(int64_t gadget, int64_t row, uint32_t tag) {
+    if (TkListView* view = list_of(gadget)) view->rows->set_tag(row, tag);
+}
+
+int64_t tk_list_peek_item(int64_t gadget, int64_t row, std::wstring* name, int64_t* data,
+                          uint32_t* tag) {
+    TkListView* view = list_of(gadget);
+    return view && view->rows->peek(row, name, data, tag) ? 1 : 0;
+}
+
+int64_t tk_list_change_item_if(int64_t gadget, int64_t row, const std::wstring& name,
+                               const TkListItemChange& change) {
+    TkListView* view = list_of(gadget);
+    if (!view) return 0;
+    const QImage* picture = change.image ? tk_image_qimage(change.image) : nullptr;
+    return view->rows->change_if(row, name, change, picture) ? 1 : 0;
+}
+
+int64_t tk_list_visit_rows(int64_t gadget, TkListRowVisitor visit, intptr_t user) {
+    TkListView* view = main_list_of(gadget);
+    if (!view || !visit || view->rows->sorting) return 0;
+    return view->rows->visit(visit, user);
+}
 
 int64_t tk_list_current_row(int64_t gadget) {
     TkListView* view = list_of(gadget);

@@ -30,6 +30,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // ---- flags of tk_list_create ----
 enum : uint32_t {
@@ -116,6 +117,11 @@ void tk_list_set_redraw(int64_t gadget, int64_t on);
 // not (no list, a sort of it already running, or the comparison added or
 // removed rows).
 int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64_t key_column = -1);
+// Puts the rows in the given order: order[i] is the row (before the call)
+// that goes to place i; it must name every row once. Selection, check marks,
+// item data, tags and the current row move with their rows. Returns 1 when
+// reordered, 0 when order is no such permutation.
+int64_t tk_list_reorder(int64_t gadget, const std::vector<int64_t>& order);
 // Inside a comparison of tk_list_sort, on the sorting thread: a cell's text
 // of the list being sorted, read in place (no copy, no lookup): `length`
 // characters at the returned pointer, valid until the comparison returns or
@@ -126,6 +132,54 @@ const wchar_t* tk_list_sort_text(int64_t row, int64_t column, size_t* length);
 int64_t tk_list_sort_item_data(int64_t row);
 
 // ---- rows beyond the generic item operations ----
+
+// Appends (position -1) or inserts a row with its item data and tag set in
+// the same step; returns the row index, -1 on failure. Main thread.
+int64_t tk_list_add_item(int64_t gadget, int64_t position, const std::wstring& text, intptr_t image,
+                         int64_t data, uint32_t tag);
+
+// Removes the given rows (ascending row indices, each once) in one pass, the
+// way redraw off, removing them one by one and redraw on would, but without
+// moving the rows behind each of them again and again. Returns the number
+// removed. Main thread.
+int64_t tk_list_remove_items(int64_t gadget, const std::vector<int64_t>& rows);
+
+// A row's tag: 32 bits the application keeps with each row and the list never
+// looks at (new rows start at 0; sorts move tags with their rows). Any thread.
+uint32_t tk_list_item_tag(int64_t gadget, int64_t row);
+void tk_list_set_item_tag(int64_t gadget, int64_t row, uint32_t tag);
+
+// Reads a row's column-0 text, item data and tag in one step (any of the
+// outputs may be null). 1 when the row exists, else 0. Any thread.
+int64_t tk_list_peek_item(int64_t gadget, int64_t row, std::wstring* name, int64_t* data,
+                          uint32_t* tag);
+
+// A change a worker makes to one row, applied by tk_list_change_item_if.
+struct TkListItemChange {
+    int64_t column = -1;      // column whose text becomes `text`; -1 = no text change
+    std::wstring text;        // the new text of `column`
+    intptr_t image = 0;       // picture handle (tk_image_handle); 0 keeps the picture
+    uint32_t tag_clear = 0;   // tag bits cleared first ...
+    uint32_t tag_set = 0;     // ... then these set
+    uint32_t expect_mask = 0; // the change applies only when (tag & expect_mask)
+    uint32_t expect = 0;      // equals expect, too
+};
+// Workers address rows by index while the main thread sorts, filters and
+// removes rows: the change is applied, under the row lock and all at once,
+// only when the row's column-0 text is still `name` (and its tag matches
+// `expect`). 1 when applied, 0 when
+// the row now holds another entry or does not exist. Any thread.
+int64_t tk_list_change_item_if(int64_t gadget, int64_t row, const std::wstring& name,
+                               const TkListItemChange& change);
+
+// Calls visit for every row in order with its whole text (the column texts
+// joined by '\n', `length` characters, read in place), item data and tag.
+// The rows stay locked meanwhile: workers' row operations wait, so visit must
+// not wait for a worker; reading rows of this list from visit is allowed,
+// changing them is not. Returns the number of rows visited. Main thread.
+using TkListRowVisitor = void (*)(int64_t row, const wchar_t* text, size_t length, int64_t data,
+                                  uint32_t tag, intptr_t user);
+int64_t tk_list_visit_rows(int64_t gadget, TkListRowVisitor visit, intptr_t user);
 
 // Current (focused) row, -1 when none. Setting it selects nothing.
 int64_t tk_list_current_row(int64_t gadget);

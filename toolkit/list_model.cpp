@@ -45,6 +45,16 @@ void replace_segment(std::wstring& text, int64_t column, const std::wstring& val
         text.append(value);
         return;
     }
+    const size_t size = text.size() - length + value.size();
+    if (size > text.capacity()) {
+        // Grow to fit, not to twice the old room as replace would: every row
+        // of a pane gets a type name longer than its extension.
+        std::wstring grown;
+        grown.reserve(size);
+        grown.append(text, 0, start).append(value).append(text, start + length);
+        text.swap(grown);
+        return;
+    }
     text.replace(start, length, value);
 }
 
@@ -205,6 +215,60 @@ void TkListModel::set_item_data(int64_t row, int64_t value) {
     Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
     rows_[static_cast<size_t>(row)].data = value; // not shown: no repaint
+}
+
+uint32_t TkListModel::tag(int64_t row) const {
+    Guard lock(this);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return 0;
+    return rows_[static_cast<size_t>(row)].tag;
+}
+
+void TkListModel::set_tag(int64_t row, uint32_t tag) {
+    Guard lock(this);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
+    rows_[static_cast<size_t>(row)].tag = tag; // not shown: no repaint
+}
+
+bool TkListModel::peek(int64_t row, std::wstring* name, int64_t* data, uint32_t* tag) const {
+    Guard lock(this);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return false;
+    const TkListRow& r = rows_[static_cast<size_t>(row)];
+    if (name) name->assign(r.text, 0, r.text.find(L'\n'));
+    if (data) *data = r.data;
+    if (tag) *tag = r.tag;
+    return true;
+}
+
+bool TkListModel::change_if(int64_t row, const std::wstring& name, const TkListItemChange& change,
+                            const QImage* picture) {
+    QImage copy = picture ? *picture : QImage(); // shallow, refcounted copy
+    Guard lock(this);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return false;
+    TkListRow& r = rows_[static_cast<size_t>(row)];
+    const size_t lf = r.text.find(L'\n');
+    const size_t n = lf == std::wstring::npos ? r.text.size() : lf;
+    if (n != name.size() || r.text.compare(0, n, name) != 0) return false;
+    if ((r.tag & change.expect_mask) != change.expect) return false;
+    if (change.column >= 0) {
+        replace_segment(r.text, change.column, change.text);
+        drop_sort_columns();
+    }
+    if (picture) r.image.swap(copy); // the old picture is released after the lock
+    r.tag = (r.tag & ~change.tag_clear) | change.tag_set;
+    if (change.column >= 0 || picture) mark_dirty_locked(row);
+    return true;
+}
+
+int64_t TkListModel::visit(TkListRowVisitor visit, intptr_t user) {
+    assert(on_main_thread(this));
+    TkListModel* outer = begin_sort(); // this thread may read rows meanwhile
+    const int64_t n = static_cast<int64_t>(rows_.size());
+    for (int64_t i = 0; i < n; ++i) {
+        const TkListRow& r = rows_[static_cast<size_t>(i)];
+        visit(i, r.text.data(), r.text.size(), r.data, r.tag, user);
+    }
+    end_sort(outer);
+    return n;
 }
 
 void TkListModel::set_image(int64_t row, const QImage* picture) {
@@ -385,9 +449,12 @@ void TkListModel::note_change_at(int64_t row) {
     changed_while_off_ = true;
 }
 
-int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QImage* picture) {
+int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QImage* picture,
+                            int64_t data, uint32_t tag) {
     assert(on_main_thread(this));
     TkListRow row;
+    row.data = data;
+    row.tag = tag;
     // Room for a longer cell: workers replace short texts by longer ones (an
     // extension by a type name), and a string that fits needs no new memory.
     row.text.reserve(text.size() + kRowSlack);
@@ -435,6 +502,41 @@ void TkListModel::remove(int64_t row) {
     }
 }
 
+int64_t TkListModel::remove_many(const std::vector<int64_t>& gone_rows) {
+    assert(on_main_thread(this) && !redraw_on_);
+    std::vector<TkListRow> gone; // freed after the lock is released
+    int64_t first = -1;
+    {
+        Guard lock(this);
+        const int64_t n = static_cast<int64_t>(rows_.size());
+        size_t next = 0, kept = 0;
+        int64_t below_current = 0;
+        bool current_gone = false;
+        for (int64_t r = 0; r < n; ++r) {
+            const bool drop = next < gone_rows.size() && gone_rows[next] == r;
+            if (drop) {
+                ++next;
+                if (first < 0) first = r;
+                if (r < current_) ++below_current;
+                if (r == current_) current_gone = true;
+                gone.push_back(std::move(rows_[static_cast<size_t>(r)]));
+                continue;
+            }
+            if (kept != static_cast<size_t>(r))
+                rows_[kept] = std::move(rows_[static_cast<size_t>(r)]);
+            ++kept;
+        }
+        rows_.resize(kept);
+        if (gone.empty()) return 0;
+        drop_sort_columns();
+        current_ = current_gone ? -1 : current_ - below_current;
+        if (dirty_lo_ >= 0) dirty_lo_ = 0, dirty_hi_ = static_cast<int64_t>(kept) - 1;
+        if (dirty_hi_ < dirty_lo_) dirty_lo_ = dirty_hi_ = -1;
+    }
+    note_change_at(first);
+    return static_cast<int64_t>(gone.size());
+}
+
 void TkListModel::clear() {
     assert(on_main_thread(this));
     const bool announce = redraw_on_ && view_rows_ > 0;
@@ -454,23 +556,15 @@ void TkListModel::clear() {
     }
 }
 
-// Puts old row order[i] at place i, following each cycle of the permutation
-// so that every row moves once and no second row vector is needed.
+// Puts old row order[i] at place i. The rows are moved into a new vector in
+// their new order: writing one after another is several times faster than
+// following the permutation's cycles through the old one, for the price of
+// a second row vector while it runs.
 void TkListModel::move_rows(const std::vector<int64_t>& order) {
-    std::vector<bool> moved(order.size());
-    for (size_t start = 0; start < order.size(); ++start) {
-        if (moved[start]) continue;
-        TkListRow held = std::move(rows_[start]);
-        size_t at = start;
-        for (;;) {
-            moved[at] = true;
-            const size_t from = static_cast<size_t>(order[at]);
-            if (from == start) break;
-            rows_[at] = std::move(rows_[from]);
-            at = from;
-        }
-        rows_[at] = std::move(held);
-    }
+    std::vector<TkListRow> sorted;
+    sorted.reserve(rows_.capacity());
+    for (const int64_t from : order) sorted.push_back(std::move(rows_[static_cast<size_t>(from)]));
+    rows_.swap(sorted);
 }
 
 void TkListModel::permute(const std::vector<int64_t>& order) {

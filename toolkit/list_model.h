@@ -42,6 +42,7 @@ struct TkListRow {
     int32_t front = -1; // text colour 0xBBGGRR, -1 = the list's own
     int32_t back = -1;  // background colour 0xBBGGRR, -1 = the list's own
     uint32_t state = 0; // TkListItemSelected | TkListItemChecked
+    uint32_t tag = 0;   // the application's bits (tk_list_item_tag); fills padding
 };
 
 struct TkListColumn {
@@ -60,6 +61,13 @@ class TkListModel : public QAbstractTableModel {
     std::wstring text(int64_t row, int64_t column) const;
     void set_text(int64_t row, int64_t column, const std::wstring& text);
     int64_t item_data(int64_t row) const;
+    uint32_t tag(int64_t row) const;
+    void set_tag(int64_t row, uint32_t tag);
+    // column-0 text, data and tag of a row at once; false when absent
+    bool peek(int64_t row, std::wstring* name, int64_t* data, uint32_t* tag) const;
+    // applies change when column 0 of row is still name (see list.h)
+    bool change_if(int64_t row, const std::wstring& name, const TkListItemChange& change,
+                   const QImage* picture);
     void set_item_data(int64_t row, int64_t value);
     // picture null: the row shows none; the picture is copied (shallowly)
     void set_image(int64_t row, const QImage* picture);
@@ -89,8 +97,13 @@ class TkListModel : public QAbstractTableModel {
 
     // ---- structure, main thread ----
     // position -1 (or past the end) appends; returns the new row's index
-    int64_t insert(int64_t position, const std::wstring& text, const QImage* picture);
+    int64_t insert(int64_t position, const std::wstring& text, const QImage* picture,
+                   int64_t data = 0, uint32_t tag = 0);
+    // every row in order, under the row lock (see tk_list_visit_rows)
+    int64_t visit(TkListRowVisitor visit, intptr_t user);
     void remove(int64_t row);
+    // rows ascending, each once; only while redraw is off; returns the count
+    int64_t remove_many(const std::vector<int64_t>& rows);
     void clear();
     // Applies a permutation (sorted[i] = old row order[i]); main thread.
     void permute(const std::vector<int64_t>& order);

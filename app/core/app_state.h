@@ -40,6 +40,9 @@ struct PaneState {
     int64_t SortColumn = 0;                // a pane column, ColName..ColSize
     int64_t SortOrder = 0;                 // 0 ascending, 1 descending
     int64_t SortType = 0;                  // kind of key of the sort column
+    int64_t SortToggles[4] = {};           // per column, flipped 0/1 at each header click
+    int64_t RowsVersion = 0;               // counts every add, removal or reorder of the rows
+    uint32_t ListingEpoch = 0;             // counts listings; rows carry it in their tag
     std::wstring ShownMount;               // mount point the shown folder lay on
     // History as it was when the list was last filled (panes): a listing that
     // fails puts PathHistory / SelectionHistory back to these.

@@ -7,6 +7,8 @@
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
 #include "app/panes/pane_hooks.h"
+#include "app/panes/pane_rows.h"
+#include "app/panes/pane_sort.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
@@ -38,16 +40,6 @@ constexpr std::array<AttributeLetter, 6> AttributeLetterTable = {{
     {RtAttrSystem, L'S'},
 }};
 
-// Sort key of a name: only A-Z fold to lower case and every other character
-// compares by its code, so names sort the same whatever the user's locale.
-std::wstring FoldedKey(const std::wstring& text) {
-    std::wstring key = text;
-    for (wchar_t& c : key) {
-        if (c >= L'A' && c <= L'Z') c = wchar_t(c - L'A' + L'a');
-    }
-    return key;
-}
-
 // Stable sort of records by key_of (record), each key built once and each
 // record moved once: a folder of 100,000 entries sorts in a blink.
 template <class KeyOf> void SortBy(std::vector<FileEntry>& records, KeyOf key_of, bool descending) {
@@ -67,16 +59,9 @@ template <class KeyOf> void SortBy(std::vector<FileEntry>& records, KeyOf key_of
 }
 
 FileEntry ReadFileRecord(int number, const std::wstring& path) {
-    FileEntry e;
-    e.Name = rt_dir_entry_name(number);
-    e.Attributes = rt_dir_entry_attributes(number);
     // The column is headed "Änderungsdatum": show and sort the last change.
-    e.Date = rt_dir_entry_date(number, RtDateModified);
-    e.DateText = rt_format_date(PaneDateMask, e.Date);
-    e.Size = rt_dir_entry_size(number);
-    e.SizeText = FormatSize(e.Size, 0, App.settings.FileSizeUnit);
-    e.TypeText = rt_path_extension(path + e.Name);
-    return e;
+    return MakeFileRecord(path, rt_dir_entry_name(number), rt_dir_entry_attributes(number),
+                          rt_dir_entry_size(number), rt_dir_entry_date(number, RtDateModified));
 }
 
 // Reads folder path into the two arrays; false when it cannot be listed.
@@ -100,10 +85,11 @@ bool ReadFolder(const std::wstring& path, std::vector<FileEntry>& folders,
 }
 
 // Folders by name, ascending, whatever the pane's sort state; files by the
-// pane's sort column and order.
+// pane's sort column and order. Names and types sort by the keys a header
+// click sorts by (SortTextKey), so both order rows alike.
 void SortEntries(const PaneState& ps, std::vector<FileEntry>& folders,
                  std::vector<FileEntry>& files) {
-    auto name = [](const FileEntry& e) { return FoldedKey(e.Name); };
+    auto name = [](const FileEntry& e) { return SortTextKey(e.Name); };
     SortBy(folders, name, false);
     bool descending = ps.SortOrder == 1;
     switch (ps.SortColumn) {
@@ -113,7 +99,7 @@ void SortEntries(const PaneState& ps, std::vector<FileEntry>& folders,
         break;
     case ColType:
         SortBy(
-            files, [](const FileEntry& e) { return FoldedKey(e.TypeText); }, descending);
+            files, [](const FileEntry& e) { return SortTextKey(e.TypeText); }, descending);
         break;
     case ColSize:
         SortBy(
@@ -129,19 +115,17 @@ void AddRows(int64_t pane, const std::vector<FileEntry>& folders,
              const std::vector<FileEntry>& files) {
     auto parent = std::find_if(folders.begin(), folders.end(),
                                [](const FileEntry& e) { return e.Name == L".."; });
-    if (parent != folders.end()) tk_gadget_add_item(pane, -1, L"..", tk_image_handle(ImgParent));
-    intptr_t folder_image = tk_image_handle(ImgFolder);
+    if (parent != folders.end())
+        tk_list_add_item(pane, -1, L"..", tk_image_handle(ImgParent), 0,
+                         PaneNewRowTag(pane) | PaneTagDone);
     for (const FileEntry& e : folders) {
         if (e.Name.empty() || e.Name == L"." || e.Name == L"..") continue;
         if (HiddenBySettings(e.Attributes)) continue;
-        tk_gadget_add_item(pane, -1, e.Name + L"\n\n", folder_image);
+        AppendFolderRow(pane, e);
     }
-    intptr_t file_image = tk_image_handle(ImgFile);
     for (const FileEntry& e : files) {
         if (e.Name.empty() || HiddenBySettings(e.Attributes)) continue;
-        tk_gadget_add_item(pane, -1,
-                           e.Name + L'\n' + e.DateText + L'\n' + e.TypeText + L'\n' + e.SizeText,
-                           file_image);
+        AppendFileRow(pane, e);
     }
 }
 
@@ -158,9 +142,41 @@ void ListingFailed(int64_t pane, const std::wstring& path) {
         PopHistory(pane);
     }
     tk_gadget_set_text(PanePathGadget(pane), PanePath(pane));
+    // ShowPath stopped the workers of the rows still shown: let them finish.
+    for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons})
+        StartPaneWorker(pane, *PaneWorkerOf(pane, kind), kind);
 }
 
 } // namespace
+
+uint32_t PaneNewRowTag(int64_t pane) {
+    const PaneState* ps = PaneOf(pane);
+    return ps ? PaneTagEpoch(ps->ListingEpoch) : 0;
+}
+
+void AppendFolderRow(int64_t pane, const FileEntry& folder) {
+    tk_list_add_item(pane, -1, folder.Name + L"\n\n", tk_image_handle(ImgFolder), PaneRowFolder,
+                     PaneNewRowTag(pane));
+}
+
+void AppendFileRow(int64_t pane, const FileEntry& e) {
+    tk_list_add_item(pane, -1,
+                     e.Name + L'\n' + e.DateText + L'\n' + e.TypeText + L'\n' + e.SizeText,
+                     tk_image_handle(ImgFile), e.Size, PaneNewRowTag(pane));
+}
+
+FileEntry MakeFileRecord(const std::wstring& path, std::wstring name, int64_t attributes,
+                         int64_t size, int64_t date) {
+    FileEntry e;
+    e.Name = std::move(name);
+    e.Attributes = attributes;
+    e.Date = date;
+    e.DateText = rt_format_date(PaneDateMask, e.Date);
+    e.Size = size;
+    e.SizeText = FormatSize(e.Size, 0, App.settings.FileSizeUnit);
+    e.TypeText = rt_path_extension(path + e.Name);
+    return e;
+}
 
 std::wstring AttributeLetters(const std::wstring& path) {
     int attributes = rt_file_attributes(path);
@@ -186,6 +202,8 @@ int64_t FillPane(int64_t pane, const std::wstring& path) {
         return 0;
     }
     SortEntries(*ps, folders, files);
+    ps->ListingEpoch++; // rows of the previous listing are no worker's business any more
+    ps->RowsVersion++;
     tk_list_set_redraw(pane, 0);
     tk_gadget_clear_items(pane);
     AddRows(pane, folders, files);

@@ -7,10 +7,12 @@
 #include "app/core/ids.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_keys.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
+#include "app/shell/pane_filter.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"
@@ -131,6 +133,7 @@ void PaneEvent(int64_t pane, int64_t type) {
     ShowPath(pane, L"", ShowNoFill);
     switch (type) {
     case EventTypeLeftDoubleClick: OpenSelectedEntry(pane); break;
+    case EventTypeColumnClick: ColumnClicked(pane); break;
     case EventTypeColumnResized:
         SetColumnWidth(OtherPane(pane), ColumnMemo.Column, ColumnMemo.Width);
         break;
@@ -150,6 +153,11 @@ void GadgetEvent(int64_t gadget, int64_t type) {
     switch (gadget) {
     case GadLeftPane:
     case GadRightPane: PaneEvent(gadget, type); break;
+    case GadLeftFilter:
+    case GadRightFilter:
+        if (type == EventTypeChange)
+            ApplyPaneFilter(gadget == GadLeftFilter ? GadLeftPane : GadRightPane);
+        break;
     case GadViewButton: ViewFile(); break;
     case GadEditButton: EditFile(); break;
     case GadLeftPath:
@@ -184,6 +192,8 @@ int64_t MainWindowEvents(int64_t value) {
     case EventCloseWindow: RestorePositionBeforeMaximize(); return 1;
     case EventMenu: return MenuItem(tk_event_menu());
     case EventGadget: GadgetEvent(tk_event_gadget(), tk_event_type()); return 0;
+    case EventPaneInfoReady: PaneInfoReady(static_cast<int64_t>(tk_event_data())); return 0;
+    case EventDirChanged: PaneDirReport(tk_event_data()); return 0;
     default: return 0;
     }
 }

@@ -90,5 +90,6 @@ void ShutDown() {
     SaveSettings();
     StopPaneWorkers(GadLeftPane);
     StopPaneWorkers(GadRightPane);
+    EndPaneThreads(); // none may touch a gadget tk_end frees
     tk_end();
 }

@@ -9,6 +9,7 @@
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_hooks.h"
+#include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "platform/shell_open.h"
 #include "runtime/text.h"
@@ -61,6 +62,8 @@ class PaneTest : public ::testing::Test {
         MakePane(GadRightDiskInfo, GadRightPane, GadRightPath, 450);
     }
     void TearDown() override {
+        EndPaneThreads(); // workers and watchers must not outlive the lists
+        PaneThreadsHeld = true;
         tk_window_close(WinMain);
         PaneMessage = MessageDialog;
         PaneShellOpen = pf_shell_open;

@@ -1,0 +1,29 @@
+// Refreshing a shown folder after its watcher reported a change: rows of
+// new entries are appended (looking exactly like rows of a listing) and rows
+// whose entries vanished are removed, without reading the whole list again.
+// Names are matched through a hash set, so a refresh costs about one
+// enumeration of the folder. A shown folder that itself vanished (deleted or
+// moved away outside the program) gives way to its nearest existing
+// ancestor. Main thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Appends a row for every entry of path that is not listed yet and that the
+// hidden and system settings show, and starts the workers for them.
+// 1 if rows were appended, else 0 (also when path cannot be read).
+int64_t AddNewEntries(int64_t pane, const std::wstring& path);
+// Removes every row whose name path no longer holds. 1 when path could be
+// read, else 0 (nothing changed).
+int64_t RemoveVanishedEntries(int64_t pane, const std::wstring& path);
+// Both with one enumeration of PanePath (pane), as a watcher report asks;
+// when the folder is gone, shows its nearest existing ancestor instead.
+// 1 when rows were added or removed.
+int64_t RefreshPaneEntries(int64_t pane);
+// EventDirChanged: data is a pane's DirWatchRecord (its pane is refreshed),
+// or 0 from the delete worker (vanished rows of the active pane go).
+void PaneDirChanged(intptr_t data);
+// The pane an EventDirChanged is about (the active pane for data 0); 0 when
+// data names no watch record.
+int64_t PaneOfDirReport(intptr_t data);
