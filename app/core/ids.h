@@ -57,6 +57,7 @@ enum : int64_t {
     MenuNewFolder = 12,
     MenuSettingsPopup = 13,
     MenuQuit = 14,
+    MenuRenameKey = 15, // F2
     MenuFirstToolbarButton = 400,
 };
 

@@ -5,6 +5,8 @@
 
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/fileops/fileops.h"
+#include "app/fileops/fileops_ids.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
 #include "app/panes/panes.h"
@@ -91,6 +93,7 @@ int64_t MenuItem(int64_t item) {
         if (tk_gadget_active() != GadCommandLine) ShowFolderSizeOfSelection(App.ActivePane);
         return 0;
     case MenuReturnKey: ReturnKey(); return 0;
+    case MenuRenameKey: StartInlineRename(App.ActivePane); return 0;
     case MenuQuit: return AskQuit();
     default: return 0;
     }
@@ -131,12 +134,26 @@ void PathFieldFocus(int64_t field, int64_t other_field) {
     tk_gadget_set_color(field, 2, ActivePathColor);
 }
 
+// A drop of files onto a pane copies or moves them into its folder.
+void PaneDrop(int64_t pane) {
+    if ((pane != GadLeftPane && pane != GadRightPane) || tk_drop_type() != TkDropFiles) return;
+    tk_window_activate(WinMain);
+    DropOntoPane(pane, tk_drop_action(), tk_drop_files(), SelectedItems(pane, 2));
+}
+
 void GadgetEvent(int64_t gadget, int64_t type) {
+    const int64_t p = App.ActivePane;
     switch (gadget) {
     case GadLeftPane:
     case GadRightPane: PaneEvent(gadget, type); break;
     case GadViewButton: ViewFile(); break;
     case GadEditButton: EditFile(); break;
+    case GadCopyButton: CopyMoveBetweenPanes(SelectedItems(p, 0), p, OtherPane(p), 0); break;
+    case GadMoveButton: CopyMoveBetweenPanes(SelectedItems(p, 0), p, OtherPane(p), 1); break;
+    case GadNewFolderButton:
+        OpenNewFolderDialog(NewFolderX, NewFolderY, NewFolderWidth, NewFolderHeight);
+        break;
+    case GadDeleteButton: DeleteRequest(SelectedItems(p, 0), PanePath(p)); break;
     case GadLeftPath:
     case GadRightPath: {
         const int64_t other = gadget == GadLeftPath ? GadRightPath : GadLeftPath;
@@ -169,6 +186,7 @@ int64_t MainWindowEvents(int64_t value) {
     case EventCloseWindow: RestorePositionBeforeMaximize(); return 1;
     case EventMenu: return MenuItem(tk_event_menu());
     case EventGadget: GadgetEvent(tk_event_gadget(), tk_event_type()); return 0;
+    case EventGadgetDrop: PaneDrop(tk_event_gadget()); return 0;
     default: return 0;
     }
 }
