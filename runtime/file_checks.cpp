@@ -67,6 +67,12 @@ int rt_path_exists(const std::wstring& path) {
     return stat_of(path, AT_SYMLINK_NOFOLLOW, &st) ? 1 : 0;
 }
 
+int rt_path_kind(const std::wstring& path) {
+    struct stat st {};
+    if (!stat_of(path, AT_SYMLINK_NOFOLLOW, &st)) return PathMissing;
+    return S_ISDIR(st.st_mode) ? PathFolder : PathOther;
+}
+
 int rt_path_is_link(const std::wstring& path) {
     struct stat st {};
     return stat_of(path, AT_SYMLINK_NOFOLLOW, &st) && S_ISLNK(st.st_mode) ? 1 : 0;

@@ -23,6 +23,11 @@ int rt_path_same_device(const std::wstring& a, const std::wstring& b);
 // 1 when anything is at path, a broken link included (the link itself is
 // looked at).
 int rt_path_exists(const std::wstring& path);
+// What is at path, the entry itself looked at (one lstat): PathMissing,
+// PathFolder for a folder of its own, PathOther for anything else (files,
+// links, a link to a folder included).
+enum : int { PathMissing = 0, PathOther = 1, PathFolder = 2 };
+int rt_path_kind(const std::wstring& path);
 // 1 when path is a symbolic link (whatever it points at).
 int rt_path_is_link(const std::wstring& path);
 // Removes the folder if it is empty: 1 removed, -1 not empty (it stays),

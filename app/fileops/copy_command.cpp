@@ -41,7 +41,7 @@ bool Confirmed(const std::wstring& targetFolder, int64_t move) {
 
 // A folder of its own, not a link to one: only such a folder is entered.
 bool IsRealFolder(const std::wstring& path) {
-    return rt_file_size(path) == RtSizeFolder && !rt_path_is_link(path);
+    return rt_path_kind(path) == PathFolder;
 }
 
 // Sorts one selected item into the job, or marks why it is refused. The

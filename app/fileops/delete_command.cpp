@@ -28,7 +28,7 @@ bool Deletable(const std::wstring& name) {
 
 // A folder of its own (not a link to one) that lists anything.
 bool HasContent(const std::wstring& path) {
-    if (rt_path_is_link(path)) return false;
+    if (rt_path_kind(path) != PathFolder) return false;
     const int number = rt_dir_examine(-1, path + L"/", L"*.*");
     if (!number) return false;
     bool found = false;
@@ -85,7 +85,7 @@ void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
     for (const std::wstring& name : ItemListSplit(names)) {
         if (!Deletable(name)) continue;
         const std::wstring path = folder + name;
-        if (rt_file_size(path) == RtSizeFolder && !rt_path_is_link(path))
+        if (rt_path_kind(path) == PathFolder)
             Job.folderList.push_back(path);
         else
             Job.fileList.push_back(name);

@@ -12,6 +12,8 @@
 #include "toolkit/busy.h"
 #include "toolkit/gadgets.h"
 
+#include <algorithm>
+
 namespace {
 
 // Which row the open rename window renames.
@@ -25,6 +27,7 @@ RenameTarget Renaming;
 constexpr int64_t PictureWidth = 22;   // the row's picture left of the name
 constexpr int64_t ScrollBarWidth = 18; // a vertical scroll bar on the right
 constexpr int64_t ButtonWidth = 30;
+constexpr int64_t MinimumWidth = 2 * ButtonWidth; // a pane not laid out yet has no width
 
 void CloseRenameWindow() {
     tk_window_close(WinRename);
@@ -52,11 +55,16 @@ void StartInlineRename(int64_t pane) {
     if (row < 0 || !PlainName(name)) return;
     tk_list_ensure_visible(pane, row);
     TkListRect screen, local;
-    if (!tk_list_item_rect(pane, row, 0, &screen, 1) || !tk_list_item_rect(pane, row, 0, &local))
-        return;
+    if (!tk_list_item_rect(pane, row, 0, &screen, 1) || !tk_list_item_rect(pane, row, 0, &local)) {
+        // Not laid out yet (no screen): below the header, by row height.
+        const int64_t h = tk_list_row_height(pane) > 0 ? tk_list_row_height(pane) : 20;
+        screen = {0, h + (row - tk_list_top_row(pane)) * h, 0, h};
+        local = {};
+    }
     const int64_t pane_x = screen.x - local.x;
     const int64_t width =
-        tk_gadget_width(pane) - PictureWidth - (tk_list_has_vscrollbar(pane) ? ScrollBarWidth : 0);
+        std::max<int64_t>(MinimumWidth, tk_gadget_width(pane) - PictureWidth -
+                                            (tk_list_has_vscrollbar(pane) ? ScrollBarWidth : 0));
     Renaming = {pane, row, name};
     OpenRenameWindow(pane_x + PictureWidth, screen.y, width, screen.height);
     if (App.settings.ListFont)
