@@ -39,6 +39,7 @@ void OpenNewFolderDialog(int64_t x, int64_t y, int64_t width, int64_t height) {
     tk_window_disable(WinMain, 1);
     tk_window_open(WinNewFolder, x, y, width, height, TextNewFolderTitle, DialogFlags,
                    tk_window_handle(WinMain));
+    tk_window_activate(WinNewFolder);
     tk_string_create(GadNewFolderName, 10, 10, 300, 20, L"");
     tk_button_create(GadNewFolderOk, 160, 40, 70, 20, TextOk);
     tk_button_create(GadNewFolderCancel, 240, 40, 70, 20, TextAbort);

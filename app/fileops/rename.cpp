@@ -76,6 +76,7 @@ void StartInlineRename(int64_t pane) {
 void OpenRenameWindow(int64_t x, int64_t y, int64_t width, int64_t height) {
     tk_window_disable(WinMain, 1);
     tk_window_open(WinRename, x, y, width, height, L"", TkWindowPopup, tk_window_handle(WinMain));
+    tk_window_activate(WinRename);
     tk_string_create(GadRenameName, 0, 0, width - ButtonWidth, height, L"");
     tk_button_create(GadRenameOk, width - ButtonWidth, 0, ButtonWidth, height, TextRenameOk);
     tk_gadget_activate(GadRenameName);
