@@ -62,8 +62,7 @@ DialogButtons CreateButtons(int64_t buttons, const DialogFonts& fonts) {
 
 void CreateTexts(const std::wstring& headline, const std::wstring& text, const DialogFonts& fonts) {
     if (!headline.empty()) {
-        const int64_t g =
-            tk_text_create(-1, 0, 10, 340, 30, headline, TkTextCenter | TkTextWordEllipsis);
+        const int64_t g = tk_text_create(-1, 0, 10, 340, 30, headline, TkTextCenter | TkTextWordEllipsis);
         tk_gadget_set_font(g, tk_font_handle(fonts.headline));
     }
     if (!text.empty()) {
