@@ -6,8 +6,10 @@
 #include "runtime/text.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -82,4 +84,48 @@ int rt_dir_remove_empty(const std::wstring& path) {
     if (path.empty()) return 0;
     if (rt_sys.rmdir(os_path(path).c_str()) == 0) return 1;
     return errno == ENOTEMPTY || errno == EEXIST ? -1 : 0;
+}
+
+namespace {
+
+// Sums the folder open as fd (which it closes).
+int64_t tree_bytes(int fd, int recursive) {
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        rt_sys.close(fd);
+        return 0;
+    }
+    int64_t sum = 0;
+    std::vector<std::string> subfolders;
+    while (const dirent* d = readdir(dir)) {
+        const std::string_view name(d->d_name);
+        if (name == "." || name == ".." || d->d_type == DT_LNK) continue;
+        if (d->d_type == DT_DIR) {
+            if (recursive) subfolders.emplace_back(name);
+            continue;
+        }
+        struct stat st {};
+        if (rt_sys.fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISDIR(st.st_mode)) {
+            if (recursive) subfolders.emplace_back(name);
+        } else if (!S_ISLNK(st.st_mode)) {
+            sum += st.st_size;
+        }
+    }
+    for (const std::string& name : subfolders) {
+        const int child = rt_sys.openat(dirfd(dir), name.c_str(),
+                                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
+        if (child >= 0) sum += tree_bytes(child, recursive);
+    }
+    closedir(dir);
+    return sum;
+}
+
+} // namespace
+
+int64_t rt_dir_tree_bytes(const std::wstring& folder, int recursive) {
+    if (folder.empty()) return 0;
+    const int fd =
+        rt_sys.open(os_path(folder).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
+    return fd < 0 ? 0 : tree_bytes(fd, recursive);
 }

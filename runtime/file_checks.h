@@ -33,3 +33,10 @@ int rt_path_is_link(const std::wstring& path);
 // Removes the folder if it is empty: 1 removed, -1 not empty (it stays),
 // 0 any other failure.
 int rt_dir_remove_empty(const std::wstring& path);
+
+// Bytes of the files in folder, with recursive also below it. Symbolic
+// links are neither followed nor counted, folders add nothing themselves,
+// and every entry is looked at once (its listing type, a stat for files
+// only), so a large tree costs what the system's own du costs. 0 when the
+// folder cannot be listed.
+int64_t rt_dir_tree_bytes(const std::wstring& folder, int recursive);
