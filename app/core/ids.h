@@ -61,6 +61,7 @@ enum : int64_t {
     MenuBackTabKey = 16,   // Shift+Tab
     MenuBackspaceKey = 17, // Backspace: up a folder
     MenuMenuBarKey = 18,   // F10: into the menu bar
+    MenuRenameKey = 19,    // F2: rename in place
     MenuFirstToolbarButton = 400,
 };
 

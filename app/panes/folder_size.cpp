@@ -1,36 +1,14 @@
 // Folder sizes on request (Space key): see navigation.h. The walk never
 // follows a symbolic link, so a link to a large tree elsewhere, or a link
 // loop, adds nothing. Main thread only (the Space key); FolderSize itself is
-// safe from any thread, each level using an enumeration of its own.
+// safe from any thread (the walk is rt_dir_tree_bytes).
 #include "app/panes/navigation.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
+#include "runtime/file_checks.h"
 #include "runtime/files.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
-
-namespace {
-
-// Sum of the files in folder (ending in "/"); links inside are skipped.
-int64_t SumFolder(const std::wstring& folder, int64_t recursive) {
-    int number = rt_dir_examine(-1, folder, L"*.*");
-    if (!number) return 0;
-    int64_t sum = 0;
-    while (rt_dir_next(number)) {
-        std::wstring name = rt_dir_entry_name(number);
-        if (name == L"." || name == L"..") continue;
-        if (rt_dir_entry_attributes(number) & RtAttrLink) continue;
-        if (rt_dir_entry_type(number) == RtEntryFolder) {
-            if (recursive) sum += SumFolder(folder + name + L"/", recursive);
-        } else {
-            sum += rt_dir_entry_size(number);
-        }
-    }
-    rt_dir_finish(number);
-    return sum;
-}
-
-} // namespace
 
 int64_t FolderSize(const std::wstring& path, int64_t recursive) {
     std::wstring folder = path;
@@ -38,7 +16,7 @@ int64_t FolderSize(const std::wstring& path, int64_t recursive) {
     // A link counts as the link itself, also when it is the folder asked for.
     int attributes = rt_file_attributes(folder);
     if (attributes != -1 && (attributes & RtAttrLink)) return 0;
-    return SumFolder(folder, recursive);
+    return rt_dir_tree_bytes(folder, static_cast<int>(recursive));
 }
 
 void ShowFolderSizeOfSelection(int64_t pane) {

@@ -5,6 +5,8 @@
 
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/fileops/fileops.h"
+#include "app/fileops/fileops_ids.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_sort.h"
@@ -99,6 +101,7 @@ int64_t MenuItem(int64_t item) {
     case MenuBackTabKey: FocusKey(0); return 0;
     case MenuBackspaceKey: BackspaceKey(); return 0;
     case MenuMenuBarKey: MenuBarKey(); return 0;
+    case MenuRenameKey: StartInlineRename(App.ActivePane); return 0;
     case MenuQuit: return AskQuit();
     default: return 0;
     }
@@ -149,7 +152,15 @@ void PathFieldFocus(int64_t field, int64_t other_field) {
     tk_gadget_set_color(field, TkColorBack, ActivePathColor);
 }
 
+// A drop of files onto a pane copies or moves them into its folder.
+void PaneDrop(int64_t pane) {
+    if ((pane != GadLeftPane && pane != GadRightPane) || tk_drop_type() != TkDropFiles) return;
+    tk_window_activate(WinMain);
+    DropOntoPane(pane, tk_drop_action(), tk_drop_files(), SelectedItems(pane, SelectedNamesJoined));
+}
+
 void GadgetEvent(int64_t gadget, int64_t type) {
+    const int64_t p = App.ActivePane;
     switch (gadget) {
     case GadLeftPane:
     case GadRightPane: PaneEvent(gadget, type); break;
@@ -160,6 +171,12 @@ void GadgetEvent(int64_t gadget, int64_t type) {
         break;
     case GadViewButton: ViewFile(); break;
     case GadEditButton: EditFile(); break;
+    case GadCopyButton: CopyMoveBetweenPanes(SelectedItems(p, SelectedNames), p, OtherPane(p), 0); break;
+    case GadMoveButton: CopyMoveBetweenPanes(SelectedItems(p, SelectedNames), p, OtherPane(p), 1); break;
+    case GadNewFolderButton:
+        OpenNewFolderDialog(NewFolderX, NewFolderY, NewFolderWidth, NewFolderHeight);
+        break;
+    case GadDeleteButton: DeleteRequest(SelectedItems(p, SelectedNames), PanePath(p)); break;
     case GadLeftPath:
     case GadRightPath: {
         const int64_t other = gadget == GadLeftPath ? GadRightPath : GadLeftPath;
@@ -194,6 +211,7 @@ int64_t MainWindowEvents(int64_t value) {
     case EventGadget: GadgetEvent(tk_event_gadget(), tk_event_type()); return 0;
     case EventPaneInfoReady: PaneInfoReady(static_cast<int64_t>(tk_event_data())); return 0;
     case EventDirChanged: PaneDirReport(tk_event_data()); return 0;
+    case EventGadgetDrop: PaneDrop(tk_event_gadget()); return 0;
     default: return 0;
     }
 }

@@ -34,8 +34,9 @@ constexpr Shortcut MainShortcuts[] = {
     {13, MenuReturnKey}, {46, MenuDeleteKey},     {KeySpace, MenuSpaceKey},
     {114, MenuViewKey},  {115, MenuEditKey},      {116, MenuCopyKey},
     {117, MenuMoveKey},  {118, MenuNewFolderKey}, {119, MenuDeleteButtonKey},
+    {113, MenuRenameKey},
 };
-static_assert(std::size(MainShortcuts) == 9, "Return, Delete, Space and F3 to F8");
+static_assert(std::size(MainShortcuts) == 10, "Return, Delete, Space, F2 and F3 to F8");
 
 // The keys of two-pane file managers: Tab and Shift+Tab across the panes
 // (instead of the toolkit's own Tab entries), Backspace up, F10 to the menu.

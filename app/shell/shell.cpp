@@ -5,6 +5,7 @@
 #include "app/config/settings.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/fileops/fileops.h"
 #include "app/panes/pane_workers.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_menu.h"
@@ -24,6 +25,10 @@ struct WindowHandlerEntry {
 // bar editor) join this table as they arrive.
 constexpr WindowHandlerEntry WindowHandlers[] = {
     {WinMain, MainWindowEvents},
+    {WinCopyProgress, CopyProgressEvents},
+    {WinDeleteProgress, DeleteProgressEvents},
+    {WinNewFolder, NewFolderEvents},
+    {WinRename, RenameEvents},
 };
 
 struct ItemPicture {
@@ -87,6 +92,7 @@ void RunMainLoop() {
 }
 
 void ShutDown() {
+    EndFileJobs(); // no half-written file is left when the program ends
     SaveSettings();
     StopPaneWorkers(GadLeftPane);
     StopPaneWorkers(GadRightPane);

@@ -1,0 +1,55 @@
+// Collecting the files of selected folders and creating their counterparts
+// in the target, and where a file-list element goes. Each entry is looked at
+// once, by the enumeration; symbolic links are never entered.
+#include "app/fileops/copy_job.h"
+#include "app/fileops/fileops_internal.h"
+#include "runtime/files.h"
+
+namespace {
+
+// The part of a path below the job's source folder: only a leading source
+// folder is taken off, so a sub-folder that happens to repeat the source
+// folder's text keeps its place.
+std::wstring BelowSource(const std::wstring& path) {
+    const std::wstring& source = Job.sourceFolder;
+    if (path.size() >= source.size() && path.compare(0, source.size(), source) == 0)
+        return path.substr(source.size());
+    return path;
+}
+
+} // namespace
+
+std::wstring JobSourceOf(const std::wstring& element) {
+    return element.find(L'/') == std::wstring::npos ? Job.sourceFolder + element : element;
+}
+
+std::wstring JobTargetOf(const std::wstring& element) {
+    return Job.targetFolder + BelowSource(element);
+}
+
+int64_t CreateTargetFolder(const std::wstring& folder, const std::wstring& targetFolder) {
+    std::wstring target = targetFolder + BelowSource(folder);
+    if (rt_dir_create(target)) return 1;
+    return rt_file_size(target) == RtSizeFolder ? 1 : 0;
+}
+
+void CollectFolder(const std::wstring& folder, const std::wstring& targetFolder) {
+    if (targetFolder.empty()) return;
+    Job.sourceFolders.push_back(folder);
+    CreateTargetFolder(folder, targetFolder);
+    const int number = rt_dir_examine(-1, folder, L"*.*");
+    if (!number) return;
+    std::vector<std::wstring> subfolders;
+    while (rt_dir_next(number)) {
+        std::wstring name = rt_dir_entry_name(number);
+        if (name == L"." || name == L"..") continue;
+        const bool link = rt_dir_entry_attributes(number) & RtAttrLink;
+        if (!link && rt_dir_entry_type(number) == RtEntryFolder)
+            subfolders.push_back(std::move(name));
+        else
+            Job.fileList.push_back(folder + name);
+    }
+    // One enumeration open at a time, however deep the tree.
+    rt_dir_finish(number);
+    for (const std::wstring& name : subfolders) CollectFolder(folder + name + L"/", targetFolder);
+}

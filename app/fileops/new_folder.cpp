@@ -1,0 +1,65 @@
+// The new-folder dialog (window 36, F7) and CreateFolderIn. Main thread.
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
+#include "app/fileops/fileops.h"
+#include "app/fileops/fileops_ids.h"
+#include "app/fileops/fileops_internal.h"
+#include "app/fileops/fileops_texts.h"
+#include "app/panes/panes.h"
+#include "runtime/files.h"
+#include "toolkit/gadgets.h"
+
+namespace {
+
+constexpr int64_t DialogFlags = TkWindowTitleBar | TkWindowCentreOnParent;
+
+void CloseDialog() {
+    tk_window_close(WinNewFolder);
+    tk_window_disable(WinMain, 0);
+    tk_gadget_activate(App.ActivePane);
+}
+
+// Trailing blanks and "/" are dropped; what remains must be one plain name:
+// a "/" inside would reach into another folder, "." and ".." are no names.
+bool PlainName(std::wstring& name) {
+    while (!name.empty() && (name.back() == L' ' || name.back() == L'/')) name.pop_back();
+    return !name.empty() && name != L"." && name != L".." && name.find(L'/') == std::wstring::npos;
+}
+
+void OkPressed() {
+    const std::wstring folder = PanePath(App.ActivePane);
+    if (!CreateFolderIn(App.ActivePane, folder, tk_gadget_get_text(GadNewFolderName))) return;
+    CloseDialog();
+    RefreshPanesShowing(folder);
+}
+
+} // namespace
+
+void OpenNewFolderDialog(int64_t x, int64_t y, int64_t width, int64_t height) {
+    tk_window_disable(WinMain, 1);
+    tk_window_open(WinNewFolder, x, y, width, height, TextNewFolderTitle, DialogFlags,
+                   tk_window_handle(WinMain));
+    tk_window_activate(WinNewFolder);
+    tk_string_create(GadNewFolderName, 10, 10, 300, 20, L"");
+    tk_button_create(GadNewFolderOk, 160, 40, 70, 20, TextOk);
+    tk_button_create(GadNewFolderCancel, 240, 40, 70, 20, TextAbort);
+    tk_gadget_activate(GadNewFolderName);
+    tk_shortcut_add(WinNewFolder, KeyReturn, MenuDialogReturn);
+}
+
+int64_t NewFolderEvents(int64_t event) {
+    if (event == EventMenu && tk_event_menu() == MenuDialogReturn)
+        tk_event_post(EventGadget, WinNewFolder, GadNewFolderOk);
+    else if (event == EventGadget && tk_event_gadget() == GadNewFolderOk)
+        OkPressed();
+    else if (event == EventGadget && tk_event_gadget() == GadNewFolderCancel)
+        CloseDialog();
+    return 0;
+}
+
+int64_t CreateFolderIn(int64_t /*pane*/, const std::wstring& folder, const std::wstring& name) {
+    std::wstring plain = name;
+    if (!folder.empty() && PlainName(plain) && rt_dir_create(folder + plain)) return 1;
+    FileopsMessageBox(TextError, TextNewFolderFailed, 0);
+    return 0;
+}

@@ -1,0 +1,112 @@
+// Renaming in place: the borderless rename window (46) laid over the pane's
+// current row (F2, the context menu's rename), its handler and
+// RenameSelected. Main thread.
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
+#include "app/fileops/fileops.h"
+#include "app/fileops/fileops_ids.h"
+#include "app/fileops/fileops_internal.h"
+#include "app/fileops/fileops_texts.h"
+#include "app/panes/panes.h"
+#include "runtime/files.h"
+#include "toolkit/busy.h"
+#include "toolkit/gadgets.h"
+
+#include <algorithm>
+
+namespace {
+
+// Which row the open rename window renames.
+struct RenameTarget {
+    int64_t pane = 0;
+    int64_t row = -1;
+    std::wstring name;
+};
+RenameTarget Renaming;
+
+constexpr int64_t PictureWidth = 22;   // the row's picture left of the name
+constexpr int64_t ScrollBarWidth = 18; // a vertical scroll bar on the right
+constexpr int64_t ButtonWidth = 30;
+constexpr int64_t MinimumWidth = 2 * ButtonWidth; // a pane not laid out yet has no width
+
+void CloseRenameWindow() {
+    tk_window_close(WinRename);
+    tk_window_disable(WinMain, 0);
+    tk_gadget_activate(App.ActivePane);
+}
+
+void OkPressed() {
+    const std::wstring folder = PanePath(App.ActivePane);
+    if (!RenameSelected(App.ActivePane)) return;
+    CloseRenameWindow();
+    RefreshPanesShowing(folder);
+}
+
+// A "/" would move the entry into another folder; "." and ".." are no names.
+bool PlainName(const std::wstring& name) {
+    return !name.empty() && name != L"." && name != L".." && name.find(L'/') == std::wstring::npos;
+}
+
+} // namespace
+
+void StartInlineRename(int64_t pane) {
+    const int64_t row = tk_list_current_row(pane);
+    const std::wstring name = tk_gadget_get_item_text(pane, row, 0);
+    if (row < 0 || !PlainName(name)) return;
+    tk_list_ensure_visible(pane, row);
+    TkListRect screen, local;
+    if (!tk_list_item_rect(pane, row, 0, &screen, 1) || !tk_list_item_rect(pane, row, 0, &local)) {
+        // Not laid out yet (no screen): below the header, by row height.
+        const int64_t h = tk_list_row_height(pane) > 0 ? tk_list_row_height(pane) : 20;
+        screen = {0, h + (row - tk_list_top_row(pane)) * h, 0, h};
+        local = {};
+    }
+    const int64_t pane_x = screen.x - local.x;
+    const int64_t width =
+        std::max<int64_t>(MinimumWidth, tk_gadget_width(pane) - PictureWidth -
+                                            (tk_list_has_vscrollbar(pane) ? ScrollBarWidth : 0));
+    Renaming = {pane, row, name};
+    OpenRenameWindow(pane_x + PictureWidth, screen.y, width, screen.height);
+    if (App.settings.ListFont)
+        tk_gadget_set_font(GadRenameName, tk_font_handle(App.settings.ListFont));
+    tk_gadget_set_text(GadRenameName, name);
+    tk_string_select_all(GadRenameName);
+}
+
+void OpenRenameWindow(int64_t x, int64_t y, int64_t width, int64_t height) {
+    tk_window_disable(WinMain, 1);
+    tk_window_open(WinRename, x, y, width, height, L"", TkWindowPopup, tk_window_handle(WinMain));
+    tk_window_activate(WinRename);
+    tk_string_create(GadRenameName, 0, 0, width - ButtonWidth, height, L"");
+    tk_button_create(GadRenameOk, width - ButtonWidth, 0, ButtonWidth, height, TextRenameOk);
+    tk_gadget_activate(GadRenameName);
+    tk_shortcut_add(WinRename, KeyReturn, MenuDialogReturn);
+    tk_shortcut_add(WinRename, KeyEscape, MenuDialogEscape);
+}
+
+int64_t RenameEvents(int64_t event) {
+    if (event == EventMenu && tk_event_menu() == MenuDialogReturn)
+        tk_event_post(EventGadget, WinRename, GadRenameOk);
+    else if (event == EventMenu && tk_event_menu() == MenuDialogEscape)
+        CloseRenameWindow();
+    else if (event == EventGadget && tk_event_gadget() == GadRenameOk)
+        OkPressed();
+    return 0;
+}
+
+int64_t RenameSelected(int64_t pane) {
+    const std::wstring folder = PanePath(pane);
+    const std::wstring old_name = Renaming.pane == pane ? Renaming.name : std::wstring();
+    const std::wstring new_name = tk_gadget_get_text(GadRenameName);
+    if (new_name == old_name) {
+        tk_event_post(EventMenu, WinRename, MenuDialogEscape);
+        return 0;
+    }
+    if (folder.empty() || old_name.empty() || !PlainName(new_name)) return 0;
+    // Never replaces an entry of the new name: that rename fails.
+    if (!rt_file_rename(folder + old_name, folder + new_name)) return 0;
+    if (tk_gadget_get_item_text(pane, Renaming.row, 0) == old_name)
+        tk_gadget_remove_item(pane, Renaming.row);
+    Renaming = {};
+    return 1;
+}

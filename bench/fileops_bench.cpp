@@ -1,0 +1,248 @@
+// Benchmarks of the file operations against the system's own tools, each
+// pair measured in the same run on the same data, best of a few rounds:
+//   copy_big         F5 of one 1 GiB file            / cp
+//   copy_many        F5 of 10,000 files of 4 KB      / cp -r
+//   move_same_fs     F6 of the big file and the tree / mv (one file system)
+//   delete_tree      F8 of a 100,000-file tree       / rm -rf
+//   delete_selected  F8 of 10,000 selected files     / rm of them
+//   folder_size      Space on the 100,000-file tree  / du -sb
+// The jobs run through the program's own code: the command (questions
+// answered by a recorder), the worker, the progress window and its events.
+// Prints "BENCH <name> ratio=... target=..." lines; details go to stderr.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/config/drive_bar.h"
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
+#include "app/core/shell_hooks.h"
+#include "app/fileops/fileops.h"
+#include "app/panes/navigation.h"
+#include "app/panes/pane_location.h"
+#include "app/panes/panes.h"
+#include "app/shell/main_window.h"
+#include "app/shell/shell.h"
+#include "runtime/text.h"
+#include "toolkit/events.h"
+#include "toolkit/gadgets.h"
+
+namespace {
+
+constexpr int kRounds = 3;
+int failures = 0;
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void Run(const std::string& cmd) {
+    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", cmd.c_str());
+}
+
+double TimeCommand(const std::string& cmd) {
+    const auto t = std::chrono::steady_clock::now();
+    Run(cmd);
+    return Seconds(t);
+}
+
+void WriteFile(const std::string& path, size_t size) {
+    static const std::vector<char> block(1 << 20, 'x');
+    const int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    if (fd < 0) return;
+    for (size_t done = 0; done < size;) {
+        const size_t n = std::min(block.size(), size - done);
+        if (write(fd, block.data(), n) != static_cast<ssize_t>(n)) break;
+        done += n;
+    }
+    close(fd);
+}
+
+// folders x files, each of size bytes, below root.
+void MakeTree(const std::string& root, int folders, int files, size_t size) {
+    mkdir(root.c_str(), 0755);
+    for (int d = 0; d < folders; ++d) {
+        const std::string dir = root + "/ordner_" + std::to_string(d);
+        mkdir(dir.c_str(), 0755);
+        for (int f = 0; f < files; ++f) WriteFile(dir + "/datei_" + std::to_string(f), size);
+    }
+}
+
+int64_t AnswerOk(int64_t, const std::wstring&, const std::wstring&, const std::wstring&, int64_t,
+                 int64_t) {
+    return 6;
+}
+int64_t BoxSeen(const std::wstring&, const std::wstring& text, int64_t) {
+    std::fprintf(stderr, "message: %s\n", rt_text_to_utf8(text).c_str());
+    ++failures;
+    return 1;
+}
+
+std::wstring W(const std::string& s) {
+    return rt_text_from_os(s) + L"/";
+}
+
+// Runs the main loop until a job's end event has been handled.
+void RunUntilJobDone() {
+    for (;;) {
+        const int32_t value = tk_event_wait();
+        const WindowHandler handler = HandlerOfWindow(tk_event_window());
+        if (handler) handler(value);
+        if (value == EventJobDone) return;
+    }
+}
+
+// Shows the two folders in the panes, as the user would before F5.
+void ShowPanes(const std::string& source, const std::string& target) {
+    ShowPath(GadRightPane, W(target), ShowReset);
+    ShowPath(GadRightPane, W(target), ShowRefresh);
+    ShowPath(GadLeftPane, W(source), ShowReset);
+    ShowPath(GadLeftPane, W(source), ShowRefresh);
+}
+
+void SelectAll(int64_t pane) {
+    for (int64_t r = 0; r < tk_gadget_count_items(pane); ++r)
+        tk_gadget_set_item_state(pane, r, tk_gadget_get_item_text(pane, r, 0) == L".." ? 0 : 1);
+}
+
+double TimeJob(const std::function<void()>& start) {
+    const auto t = std::chrono::steady_clock::now();
+    start();
+    RunUntilJobDone();
+    return Seconds(t);
+}
+
+double CopyJobSeconds(const std::string& src, const std::string& dst, const std::wstring& names,
+                      int move) {
+    ShowPanes(src, dst);
+    return TimeJob([&] { CopyMoveBetweenPanes(names, GadLeftPane, GadRightPane, move); });
+}
+
+void Report(const char* name, double ours, double reference, double target) {
+    const double ratio = ours / reference;
+    std::fprintf(stderr, "%s: ours %.3f s, reference %.3f s\n", name, ours, reference);
+    std::printf("BENCH %s ratio=%.2f target=%g\n", name, ratio, target);
+    std::fflush(stdout);
+    if (ratio > target) ++failures;
+}
+
+void CopyBig(const std::string& base) {
+    const std::string src = base + "/src", dst = base + "/dst";
+    WriteFile(src + "/big.bin", size_t(1) << 30);
+    double ours = 1e9, ref = 1e9;
+    Run("cat '" + src + "/big.bin' > /dev/null");
+    for (int r = 0; r < kRounds; ++r) {
+        ref = std::min(ref, TimeCommand("cp '" + src + "/big.bin' '" + dst + "/big.bin'"));
+        Run("rm -f '" + dst + "/big.bin'");
+        ours = std::min(ours, CopyJobSeconds(src, dst, L"big.bin\n", 0));
+        if (r == 0)
+            Run("cmp -s '" + src + "/big.bin' '" + dst + "/big.bin' || echo copy differs >&2");
+        Run("rm -f '" + dst + "/big.bin'");
+    }
+    Report("copy_big", ours, ref, 1.1);
+}
+
+void CopyMany(const std::string& base) {
+    const std::string src = base + "/src", dst = base + "/dst";
+    MakeTree(src + "/tree", 100, 100, 4096);
+    double ours = 1e9, ref = 1e9;
+    Run("du -s '" + src + "/tree' > /dev/null");
+    for (int r = 0; r < kRounds; ++r) {
+        ref = std::min(ref, TimeCommand("cp -r '" + src + "/tree' '" + dst + "/tree'"));
+        Run("rm -rf '" + dst + "/tree'");
+        ours = std::min(ours, CopyJobSeconds(src, dst, L"tree\n", 0));
+        if (r == 0)
+            Run("diff -r '" + src + "/tree' '" + dst +
+                "/tree' > /dev/null || echo tree differs >&2");
+        Run("rm -rf '" + dst + "/tree'");
+    }
+    Report("copy_many", ours, ref, 1.5);
+}
+
+// The big file and the tree are still in src from the copy benchmarks.
+void MoveSameFs(const std::string& base) {
+    const std::string src = base + "/src", dst = base + "/dst";
+    double ours = 1e9, ref = 1e9;
+    for (int r = 0; r < kRounds; ++r) {
+        ref = std::min(ref,
+                       TimeCommand("mv '" + src + "/big.bin' '" + src + "/tree' '" + dst + "/'"));
+        Run("mv '" + dst + "/big.bin' '" + dst + "/tree' '" + src + "/'");
+        ours = std::min(ours, CopyJobSeconds(src, dst, L"big.bin\ntree\n", 1));
+        Run("mv '" + dst + "/big.bin' '" + dst + "/tree' '" + src + "/'");
+    }
+    Report("move_same_fs", ours, ref, 2);
+    Run("rm -rf '" + src + "/big.bin' '" + src + "/tree'");
+}
+
+void DeleteTreeAndFolderSize(const std::string& base) {
+    const std::string src = base + "/src";
+    double ours = 1e9, ref = 1e9, size_ours = 1e9, size_ref = 1e9;
+    for (int r = 0; r < 2; ++r) {
+        MakeTree(src + "/tree", 1000, 100, 0);
+        ref = std::min(ref, TimeCommand("rm -rf '" + src + "/tree'"));
+        MakeTree(src + "/tree", 1000, 100, 0);
+        size_ref = std::min(size_ref, TimeCommand("du -sb '" + src + "/tree' > /dev/null"));
+        ShowPanes(src, base);
+        SelectAll(GadLeftPane);
+        auto t = std::chrono::steady_clock::now();
+        ShowFolderSizeOfSelection(GadLeftPane);
+        size_ours = std::min(size_ours, Seconds(t));
+        ours = std::min(ours, TimeJob([&] { DeleteCommand(L"tree\n", W(src)); }));
+    }
+    Report("delete_tree", ours, ref, 1.3);
+    Report("folder_size", size_ours, size_ref, 1.2);
+}
+
+void DeleteSelected(const std::string& base) {
+    const std::string src = base + "/src";
+    double ours = 1e9, ref = 1e9;
+    std::wstring names;
+    for (int f = 0; f < 10000; ++f) names += L"datei_" + std::to_wstring(f) + L"\n";
+    for (int r = 0; r < 2; ++r) {
+        for (int f = 0; f < 10000; ++f) WriteFile(src + "/datei_" + std::to_string(f), 0);
+        ref = std::min(ref, TimeCommand("cd '" + src + "' && rm -f datei_*"));
+        for (int f = 0; f < 10000; ++f) WriteFile(src + "/datei_" + std::to_string(f), 0);
+        ShowPanes(src, base);
+        SelectAll(GadLeftPane);
+        ours = std::min(ours, TimeJob([&] { DeleteRequest(names, W(src)); }));
+    }
+    Report("delete_selected", ours, ref, 1.5);
+}
+
+std::vector<PfVolume> RootOnly() {
+    return {PfVolume{L"/", L"/dev/root", L"ext4", L"Hard Disk", L"/", L"/"}};
+}
+
+} // namespace
+
+int main() {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    char tmpl[] = "/tmp/tc-fileops-bench-XXXXXX";
+    const std::string base = mkdtemp(tmpl);
+    mkdir((base + "/src").c_str(), 0755);
+    mkdir((base + "/dst").c_str(), 0755);
+    tk_init();
+    AppStateReset();
+    DriveVolumes = RootOnly;
+    InstallShellHooks();
+    BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
+    FileopsMessage = AnswerOk;
+    FileopsMessageBox = BoxSeen;
+
+    CopyBig(base);
+    CopyMany(base);
+    MoveSameFs(base);
+    DeleteTreeAndFolderSize(base);
+    DeleteSelected(base);
+
+    tk_end();
+    Run("rm -rf '" + base + "'");
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,132 @@
+// Delete, new folder and rename: the questions, progress, cancel, failure
+// reports, links inside deleted folders, and the names the dialogs refuse.
+#include "fileops_fixture.h"
+
+#include "app/fileops/fileops_texts.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+int unlink_refused(int, const char*, int) {
+    errno = EACCES;
+    return -1;
+}
+void CancelNow(int, int, const std::wstring&) {
+    Job.cancel = JobCancelled;
+}
+
+} // namespace
+
+TEST_F(FileopsTest, DeleteAsksTwiceForFullFoldersAndKeepsAllOnAbort) {
+    TempDir t;
+    Mkdir(t / "voll");
+    t.write("voll/.versteckt", "x");
+    Mkdir(t / "leer");
+    answers = {6, 7};
+    DeleteRequest(L"voll\nleer\n", Folder(t));
+    RunJob();
+    ASSERT_EQ(2u, asked.size());
+    EXPECT_EQ(std::wstring(TextNotEmptyHeadline) + L"|" + TextNotEmptyQuestion, asked[1]);
+    EXPECT_TRUE(Exists(t / "voll/.versteckt"));
+    EXPECT_TRUE(Exists(t / "leer"));
+
+    asked.clear();
+    DeleteRequest(L"leer\n", Folder(t)); // only empty folders: one question
+    RunJob();
+    EXPECT_EQ(1u, asked.size());
+    EXPECT_FALSE(Exists(t / "leer"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FileopsTest, DeleteCountsFilesAndRemovesLinksNotTheirTargets) {
+    TempDir t, outside;
+    outside.write("bleibt", "wichtig");
+    for (const char* n : {"1", "2", "3", "4"}) t.write(n, n);
+    ASSERT_EQ(0, chmod((t / "2").c_str(), 0444)); // read-only goes too
+    Mkdir(t / "ordner");
+    ASSERT_EQ(0, symlink(outside.path().c_str(), (t / "ordner/link").c_str()));
+    ASSERT_EQ(0, symlink(outside.path().c_str(), (t / "direkt").c_str()));
+    ProgressObserver = Totals;
+    DeleteCommand(L"1\n2\n3\n4\nordner\ndirekt\n", Folder(t));
+    RunJob();
+    // four files and the link: 20 per item, then 100 at the end
+    EXPECT_EQ((std::vector<int>{20, 40, 60, 80, 100, 100}), totals);
+    for (const char* n : {"1", "2", "3", "4", "ordner", "direkt"}) EXPECT_FALSE(Exists(t / n)) << n;
+    EXPECT_EQ("wichtig", outside.read("bleibt"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FileopsTest, CancelledDeleteLeavesFoldersAndRemainingFiles) {
+    TempDir t;
+    for (const char* n : {"1", "2"}) t.write(n, n);
+    Mkdir(t / "ordner");
+    ProgressObserver = CancelNow;
+    DeleteCommand(L"1\n2\nordner\n", Folder(t));
+    RunJob();
+    EXPECT_FALSE(Exists(t / "1"));
+    EXPECT_TRUE(Exists(t / "2"));
+    EXPECT_TRUE(Exists(t / "ordner"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FileopsTest, DeleteThatLeavesSomethingSaysSo) {
+    TempDir t;
+    Mkdir(t / "ordner");
+    t.write("ordner/f", "f");
+    rt_sys.unlinkat = unlink_refused;
+    DeleteCommand(L"ordner\n", Folder(t));
+    RunJob();
+    EXPECT_TRUE(Exists(t / "ordner/f"));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Delete...|Löschen nicht erfolgreich", boxes[0]);
+}
+
+TEST_F(FileopsTest, NewFolderTwiceAndRefusedNames) {
+    TempDir t;
+    ShowPath(GadLeftPane, Folder(t), ShowReset);
+    OpenNewFolderDialog(0, 0, 320, 70);
+    ASSERT_TRUE(tk_window_exists(WinNewFolder));
+    tk_gadget_set_text(GadNewFolderName, L"Neu");
+    tk_event_post(EventMenu, WinNewFolder, MenuDialogReturn); // Return acts as "Ok"
+    for (int i = 0; i < 50 && tk_window_exists(WinNewFolder); ++i) {
+        const int32_t v = tk_event_wait_timeout(20);
+        if (tk_event_window() == WinNewFolder) NewFolderEvents(v);
+    }
+    EXPECT_TRUE(Exists(t / "Neu"));
+    EXPECT_FALSE(tk_window_exists(WinNewFolder));
+    for (const wchar_t* name : {L"Neu", L"a/b", L".", L"..", L"   "}) {
+        boxes.clear();
+        EXPECT_EQ(0, CreateFolderIn(GadLeftPane, Folder(t), name)) << name;
+        EXPECT_EQ(1u, boxes.size());
+    }
+    EXPECT_FALSE(Exists(t / "a"));
+    EXPECT_EQ(1, CreateFolderIn(GadLeftPane, Folder(t), L"Mit Blank  "));
+    EXPECT_TRUE(Exists(t / "Mit Blank"));
+}
+
+TEST_F(FileopsTest, RenameKeepsTheWindowForNamesItCannotTake) {
+    TempDir t;
+    t.write("a.txt", "a");
+    t.write("b.txt", "b");
+    ShowPath(GadLeftPane, Folder(t), ShowReset);
+    ShowPath(GadLeftPane, L"", ShowRefresh);
+    tk_list_set_current_row(GadLeftPane, RowOf(GadLeftPane, L"a.txt"));
+    StartInlineRename(GadLeftPane);
+    ASSERT_TRUE(tk_window_exists(WinRename));
+    EXPECT_EQ(L"a.txt", tk_gadget_get_text(GadRenameName));
+    for (const wchar_t* name : {L"b.txt", L"../a.txt", L"..", L""}) {
+        tk_gadget_set_text(GadRenameName, name);
+        EXPECT_EQ(0, RenameSelected(GadLeftPane)) << name;
+    }
+    EXPECT_EQ("a", t.read("a.txt"));
+    EXPECT_EQ("b", t.read("b.txt"));
+    tk_gadget_set_text(GadRenameName, L"c.txt");
+    EXPECT_EQ(1, RenameSelected(GadLeftPane));
+    EXPECT_EQ("a", t.read("c.txt"));
+    EXPECT_EQ(-1, RowOf(GadLeftPane, L"a.txt"));
+    RenameEvents(EventMenu); // no item: nothing
+    tk_window_close(WinRename);
+    tk_window_disable(WinMain, 0);
+}

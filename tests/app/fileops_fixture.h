@@ -1,0 +1,100 @@
+// Shared set-up of the file-operation tests: the pane window of PaneTest,
+// questions answered from a script and recorded, message boxes recorded,
+// and a way to run a job to its end as the main loop would.
+#pragma once
+
+#include "app/fileops/copy_job.h"
+#include "app/fileops/fileops.h"
+#include "app/fileops/fileops_ids.h"
+#include "pane_fixture.h"
+#include "platform/file_copy.h"
+#include "runtime/syscalls.h"
+#include "toolkit/requesters.h"
+
+#include <fstream>
+#include <sstream>
+
+#include <deque>
+#include <dirent.h>
+#include <sys/stat.h>
+
+class FileopsTest : public PaneTest {
+  public:
+    static inline std::vector<std::wstring> asked; // "headline|text" of every question
+    static inline std::deque<int64_t> answers;     // next answers; 6 when empty
+    static inline std::vector<std::wstring> boxes; // "caption|text" of message boxes
+    static inline std::vector<int> totals;         // total percent of every report
+
+    static int64_t Script(int64_t, const std::wstring&, const std::wstring& headline,
+                          const std::wstring& text, int64_t, int64_t) {
+        asked.push_back(headline + L"|" + text);
+        if (answers.empty()) return MessageAnswerOk;
+        const int64_t a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    static int64_t Box(const std::wstring& caption, const std::wstring& text, int64_t) {
+        boxes.push_back(caption + L"|" + text);
+        return 1;
+    }
+    static void Totals(int, int total, const std::wstring&) { totals.push_back(total); }
+
+  protected:
+    void SetUp() override {
+        PaneTest::SetUp();
+        asked.clear();
+        answers.clear();
+        boxes.clear();
+        totals.clear();
+        FileopsMessage = Script;
+        FileopsMessageBox = Box;
+        ProgressObserver = nullptr;
+    }
+    void TearDown() override {
+        RunJob();
+        ProgressObserver = nullptr;
+        rt_sys = rt_syscalls_real();
+        pf_copy_sys_reset();
+        FileopsMessage = MessageDialog;
+        FileopsMessageBox = tk_message_box;
+        PaneTest::TearDown();
+    }
+
+    // Waits for the worker and hands the events of the progress windows to
+    // their handlers until the job's end has been handled.
+    static void RunJob() {
+        if (Job.thread) rt_thread_wait(Job.thread);
+        for (int i = 0;
+             i < 200 && (tk_window_exists(WinCopyProgress) || tk_window_exists(WinDeleteProgress));
+             ++i) {
+            const int32_t v = tk_event_wait_timeout(20);
+            if (tk_event_window() == WinCopyProgress) CopyProgressEvents(v);
+            if (tk_event_window() == WinDeleteProgress) DeleteProgressEvents(v);
+        }
+    }
+    static void Copy(const std::wstring& names, const std::wstring& from, const std::wstring& to,
+                     int64_t move) {
+        CopyMoveCommand(names, from, to, move);
+        RunJob();
+    }
+    static bool Exists(const std::string& path) {
+        struct stat st;
+        return lstat(path.c_str(), &st) == 0;
+    }
+    static std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static void Mkdir(const std::string& path) { ASSERT_EQ(0, mkdir(path.c_str(), 0755)) << path; }
+    // Names in a folder that a failed copy could have left behind.
+    static int TempFilesIn(const std::string& folder) {
+        int n = 0;
+        DIR* d = opendir(folder.c_str());
+        while (dirent* e = d ? readdir(d) : nullptr)
+            n += std::string(e->d_name).rfind(".tc-copy-", 0) == 0;
+        if (d) closedir(d);
+        return n;
+    }
+};
