@@ -31,3 +31,7 @@ std::wstring pf_type_name(const std::wstring& path, int is_folder);
 // type's icon and returns 1; returns 0 and leaves rgba empty when the themes
 // have no icon for the type or size is not positive.
 int pf_type_icon(const std::wstring& path, int is_folder, int size, std::vector<uint32_t>& rgba);
+
+// Decodes the icon file (PNG, SVG, XPM) at size x size into rgba as above;
+// 0 when it cannot be read.
+int pf_icon_file_pixels(const std::string& file, int size, std::vector<uint32_t>& rgba);

@@ -3,6 +3,9 @@
 // buttons they stand for, so key and button take one road.
 #include "app/shell/main_events.h"
 
+#include "app/config/button_bar.h"
+#include "app/config/button_bar_editor.h"
+#include "app/config/settings_dialog.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/message_dialog.h"
@@ -10,6 +13,7 @@
 #include "app/panes/panes.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
+#include "app/shell/pane_context_menu.h"
 #include "platform/shell_open.h"
 #include "runtime/program.h"
 #include "toolkit/gadgets.h"
@@ -81,6 +85,12 @@ constexpr ButtonKey ButtonKeys[] = {
 };
 
 int64_t MenuItem(int64_t item) {
+    // A context-menu answer runs its command and nothing else.
+    if (IsPaneContextAnswer(item)) {
+        PaneContextCommand();
+        return 0;
+    }
+    if (RunButtonBarItem()) return 0;
     for (const ButtonKey& k : ButtonKeys)
         if (k.item == item) {
             tk_event_post(EventGadget, WinMain, k.button, k.button);
@@ -91,6 +101,9 @@ int64_t MenuItem(int64_t item) {
         if (tk_gadget_active() != GadCommandLine) ShowFolderSizeOfSelection(App.ActivePane);
         return 0;
     case MenuReturnKey: ReturnKey(); return 0;
+    case MenuSettings:
+    case MenuSettingsPopup: SettingsDialogCommand(); return 0;
+    case MenuButtonBar: ButtonBarEditorCommand(); return 0;
     case MenuQuit: return AskQuit();
     default: return 0;
     }
@@ -117,6 +130,7 @@ void EditFile() {
 void PaneEvent(int64_t pane, int64_t type) {
     ShowPath(pane, L"", ShowNoFill);
     switch (type) {
+    case EventTypeRightClick: ShowPaneContextMenu(WinMain, pane, PanePath(pane)); break;
     case EventTypeLeftDoubleClick: OpenSelectedEntry(pane); break;
     case EventTypeColumnResized:
         SetColumnWidth(OtherPane(pane), ColumnMemo.Column, ColumnMemo.Width);

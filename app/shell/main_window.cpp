@@ -143,4 +143,5 @@ void RelayoutMainWindow() {
 void InstallShellHooks() {
     ShellBuildMainWindow = BuildMainWindow;
     ShellRelayoutMainWindow = RelayoutMainWindow;
+    ShellFillFilterBoxes = FillFilterBoxes;
 }

@@ -1,0 +1,19 @@
+// Doors from the shell's context menu into file operations that live in
+// their own subsystem: the copy/move job behind "Einfügen" and the in-place
+// rename behind "Umbenennen". They start as do-nothing defaults; the file
+// operations install CopyMoveCommand and StartInlineRename here when they
+// are built in, and tests install recorders. Main thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// items: an ItemList of names inside source (each ended by a line feed);
+// source and target folders end in "/"; move 0 copies, 1 moves.
+using CopyMoveCommandFn = int64_t (*)(const std::wstring& items, const std::wstring& source,
+                                      const std::wstring& target, int64_t move);
+// Opens the rename field over the pane's current row.
+using StartInlineRenameFn = void (*)(int64_t pane);
+
+extern CopyMoveCommandFn FileOpsCopyMove;            // CopyMoveCommand
+extern StartInlineRenameFn FileOpsStartInlineRename; // StartInlineRename
