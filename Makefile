@@ -1,9 +1,10 @@
 # The two set-up commands: `make run` builds and starts the program,
 # `make test` builds and runs every test (normal build, sanitizer build,
 # end-to-end tests). Both install missing Debian packages first.
-.PHONY: deps build build-asan run test unit-test asan-test e2e-test bench format clean
+.PHONY: deps build build-asan run test unit-test asan-test e2e-test bench install package format clean
 
 CMAKE_FLAGS ?= -G Ninja
+PREFIX ?= /usr/local
 ASAN_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 deps:
@@ -40,6 +41,14 @@ bench: deps
 	@cmake -S . -B build-bench $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build-bench
 	@bash bench/run_all.sh build-bench
+
+# Installs the program, its desktop entry and icons under PREFIX.
+install: build
+	@cmake --install build --prefix $(PREFIX)
+
+# Builds the Debian package build/tarn-commander_*.deb.
+package: build
+	@cd build && cpack -G DEB >/dev/null && ls tarn-commander_*.deb
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
