@@ -3,9 +3,7 @@
 
 namespace {
 
-int64_t NoCopyMove(const std::wstring&, const std::wstring&, const std::wstring&, int64_t) {
-    return 0;
-}
+void NoCopyMove(const std::wstring&, const std::wstring&, const std::wstring&, int64_t) {}
 void NoInlineRename(int64_t) {}
 
 } // namespace

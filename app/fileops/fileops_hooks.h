@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-// items: an ItemList of names inside source (each ended by a line feed);
-// source and target folders end in "/"; move 0 copies, 1 moves.
-using CopyMoveCommandFn = int64_t (*)(const std::wstring& items, const std::wstring& source,
-                                      const std::wstring& target, int64_t move);
+// names: an ItemList of bare names inside sourceFolder (each ended by a line
+// feed); both folders end in "/"; move 0 copies, 1 moves.
+using CopyMoveCommandFn = void (*)(const std::wstring& names, const std::wstring& sourceFolder,
+                                   const std::wstring& targetFolder, int64_t move);
 // Opens the rename field over the pane's current row.
 using StartInlineRenameFn = void (*)(int64_t pane);
 

@@ -73,10 +73,9 @@ std::string WaitForFile(const std::string& path) {
 }
 
 std::vector<std::wstring> Jobs;
-int64_t RecordJob(const std::wstring& items, const std::wstring& source, const std::wstring& target,
-                  int64_t move) {
+void RecordJob(const std::wstring& items, const std::wstring& source, const std::wstring& target,
+               int64_t move) {
     Jobs.push_back(items + L"|" + source + L"|" + target + L"|" + std::to_wstring(move));
-    return 1;
 }
 std::vector<int64_t> Renamed;
 void RecordRename(int64_t pane) {
