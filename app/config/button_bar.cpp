@@ -11,6 +11,7 @@
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/numbers.h"
+#include "runtime/program.h"
 #include "runtime/seqfile.h"
 #include "toolkit/gadgets.h"
 
@@ -54,9 +55,17 @@ void SetPixels(int64_t image, const std::vector<uint32_t>& argb) {
     tk_image_set_pixels(image, ButtonBarIconSize, ButtonBarIconSize, rgba.data());
 }
 
+// A bare program name (the editor when none was found by path) is looked up
+// on the search path; anything else is opened as the desktop would.
+int OpenButtonPath(const std::wstring& file, const std::wstring& params,
+                   const std::wstring& folder) {
+    if (file.find(L'/') == std::wstring::npos) return rt_program_run(file, params, folder);
+    return pf_shell_open(file, params, folder);
+}
+
 } // namespace
 
-ButtonBarOpenFn ButtonBarOpen = pf_shell_open;
+ButtonBarOpenFn ButtonBarOpen = OpenButtonPath;
 ButtonBarMessageFn ButtonBarMessage = ShowButtonBarError;
 
 std::wstring ButtonBarFolder() {
@@ -173,7 +182,9 @@ int64_t RunButtonBarItem() {
     const ToolbarButton& b = ToolbarButtons[static_cast<size_t>(index)];
     if (b.Action != ActionOpen) return 1;
     // A button whose file is gone says so instead of doing nothing.
-    if (rt_file_size(b.Path) == RtSizeMissing || !ButtonBarOpen(b.Path, L"", L""))
+    const bool gone =
+        b.Path.find(L'/') != std::wstring::npos && rt_file_size(b.Path) == RtSizeMissing;
+    if (gone || !ButtonBarOpen(b.Path, L"", L""))
         ButtonBarMessage(ConfigHeadline, ButtonPathMissing + b.Path);
     return 1;
 }

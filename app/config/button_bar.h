@@ -93,5 +93,5 @@ void ButtonBarReset();
 using ButtonBarOpenFn = int (*)(const std::wstring& file, const std::wstring& params,
                                 const std::wstring& folder);
 using ButtonBarMessageFn = void (*)(const std::wstring& headline, const std::wstring& text);
-extern ButtonBarOpenFn ButtonBarOpen;       // pf_shell_open
+extern ButtonBarOpenFn ButtonBarOpen;       // pf_shell_open (rt_program_run for a bare name)
 extern ButtonBarMessageFn ButtonBarMessage; // an error MessageDialog

@@ -89,6 +89,14 @@ TEST_F(ButtonBarTest, ExistingButtonOpensItsPath) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(ButtonBarTest, BareProgramNameIsNotTakenForAMissingFile) {
+    WriteBar("xdg-open|Notepad|2|0|\r\n");
+    ASSERT_EQ(LoadButtonBar(ButtonBarList), 1);
+    EXPECT_EQ(Press(400), 1);
+    EXPECT_EQ(opened, (std::vector<std::wstring>{L"xdg-open"}));
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(ButtonBarTest, EmptyFileIsAnEmptyBarAndNoFileIsNotRead) {
     EXPECT_EQ(LoadButtonBar(ButtonBarList), 0);
     EXPECT_TRUE(ButtonBarList.empty());

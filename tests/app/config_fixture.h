@@ -55,6 +55,8 @@ class ConfigTest : public testing::Test {
         ButtonBarEditorReset();
         messages.clear();
         opened.clear();
+        saved_message_ = ButtonBarMessage;
+        saved_open_ = ButtonBarOpen;
         ButtonBarMessage = RecordMessage;
         ButtonBarOpen = RecordOpen;
         DriveVolumes = [] {
@@ -69,6 +71,8 @@ class ConfigTest : public testing::Test {
         } // nothing of ours is left for the next test
         ButtonBarReset();
         ButtonBarEditorReset();
+        ButtonBarMessage = saved_message_;
+        ButtonBarOpen = saved_open_;
         AppStateReset();
         if (chdir(saved_cwd_) != 0) ADD_FAILURE() << "cannot go back";
         free(saved_cwd_);
@@ -77,4 +81,6 @@ class ConfigTest : public testing::Test {
 
     TempDir dir_;
     char* saved_cwd_ = nullptr;
+    ButtonBarMessageFn saved_message_ = nullptr;
+    ButtonBarOpenFn saved_open_ = nullptr;
 };
