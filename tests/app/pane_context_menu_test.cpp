@@ -18,6 +18,7 @@
 #include "app/shell/main_events.h"
 #include "app/shell/pane_context_menu.h"
 #include "config_fixture.h"
+#include "platform/app_icon.h"
 #include "toolkit/clipboard.h"
 
 namespace {
@@ -45,6 +46,11 @@ struct ContextSandbox {
         dir.write("data/applications/tc-zwei.desktop",
                   "[Desktop Entry]\nType=Application\nName=Zwei\nExec=" + d +
                       "/record.sh --zwei %f\nMimeType=text/plain;\n");
+        dir.write("tool.sh", "#!/bin/sh\n");
+        chmod((d + "/tool.sh").c_str(), 0755);
+        dir.write("data/applications/tc-tool.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Werkzeug\nIcon=folder\nExec=" + d +
+                      "/tool.sh\n");
         dir.write("data/applications/mimeinfo.cache",
                   "[MIME Cache]\ntext/plain=tc-eins.desktop;tc-zwei.desktop;\n");
         dir.write("config/mimeapps.list", "[Default Applications]\ntext/plain=tc-eins.desktop\n");
@@ -235,6 +241,17 @@ TEST_F(ContextMenuTest, ShortcutNewFolderAndProperties) {
     for (int i = 0; i < 100 && !posted; ++i)
         posted = tk_event_wait_timeout(5) == EventGadget && tk_event_gadget() == GadNewFolderButton;
     EXPECT_TRUE(posted);
+}
+
+TEST(ProgramIcon, ComesFromTheDesktopEntryThatStartsTheProgram) {
+    std::vector<uint32_t> pixels;
+    EXPECT_EQ(pf_program_icon(rt_text_from_os(Sandbox().dir / "tool.sh"), 32, pixels), 1);
+    EXPECT_EQ(pixels.size(), 32u * 32u);
+    // record.sh is started by entries without an icon; a document is no program.
+    EXPECT_EQ(pf_program_icon(rt_text_from_os(Sandbox().dir / "record.sh"), 32, pixels), 0);
+    EXPECT_EQ(pf_program_icon(rt_text_from_os(Sandbox().dir / "data/applications/tc-tool.desktop"),
+                              32, pixels),
+              0);
 }
 
 } // namespace
