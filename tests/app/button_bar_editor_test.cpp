@@ -84,6 +84,26 @@ TEST_F(EditorTest, DragArithmeticSlidesTheOthersBetweenTheirLimits) {
     EXPECT_EQ(c.DragOffset, 0);
 }
 
+TEST_F(EditorTest, NarrowIconsDivideByTheirOwnPitchTruncatingTowardZero) {
+    auto b = std::next(ButtonBarList.begin());
+    b->IconWidth = 20; // pitch 26: the strip is A 0, B 38, C 64
+    DrawButtonBarPreview();
+    EditorMouseDown(70); // C; A and B move one pitch (38) right
+    EXPECT_EQ(b->PreviewX, 76);
+    EXPECT_EQ(ButtonBarList.back().DragMin, -64);
+    EXPECT_EQ(ButtonBarList.back().DragMax, 0);
+    EditorMouseMove(50);
+    // A and B come before C in the list, so they see C's offset of the
+    // previous move (0): B = (76 - 64 - 0 - 38) * 38 / 26 = -38.
+    EXPECT_EQ(b->DragOffset, -38);
+    EXPECT_EQ(ButtonBarList.back().DragOffset, -20);
+    EditorMouseMove(50);
+    // Now C's -20 counts: (76 - 64 + 20 - 38) * 38 / 26 = -228 / 26 = -8 (not -9).
+    EXPECT_EQ(b->DragOffset, -8);
+    EditorMouseUp();
+    EXPECT_EQ(Order(), L"ACB"); // A 38 - 38 = 0, C 64 - 20 = 44, B 76 - 8 = 68
+}
+
 TEST_F(EditorTest, DraggingTheFirstToTheEndMakesItLastAndApplyWritesItLast) {
     EditorMouseDown(10);
     EditorMouseMove(400);
