@@ -7,6 +7,8 @@
 #include "toolkit/core_internal.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <algorithm>
 
 namespace {
 
@@ -133,6 +135,16 @@ int64_t tk_gadget_width(int64_t gadget) {
 int64_t tk_gadget_height(int64_t gadget) {
     TkGadget* g = tk_gadget_lookup(gadget);
     return g ? g->widget->height() : 0;
+}
+
+int64_t tk_gadget_text_width(int64_t gadget) {
+    TkGadget* g = tk_gadget_lookup(gadget);
+    if (!g) return 0;
+    const QFontMetrics metrics(g->widget->font());
+    int widest = 0;
+    for (const QString& line : QString::fromStdWString(g->ops->get_text(g)).split(u'\n'))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
 }
 
 int64_t tk_gadget_set_color(int64_t gadget, int64_t which, int64_t color) {

@@ -310,6 +310,12 @@ int64_t tk_list_copy_item_image(int64_t gadget, int64_t row, int64_t number) {
 
 // ---- scrolling and geometry ----
 
+int64_t tk_list_column_fit_width(int64_t gadget, int64_t column) {
+    TkListView* view = main_list_of(gadget);
+    if (!view || column < 0 || column >= view->rows->column_count()) return 0;
+    return view->column_fit_width(static_cast<int>(column));
+}
+
 int64_t tk_list_has_vscrollbar(int64_t gadget) {
     TkListView* view = main_list_of(gadget);
     return view && view->needs_vscrollbar() ? 1 : 0;

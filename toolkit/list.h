@@ -149,6 +149,11 @@ int64_t tk_list_copy_item_image(int64_t gadget, int64_t row, int64_t number);
 
 // ---- scrolling and geometry (main thread) ----
 
+// Pixels a column needs to show its heading and its widest cell whole in
+// the list's font, margins included; 0 for an unknown list or column.
+// Remembered until the rows or the font change, so a live resize may ask
+// on every step. Main thread.
+int64_t tk_list_column_fit_width(int64_t gadget, int64_t column);
 // 1 when the list shows (or, just filled, will show) a vertical scroll bar.
 int64_t tk_list_has_vscrollbar(int64_t gadget);
 // Index of the first visible row (the vertical scroll position), 0 if empty.

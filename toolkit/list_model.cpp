@@ -177,6 +177,24 @@ void TkListModel::set_text(int64_t row, int64_t column, const std::wstring& text
     mark_dirty_locked(row);
 }
 
+std::vector<std::wstring> TkListModel::longest_texts(int64_t column, size_t limit) const {
+    Guard lock(this);
+    std::vector<std::wstring> out;
+    size_t longest = 0;
+    for (const TkListRow& row : rows_) {
+        auto [start, length] = segment(row.text, column);
+        if (start == std::wstring::npos || length < longest || length == 0) continue;
+        if (length > longest) {
+            longest = length;
+            out.clear();
+        }
+        if (out.size() >= limit) continue;
+        const std::wstring cell = row.text.substr(start, length);
+        if (std::find(out.begin(), out.end(), cell) == out.end()) out.push_back(cell);
+    }
+    return out;
+}
+
 int64_t TkListModel::item_data(int64_t row) const {
     Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return 0;

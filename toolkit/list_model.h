@@ -80,6 +80,12 @@ class TkListModel : public QAbstractTableModel {
     int64_t count_with_state(uint32_t mask) const;
     int64_t current_row() const;
     void set_current_row(int64_t row); // -1 = none; out of range = none
+    // The distinct texts of the greatest length in a column, at most
+    // `limit` of them: in a proportional font the widest cell is among the
+    // longest, so measuring these stands for measuring every row.
+    std::vector<std::wstring> longest_texts(int64_t column, size_t limit) const;
+    // Changes to the rows so far: equal counts mean equal contents.
+    uint64_t writes() const { return writes_.load(std::memory_order_relaxed); }
 
     // ---- structure, main thread ----
     // position -1 (or past the end) appends; returns the new row's index

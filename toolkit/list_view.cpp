@@ -3,8 +3,10 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 #include <cmath>
 
 #include "toolkit/events.h"
@@ -302,6 +304,24 @@ bool TkListView::label_rect(int64_t row, int64_t column, QRect* out) {
     return true;
 }
 
+int TkListView::column_fit_width(int column) {
+    if (fit_widths_.size() < static_cast<size_t>(rows->columnCount()))
+        fit_widths_.resize(static_cast<size_t>(rows->columnCount()));
+    FitWidth& fit = fit_widths_[static_cast<size_t>(column)];
+    if (fit.writes == rows->writes() && fit.count == rows->count() && fit.font == font())
+        return fit.width;
+    // Item views keep one focus-frame margin plus a pixel on each side of a text.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const int icon = column == 0 ? rows->icon_size() + margin : 0;
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (const std::wstring& text : rows->longest_texts(column, 8))
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdWString(text)));
+    fit = {rows->writes(), rows->count(), font(),
+           std::max(header()->sectionSizeHint(column), widest + margin + icon)};
+    return fit.width;
+}
+
 // ---- painting ----
 
 void TkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -313,4 +333,20 @@ void TkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         o.state &= ~QStyle::State_Selected;
     }
     QStyledItemDelegate::paint(painter, o, index);
+}
+
+bool TkListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                               const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem o = option;
+    initStyleOption(&o, index);
+    const QRect text_rect = view->style()->subElementRect(QStyle::SE_ItemViewItemText, &o, view);
+    const int margin =
+        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    if (o.fontMetrics.horizontalAdvance(o.text) > text_rect.width() - margin)
+        QToolTip::showText(event->globalPos(), o.text, view, option.rect);
+    else
+        QToolTip::hideText();
+    return true;
 }

@@ -50,6 +50,7 @@ class TkListView : public QTreeView {
     void scroll_rows(int64_t dx, int64_t dy);
     int64_t top_row();
     bool label_rect(int64_t row, int64_t column, QRect* out);
+    int column_fit_width(int column);
 
     int program_depth = 0; // open TkListProgram scopes
 
@@ -75,6 +76,13 @@ class TkListView : public QTreeView {
     void on_section_resized(int column, int old_width, int new_width);
     void on_user_checked(int row);
 
+    struct FitWidth {
+        uint64_t writes = UINT64_MAX; // rows' change count it was measured at
+        int64_t count = -1;           // and their number
+        QFont font;                   // and the list font
+        int width = 0;
+    };
+    std::vector<FitWidth> fit_widths_;  // by column: tk_list_column_fit_width
     TkGadget* gadget_ = nullptr;        // null until attached and after detach
     TkListHeaderHook hook_ = nullptr;   // header clicks and user resizes
     int64_t last_selected_ = -1;        // "ZV_LastSelected"
@@ -100,6 +108,9 @@ class TkListDelegate : public QStyledItemDelegate {
     TkListDelegate(TkListView* view) : QStyledItemDelegate(view), view_(view) {}
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    // A cell whose text the column cuts shows it whole as a tooltip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
     void init_option(QStyleOptionViewItem* option, const QModelIndex& index) const {
         initStyleOption(option, index);
     }

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int64_t DiskInfoPadding = 4; // pixels right of the text, so no glyph touches the edge
+
 std::vector<DriveButtonRecord>* PaneDriveButtons(int64_t pane) {
     if (pane == GadLeftPane) return &App.LeftDriveButtons;
     if (pane == GadRightPane) return &App.RightDriveButtons;
@@ -38,7 +40,12 @@ void MarkDriveOfPath(int64_t pane, const std::wstring& path) {
     }
     if (!best) return;
     tk_gadget_set_state(best->Gadget, 1);
-    tk_gadget_set_text(PaneDiskInfoGadget(pane), DiskInfoText(best->Drive));
+    const int64_t line = PaneDiskInfoGadget(pane);
+    tk_gadget_set_text(line, DiskInfoText(best->Drive));
+    // Sizes in bytes make the line far longer than in GB: it gets the width
+    // its text needs, never less than it was built with.
+    const int64_t need = tk_gadget_text_width(line) + DiskInfoPadding;
+    if (need > tk_gadget_width(line)) tk_gadget_resize(line, TkKeep, TkKeep, need, TkKeep);
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
 
+#include <algorithm>
+
 namespace {
 
 // The history change of a ShowPath mode; ShowNoFill and ShowRefresh leave
@@ -77,7 +79,24 @@ void ApplyColumnWidths(int64_t pane) {
     // The frame takes 4 pixels; a vertical scroll bar 19 more.
     int64_t inner = tk_gadget_width(pane) - (tk_list_has_vscrollbar(pane) ? 23 : 4);
     if (inner < 0) inner = 0;
+    int64_t width[4];
+    for (int64_t column = 0; column < 4; column++)
+        width[column] = inner * App.ColumnPercent[column] / 100;
+    // Dates and sizes are only of use whole: those columns get at least the
+    // width of their widest text, and name and type share what remains in
+    // their own proportion.
+    int64_t rest = inner, rest_percent = 0;
     for (int64_t column = 0; column < 4; column++) {
-        tk_list_set_column_width(pane, column, inner * App.ColumnPercent[column] / 100);
+        if (column == 1 || column == 3) {
+            width[column] = std::max(width[column], tk_list_column_fit_width(pane, column));
+            rest -= width[column];
+        } else {
+            rest_percent += App.ColumnPercent[column];
+        }
     }
+    rest = std::max<int64_t>(rest, 0);
+    for (int64_t column : {0, 2})
+        if (rest_percent > 0) width[column] = rest * App.ColumnPercent[column] / rest_percent;
+    for (int64_t column = 0; column < 4; column++)
+        tk_list_set_column_width(pane, column, width[column]);
 }

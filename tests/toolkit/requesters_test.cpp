@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -78,10 +79,16 @@ TEST_F(RequestersTest, FileRequesterOffersThePatternsAndReturnsThePath) {
         EXPECT_EQ(dialog->nameFilters(),
                   QStringList({QStringLiteral("Text (*.txt)"), QStringLiteral("Alle (*)")}));
         EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Alle (*)")); // index 1
-        // selectFile leaves the name field alone while it has the focus.
-        if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
-        dialog->selectFile(chosen);
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides its own accept()
+        // Typed into the name field as a user would: selectFile() depends on
+        // the dialog's folder model, which a busy machine may not have filled.
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(chosen);
+        else
+            dialog->selectFile(chosen);
+        // done() rather than accept(): accept() looks the file up in the dialog's
+        // own folder model, which a busy machine may not have filled yet, and
+        // then stops in a nested "file not found" box.
+        static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
     });
     const std::wstring path =
         tk_open_file_requester(L"Auswahl", QString::fromStdString(dir / "x").toStdWString(),
