@@ -199,3 +199,8 @@ int pf_type_icon(const std::wstring& path, int is_folder, int size, std::vector<
     rgba = *pixels;
     return 1;
 }
+
+int pf_icon_file_pixels(const std::string& file, int size, std::vector<uint32_t>& rgba) {
+    rgba = size > 0 ? load_icon(file, size) : Pixels();
+    return rgba.empty() ? 0 : 1;
+}

@@ -43,3 +43,7 @@ int pf_mime_icon(int number, int size, std::vector<uint32_t>& rgba);
 // type's icon and returns 1; returns 0 and leaves rgba empty when the themes
 // have no icon for the type or size is not positive.
 int pf_type_icon(const std::wstring& path, int is_folder, int size, std::vector<uint32_t>& rgba);
+
+// Decodes the icon file (PNG, SVG, XPM) at size x size into rgba as above;
+// 0 when it cannot be read.
+int pf_icon_file_pixels(const std::string& file, int size, std::vector<uint32_t>& rgba);

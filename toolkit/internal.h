@@ -135,3 +135,6 @@ QColor tk_color_from_bgr(int64_t bgr);
 // stays one UTF-16 unit, so a name survives a trip through a widget.
 QString tk_qstring(const std::wstring& text);
 std::wstring tk_wstring(const QString& text);
+
+// Loads Qt's German translations (qtbase_de) once; 1 when they are installed.
+int64_t tk_translations_load();

@@ -47,6 +47,7 @@ int64_t tk_init() {
     // Type names come out German whatever the user's locale is.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication::setQuitOnLastWindowClosed(false);
+    tk_translations_load();
     ensure_icon_theme();
     tk_poster_start();
     tk_shortcuts_start();

@@ -3,6 +3,7 @@
 
 BuildMainWindowFn ShellBuildMainWindow = nullptr;
 RelayoutMainWindowFn ShellRelayoutMainWindow = nullptr;
+FillFilterBoxesFn ShellFillFilterBoxes = nullptr;
 
 void CallBuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_t y,
                          int64_t width, int64_t height, int64_t button_offset) {
@@ -12,4 +13,8 @@ void CallBuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, in
 
 void CallRelayoutMainWindow() {
     if (ShellRelayoutMainWindow) ShellRelayoutMainWindow();
+}
+
+void CallFillFilterBoxes() {
+    if (ShellFillFilterBoxes) ShellFillFilterBoxes();
 }

@@ -12,14 +12,17 @@
 using BuildMainWindowFn = void (*)(const std::wstring& title, int64_t flags, int64_t x, int64_t y,
                                    int64_t width, int64_t height, int64_t button_offset);
 using RelayoutMainWindowFn = void (*)();
+using FillFilterBoxesFn = void (*)();
 
 extern BuildMainWindowFn ShellBuildMainWindow;       // BuildMainWindow
 extern RelayoutMainWindowFn ShellRelayoutMainWindow; // RelayoutMainWindow
+extern FillFilterBoxesFn ShellFillFilterBoxes;       // FillFilterBoxes (settings dialog)
 
 // Calls the installed hook, or does nothing when none is installed.
 void CallBuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_t y,
                          int64_t width, int64_t height, int64_t button_offset);
 void CallRelayoutMainWindow();
+void CallFillFilterBoxes();
 
 // Window flags of the main window: title bar, system menu, sizing border,
 // minimize and maximize buttons.

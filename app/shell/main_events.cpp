@@ -3,6 +3,9 @@
 // buttons they stand for, so key and button take one road.
 #include "app/shell/main_events.h"
 
+#include "app/config/button_bar.h"
+#include "app/config/button_bar_editor.h"
+#include "app/config/settings_dialog.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
@@ -15,6 +18,7 @@
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "app/shell/pane_filter.h"
+#include "app/shell/pane_context_menu.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"
@@ -87,6 +91,12 @@ constexpr ButtonKey ButtonKeys[] = {
 };
 
 int64_t MenuItem(int64_t item) {
+    // A context-menu answer runs its command and nothing else.
+    if (IsPaneContextAnswer(item)) {
+        PaneContextCommand();
+        return 0;
+    }
+    if (RunButtonBarItem()) return 0;
     for (const ButtonKey& k : ButtonKeys)
         if (k.item == item) {
             tk_event_post(EventGadget, WinMain, k.button, k.button);
@@ -102,6 +112,9 @@ int64_t MenuItem(int64_t item) {
     case MenuBackspaceKey: BackspaceKey(); return 0;
     case MenuMenuBarKey: MenuBarKey(); return 0;
     case MenuRenameKey: StartInlineRename(App.ActivePane); return 0;
+    case MenuSettings:
+    case MenuSettingsPopup: SettingsDialogCommand(); return 0;
+    case MenuButtonBar: ButtonBarEditorCommand(); return 0;
     case MenuQuit: return AskQuit();
     default: return 0;
     }
@@ -135,6 +148,7 @@ void EditFile() {
 void PaneEvent(int64_t pane, int64_t type) {
     ShowPath(pane, L"", ShowNoFill);
     switch (type) {
+    case EventTypeRightClick: ShowPaneContextMenu(WinMain, pane, PanePath(pane)); break;
     case EventTypeLeftDoubleClick: OpenSelectedEntry(pane); break;
     case EventTypeColumnClick: ColumnClicked(pane); break;
     case EventTypeColumnResized:

@@ -1,6 +1,7 @@
 // Menus, toolbar strip and shortcuts of the main window, kept as tables.
 #include "app/shell/main_menu.h"
 
+#include "app/config/button_bar.h"
 #include "app/core/ids.h"
 #include "toolkit/gadgets.h"
 
@@ -47,7 +48,11 @@ constexpr Shortcut DesktopShortcuts[] = {
     {121, MenuMenuBarKey},
 };
 
-constexpr int64_t ToolbarImages24 = 2;
+// The keys the "Konfiguration" menu shows beside its items.
+constexpr Shortcut ConfigurationShortcuts[] = {
+    {TkShortcutControl | 'E', MenuSettings},
+    {TkShortcutControl | 'B', MenuButtonBar},
+};
 
 template <size_t N> void AddItems(const MenuEntry (&entries)[N]) {
     for (const MenuEntry& e : entries) {
@@ -63,14 +68,14 @@ template <size_t N> void AddItems(const MenuEntry (&entries)[N]) {
 void BuildMainMenu() {
     const intptr_t window = tk_window_handle(WinMain);
     tk_menu_create(MenuMain, window);
-    if (tk_toolbar_create(GadToolbar, window, ToolbarImages24))
-        tk_toolbar_resize(GadToolbar, 10, 0, 400, 32);
+    CreateButtonBarToolbar();
     tk_menu_title(L"Datei");
     tk_menu_title(L"Befehle");
     tk_menu_title(L"Konfiguration");
     AddItems(ConfigurationMenu);
     for (const Shortcut& s : MainShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
     for (const Shortcut& s : DesktopShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
+    for (const Shortcut& s : ConfigurationShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
 }
 
 void BuildPaneBackgroundMenu() {

@@ -4,3 +4,11 @@
 constexpr const wchar_t* QuitCaption = L"System Nachricht !";
 constexpr const wchar_t* QuitHeadline = L"Tarn Rirevivuz";
 constexpr const wchar_t* QuitText = L"wollen sie wirklich das Programm verlassen ?";
+
+// Pane context menu.
+constexpr const wchar_t* ContextCaption = L"Achtung !";
+constexpr const wchar_t* ContextHeadline = L"Error !";
+constexpr const wchar_t* ContextPropertiesCaption = L"Eigenschaften";
+constexpr const wchar_t* ContextTrashFailed =
+    L"Konnte nicht in den Papierkorb verschoben werden:\n";
+constexpr const wchar_t* ContextShortcutFailed = L"Die Verknüpfung konnte nicht erstellt werden:\n";

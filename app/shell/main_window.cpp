@@ -164,4 +164,5 @@ void RelayoutMainWindow() {
 void InstallShellHooks() {
     ShellBuildMainWindow = BuildMainWindow;
     ShellRelayoutMainWindow = RelayoutMainWindow;
+    ShellFillFilterBoxes = FillFilterBoxes;
 }

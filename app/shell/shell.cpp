@@ -1,8 +1,11 @@
 // Start-up, main loop and shutdown: see shell.h.
 #include "app/shell/shell.h"
 
+#include "app/config/button_bar.h"
+#include "app/config/button_bar_editor.h"
 #include "app/config/drive_bar.h"
 #include "app/config/settings.h"
+#include "app/config/settings_dialog.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
@@ -29,6 +32,8 @@ constexpr WindowHandlerEntry WindowHandlers[] = {
     {WinDeleteProgress, DeleteProgressEvents},
     {WinNewFolder, NewFolderEvents},
     {WinRename, RenameEvents},
+    {WinSettings, SettingsDialogEvent},
+    {WinButtonBarEditor, ButtonBarEditorEvent},
 };
 
 struct ItemPicture {
@@ -75,6 +80,7 @@ int64_t StartUp() {
     BuildPaneBackgroundMenu();
     // Without a readable settings file the program still opens its window.
     if (!LoadSettings()) SettingsUseDefaults();
+    if (!LoadButtonBar(ButtonBarList)) UseDefaultButtonBar();
     InstallHooks();
     return tk_window_handle(WinMain) != 0;
 }

@@ -1,0 +1,200 @@
+// The pane context menu and its commands. See pane_context_menu.h.
+#include "app/shell/pane_context_menu.h"
+
+#include "app/core/app_state.h"
+#include "app/core/ids.h"
+#include "app/fileops/fileops_hooks.h"
+#include "app/fileops/message_dialog.h"
+#include "app/panes/navigation.h"
+#include "app/panes/panes.h"
+#include "app/shell/main_events.h"
+#include "app/shell/main_texts.h"
+#include "platform/entry_commands.h"
+#include "platform/links.h"
+#include "runtime/files.h"
+#include "toolkit/clipboard.h"
+#include "toolkit/gadgets.h"
+
+PaneContextState PaneContext;
+
+namespace {
+
+void ShowInfoBox(const std::wstring& caption, const std::wstring& text) {
+    tk_message_box(caption, text, TkMessageOk | TkMessageIconInformation);
+}
+
+void Error(const std::wstring& text) {
+    MessageDialog(MessageKindError, ContextCaption, ContextHeadline, text, MessageOneButton,
+                  WinMain);
+}
+
+struct MenuLine {
+    int64_t command; // -1 separator
+    const wchar_t* text;
+};
+constexpr MenuLine ContextLinesBeforeOpenWith[] = {{ContextOpen, L"Öffnen"}};
+constexpr MenuLine ContextLinesAfterOpenWith[] = {
+    {-1, nullptr},
+    {ContextCut, L"Ausschneiden"},
+    {ContextCopy, L"Kopieren"},
+    {ContextPaste, L"Einfügen"},
+    {-1, nullptr},
+    {ContextCreateShortcut, L"Verknüpfung erstellen"},
+    {ContextRename, L"Umbenennen"},
+    {ContextTrash, L"In den Papierkorb verschieben"},
+    {-1, nullptr},
+    {ContextProperties, L"Eigenschaften"},
+    {-1, nullptr},
+    {ContextNewFolder, L"Neues Verzeichnis erstellen"},
+};
+
+template <size_t N> void AddLines(const MenuLine (&lines)[N]) {
+    for (const MenuLine& l : lines) {
+        if (l.command < 0)
+            tk_menu_separator();
+        else
+            tk_menu_item_add(PaneContextIdBase + l.command, l.text);
+    }
+}
+
+void BuildContextPopup() {
+    tk_popup_menu_create(MenuPaneContext);
+    AddLines(ContextLinesBeforeOpenWith);
+    tk_menu_submenu_open(L"Öffnen mit");
+    const int64_t most = ContextLast - ContextOpenWithFirst;
+    for (size_t i = 0; i < PaneContext.Apps.size() && static_cast<int64_t>(i) <= most; ++i)
+        tk_menu_item_add(PaneContextIdBase + ContextOpenWithFirst + static_cast<int64_t>(i),
+                         PaneContext.Apps[i].name);
+    tk_menu_submenu_close();
+    AddLines(ContextLinesAfterOpenWith);
+}
+
+std::wstring JoinedPaths() {
+    std::wstring out;
+    for (const std::wstring& p : PaneContext.Paths) out += (out.empty() ? L"" : L"\n") + p;
+    return out;
+}
+
+void OpenWith(int64_t index) {
+    if (index < 0 || index >= static_cast<int64_t>(PaneContext.Apps.size())) return;
+    for (const std::wstring& p : PaneContext.Paths)
+        pf_app_launch(PaneContext.Apps[static_cast<size_t>(index)].id, p);
+}
+
+void TrashSelected() {
+    for (const std::wstring& p : PaneContext.Paths)
+        if (!pf_trash(p)) Error(ContextTrashFailed + p);
+}
+
+void ShowProperties() {
+    if (PaneContext.Paths.empty()) return;
+    const std::wstring text = PropertiesText(PaneContext.Paths.front());
+    if (!text.empty()) PaneContextShow(ContextPropertiesCaption, text);
+}
+
+} // namespace
+
+PaneContextShowFn PaneContextShow = ShowInfoBox;
+
+void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder) {
+    std::vector<std::wstring> paths;
+    for (int64_t row = tk_list_next_selected(pane, -1); row >= 0;
+         row = tk_list_next_selected(pane, row)) {
+        const std::wstring name = tk_gadget_get_item_text(pane, row, 0);
+        if (name != L"..") paths.push_back(folder + name);
+    }
+    if (paths.empty()) {
+        tk_popup_menu_show(MenuPaneBackground, tk_window_handle(window));
+        return;
+    }
+    // An entry that vanished since the listing suppresses the whole menu.
+    for (const std::wstring& p : paths)
+        if (rt_file_attributes(p) == -1) return;
+    PaneContext = PaneContextState{};
+    PaneContext.Pane = pane;
+    PaneContext.Folder = folder;
+    PaneContext.Paths = paths;
+    PaneContext.Apps = pf_apps_for_type(paths.front());
+    BuildContextPopup();
+    tk_popup_menu_show(MenuPaneContext, tk_window_handle(window));
+}
+
+int64_t IsPaneContextAnswer(int64_t item) {
+    return item >= PaneContextIdBase && item <= PaneContextIdBase + ContextLast;
+}
+
+void PaneContextCommand() {
+    RunPaneContextCommand(tk_event_menu() - PaneContextIdBase);
+}
+
+void RunPaneContextCommand(int64_t command) {
+    const int64_t pane = PaneContext.Pane ? PaneContext.Pane : App.ActivePane;
+    if (command == PaneContext.NewFolderCommand) {
+        tk_event_post(EventGadget, WinMain, GadNewFolderButton, GadNewFolderButton);
+        return;
+    }
+    switch (command) {
+    case ContextRename: FileOpsStartInlineRename(pane); break;
+    case ContextSuppressed: break;
+    case ContextCreateShortcut:
+        for (const std::wstring& p : PaneContext.Paths) CreateShortcut(p);
+        break;
+    case ContextOpen: OpenSelectedEntry(pane); break;
+    case ContextCut:
+    case ContextCopy: tk_clipboard_set_files(JoinedPaths(), command == ContextCut); break;
+    case ContextPaste: PasteFiles(); break;
+    case ContextTrash: TrashSelected(); break;
+    case ContextProperties: ShowProperties(); break;
+    default: OpenWith(command - ContextOpenWithFirst); break;
+    }
+}
+
+int64_t CreateShortcut(const std::wstring& target) {
+    if (!pf_create_shortcut(target).empty()) return 1;
+    Error(ContextShortcutFailed + target);
+    return 0;
+}
+
+std::wstring PropertiesText(const std::wstring& path) {
+    PfEntryFacts f;
+    if (!pf_entry_facts(path, f)) return {};
+    std::wstring text = L"Name: " + f.Name + L"\nTyp: " + f.Kind + L"\nGröße: " + f.Size +
+                        L"\nGeändert: " + f.Modified + L"\nLetzter Zugriff: " + f.Accessed +
+                        L"\nStatus geändert: " + f.Changed + L"\nRechte: " + f.Permissions +
+                        L"\nBesitzer: " + f.Owner;
+    if (!f.LinkTarget.empty()) text += L"\nVerknüpfung zu: " + f.LinkTarget;
+    return text;
+}
+
+std::wstring PasteTarget() {
+    if (PaneContext.Paths.size() == 1 && rt_file_size(PaneContext.Paths[0]) == RtSizeFolder) {
+        std::wstring folder = PaneContext.Paths[0];
+        if (folder.back() != L'/') folder += L'/';
+        return folder;
+    }
+    return PaneContext.Folder;
+}
+
+int64_t PasteFiles() {
+    int64_t cut = 0;
+    const std::wstring files = tk_clipboard_get_files(&cut);
+    if (files.empty()) return 0;
+    const std::wstring target = PasteTarget();
+    // One job per source folder: the job takes names inside one folder.
+    std::vector<std::pair<std::wstring, std::wstring>> groups; // folder, names
+    size_t start = 0;
+    while (start < files.size()) {
+        size_t end = files.find(L'\n', start);
+        if (end == std::wstring::npos) end = files.size();
+        std::wstring path = files.substr(start, end - start);
+        start = end + 1;
+        while (path.size() > 1 && path.back() == L'/') path.pop_back();
+        const size_t slash = path.rfind(L'/');
+        if (slash == std::wstring::npos || slash + 1 >= path.size()) continue;
+        const std::wstring folder = path.substr(0, slash + 1);
+        if (groups.empty() || groups.back().first != folder) groups.emplace_back(folder, L"");
+        groups.back().second += path.substr(slash + 1) + L"\n";
+    }
+    for (const auto& [folder, items] : groups) FileOpsCopyMove(items, folder, target, cut);
+    return static_cast<int64_t>(groups.size());
+}
