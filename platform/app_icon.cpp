@@ -8,13 +8,14 @@
 
 #include "platform/icon_theme.h"
 #include "platform/mime.h"
+#include "runtime/syscalls.h"
 #include "runtime/text.h"
 
 namespace {
 
 std::string RealPath(const std::string& path) {
     char buffer[PATH_MAX];
-    return realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+    return rt_sys.realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
 }
 
 // The real file behind a desktop entry's program (absolute, or on PATH).
@@ -56,7 +57,7 @@ std::string IconFile(GIcon* icon, int size) {
         for (const char* ext : {".png", ".svg", ".xpm"}) {
             if (!file.empty()) return file;
             const std::string pixmap = "/usr/share/pixmaps/" + n + ext;
-            if (access(pixmap.c_str(), R_OK) == 0) file = pixmap;
+            if (rt_sys.access(pixmap.c_str(), R_OK) == 0) file = pixmap;
         }
     return file;
 }
@@ -66,7 +67,7 @@ std::string IconFile(GIcon* icon, int size) {
 int pf_program_icon(const std::wstring& path, int size, std::vector<uint32_t>& rgba) {
     rgba.clear();
     const std::string os_path = rt_text_to_os(path);
-    if (size <= 0 || access(os_path.c_str(), X_OK) != 0) return 0;
+    if (size <= 0 || rt_sys.access(os_path.c_str(), X_OK) != 0) return 0;
     const std::string real = RealPath(os_path);
     if (real.empty()) return 0;
     GList* apps = g_app_info_get_all();

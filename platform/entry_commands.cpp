@@ -12,6 +12,7 @@
 
 #include "platform/links.h"
 #include "platform/mime.h"
+#include "runtime/syscalls.h"
 #include "runtime/text.h"
 
 namespace {
@@ -52,10 +53,10 @@ int pf_entry_facts(const std::wstring& path, PfEntryFacts& facts) {
     std::wstring p = path;
     while (p.size() > 1 && p.back() == L'/') p.pop_back();
     struct stat s;
-    if (lstat(rt_text_to_os(p).c_str(), &s) != 0) return 0;
+    if (rt_sys.lstat(rt_text_to_os(p).c_str(), &s) != 0) return 0;
     struct stat target = s;
     const bool link = S_ISLNK(s.st_mode);
-    const bool followed = link && stat(rt_text_to_os(p).c_str(), &target) == 0;
+    const bool followed = link && rt_sys.stat(rt_text_to_os(p).c_str(), &target) == 0;
     facts.Name = p.substr(p.rfind(L'/') + 1);
     facts.Kind = pf_type_name(p, S_ISDIR(followed ? target.st_mode : s.st_mode) ? 1 : 0);
     facts.Size = std::to_wstring(static_cast<long long>(target.st_size)) + L" Byte";

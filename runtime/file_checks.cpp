@@ -90,14 +90,14 @@ namespace {
 
 // Sums the folder open as fd (which it closes).
 int64_t tree_bytes(int fd, int recursive) {
-    DIR* dir = fdopendir(fd);
+    DIR* dir = rt_sys.fdopendir(fd);
     if (!dir) {
         rt_sys.close(fd);
         return 0;
     }
     int64_t sum = 0;
     std::vector<std::string> subfolders;
-    while (const dirent* d = readdir(dir)) {
+    while (const dirent* d = rt_sys.readdir(dir)) {
         const std::string_view name(d->d_name);
         if (name == "." || name == ".." || d->d_type == DT_LNK) continue;
         if (d->d_type == DT_DIR) {
@@ -117,7 +117,7 @@ int64_t tree_bytes(int fd, int recursive) {
                                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
         if (child >= 0) sum += tree_bytes(child, recursive);
     }
-    closedir(dir);
+    rt_sys.closedir(dir);
     return sum;
 }
 

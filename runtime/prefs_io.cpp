@@ -21,7 +21,7 @@ constexpr int kPrefReplace = RtReplaceSync | RtReplaceFollowLink | RtReplaceLike
 bool write_protected(const std::string& target) {
     struct stat st;
     if (rt_sys.stat(target.c_str(), &st) != 0) return false;
-    return (st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0;
+    return (st.st_mode & 0222) == 0 || rt_sys.access(target.c_str(), W_OK) != 0;
 }
 
 // Where the folder takes no new file, a preference file that may be written
@@ -42,7 +42,7 @@ bool write_in_place(const std::string& target, std::string_view bytes) {
         ok = n > 0;
         if (ok) bytes.remove_prefix(static_cast<size_t>(n));
     }
-    ok = ok && ftruncate(fd, lseek(fd, 0, SEEK_CUR)) == 0 && rt_sys.fsync(fd) == 0;
+    ok = ok && rt_sys.ftruncate(fd, rt_sys.lseek(fd, 0, SEEK_CUR)) == 0 && rt_sys.fsync(fd) == 0;
     return rt_sys.close(fd) == 0 && ok;
 }
 

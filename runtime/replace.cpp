@@ -8,8 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdint>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -140,7 +140,6 @@ bool swap_in_synced(RtReplace* r) {
     return ok;
 }
 
-
 constexpr char kTempPrefix[] = ".tc-tmp-";
 
 // The pid in a temporary file's name, or 0 when name is not
@@ -175,16 +174,16 @@ std::string rt_replace_target(const std::string& path, int flags) {
 
 void rt_replace_remove_stale(const std::string& target) {
     const std::string folder = rt_os_folder_of(target);
-    DIR* dir = opendir(folder.c_str());
+    DIR* dir = rt_sys.opendir(folder.c_str());
     if (!dir) return;
     const pid_t self = rt_sys.getpid();
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = rt_sys.readdir(dir)) {
         const pid_t owner = temp_owner(entry->d_name);
         if (owner == 0 || owner == self) continue;
-        if (kill(owner, 0) == 0 || errno != ESRCH) continue;
+        if (rt_sys.kill(owner, 0) == 0 || errno != ESRCH) continue;
         rt_sys.unlink(((folder == "/" ? "" : folder) + "/" + entry->d_name).c_str());
     }
-    closedir(dir);
+    rt_sys.closedir(dir);
 }
 
 bool rt_replace_open(RtReplace* r, const std::string& target, int flags, mode_t mode) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
 #include <sys/wait.h>
@@ -71,6 +72,9 @@ const RtSyscalls kReal = {
     .inotify_init1 = ::inotify_init1,
     .inotify_add_watch = ::inotify_add_watch,
     .eventfd = ::eventfd,
+    .kill = ::kill,
+    .ftruncate = ::ftruncate,
+    .lseek = ::lseek,
 };
 
 } // namespace

@@ -75,6 +75,9 @@ struct RtSyscalls {
     int (*inotify_init1)(int flags);
     int (*inotify_add_watch)(int fd, const char* path, uint32_t mask);
     int (*eventfd)(unsigned initial, int flags);
+    int (*kill)(pid_t pid, int signal);
+    int (*ftruncate)(int fd, off_t length);
+    off_t (*lseek)(int fd, off_t offset, int whence);
 };
 
 // The table every runtime file-system call goes through.

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QTimer>
 
 namespace {
 
@@ -31,6 +32,8 @@ void release_drop(intptr_t data) {
 const char* const kFormatProperty = "ZV_DropFormat";
 const char* const kActionsProperty = "ZV_DropActions";
 const char* const kUriList = "text/uri-list";
+// No one holds a drag this long: it is taken as lost and cancelled.
+constexpr int kDragLimitMs = 5 * 60 * 1000;
 
 // ---- what a drag carries ----
 
@@ -202,6 +205,13 @@ int64_t tk_drag_files(const std::wstring& paths, int64_t actions) {
     mime->setData(kUriList, list);
     QDrag drag(source); // takes the mime data
     drag.setMimeData(mime);
+    // exec runs an event loop of its own until the drop; a release that
+    // never arrives (a grab lost to another client) must not hold the
+    // program in it for good.
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [] { QDrag::cancel(); });
+    limit.start(kDragLimitMs);
     return action_code(
         drag.exec(allowed, (allowed & Qt::CopyAction) ? Qt::CopyAction : Qt::MoveAction));
 }

@@ -14,6 +14,7 @@
 #include <cassert>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 
 namespace {
@@ -108,8 +109,13 @@ void tk_gadget_list_forget(QWidget* window_widget) {
 int64_t tk_gadget_register(int64_t number, QWidget* widget, const TkGadgetOps* ops, void* kind_data,
                            int x, int y, int width, int height) {
     assert(tk_on_main_thread());
-    if (number > -1) tk_gadget_destroy(number); // before choosing the parent: it may be the old one
+    const TkGadget* old = number > -1 ? gadgets().find(number) : nullptr;
+    const int64_t old_window = old ? old->window : kTkAnyNumber;
+    if (old) tk_gadget_destroy(number); // before choosing the parent: it may be the old one
     QWidget* parent = tk_current_parent();
+    if (old && parent && tk_window_of_widget(parent) != old_window)
+        tk_duplicate_report("gadget", number, ("in window " + std::to_string(old_window)).c_str(),
+                            "creating a gadget in another window");
     auto g = std::make_unique<TkGadget>();
     g->widget = widget;
     g->ops = ops;

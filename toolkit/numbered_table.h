@@ -13,6 +13,11 @@
 // shows at once. The result is the same in every build: the operation does
 // nothing and returns 0. Plain `find` stays quiet, for the calls where an
 // absent number is normal (exists, free, re-creating a number).
+// Creating under a number in use frees the old record, as the contract
+// says, and stays quiet where that is the normal way to rebuild (a gadget
+// re-made in its own window, a scratch image, a popup menu built afresh);
+// a debug build reports the cases that are mistakes: a gadget number taken
+// from another window, and a window opened under the number of an open one.
 // Thread safety: every call takes the table's own lock. A record pointer
 // handed out stays valid until its number is freed; freeing a record that
 // another thread still uses is the caller's mistake.
@@ -36,6 +41,20 @@ inline void tk_misuse_report([[maybe_unused]] const char* kind, [[maybe_unused]]
 #ifndef NDEBUG
     std::fprintf(stderr, "toolkit: %s %lld does not exist (%s)\n", kind,
                  static_cast<long long>(number), operation);
+#endif
+}
+
+// Reports on standard error, in debug builds only, that operation created
+// a kind under a number whose record lives elsewhere (another window's
+// gadget, an open window): the old record is freed as always, but two
+// places sharing one number is nearly always a typo. where says whose the
+// old record was.
+inline void tk_duplicate_report([[maybe_unused]] const char* kind, [[maybe_unused]] int64_t number,
+                                [[maybe_unused]] const char* where,
+                                [[maybe_unused]] const char* operation) {
+#ifndef NDEBUG
+    std::fprintf(stderr, "toolkit: %s %lld is already in use%s%s, the old one is freed (%s)\n",
+                 kind, static_cast<long long>(number), *where ? " " : "", where, operation);
 #endif
 }
 

@@ -250,7 +250,10 @@ int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int6
                        const std::wstring& title, int64_t flags, intptr_t parent) {
     if (!QApplication::instance() || number < -1 || width < 0 || height < 0) return 0;
     assert(tk_on_main_thread());
-    if (number != -1) tk_window_close(number);
+    if (number != -1 && windows().find(number)) {
+        tk_duplicate_report("window", number, "", "tk_window_open");
+        tk_window_close(number);
+    }
     QWidget* owner = parent ? owner_of_handle(parent) : nullptr;
     auto rec = std::make_unique<TkWindow>();
     TkWindow* raw = rec.get();

@@ -1,6 +1,8 @@
 // The button bar file to the byte, loading with its toolbar buttons and ids,
 // the default bar, the crash-safe save and what a pressed button does.
+#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/config/button_bar_file.h"
 #include "config_fixture.h"
@@ -150,6 +152,33 @@ TEST_F(ButtonBarTest, SaveCreatesDataAndAFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(dir_.read("Data/Toolbar.bar"), "/x|X|2|0|\r\n");
     struct stat s;
     EXPECT_NE(stat((dir_ / "Data/Toolbar.bar.tmp").c_str(), &s), 0);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_ / "Data"))
+        ++entries;
+    EXPECT_EQ(entries, 1) << "no temporary file is left beside the bar";
+}
+
+TEST_F(ButtonBarTest, SaveThroughALinkKeepsTheLinkAndAFailedSyncKeepsTheOldFile) {
+    mkdir((dir_ / "Data").c_str(), 0755);
+    dir_.write("real.bar", "alt|\r\n");
+    ASSERT_EQ(symlink((dir_ / "real.bar").c_str(), (dir_ / "Data/Toolbar.bar").c_str()), 0);
+    ButtonBarEntry& e = ButtonBarList.emplace_back();
+    e.Button = {0, 2, 0, L"/x", L"X"};
+    ASSERT_EQ(SaveButtonBar(ButtonBarList), 1);
+    struct stat s;
+    ASSERT_EQ(lstat((dir_ / "Data/Toolbar.bar").c_str(), &s), 0);
+    EXPECT_TRUE(S_ISLNK(s.st_mode)) << "the link is followed, not replaced";
+    EXPECT_EQ(dir_.read("real.bar"), "/x|X|2|0|\r\n");
+
+    RtSyscallsRestore restore;
+    rt_sys.fsync = [](int) {
+        errno = EIO;
+        return -1;
+    };
+    e.Button.Tooltip = L"Neu";
+    EXPECT_EQ(SaveButtonBar(ButtonBarList), 0);
+    rt_sys = rt_syscalls_real();
+    EXPECT_EQ(dir_.read("real.bar"), "/x|X|2|0|\r\n");
 }
 
 TEST_F(ButtonBarTest, IconsComeFromTheTypeOrTheBuiltInPicture) {

@@ -360,6 +360,17 @@ TEST(Prefs, FolderWithoutRoomForATemporaryFileIsWrittenInPlace) {
     EXPECT_EQ(rt_pref_close(), 0);
 }
 
+TEST(Prefs, InPlaceWriteThatCannotCutTheOldTailFails) {
+    RtSyscallsRestore restore;
+    TempDir dir;
+    dir.write("p.pref", kHeader + "K = 1\r\n");
+    rt_sys.open = refuse_temp_files;
+    rt_sys.ftruncate = [](int, off_t) { return errno = EIO, -1; };
+    ASSERT_EQ(rt_pref_create(wpath(dir, "p.pref")), 1);
+    rt_pref_write_long(L"K", 2);
+    EXPECT_EQ(rt_pref_close(), 0) << "a file with the old tail left must not look saved";
+}
+
 TEST(Prefs, WriteProtectedFileIsLeftAlone) {
     TempDir dir;
     const std::string old = kHeader + "K = 1\r\n";

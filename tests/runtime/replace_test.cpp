@@ -187,3 +187,20 @@ TEST(Replace, LongestNameStillGetsATemporaryFile) {
     EXPECT_EQ(dir.read(name), "x");
     EXPECT_EQ(names_in(dir), std::vector<std::string>{name});
 }
+
+TEST(Replace, StaleFilesGoOnlyWhenTheirWriterIsGone) {
+    RtSyscallsRestore restore;
+    TempDir dir;
+    dir.write("t", "old");
+    dir.write(".tc-tmp-999999-1", "stale");
+    // The writer still runs (or cannot be asked): its file stays.
+    rt_sys.kill = [](pid_t, int) { return 0; };
+    rt_replace_remove_stale(dir / "t");
+    EXPECT_EQ(names_in(dir), (std::vector<std::string>{".tc-tmp-999999-1", "t"}));
+    rt_sys.kill = [](pid_t, int) { return errno = EPERM, -1; };
+    rt_replace_remove_stale(dir / "t");
+    EXPECT_EQ(names_in(dir).size(), 2u);
+    rt_sys.kill = [](pid_t, int) { return errno = ESRCH, -1; };
+    rt_replace_remove_stale(dir / "t");
+    EXPECT_EQ(names_in(dir), (std::vector<std::string>{"t"}));
+}

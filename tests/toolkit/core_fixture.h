@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -19,12 +20,17 @@ struct TakenEvent {
     intptr_t data;
 };
 
-// Every event that arrives until 30 ms pass without one.
+// Every event that arrives until 30 ms pass without one, for at most two
+// seconds: a source that never stops must fail the test, not hang it.
 inline std::vector<TakenEvent> take_events() {
     std::vector<TakenEvent> out;
-    while (int32_t code = tk_event_wait_timeout(30))
-        out.push_back(
-            {code, tk_event_window(), tk_event_gadget(), tk_event_type(), tk_event_data()});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < deadline)
+        if (int32_t code = tk_event_wait_timeout(30))
+            out.push_back(
+                {code, tk_event_window(), tk_event_gadget(), tk_event_type(), tk_event_data()});
+        else
+            break;
     return out;
 }
 

@@ -24,7 +24,7 @@ class MenusTest : public ::testing::Test {
         tk_init();
         ASSERT_NE(tk_window_open(0, 0, 0, 500, 300, L"Haupt", TkWindowNormal), 0);
         QApplication::setActiveWindow(reinterpret_cast<QWidget*>(tk_window_handle(0)));
-        while (tk_event_wait_timeout(20)) {
+        for (int i = 0; i < 100 && tk_event_wait_timeout(20); ++i) { // bounded: never hangs
         }
     }
     void TearDown() override {
@@ -182,7 +182,7 @@ TEST_F(MenusTest, BarOpensForTheKeyboardAtItsFirstTitleWithItems) {
     tk_menu_item_add(1, L"ButtonBar Ändern");
     auto* bar = reinterpret_cast<QMenuBar*>(tk_menu_handle(2));
     ASSERT_EQ(tk_menu_bar_activate(2), 1);
-    while (tk_event_wait_timeout(20)) {
+    for (int i = 0; i < 100 && tk_event_wait_timeout(20); ++i) { // bounded: never hangs
     }
     auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(open, nullptr);

@@ -4,6 +4,7 @@
 #include "core_fixture.h"
 #include "toolkit/images.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -55,4 +56,28 @@ TEST_F(MisuseTest, ExistsFreeAndRecreatingAreQuiet) {
     ASSERT_NE(make_line_edit(5), 0); // the old gadget 5 goes first
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(tk_gadget_exists(5), 1);
+}
+
+TEST_F(MisuseTest, NumbersTakenFromElsewhereAreReportedInDebugBuilds) {
+    ASSERT_NE(tk_window_open(1, 0, 0, 200, 100, L"eins", TkWindowNormal), 0);
+    ASSERT_NE(make_line_edit(5), 0);
+    ASSERT_NE(tk_window_open(2, 0, 0, 200, 100, L"zwei", TkWindowNormal), 0);
+    testing::internal::CaptureStderr();
+    ASSERT_NE(make_line_edit(5), 0); // a dialog's gadget under the number of the main window's
+    ASSERT_NE(make_line_edit(5), 0); // re-made in its own window: quiet
+    ASSERT_NE(tk_window_open(1, 0, 0, 200, 100, L"noch eins", TkWindowNormal), 0);
+    const std::string report = testing::internal::GetCapturedStderr();
+    if (debug_build()) {
+        EXPECT_NE(report.find("gadget 5 is already in use in window 1"), std::string::npos)
+            << report;
+        EXPECT_NE(report.find("window 1 is already in use"), std::string::npos) << report;
+        EXPECT_NE(report.find("(tk_window_open)"), std::string::npos) << report;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+    } else {
+        EXPECT_EQ(report, "");
+    }
+    // The contract holds in every build: the old record is freed, the new one lives.
+    EXPECT_EQ(tk_gadget_exists(5), 1);
+    EXPECT_EQ(tk_window_exists(1), 1);
+    EXPECT_EQ(tk_window_exists(2), 1);
 }
