@@ -141,7 +141,9 @@ void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
                   const std::wstring& selected) {
     std::wstring target = PanePath(pane);
     if (target.empty() || (action != TkDropCopy && action != TkDropMove)) return;
-    if (!selected.empty() && rt_file_size(target + selected) == RtSizeFolder)
+    // The ".." row is selected in a freshly listed pane: a drop onto that
+    // pane goes into its folder, not into the parent.
+    if (!selected.empty() && selected != L".." && rt_file_size(target + selected) == RtSizeFolder)
         target += selected + L"/";
     // The folder of the first file is the source; files from other folders
     // (possible in drops from other programs) are left out, since a bare

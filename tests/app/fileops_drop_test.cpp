@@ -57,6 +57,11 @@ TEST_F(DropTest, SelectedFolderRowTakesTheDrop) {
     Drop(GadRightPane, TkDropMove, Folder(src) + L"a.txt", L"Ziel");
     EXPECT_EQ("A", dst.read("Ziel/a.txt"));
     EXPECT_FALSE(Exists(src / "a.txt"));
+    // The ".." row, selected in a freshly listed pane, is no drop target:
+    // the files once landed in the parent folder.
+    src.write("c.txt", "C");
+    Drop(GadRightPane, TkDropCopy, Folder(src) + L"c.txt", L"..");
+    EXPECT_EQ("C", dst.read("c.txt"));
     // A selected file row is no folder: the drop goes into the pane's folder.
     src.write("b.txt", "B");
     Drop(GadRightPane, TkDropCopy, Folder(src) + L"b.txt", L"datei");
