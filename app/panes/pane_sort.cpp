@@ -188,7 +188,10 @@ void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstrin
     params.SortType = sort_type;
     params.Order = order;
     params.Mask = sort_type == SortTypeDate && mask.empty() ? std::wstring(PaneDateMask) : mask;
-    tk_gadget_disable(pane, 1);
+    // The pane stays enabled: the sort runs on this thread, so no input
+    // reaches the pane meanwhile, and disabling the list that has the
+    // keyboard focus would hand the focus to the next gadget for good (after
+    // every watcher refresh the keys would go to the path field).
     tk_desktop_busy_cursor(1);
     BuildSortKeys(params);
     // The items carry their keys, so the sort compares them without a
@@ -204,7 +207,6 @@ void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstrin
         NudgePaneWorkers(pane); // rows a running worker had not reached may now lie behind it
     }
     tk_desktop_busy_cursor(0);
-    tk_gadget_disable(pane, 0);
     tk_list_set_current_row(pane, tk_list_current_row(pane));
 }
 
