@@ -313,6 +313,11 @@ int64_t tk_list_change_item_if(int64_t gadget, int64_t row, const std::wstring& 
     return view->rows->change_if(row, name, change, picture) ? 1 : 0;
 }
 
+uint64_t tk_list_content_revision(int64_t gadget) {
+    TkListView* view = list_of(gadget);
+    return view ? view->rows->content_revision() : 0;
+}
+
 int64_t tk_list_visit_rows(int64_t gadget, TkListRowVisitor visit, intptr_t user) {
     TkListView* view = main_list_of(gadget);
     if (!view || !visit || view->rows->sorting) return 0;

@@ -129,6 +129,7 @@ const TkListModel::SortColumn& TkListModel::sort_column(int64_t column) const {
 }
 
 void TkListModel::drop_sort_columns() const {
+    content_revision_.fetch_add(1, std::memory_order_relaxed); // a text, or the rows, changed
     if (t_sorting != this) return;
     for (SortColumn& c : sort_columns_) {
         if (c.built) sort_dropped_.push_back(std::move(c));
@@ -215,6 +216,7 @@ void TkListModel::set_item_data(int64_t row, int64_t value) {
     Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
     rows_[static_cast<size_t>(row)].data = value; // not shown: no repaint
+    content_revision_.fetch_add(1, std::memory_order_relaxed);
 }
 
 uint32_t TkListModel::tag(int64_t row) const {
@@ -577,6 +579,7 @@ void TkListModel::permute(const std::vector<int64_t>& order) {
     {
         Guard lock(this);
         move_rows(order);
+        content_revision_.fetch_add(1, std::memory_order_relaxed);
         if (current_ >= 0) current_ = place[static_cast<size_t>(current_)];
         if (dirty_lo_ >= 0) dirty_lo_ = 0, dirty_hi_ = static_cast<int64_t>(n) - 1;
     }

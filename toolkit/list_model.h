@@ -94,6 +94,9 @@ class TkListModel : public QAbstractTableModel {
     std::vector<std::wstring> longest_texts(int64_t column, size_t limit) const;
     // Changes to the rows so far: equal counts mean equal contents.
     uint64_t writes() const { return writes_.load(std::memory_order_relaxed); }
+    // Changes of texts, item data, the row count or order so far (pictures,
+    // states and tags leave it alone): equal counts mean equal sort keys.
+    uint64_t content_revision() const { return content_revision_.load(std::memory_order_relaxed); }
 
     // ---- structure, main thread ----
     // position -1 (or past the end) appends; returns the new row's index
@@ -192,16 +195,17 @@ class TkListModel : public QAbstractTableModel {
     QPixmap picture(const QImage& image) const;
     void note_change_at(int64_t row);
 
-    mutable std::mutex mu_;                        // guards the fields down to sort_dropped_
-    std::vector<TkListRow> rows_;                  // any thread under mu_; count: main only
-    int64_t current_ = -1;                         // current row, -1 = none
-    int64_t dirty_lo_ = -1;                        // first dirty row, -1 = none
-    int64_t dirty_hi_ = -1;                        // last dirty row
-    bool state_dirty_ = false;                     // state bits changed off the main thread
-    bool flush_pending_ = false;                   // a queued flush is on its way
-    std::atomic<uint64_t> writes_{0};              // changes so far (under mu_; read freely)
-    mutable std::vector<SortColumn> sort_columns_; // by column; see sort_column
-    mutable std::vector<SortColumn> sort_dropped_; // set aside until end_sort
+    mutable std::mutex mu_;                             // guards the fields down to sort_dropped_
+    std::vector<TkListRow> rows_;                       // any thread under mu_; count: main only
+    int64_t current_ = -1;                              // current row, -1 = none
+    int64_t dirty_lo_ = -1;                             // first dirty row, -1 = none
+    int64_t dirty_hi_ = -1;                             // last dirty row
+    bool state_dirty_ = false;                          // state bits changed off the main thread
+    bool flush_pending_ = false;                        // a queued flush is on its way
+    std::atomic<uint64_t> writes_{0};                   // changes so far (under mu_; read freely)
+    mutable std::atomic<uint64_t> content_revision_{1}; // see content_revision (likewise)
+    mutable std::vector<SortColumn> sort_columns_;      // by column; see sort_column
+    mutable std::vector<SortColumn> sort_dropped_;      // set aside until end_sort
 
     // main thread only
     std::vector<TkListColumn> columns_; // header titles and alignment

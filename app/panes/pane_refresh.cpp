@@ -12,6 +12,7 @@
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -71,9 +72,27 @@ bool Read(int64_t pane, const std::wstring& path, FolderNow& now) {
     return true;
 }
 
+// Where the current row goes when its entry vanished: the row that moves
+// into its place, or the new last row. -1 when the current row stays.
+int64_t CurrentAfterRemoval(int64_t pane, const std::vector<int64_t>& vanished) {
+    const int64_t current = tk_list_current_row(pane);
+    const auto at = std::lower_bound(vanished.begin(), vanished.end(), current);
+    if (current < 0 || at == vanished.end() || *at != current) return -1;
+    const int64_t left = tk_gadget_count_items(pane) - static_cast<int64_t>(vanished.size());
+    const int64_t place = current - (at - vanished.begin());
+    return left <= 0 ? -1 : std::min(place, left - 1);
+}
+
 bool RemoveRows(int64_t pane, const FolderNow& now) {
     if (now.vanished.empty()) return false;
+    // Without a current row the next arrow key or End would start at the
+    // top: a neighbour takes the place of a vanished current row.
+    const int64_t current = CurrentAfterRemoval(pane, now.vanished);
     tk_list_remove_items(pane, now.vanished);
+    if (current >= 0 && tk_list_selected_count(pane) == 0)
+        tk_gadget_set_state(pane, current); // as a click on it would
+    else if (current >= 0)
+        tk_list_set_current_row(pane, current);
     PaneOf(pane)->RowsVersion++;
     NudgePaneWorkers(pane); // the rows behind the removed ones moved up
     return true;

@@ -4,6 +4,7 @@
 #include "app/panes/pane_sort.h"
 
 #include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/pane_workers.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -108,6 +110,153 @@ int64_t UnitFactor(std::wstring_view rest) {
     return 1;
 }
 
+// A row in a sort, packed small so that the sort moves little memory: its
+// key (a text key in the pool, or a number) and its rank and row in one word.
+struct Slot {
+    union {
+        const char* Text; // UTF-8 in KeyCache::Bytes
+        int64_t Number;
+    };
+    uint32_t Length;  // bytes of the text key
+    uint32_t RankRow; // rank (0 "..", 1 folder, 2 file) in the top two bits, row below
+};
+constexpr int RankShift = 30;
+constexpr uint32_t RowMask = (uint32_t(1) << RankShift) - 1;
+
+// Appends a text key as UTF-8 (lone surrogates of undecodable names
+// included): byte order is then the order of the characters' codes, in a
+// quarter of the memory, so more of the keys a sort compares stay in cache.
+void AppendUtf8(std::string& out, std::wstring_view key) {
+    for (const wchar_t w : key) {
+        const uint32_t c = static_cast<uint32_t>(w);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+}
+
+// The slot of an item; a text key goes to bytes first (its place there is
+// made a pointer once bytes stops growing).
+Slot SlotOf(const SortItem& item, int64_t sort_type, std::string& bytes) {
+    Slot slot;
+    if (sort_type == SortTypeText) {
+        const size_t start = bytes.size();
+        AppendUtf8(bytes, item.Text);
+        slot.Number = static_cast<int64_t>(start);
+        slot.Length = static_cast<uint32_t>(bytes.size() - start);
+    } else {
+        slot.Number = item.Number;
+        slot.Length = 0;
+    }
+    slot.RankRow = (uint32_t(item.Rank) << RankShift) | (item.Row & RowMask);
+    return slot;
+}
+
+// The order of CompareItems on slots: true when a goes before b.
+template <bool Text, bool Descending> struct SlotBefore {
+    bool operator()(const Slot& a, const Slot& b) const {
+        const uint32_t ra = a.RankRow >> RankShift, rb = b.RankRow >> RankShift;
+        if (ra != rb) return ra < rb;
+        if (ra != 2) return false; // ".." and folders keep their order
+        const Slot& x = Descending ? b : a;
+        const Slot& y = Descending ? a : b;
+        if constexpr (Text)
+            return std::string_view(x.Text, x.Length) < std::string_view(y.Text, y.Length);
+        else
+            return x.Number < y.Number;
+    }
+};
+
+template <bool Text, bool Descending> void SortSlots(std::vector<Slot>& slots) {
+    std::stable_sort(slots.begin(), slots.end(), SlotBefore<Text, Descending>());
+}
+
+void SortSlots(std::vector<Slot>& slots, int64_t sort_type, int64_t order) {
+    const bool text = sort_type == SortTypeText, descending = order == 1;
+    if (text && descending) SortSlots<true, true>(slots);
+    if (text && !descending) SortSlots<true, false>(slots);
+    if (!text && descending) SortSlots<false, true>(slots);
+    if (!text && !descending) SortSlots<false, false>(slots);
+}
+
+// The keys of the last sorts of a pane, kept by row while the rows' texts
+// and data stay as they are: a header click on a column sorted before only
+// compares. Each sort carries them along to the rows' new places.
+struct KeyCache {
+    int64_t Column = -1;
+    int64_t SortType = -1;
+    std::wstring Mask;
+    uint64_t Revision = 0;   // tk_list_content_revision the slots belong to
+    std::vector<Slot> Slots; // by row index
+    std::string Bytes;       // the text keys the slots point into
+};
+constexpr size_t KeyCachesPerPane = 2; // e.g. "Name" and "Größe" clicked in turn
+std::vector<KeyCache> KeyCaches[2];    // [0] pane 5, [1] pane 10; latest first
+
+std::vector<KeyCache>* KeyCachesOf(int64_t pane) {
+    return pane == GadLeftPane ? &KeyCaches[0] : pane == GadRightPane ? &KeyCaches[1] : nullptr;
+}
+
+// The keys of params' column for the rows as they are now, built unless kept.
+KeyCache& KeysFor(std::vector<KeyCache>& caches, SortParams& params, uint64_t revision) {
+    std::erase_if(caches, [&](const KeyCache& c) { return c.Revision != revision; });
+    auto it = std::find_if(caches.begin(), caches.end(), [&](const KeyCache& c) {
+        return c.Column == params.Column && c.SortType == params.SortType && c.Mask == params.Mask;
+    });
+    if (it == caches.end()) {
+        BuildSortKeys(params);
+        KeyCache made;
+        made.Column = params.Column;
+        made.SortType = params.SortType;
+        made.Mask = params.Mask;
+        made.Revision = revision;
+        made.Slots.reserve(params.Items.size());
+        if (params.SortType == SortTypeText) made.Bytes.reserve(params.Pool.size() + 16);
+        for (const SortItem& item : params.Items)
+            made.Slots.push_back(SlotOf(item, params.SortType, made.Bytes));
+        if (params.SortType == SortTypeText)
+            for (Slot& slot : made.Slots) slot.Text = made.Bytes.data() + slot.Number;
+        // (moving the record later keeps the bytes where they are)
+        caches.insert(caches.begin(), std::move(made));
+        if (caches.size() > KeyCachesPerPane) caches.resize(KeyCachesPerPane);
+    } else if (it != caches.begin()) {
+        std::rotate(caches.begin(), it, it + 1);
+    }
+    return caches.front();
+}
+
+// The rows moved (order[i] went to place i): so do their keys.
+void CarryKeys(std::vector<KeyCache>& caches, const std::vector<int64_t>& order, uint64_t revision,
+               const KeyCache* moved_already) {
+    std::vector<Slot> moved;
+    for (KeyCache& c : caches) {
+        if (&c == moved_already) continue;
+        if (c.Slots.size() != order.size()) {
+            c.Revision = 0;
+            continue;
+        }
+        moved.resize(order.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            moved[i] = c.Slots[static_cast<size_t>(order[i])];
+            moved[i].RankRow = (moved[i].RankRow & ~RowMask) | static_cast<uint32_t>(i);
+        }
+        c.Slots.swap(moved);
+        c.Revision = revision;
+    }
+}
+
 } // namespace
 
 int64_t SortTypeOfColumn(int64_t column) {
@@ -188,23 +337,32 @@ void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstrin
     params.SortType = sort_type;
     params.Order = order;
     params.Mask = sort_type == SortTypeDate && mask.empty() ? std::wstring(PaneDateMask) : mask;
-    tk_gadget_disable(pane, 1);
+    // The pane stays enabled: the sort runs on this thread, so no input
+    // reaches the pane meanwhile, and disabling the list that has the
+    // keyboard focus would hand the focus to the next gadget for good (after
+    // every watcher refresh the keys would go to the path field).
     tk_desktop_busy_cursor(1);
-    BuildSortKeys(params);
-    // The items carry their keys, so the sort compares them without a
-    // lookup, and the rows move once, in the list's reorder.
-    std::vector<SortItem> items = params.Items;
-    std::stable_sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
-        return CompareItems(a, b, params) < 0;
-    });
-    std::vector<int64_t> placed(items.size());
-    for (size_t i = 0; i < items.size(); ++i) placed[i] = items[i].Row;
+    std::vector<KeyCache>& caches = *KeyCachesOf(pane);
+    KeyCache& keys = KeysFor(caches, params, tk_list_content_revision(pane));
+    // The slots carry their keys, so the sort compares them without a
+    // lookup, and the rows move once, in the list's reorder. Sorted in
+    // place, the slots are the keys of the rows' new places at once.
+    SortSlots(keys.Slots, params.SortType, params.Order);
+    std::vector<int64_t> placed(keys.Slots.size());
+    for (size_t i = 0; i < keys.Slots.size(); ++i) {
+        Slot& slot = keys.Slots[i];
+        placed[i] = slot.RankRow & RowMask;
+        slot.RankRow = (slot.RankRow & ~RowMask) | static_cast<uint32_t>(i);
+    }
+    keys.Revision = 0; // until the rows are in that order, too
     if (tk_list_reorder(pane, placed)) {
+        const uint64_t now = tk_list_content_revision(pane);
+        keys.Revision = now;
+        CarryKeys(caches, placed, now, &keys);
         PaneOf(pane)->RowsVersion++;
         NudgePaneWorkers(pane); // rows a running worker had not reached may now lie behind it
     }
     tk_desktop_busy_cursor(0);
-    tk_gadget_disable(pane, 0);
     tk_list_set_current_row(pane, tk_list_current_row(pane));
 }
 

@@ -62,8 +62,8 @@ int CompareRows(int64_t row_a, int64_t row_b, intptr_t user);
 int CompareItems(const SortItem& a, const SortItem& b, const SortParams& params);
 
 // Sorts the pane's rows by column with its kind of key and order, with the
-// pane disabled and the busy cursor shown; the current row stays on its
-// entry. An empty mask means the listing's date mask.
+// busy cursor shown; the current row stays on its entry and the keyboard
+// focus where it was. An empty mask means the listing's date mask.
 void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstring& mask,
               int64_t order);
 // A click on the header of the pane's column (tk_gadget_get_data of the

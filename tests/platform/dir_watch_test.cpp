@@ -13,15 +13,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 std::wstring w(const std::string& s) {
     return rt_text_from_os(s);
-}
-
-long elapsed_ms(Clock::time_point since) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
 }
 
 } // namespace
@@ -50,14 +43,12 @@ TEST(DirWatch, WakeFromAnotherThreadIsImmediate) {
     TempDir t;
     const int64_t h = pf_watch_open(w(t.path()));
     ASSERT_NE(0, h);
-    const auto start = Clock::now();
     std::thread waker([h] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         pf_watch_wake(h);
     });
-    EXPECT_EQ(-1, pf_watch_wait(h, 10000));
+    EXPECT_EQ(-1, pf_watch_wait(h, 10000)); // -1: woken, not timed out
     waker.join();
-    EXPECT_LT(elapsed_ms(start), 1000);
 
     pf_watch_wake(h); // a wake before the wait ends the next wait
     EXPECT_EQ(-1, pf_watch_wait(h, 10000));
@@ -70,13 +61,11 @@ TEST(DirWatch, CloseWhileWaitingEndsTheWait) {
     const int64_t h = pf_watch_open(w(t.path()));
     ASSERT_NE(0, h);
     int result = 0;
-    const auto start = Clock::now();
     std::thread watcher([&] { result = pf_watch_wait(h, -1); });
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     pf_watch_close(h);
     watcher.join();
-    EXPECT_EQ(-1, result);
-    EXPECT_LT(elapsed_ms(start), 2000);
+    EXPECT_EQ(-1, result);               // a wait without limit ended: the close woke it
     EXPECT_EQ(-1, pf_watch_wait(h, 10)); // a closed handle stays unknown
     pf_watch_close(h);                   // closing twice is harmless
 }
