@@ -27,7 +27,9 @@ for f in Rechnung-0815.pdf Lebenslauf.odt Notizen.txt Urlaubsplanung.ods Präsen
 done
 head -c 3000000 /dev/urandom >"$L/Sommerfest.png"
 printf '#!/bin/sh\necho hallo\n' >"$L/starten.sh" && chmod +x "$L/starten.sh"
-mkdir -p "$L/Archiv" && (cd "$L/Archiv" && seq -f 'scan_%05g.txt' 1 20000 | xargs touch)
+# Big enough files that the copy lasts long enough to be photographed.
+mkdir -p "$L/Archiv" && head -c 400000 /dev/urandom >"$L/Archiv/scan_00001.jpg"
+for i in $(seq -f '%05g' 2 600); do cp "$L/Archiv/scan_00001.jpg" "$L/Archiv/scan_$i.jpg"; done
 touch -d '2026-11-28 09:15' "$L"/* 2>/dev/null
 
 fifo=$D/displayfd
@@ -54,6 +56,9 @@ sleep 0.6
 xdotool key Return
 PROG=$(timeout 10 xdotool search --sync --onlyvisible --name "^Kopieren !$" | head -1)
 [ -n "$PROG" ] || { echo "no progress window" >&2; exit 1; }
-sleep 0.7
-import -window "$PROG" "$OUT/copy-progress.png"
+sleep 0.2
+# The root window is taken and cut, so that the progress window may close
+# while the picture is written.
+eval "$(xdotool getwindowgeometry --shell "$PROG")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$OUT/copy-progress.png"
 echo "wrote $OUT/main-window.png and $OUT/copy-progress.png"

@@ -34,13 +34,20 @@ struct Snapshot {
     std::string bytes;             // row texts one after another
     std::vector<SnapshotRow> rows; // in list order
     int64_t version = -1;          // PaneState::RowsVersion the snapshot shows
+    uint32_t epoch = 0;            // PaneState::ListingEpoch of the folder it holds
     bool narrowed = false;         // the list shows only the rows matching a filter
 };
 
 Snapshot Snapshots[2]; // [0] pane 5, [1] pane 10
 
 Snapshot* SnapOf(int64_t pane) {
-    return pane == GadLeftPane ? &Snapshots[0] : pane == GadRightPane ? &Snapshots[1] : nullptr;
+    Snapshot* s = pane == GadLeftPane    ? &Snapshots[0]
+                  : pane == GadRightPane ? &Snapshots[1]
+                                         : nullptr;
+    // A folder listed since the filter narrowed the rows replaced them: there
+    // is nothing of the old folder to put back.
+    if (s && s->narrowed && s->epoch != PaneOf(pane)->ListingEpoch) s->narrowed = false;
+    return s;
 }
 
 // ---- texts to bytes and back ----
@@ -187,6 +194,7 @@ void TakeRowSnapshot(int64_t pane) {
     tk_list_visit_rows(pane, CopyRow, reinterpret_cast<intptr_t>(s));
     s->bytes.shrink_to_fit();
     s->version = PaneOf(pane)->RowsVersion;
+    s->epoch = PaneOf(pane)->ListingEpoch;
 }
 
 void ApplyPaneFilter(int64_t pane) {

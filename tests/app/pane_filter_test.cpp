@@ -54,3 +54,19 @@ TEST_F(PaneLiveTest, TheFilterNeverShowsRowsOfAnotherFolder) {
     EXPECT_EQ(tk_gadget_get_text(GadLeftFilter), L"");
     EXPECT_EQ(Column(GadLeftPane, 0).size(), 4u);
 }
+
+TEST_F(PaneLiveTest, AFolderEnteredFromANarrowedListShowsItsOwnRows) {
+    TempDir one, two;
+    one.write("alt_a", "x");
+    one.write("alt_b", "x");
+    two.write("neu", "x");
+    ShowPath(GadLeftPane, Folder(one), ShowReset);
+    ASSERT_TRUE(WaitReady(GadLeftPane));
+    Type(GadLeftPane, L"_a");
+    ASSERT_EQ(Column(GadLeftPane, 0), (Texts{L"alt_a"}));
+    ShowPath(GadLeftPane, Folder(two), ShowReset); // entered while narrowed
+    ASSERT_TRUE(WaitReady(GadLeftPane));
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"neu"}));
+    Type(GadLeftPane, L"");
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"neu"}));
+}
