@@ -7,6 +7,7 @@
 set -u
 
 E2E_BIN=${1:?usage: test.sh path/to/tarn-commander}
+E2E_BIN=$(realpath "$E2E_BIN") # the program starts in a folder of its own
 E2E_TOOLS=$(dirname "$E2E_BIN")
 E2E_DIR=$(mktemp -d /tmp/tc-e2e-XXXXXX)
 E2E_WORK=$E2E_DIR/work
