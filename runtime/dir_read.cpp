@@ -8,7 +8,9 @@
 #include "runtime/files.h"
 #include "runtime/syscalls.h"
 #include "runtime/text.h"
+#include "runtime/threads.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <ctime>
@@ -90,6 +92,59 @@ RtEntryInfo info_from_listing(const dirent& d) {
 
 } // namespace
 
+namespace {
+
+constexpr size_t kSplitAbove = 4096; // entries from which a second thread shares the statx work
+
+struct RawEntry {
+    std::string name;
+    unsigned char type; // d_type, for entries statx cannot read
+};
+
+// What the listing itself says of a raw entry.
+RtEntryInfo info_from_raw(const RawEntry& r) {
+    dirent d{};
+    d.d_type = r.type;
+    r.name.copy(d.d_name, std::min(r.name.size(), sizeof d.d_name - 1));
+    return info_from_listing(d);
+}
+
+// The entries [from, to) of raw, stat-ed and converted into out; an entry
+// gone since the listing was read gets an empty name.
+struct StatRange {
+    int dirfd = -1;
+    const std::vector<RawEntry>* raw = nullptr;
+    std::vector<RtDirEntry>* out = nullptr;
+    size_t from = 0, to = 0;
+    const std::atomic<int>* cancel = nullptr;
+
+    void Run() const {
+        WallClock clock;
+        RtEntryInfo info;
+        for (size_t i = from; i < to; ++i) {
+            if (cancel && cancel->load(std::memory_order_relaxed)) return;
+            const RawEntry& r = (*raw)[i];
+            if (!rt_entry_info(dirfd, r.name.c_str(), r.name, &info)) {
+                if (errno == ENOENT) continue; // removed since the listing was read
+                info = info_from_raw(r);
+            }
+            RtDirEntry& e = (*out)[i];
+            e.name = rt_text_from_os(r.name);
+            e.type = info.type;
+            e.size = info.size;
+            e.attributes = info.attributes;
+            e.modified = clock.Convert(info.modified);
+        }
+    }
+    static void OnThread(intptr_t self) { reinterpret_cast<const StatRange*>(self)->Run(); }
+};
+
+bool cancelled(const std::atomic<int>* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+} // namespace
+
 bool rt_dir_read(const std::wstring& folder, std::vector<RtDirEntry>* out,
                  const std::atomic<int>* cancel) {
     const std::string path = folder.empty() ? "." : rt_text_to_os(folder);
@@ -101,30 +156,35 @@ bool rt_dir_read(const std::wstring& folder, std::vector<RtDirEntry>* out,
         rt_sys.close(fd);
         return false;
     }
-    WallClock clock;
-    RtEntryInfo info;
-    bool whole = true;
+    // Names first (cheap), then one statx per entry, shared by two threads
+    // in a large folder: the kernel's inode lookups are the cost.
+    std::vector<RawEntry> raw;
     while (const dirent* d = rt_sys.readdir(dir)) {
-        if (cancel && cancel->load(std::memory_order_relaxed)) {
-            whole = false;
-            break;
-        }
         const std::string_view n(d->d_name);
         if (root && (n == "." || n == "..")) continue;
-        if (!rt_entry_info(dirfd(dir), d->d_name, n, &info)) {
-            if (errno == ENOENT) continue; // removed since the listing was read
-            info = info_from_listing(*d);
-        }
-        RtDirEntry e;
-        e.name = rt_text_from_os(n);
-        e.type = info.type;
-        e.size = info.size;
-        e.attributes = info.attributes;
-        e.modified = clock.Convert(info.modified);
-        out->push_back(std::move(e));
+        raw.push_back({std::string(n), d->d_type});
+    }
+    std::vector<RtDirEntry> entries(raw.size());
+    StatRange whole{dirfd(dir), &raw, &entries, 0, raw.size(), cancel};
+    if (raw.size() > kSplitAbove) {
+        StatRange second = whole;
+        whole.to = second.from = raw.size() / 2;
+        const int helper =
+            rt_thread_create(StatRange::OnThread, reinterpret_cast<intptr_t>(&second));
+        whole.Run();
+        if (helper)
+            rt_thread_wait(helper);
+        else
+            second.Run();
+    } else {
+        whole.Run();
     }
     rt_sys.closedir(dir);
-    return whole;
+    if (cancelled(cancel)) return false;
+    out->reserve(out->size() + entries.size());
+    for (RtDirEntry& e : entries)
+        if (!e.name.empty()) out->push_back(std::move(e));
+    return true;
 }
 
 bool rt_file_read_all(const std::wstring& path, std::string* out) {

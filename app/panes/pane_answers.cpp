@@ -25,6 +25,7 @@ std::mutex Lock;
 std::condition_variable Answered;
 std::vector<std::shared_ptr<Question>> Asked; // not yet delivered, oldest first
 std::atomic<int64_t> Running{0};
+bool InPlace = false; // main thread
 
 void Answer(intptr_t parameter) {
     auto* holder = reinterpret_cast<std::shared_ptr<Question>*>(parameter);
@@ -72,7 +73,26 @@ void PaneAsk(PaneWork work, PaneDeliver deliver) {
         return;
     if (!Take(q)) return;
     guard.unlock();
+    const bool outer = InPlace;
+    InPlace = true;
     q->deliver();
+    InPlace = outer;
+}
+
+void PaneLater(PaneDeliver deliver) {
+    tk_event_bind(EventPaneAnswer, DeliverPaneAnswers);
+    auto q = std::make_shared<Question>();
+    q->deliver = std::move(deliver);
+    q->done = true;
+    {
+        std::lock_guard guard(Lock);
+        Asked.push_back(q);
+    }
+    tk_event_post(EventPaneAnswer, WinMain);
+}
+
+bool PaneAnswerInPlace() {
+    return InPlace;
 }
 
 void DeliverPaneAnswers() {
@@ -83,7 +103,10 @@ void DeliverPaneAnswers() {
             if (q->done) ready.push_back(q);
         std::erase_if(Asked, [](const auto& q) { return q->done; });
     }
+    const bool outer = InPlace;
+    InPlace = false;
     for (const auto& q : ready) q->deliver();
+    InPlace = outer;
 }
 
 void ForgetPaneAnswers() {

@@ -26,6 +26,11 @@ extern int64_t PaneAnswerWaitMs;
 // Starts work on a new thread and delivers when it is done (see above).
 // Main thread.
 void PaneAsk(PaneWork work, PaneDeliver deliver);
+// Main thread: runs deliver in a later turn of the main loop, in order with
+// the answers (work that need not hold up the present turn).
+void PaneLater(PaneDeliver deliver);
+// True while PaneAsk delivers an answer that came in time, before it returns.
+bool PaneAnswerInPlace();
 // Delivers every answer that has come; the event callback does this too.
 void DeliverPaneAnswers();
 // Drops every question not yet delivered: its delivery never runs. Threads

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <numeric>
 #include <vector>
 
@@ -111,35 +112,42 @@ bool Hidden(const PaneListingRequest& request, int64_t attributes) {
     return false;
 }
 
-std::wstring FileRowText(const FileEntry& e) {
-    std::wstring text;
-    text.reserve(e.Name.size() + e.DateText.size() + e.TypeText.size() + e.SizeText.size() + 3);
-    text += e.Name;
-    text += L'\n';
-    text += e.DateText;
-    text += L'\n';
-    text += e.TypeText;
-    text += L'\n';
-    text += e.SizeText;
-    return text;
+// Appends a row whose text is the given columns joined by "\n".
+void AddRow(PaneListing& out, std::initializer_list<const std::wstring*> columns, int64_t image,
+            int64_t data, bool done = false) {
+    PaneListedRow row{out.Texts.size(), 0, image, data, done};
+    bool first = true;
+    for (const std::wstring* c : columns) {
+        if (!first) out.Texts += L'\n';
+        out.Texts += *c;
+        first = false;
+    }
+    row.Length = out.Texts.size() - row.Start;
+    out.Rows.push_back(row);
 }
 
 // ".." (when listed), the folders and the files, leaving out what the
 // hidden and system settings leave out.
 void MakeRows(const PaneListingRequest& request, const std::vector<FileEntry>& folders,
-              const std::vector<FileEntry>& files, std::vector<PaneListedRow>& rows) {
-    rows.reserve(folders.size() + files.size());
+              const std::vector<FileEntry>& files, PaneListing& out) {
+    size_t chars = 0;
+    for (const FileEntry& e : folders) chars += e.Name.size() + 2;
+    for (const FileEntry& e : files)
+        chars += e.Name.size() + e.DateText.size() + e.TypeText.size() + e.SizeText.size() + 3;
+    out.Texts.reserve(chars);
+    out.Rows.reserve(folders.size() + files.size());
+    const std::wstring parent_name = L"..", empty;
     auto parent = std::find_if(folders.begin(), folders.end(),
                                [](const FileEntry& e) { return e.Name == L".."; });
-    if (parent != folders.end()) rows.push_back({L"..", ImgParent, 0, true});
+    if (parent != folders.end()) AddRow(out, {&parent_name}, ImgParent, 0, true);
     for (const FileEntry& e : folders) {
         if (e.Name.empty() || e.Name == L"." || e.Name == L"..") continue;
         if (Hidden(request, e.Attributes)) continue;
-        rows.push_back({e.Name + L"\n\n", ImgFolder, PaneRowFolder, false});
+        AddRow(out, {&e.Name, &empty, &empty}, ImgFolder, PaneRowFolder);
     }
     for (const FileEntry& e : files) {
         if (e.Name.empty() || Hidden(request, e.Attributes)) continue;
-        rows.push_back({FileRowText(e), ImgFile, e.Size, false});
+        AddRow(out, {&e.Name, &e.DateText, &e.TypeText, &e.SizeText}, ImgFile, e.Size);
     }
 }
 
@@ -191,8 +199,8 @@ FileEntry FileRecordIn(int64_t size_unit, std::wstring name, int64_t attributes,
     e.DateText = PaneDateText(e.Date);
     e.Size = size;
     e.SizeText = FormatSize(e.Size, 0, size_unit);
-    // the extension rule looks at the last component only
-    e.TypeText = rt_path_extension(L"/" + e.Name);
+    // a name has no "/": it is its own last component
+    e.TypeText = rt_path_extension(e.Name);
     return e;
 }
 
@@ -262,10 +270,15 @@ void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
     out->Ok = ReadFolder(request, folders, files, cancel);
     if (!out->Ok) return;
     SortEntries(request, folders, files);
-    MakeRows(request, folders, files, out->Rows);
+    MakeRows(request, folders, files, *out);
 }
 
 void PutListingIntoPane(int64_t pane, const PaneListing& listing) {
+    PutListedRows(pane, listing);
+    FinishListedRows(pane);
+}
+
+void PutListedRows(int64_t pane, const PaneListing& listing) {
     PaneState* ps = PaneOf(pane);
     if (!ps) return;
     ps->ListingEpoch++; // rows of the previous listing are no worker's business any more
@@ -278,12 +291,18 @@ void PutListingIntoPane(int64_t pane, const PaneListing& listing) {
     };
     tk_list_set_redraw(pane, 0);
     tk_gadget_clear_items(pane);
-    for (const PaneListedRow& row : listing.Rows)
-        tk_list_add_item(pane, -1, row.Text, picture(row.Image), row.Data,
+    std::wstring text; // one buffer for every row: assigning reuses it
+    for (const PaneListedRow& row : listing.Rows) {
+        text.assign(listing.Texts, row.Start, row.Length);
+        tk_list_add_item(pane, -1, text, picture(row.Image), row.Data,
                          row.Done ? tag | PaneTagDone : tag);
+    }
     tk_list_set_redraw(pane, 1);
     ps->ListedHistory = ps->PathHistory;
     ps->ListedSelection = ps->SelectionHistory;
+}
+
+void FinishListedRows(int64_t pane) {
     CallRelayoutMainWindow();
     StartPaneWorkers(pane);
 }

@@ -23,18 +23,23 @@ struct PaneListingRequest {
     int64_t SortOrder = 0;
 };
 
-// One finished row: its text (columns joined by "\n"), picture number
-// (ImgParent, ImgFolder, ImgFile), item data and whether the workers have
-// nothing to do for it ("..").
+// One finished row: where its text (columns joined by "\n") lies in the
+// listing's Texts, its picture number (ImgParent, ImgFolder, ImgFile), item
+// data and whether the workers have nothing to do for it ("..").
 struct PaneListedRow {
-    std::wstring Text;
+    size_t Start = 0;
+    size_t Length = 0;
     int64_t Image = 0;
     int64_t Data = 0;
     bool Done = false;
 };
 
+// The texts of all rows lie one after another in one block, so that the main
+// thread frees a listing of 100,000 rows in one go rather than row by row
+// (memory another thread allocated is slow to free piecemeal).
 struct PaneListing {
     bool Ok = false; // false: the folder could not be listed (or reading was called off)
+    std::wstring Texts;
     std::vector<PaneListedRow> Rows;
 };
 
@@ -47,6 +52,10 @@ void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
 // Main thread: replaces the pane's rows by the listing's, records the
 // history as listed, relayouts the window and starts the pane's workers.
 void PutListingIntoPane(int64_t pane, const PaneListing& listing);
+// Its two halves, which may run in two turns of the main loop: the rows and
+// the history as listed, then the relayout and the workers.
+void PutListedRows(int64_t pane, const PaneListing& listing);
+void FinishListedRows(int64_t pane);
 // Main thread: a folder that could not be listed; see FillPane.
 void PaneListingFailed(int64_t pane, const std::wstring& path);
 

@@ -16,6 +16,7 @@
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "runtime/memory.h"
+#include "runtime/threads.h"
 #include "toolkit/gadget_cursor.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
@@ -82,6 +83,25 @@ struct ListingGoal {
     int64_t Row = 0;
 };
 
+// The listing's temporary records lay between the rows kept: give the
+// memory back on a thread of its own, which costs the window nothing.
+void TrimHeapAside() {
+    if (!rt_thread_create([](intptr_t) { rt_heap_trim(); }, 0)) rt_heap_trim();
+}
+
+// The second half of a listing: layout, selection, column widths, workers.
+// Dropped when a newer ShowPath came meanwhile (the rows are its business).
+void FinishListing(int64_t pane, uint64_t ticket, int64_t row) {
+    PendingListing* p = PendingOf(pane);
+    if (!p || p->Ticket != ticket) return;
+    p->Ticket = 0;
+    ShowBusy(pane, *p, false);
+    FinishListedRows(pane);
+    SelectRow(pane, row);
+    ApplyColumnWidths(pane);
+    TrimHeapAside();
+}
+
 // The rows of a listing came: unless a newer ShowPath superseded it, the
 // history goes to the listed folder and the rows into the list, as FillPane
 // would have put them.
@@ -98,13 +118,18 @@ void ListingArrived(int64_t pane, uint64_t ticket, PaneListing& listing, Listing
         PaneListingFailed(pane, PanePath(pane));
         return;
     }
-    PutListingIntoPane(pane, listing);
-    SelectRow(pane, goal.Row);
-    ApplyColumnWidths(pane);
+    PutListedRows(pane, listing);
+    listing = PaneListing{};
     ps->ShownMount = MountOfPath(PanePath(pane));
-    listing.Rows = {};
-    // the listing's temporary records lay between the rows kept
-    rt_heap_trim();
+    // A listing that came late finishes in the next turn, so that no turn
+    // of the loop holds the window long; the pane stays busy until then.
+    if (PaneAnswerInPlace()) {
+        FinishListing(pane, ticket, goal.Row);
+    } else {
+        p->Ticket = ticket;
+        ShowBusy(pane, *p, true);
+        PaneLater([pane, ticket, row = goal.Row] { FinishListing(pane, ticket, row); });
+    }
 }
 
 void StartListing(int64_t pane, ListingGoal goal) {
