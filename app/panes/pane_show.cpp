@@ -123,10 +123,10 @@ void ListingArrived(int64_t pane, uint64_t ticket, PaneListing& listing, Listing
     ps->ShownMount = MountOfPath(PanePath(pane));
     // A listing that came late finishes in the next turn, so that no turn
     // of the loop holds the window long; the pane stays busy until then.
+    p->Ticket = ticket; // until FinishListing
     if (PaneAnswerInPlace()) {
         FinishListing(pane, ticket, goal.Row);
     } else {
-        p->Ticket = ticket;
         ShowBusy(pane, *p, true);
         PaneLater([pane, ticket, row = goal.Row] { FinishListing(pane, ticket, row); });
     }
