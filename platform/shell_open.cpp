@@ -185,11 +185,11 @@ int pf_open_document(const std::wstring& path, const std::wstring& folder) {
     return rt_spawn_detached({"xdg-open", file}, cwd) ? 1 : 0;
 }
 
-std::wstring pf_editor_program() {
-    // The desktop's choice first, then the others it knows for plain text; a
+std::wstring pf_graphical_program_for_type(const std::string& type) {
+    // The desktop's choice first, then the others it knows for the type; a
     // console program would need a terminal we do not have.
-    GList* apps = g_app_info_get_all_for_type("text/plain");
-    if (GAppInfo* def = g_app_info_get_default_for_type("text/plain", FALSE))
+    GList* apps = g_app_info_get_all_for_type(type.c_str());
+    if (GAppInfo* def = g_app_info_get_default_for_type(type.c_str(), FALSE))
         apps = g_list_prepend(apps, def);
     std::string program;
     for (GList* l = apps; l && program.empty(); l = l->next) {
@@ -201,7 +201,12 @@ std::wstring pf_editor_program() {
         program = full.empty() ? exe : full;
     }
     g_list_free_full(apps, g_object_unref);
-    if (!program.empty()) return rt_text_from_os(program);
+    return rt_text_from_os(program);
+}
+
+std::wstring pf_editor_program() {
+    const std::wstring program = pf_graphical_program_for_type("text/plain");
+    if (!program.empty()) return program;
     for (const char* editor : kEditors) {
         const std::string full = find_program(editor);
         if (!full.empty()) return rt_text_from_os(full);

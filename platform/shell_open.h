@@ -40,6 +40,10 @@ void pf_shell_open_install();
 // on the search path.
 std::wstring pf_editor_program();
 
+// The executable of the first application for a MIME type ("text/plain")
+// that is no console program, the desktop's default first; "" when none.
+std::wstring pf_graphical_program_for_type(const std::string& type);
+
 // An application that can open a file, for an "open with" menu.
 struct PfApp {
     std::wstring name; // display name, in the desktop's language

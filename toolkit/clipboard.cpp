@@ -85,3 +85,18 @@ std::wstring tk_clipboard_get_files(int64_t* cut) {
     if (cut) *cut = data->data(KdeCut).trimmed() == "1" ? 1 : 0;
     return PathsOf(data->data(UriList).split('\n'));
 }
+
+std::string tk_clipboard_format(const std::string& mime) {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data) return {};
+    const QByteArray bytes = data->data(QString::fromStdString(mime));
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+void tk_clipboard_set_formats(const std::vector<std::pair<std::string, std::string>>& formats) {
+    auto* data = new QMimeData;
+    for (const auto& [mime, bytes] : formats)
+        data->setData(QString::fromStdString(mime),
+                      QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    QApplication::clipboard()->setMimeData(data);
+}

@@ -38,6 +38,23 @@ int64_t tk_gadget_enabled(int64_t gadget) {
     return w && w->isEnabled() ? 1 : 0;
 }
 
+int64_t tk_gadget_font_flags(int64_t gadget) {
+    QWidget* w = widget_of(gadget);
+    if (!w) return 0;
+    const QFont f = w->font();
+    int64_t flags = 0;
+    if (f.bold()) flags |= TkFontBold;
+    if (f.italic()) flags |= TkFontItalic;
+    if (f.underline()) flags |= TkFontUnderline;
+    if (f.strikeOut()) flags |= TkFontStrikeOut;
+    return flags;
+}
+
+int64_t tk_gadget_hidden(int64_t gadget) {
+    QWidget* w = widget_of(gadget);
+    return w && w->isHidden() ? 1 : 0;
+}
+
 int64_t tk_button_picture(int64_t gadget, int64_t image, int64_t width, int64_t height) {
     auto* button = qobject_cast<QAbstractButton*>(widget_of(gadget));
     if (!button || button->icon().isNull() || width <= 0 || height <= 0) return 0;
@@ -82,6 +99,13 @@ int64_t tk_window_gadget_with_text(int64_t window, const std::wstring& text) {
 int64_t tk_window_active() {
     QWidget* active = QApplication::activeWindow();
     return active ? tk_window_of_widget(active) : -1;
+}
+
+int64_t tk_window_make_active(int64_t window) {
+    QWidget* w = tk_window_widget(window);
+    if (!w) return 0;
+    QApplication::setActiveWindow(w);
+    return 1;
 }
 
 std::wstring tk_window_title(int64_t window) {

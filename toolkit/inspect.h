@@ -18,6 +18,12 @@ int64_t tk_gadget_y(int64_t gadget);
 std::wstring tk_gadget_get_tooltip(int64_t gadget);
 // 1 when the gadget can be used, 0 when disabled or unknown.
 int64_t tk_gadget_enabled(int64_t gadget);
+// 1 when the gadget is hidden itself (not merely inside a hidden window),
+// 0 when shown or unknown.
+int64_t tk_gadget_hidden(int64_t gadget);
+// The style of the font a gadget shows: TkFontBold, TkFontItalic,
+// TkFontUnderline and TkFontStrikeOut ored; 0 for an unknown gadget.
+int64_t tk_gadget_font_flags(int64_t gadget);
 
 // Copies the picture a button shows, at width x height, into image number
 // `image` (read it with tk_image_pixel). 0 when the gadget has no picture.
@@ -31,6 +37,9 @@ std::vector<int64_t> tk_window_gadgets(int64_t window);
 int64_t tk_window_gadget_with_text(int64_t window, const std::wstring& text);
 // The number of the active window, -1 when none of ours is.
 int64_t tk_window_active();
+// Makes the window the application's active one at once, as a click into
+// it would; on the offscreen platform activation requests are not granted.
+int64_t tk_window_make_active(int64_t window);
 std::wstring tk_window_title(int64_t window);
 // 1 when the window takes input, 0 when disabled or unknown.
 int64_t tk_window_enabled(int64_t window);

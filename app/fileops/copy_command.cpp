@@ -97,7 +97,7 @@ void CollectSelectedFolders() {
 int64_t CheckOverwrite() {
     // What is on disk decides, not what a pane happens to show.
     for (const std::wstring& folder : Job.folderList) {
-        const std::wstring name = folder.substr(folder.rfind(L'/') + 1);
+        const std::wstring name = rt_path_name(folder);
         if (rt_path_exists(Job.targetFolder + name))
             return Ask(TextFolderExists, TextFolderOverwrite) == MessageAnswerOk ? 6 : 7;
     }
@@ -148,7 +148,7 @@ void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
     // name would name a different file in the source folder.
     const std::vector<std::wstring> paths = ItemListSplit(files + L'\n');
     if (paths.empty()) return;
-    const std::wstring from = paths[0].substr(0, paths[0].rfind(L'/') + 1);
+    const std::wstring from = rt_path_folder(paths[0]);
     if (from.empty() || from == target) return;
     std::wstring names;
     for (const std::wstring& path : paths)

@@ -35,7 +35,7 @@ void MoveWholeFolders() {
     for (size_t k = 0; k < Job.folderWhole.size(); ++k) {
         if (!Job.folderWhole[k]) continue;
         const std::wstring& folder = Job.folderList[k];
-        const std::wstring target = Job.targetFolder + folder.substr(folder.rfind(L'/') + 1);
+        const std::wstring target = Job.targetFolder + rt_path_name(folder);
         if (rt_file_rename(folder, target)) continue;
         Job.folderWhole[k] = 0;
         CollectFolder(folder + L"/", Job.targetFolder);

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace {
@@ -96,9 +97,12 @@ int CompareKeys(const SortItem& a, const SortItem& b, const SortParams& p) {
 // 1024^unit of the unit name that follows a number, 1 for "Byte" or none.
 int64_t UnitFactor(std::wstring_view rest) {
     while (!rest.empty() && rest.front() == L' ') rest.remove_prefix(1);
+    if (rest.empty()) return 1;
     int64_t factor = 1;
     for (const wchar_t* unit : SizeUnitNames) {
-        if (!rest.empty() && rest.starts_with(unit)) return factor;
+        if (rest.starts_with(unit)) return factor;
+        // past the last unit the factor would overflow: nothing matched
+        if (factor > INT64_MAX / 1024) break;
         factor *= 1024;
     }
     return 1;
@@ -131,14 +135,19 @@ int64_t SizeTextBytes(const std::wstring& text) {
     int64_t whole = 0;
     size_t i = 0;
     for (; i < text.size() && (text[i] == L',' || (text[i] >= L'0' && text[i] <= L'9')); ++i)
-        if (text[i] != L',') whole = whole * 10 + (text[i] - L'0');
+        if (text[i] != L',' && whole <= (INT64_MAX - 9) / 10) whole = whole * 10 + (text[i] - L'0');
     int64_t tenths = 0, scale = 1;
     if (i < text.size() && text[i] == L'.')
         for (++i; i < text.size() && text[i] >= L'0' && text[i] <= L'9' && scale < 1000; ++i)
             tenths = tenths * 10 + (text[i] - L'0'), scale *= 10;
     while (i < text.size() && text[i] >= L'0' && text[i] <= L'9') ++i;
     const int64_t factor = UnitFactor(std::wstring_view(text).substr(i));
-    return whole * factor + tenths * factor / scale;
+    // a text no listing writes (a huge number of a big unit) sorts last
+    int64_t bytes;
+    if (__builtin_mul_overflow(whole, factor, &bytes)) return INT64_MAX;
+    const int64_t part =
+        factor > INT64_MAX / 1000 ? tenths * (factor / scale) : tenths * factor / scale;
+    return __builtin_add_overflow(bytes, part, &bytes) ? INT64_MAX : bytes;
 }
 
 void BuildSortKeys(SortParams& p) {

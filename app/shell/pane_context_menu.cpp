@@ -189,11 +189,10 @@ int64_t PasteFiles() {
         std::wstring path = files.substr(start, end - start);
         start = end + 1;
         while (path.size() > 1 && path.back() == L'/') path.pop_back();
-        const size_t slash = path.rfind(L'/');
-        if (slash == std::wstring::npos || slash + 1 >= path.size()) continue;
-        const std::wstring folder = path.substr(0, slash + 1);
+        const std::wstring folder = rt_path_folder(path), name = rt_path_name(path);
+        if (folder.empty() || name.empty()) continue;
         if (groups.empty() || groups.back().first != folder) groups.emplace_back(folder, L"");
-        groups.back().second += path.substr(slash + 1) + L"\n";
+        groups.back().second += name + L"\n";
     }
     for (const auto& [folder, items] : groups) FileOpsCopyMove(items, folder, target, cut);
     return static_cast<int64_t>(groups.size());

@@ -3,9 +3,7 @@
 #include "pane_fixture.h"
 
 #include "app/shell/main_keys.h"
-
-#include <QApplication>
-#include <QWidget>
+#include "toolkit/inspect.h"
 
 namespace {
 
@@ -16,7 +14,7 @@ class MainKeysTest : public PaneTest {
         ShowPath(GadRightPane, Folder(dir_), ShowReset);
         ShowPath(GadLeftPane, Folder(dir_), ShowReset);
         tk_string_create(GadCommandLine, 0, 460, 400, 20, L"");
-        QApplication::setActiveWindow(reinterpret_cast<QWidget*>(tk_window_handle(WinMain)));
+        tk_window_make_active(WinMain);
         Settle();
     }
     static void Settle() {

@@ -3,9 +3,6 @@
 // database of recording scripts, the trash in a private data folder, the
 // clipboard in both file-manager formats, paste as copy or move jobs,
 // shortcut, rename and properties.
-#include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -184,38 +181,30 @@ TEST_F(ContextMenuTest, CopyAndCutPutBothFormatsOnTheClipboard) {
     dir_.write("a b%.txt", "x");
     For({L"a b%.txt", L"ordner"});
     RunPaneContextCommand(ContextCut);
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    ASSERT_NE(data, nullptr);
-    const QByteArray uri_a = QByteArray("file://") + QByteArray((dir_ / "a%20b%25.txt").c_str());
-    EXPECT_EQ(data->data("text/uri-list"),
-              uri_a + "\r\nfile://" + QByteArray((dir_ / "ordner").c_str()) + "\r\n");
-    EXPECT_EQ(data->data("x-special/gnome-copied-files"),
-              "cut\n" + uri_a + "\nfile://" + QByteArray((dir_ / "ordner").c_str()));
+    const std::string uri_a = "file://" + dir_ / "a%20b%25.txt";
+    const std::string uri_folder = "file://" + dir_ / "ordner";
+    EXPECT_EQ(tk_clipboard_format("text/uri-list"), uri_a + "\r\n" + uri_folder + "\r\n");
+    EXPECT_EQ(tk_clipboard_format("x-special/gnome-copied-files"),
+              "cut\n" + uri_a + "\n" + uri_folder);
     int64_t cut = 0;
     EXPECT_EQ(tk_clipboard_get_files(&cut), folder_ + L"a b%.txt\n" + folder_ + L"ordner");
     EXPECT_EQ(cut, 1);
     RunPaneContextCommand(ContextCopy);
-    EXPECT_TRUE(QApplication::clipboard()
-                    ->mimeData()
-                    ->data("x-special/gnome-copied-files")
-                    .startsWith("copy\n"));
+    EXPECT_EQ(tk_clipboard_format("x-special/gnome-copied-files").rfind("copy\n", 0), 0u);
 }
 
 TEST_F(ContextMenuTest, PasteFromAnotherFileManagerRunsOneJobPerFolder) {
-    auto* data = new QMimeData;
-    data->setData("x-special/gnome-copied-files",
-                  "copy\nfile:///q/eins.txt\nfile:///q/zwei%C3%A4.txt\nfile:///r/drei");
-    QApplication::clipboard()->setMimeData(data);
+    tk_clipboard_set_formats(
+        {{"x-special/gnome-copied-files",
+          "copy\nfile:///q/eins.txt\nfile:///q/zwei%C3%A4.txt\nfile:///r/drei"}});
     For({L"ordner"}); // one folder selected: the files go into it
     RunPaneContextCommand(ContextPaste);
     ASSERT_EQ(Jobs.size(), 2u);
     EXPECT_EQ(Jobs[0], L"eins.txt\nzweiä.txt\n|/q/|" + folder_ + L"ordner/|0");
     EXPECT_EQ(Jobs[1], L"drei\n|/r/|" + folder_ + L"ordner/|0");
 
-    data = new QMimeData;
-    data->setData("text/uri-list", "file:///q/eins.txt\r\n");
-    data->setData("application/x-kde-cutselection", "1");
-    QApplication::clipboard()->setMimeData(data);
+    tk_clipboard_set_formats(
+        {{"text/uri-list", "file:///q/eins.txt\r\n"}, {"application/x-kde-cutselection", "1"}});
     For({L"brief.txt"});
     RunPaneContextCommand(ContextPaste);
     ASSERT_EQ(Jobs.size(), 3u);

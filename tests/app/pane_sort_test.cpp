@@ -1,5 +1,6 @@
 // Sorting a pane by column: the row comparison with its keys, the header
 // toggles, and a listing that orders names as a header click does.
+#include "app/panes/pane_texts.h"
 #include "pane_live_fixture.h"
 
 namespace {
@@ -55,6 +56,10 @@ TEST_F(PaneLiveTest, CompareRowsOrdersByKeysWithParentAndFoldersOnTop) {
     EXPECT_EQ(SizeTextBytes(L"1,234 KB"), 1234 * 1024);
     EXPECT_EQ(SizeTextBytes(L"99 KB"), 99 * 1024);
     EXPECT_EQ(SizeTextBytes(L""), 0);
+    // texts no listing writes must not overflow
+    EXPECT_EQ(SizeTextBytes(L"12 Zettabyte"), 12);
+    EXPECT_EQ(SizeTextBytes(L"99999999999999999999999 " + std::wstring(SizeUnitNames.back())),
+              INT64_MAX);
     EXPECT_EQ(SortTextKey(L"Äpfel ßÜ"), L"aepfel ssue");
 }
 

@@ -1,7 +1,6 @@
 // The settings dialog: its gadgets filled from the settings, what the close
 // box, "Anehmen" and "Anwenden" push to the panes and filter boxes, the
 // viewer text and the font round trip through the requester.
-#include <QWidget>
 
 #include "app/config/config_hooks.h"
 #include "app/config/config_ids.h"
@@ -10,14 +9,9 @@
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
 #include "config_fixture.h"
-#include "toolkit/internal.h"
+#include "toolkit/inspect.h"
 
 namespace {
-
-QWidget* WidgetOf(int64_t gadget) {
-    TkGadget* g = tk_gadget_lookup(gadget);
-    return g ? g->widget : nullptr;
-}
 
 ChosenFont NextFont;
 int64_t FontAnswer = 0;
@@ -67,11 +61,7 @@ class SettingsDialogTest : public ConfigTest {
         tk_gadget_set_state(check, 1);
         Click(check);
     }
-    static std::wstring Title() {
-        return reinterpret_cast<QWidget*>(tk_window_handle(WinSettings))
-            ->windowTitle()
-            .toStdWString();
-    }
+    static std::wstring Title() { return tk_window_title(WinSettings); }
     ConfigFontRequesterFn saved_font_ = nullptr;
     ConfigFileRequesterFn saved_file_ = nullptr;
 };
@@ -79,13 +69,13 @@ class SettingsDialogTest : public ConfigTest {
 TEST_F(SettingsDialogTest, OpensOnPageOneFilledFromTheSettingsWithTheMainWindowDisabled) {
     ASSERT_TRUE(tk_window_exists(WinSettings));
     EXPECT_EQ(Title(), L"Konfiguration");
-    EXPECT_FALSE(reinterpret_cast<QWidget*>(tk_window_handle(WinMain))->isEnabled());
+    EXPECT_FALSE(tk_window_enabled(WinMain));
     EXPECT_EQ(tk_gadget_count_items(GadSettingsPages), 2);
     EXPECT_EQ(tk_gadget_get_state(GadSettingsPages), 0);
     EXPECT_EQ(tk_gadget_count_items(SettingsDialog.SettingsCombos[0]), 4);
     EXPECT_EQ(tk_gadget_get_item_text(SettingsDialog.SettingsCombos[1], 3), L"Giga-Byte");
     EXPECT_EQ(tk_gadget_get_text(SettingsDialog.SettingsChecks[0]), L"Fensterposition merken ");
-    EXPECT_TRUE(WidgetOf(SettingsDialog.SettingsPages[1])->isHidden());
+    EXPECT_TRUE(tk_gadget_hidden(SettingsDialog.SettingsPages[1]));
 }
 
 TEST_F(SettingsDialogTest, CloseBoxKeepsTheChangeButRefreshesNothing) {
@@ -94,7 +84,7 @@ TEST_F(SettingsDialogTest, CloseBoxKeepsTheChangeButRefreshesNothing) {
     EXPECT_EQ(SettingsDialog.FileDisplayChanged, 1);
     Fire(SettingsDialogEvent, EventCloseWindow, WinSettings, WinSettings);
     EXPECT_FALSE(tk_window_exists(WinSettings));
-    EXPECT_TRUE(reinterpret_cast<QWidget*>(tk_window_handle(WinMain))->isEnabled());
+    EXPECT_TRUE(tk_window_enabled(WinMain));
     EXPECT_FALSE(Lists(GadLeftPane, L".versteckt"));
     EXPECT_FALSE(Lists(GadRightPane, L".versteckt"));
 }
@@ -167,9 +157,9 @@ TEST_F(SettingsDialogTest, FontChoiceReopensOnSchriftenAndDropsUnderline) {
         EXPECT_FALSE(tk_font_exists(old_font)) << "the old font is freed";
     }
     Click(GadSettingsAccept);
-    const QFont pane_font = WidgetOf(GadLeftPane)->font();
-    EXPECT_FALSE(pane_font.underline());
-    EXPECT_TRUE(pane_font.bold());
+    const int64_t style = tk_gadget_font_flags(GadLeftPane);
+    EXPECT_FALSE(style & TkFontUnderline);
+    EXPECT_TRUE(style & TkFontBold);
 }
 
 } // namespace

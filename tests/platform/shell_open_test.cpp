@@ -46,15 +46,23 @@ struct DesktopSandbox {
         dir.write("data/applications/tc-second.desktop",
                   "[Desktop Entry]\nType=Application\nName=Zweiter\nExec=" + d +
                       "/record.sh --zweiter %f\nMimeType=text/plain;\n");
+        // Markdown's default is a console program, passed over for an editor.
+        dir.write("data/applications/tc-console.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Konsole\nTerminal=true\nExec=" + d +
+                      "/konsole.sh %f\nMimeType=text/markdown;\n");
+        dir.write("konsole.sh", kRecorder);
+        chmod((d + "/konsole.sh").c_str(), 0755);
         dir.write("data/applications/tc-url.desktop",
                   "[Desktop Entry]\nType=Application\nName=Adressen\nExec=" + d +
                       "/record.sh %u\nMimeType=x-scheme-handler/tcx;\n");
         // GIO learns which applications handle a type from this index, which
         // the package tools keep on a real system.
         dir.write("data/applications/mimeinfo.cache",
-                  "[MIME Cache]\ntext/plain=tc-recorder.desktop;tc-second.desktop;\n");
+                  "[MIME Cache]\ntext/plain=tc-recorder.desktop;tc-second.desktop;\n"
+                  "text/markdown=tc-console.desktop;tc-second.desktop;\n");
         dir.write("config/mimeapps.list", "[Default Applications]\ntext/plain=tc-recorder.desktop\n"
-                                          "x-scheme-handler/tcx=tc-url.desktop\n");
+                                          "x-scheme-handler/tcx=tc-url.desktop\n"
+                                          "text/markdown=tc-console.desktop\n");
         setenv("XDG_DATA_DIRS", (d + "/data").c_str(), 1);
         setenv("XDG_DATA_HOME", (d + "/home").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (d + "/config").c_str(), 1);
@@ -135,6 +143,11 @@ TEST(ShellOpen, MissingFileStartsNothing) {
 
 TEST(ShellOpen, EditorIsTheDefaultTextApplication) {
     EXPECT_EQ(w(sandbox().dir / "record.sh"), pf_editor_program());
+}
+
+TEST(ShellOpen, AConsoleProgramIsPassedOverForTheEditor) {
+    EXPECT_EQ(w(sandbox().dir / "record.sh"), pf_graphical_program_for_type("text/markdown"));
+    EXPECT_EQ(L"", pf_graphical_program_for_type("application/x-tc-nothing"));
 }
 
 TEST(ShellOpen, ApplicationsForTypeAndLaunchById) {
