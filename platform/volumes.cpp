@@ -1,6 +1,7 @@
 // Drives as mounted volumes: see volumes.h.
 #include "platform/volumes.h"
 
+#include "runtime/files.h"
 #include "runtime/os_path.h"
 #include "runtime/syscalls.h"
 
@@ -11,7 +12,6 @@
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string_view>
@@ -125,11 +125,11 @@ std::string device_name(const std::string& source) {
     return base_name(source);
 }
 
+// The first line of a small file such as a /sys flag; empty when unreadable.
 std::string read_small_file(const std::string& path) {
-    std::ifstream f(path);
     std::string s;
-    std::getline(f, s);
-    return s;
+    if (!rt_file_read_all(rt_text_from_os(path), &s)) return {};
+    return s.substr(0, s.find('\n'));
 }
 
 // Removable flag or a USB bus in the device's /sys entry, or in its parent
@@ -228,10 +228,9 @@ std::vector<PfVolume> pf_volumes_parse(const std::string& mounts_text, const std
 }
 
 std::vector<PfVolume> pf_volumes_current() {
-    std::ifstream f("/proc/self/mounts");
-    std::stringstream text;
-    text << f.rdbuf();
-    return pf_volumes_parse(text.str(), "/sys", "/dev/disk/by-label");
+    std::string text;
+    rt_file_read_all(L"/proc/self/mounts", &text);
+    return pf_volumes_parse(text, "/sys", "/dev/disk/by-label");
 }
 
 int pf_disk_space(const std::wstring& path, int64_t* free_bytes, int64_t* total_bytes) {

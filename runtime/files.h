@@ -21,8 +21,10 @@
 // text); nothing is shown or logged. A number that is not open gives 0 or an
 // empty text. All calls may be made from any thread.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Attribute bits of rt_dir_entry_attributes and rt_file_attributes.
 enum : int {
@@ -78,6 +80,28 @@ int rt_dir_entry_attributes(int number);
 int64_t rt_dir_entry_date(int number, int which);
 // Ends the enumeration; nonzero when it existed.
 int rt_dir_finish(int number);
+
+// One entry of rt_dir_read: what rt_dir_entry_name, _type, _size,
+// _attributes and rt_dir_entry_date (RtDateModified) give for it.
+struct RtDirEntry {
+    std::wstring name;
+    int type = 0;         // RtEntryFile or RtEntryFolder
+    int64_t size = 0;     // bytes; 0 for folders
+    int attributes = 0;   // RtAttr… bits
+    int64_t modified = 0; // last modification as a date value (local wall time)
+};
+
+// Reads every entry of folder in one pass, as an enumeration with pattern
+// "*.*" would list them, with one statx per entry (two for a link) and the
+// local time offset looked up once per hour of file times, not per entry.
+// Stops early, returning false, once *cancel (when given) becomes nonzero.
+// False when the folder cannot be listed. Any thread.
+bool rt_dir_read(const std::wstring& folder, std::vector<RtDirEntry>* out,
+                 const std::atomic<int>* cancel = nullptr);
+
+// The whole content of a (small) file, read through the system-call seam;
+// false when it cannot be opened or read.
+bool rt_file_read_all(const std::wstring& path, std::string* out);
 
 // ---- files and folders ----
 

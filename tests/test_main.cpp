@@ -2,6 +2,7 @@
 // Qt application object when the toolkit is linked (offscreen platform).
 #include <gtest/gtest.h>
 
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_workers.h"
 #include "test_support.h"
 
@@ -11,5 +12,8 @@ int main(int argc, char** argv) {
     // Listings start no background threads unless a test releases them, so
     // tests read the rows a listing made, and no worker outlives its window.
     PaneThreadsHeld = true;
+    // File-system questions of the panes are answered before the asking call
+    // returns, however loaded the machine; tests of slow answers shorten it.
+    PaneAnswerWaitMs = 10000;
     return RUN_ALL_TESTS();
 }

@@ -191,5 +191,5 @@ void MarkPaneDriveButton(int64_t pane, const std::vector<DriveRecord>& drives) {
     tk_gadget_set_state((*bar)[index].Gadget, 1);
     // Keep the line beside the bar in step with the pressed button: after a
     // pane was moved it would still name the volume that went away.
-    tk_gadget_set_text(PaneDiskInfoGadget(pane), DiskInfoText(drives[index]));
+    ShowDiskInfo(pane, drives[index]);
 }

@@ -83,6 +83,7 @@ enum : int32_t {
     EventJobDone = 33,
     EventPaneInfoReady = 65538,
     EventDirChanged = 65540,
+    EventPaneAnswer = 65544, // a file-system question of the panes was answered
 };
 enum : int64_t {
     EventTypeColumnClick = 262144,

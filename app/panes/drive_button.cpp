@@ -3,6 +3,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_texts.h"
@@ -12,6 +13,7 @@
 #include "toolkit/gadget_ops.h"
 
 #include <array>
+#include <memory>
 
 namespace {
 
@@ -28,6 +30,8 @@ bool CanList(const std::wstring& folder) {
     rt_dir_finish(number);
     return true;
 }
+
+uint64_t ClickTickets[2]; // the newest click of each bar
 
 } // namespace
 
@@ -47,12 +51,22 @@ void DriveButtonClicked() {
         }
     }
     if (!found) return;
-    if (!CanList(drive.Root)) {
-        PaneError(PaneHeadlineFailure, PaneCannotOpenDrive + drive.Root);
-        tk_gadget_activate(pane);
-        return;
-    }
-    tk_gadget_set_text(PaneDiskInfoGadget(pane), DiskInfoText(drive));
-    tk_gadget_set_state(button, 1);
-    ShowPath(pane, drive.Root, ShowReset);
+    // Whether the mount point can be listed is asked off the main thread: a
+    // dead network mount must not freeze the window. A newer click on the
+    // same bar supersedes the answer.
+    uint64_t& newest = ClickTickets[side];
+    const uint64_t ticket = ++newest;
+    auto can_list = std::make_shared<bool>(false);
+    PaneAsk([can_list, root = drive.Root] { *can_list = CanList(root); },
+            [can_list, drive, pane, button, ticket, &newest] {
+                if (ticket != newest || !tk_gadget_exists(button)) return;
+                if (!*can_list) {
+                    PaneError(PaneHeadlineFailure, PaneCannotOpenDrive + drive.Root);
+                    tk_gadget_activate(pane);
+                    return;
+                }
+                ShowDiskInfo(pane, drive);
+                tk_gadget_set_state(button, 1);
+                ShowPath(pane, drive.Root, ShowReset);
+            });
 }

@@ -1,14 +1,20 @@
 // Folder sizes on request (Space key): see navigation.h. The walk never
 // follows a symbolic link, so a link to a large tree elsewhere, or a link
-// loop, adds nothing. Main thread only (the Space key); FolderSize itself is
+// loop, adds nothing. The walk runs off the main thread (pane_answers.h);
+// until it ends the rows keep their old size texts. FolderSize itself is
 // safe from any thread (the walk is rt_dir_tree_bytes).
+#include "app/core/app_state.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
+
+#include <memory>
+#include <vector>
 
 int64_t FolderSize(const std::wstring& path, int64_t recursive) {
     std::wstring folder = path;
@@ -19,14 +25,52 @@ int64_t FolderSize(const std::wstring& path, int64_t recursive) {
     return rt_dir_tree_bytes(folder, static_cast<int>(recursive));
 }
 
+namespace {
+
+// One selected row and, once asked, its size text (empty: no folder).
+struct SizedRow {
+    int64_t Row = 0;
+    std::wstring Name;
+    std::wstring Text;
+};
+
+// The row that shows name: row itself unless the rows moved meanwhile.
+int64_t RowNamed(int64_t pane, int64_t row, const std::wstring& name) {
+    if (tk_gadget_get_item_text(pane, row, ColName) == name) return row;
+    const int64_t count = tk_gadget_count_items(pane);
+    for (int64_t r = 0; r < count; ++r)
+        if (tk_gadget_get_item_text(pane, r, ColName) == name) return r;
+    return -1;
+}
+
+} // namespace
+
 void ShowFolderSizeOfSelection(int64_t pane) {
+    const PaneState* ps = PaneOf(pane);
     std::wstring folder = PanePath(pane);
-    if (folder.empty()) return;
+    if (!ps || folder.empty()) return;
+    auto rows = std::make_shared<std::vector<SizedRow>>();
     for (int64_t row = tk_list_next_selected(pane, -1); row >= 0;
-         row = tk_list_next_selected(pane, row)) {
-        std::wstring path = folder + tk_gadget_get_item_text(pane, row, ColName);
-        if (rt_file_size(path) != RtSizeFolder) continue;
-        // Always KB here, whatever unit the listing uses.
-        tk_gadget_set_item_text(pane, row, FormatSize(FolderSize(path, 1), 0, 1), 3);
-    }
+         row = tk_list_next_selected(pane, row))
+        rows->push_back({row, tk_gadget_get_item_text(pane, row, ColName), L""});
+    if (rows->empty()) return;
+    const uint32_t epoch = ps->ListingEpoch;
+    PaneAsk(
+        [rows, folder] {
+            for (SizedRow& r : *rows) {
+                std::wstring path = folder + r.Name;
+                if (rt_file_size(path) != RtSizeFolder) continue;
+                // Always KB here, whatever unit the listing uses.
+                r.Text = FormatSize(FolderSize(path, 1), 0, 1);
+            }
+        },
+        [rows, folder, pane, epoch] {
+            const PaneState* now = PaneOf(pane);
+            if (!now || now->ListingEpoch != epoch || PanePath(pane) != folder) return;
+            for (const SizedRow& r : *rows) {
+                if (r.Text.empty()) continue;
+                const int64_t row = RowNamed(pane, r.Row, r.Name);
+                if (row >= 0) tk_gadget_set_item_text(pane, row, r.Text, 3);
+            }
+        });
 }

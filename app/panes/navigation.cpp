@@ -1,8 +1,15 @@
 // Opening a pane's current row, following shortcuts and links, and typed
 // paths: see navigation.h.
+//
+// What the file system says about the row (is it a folder, where does a
+// shortcut lead, does the folder above still exist) is asked off the main
+// thread (pane_answers.h); the move itself happens when the answer comes,
+// and only if the pane still shows the listing the row belonged to. The
+// helpers take the pane's record, looked up once by the public procedure.
 #include "app/panes/navigation.h"
 
 #include "app/core/app_state.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_texts.h"
@@ -12,11 +19,21 @@
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
 
+#include <memory>
+
 namespace {
 
 std::wstring WithSlash(std::wstring path) {
     if (path.empty() || path.back() != L'/') path += L'/';
     return path;
+}
+
+// The pane's current folder (PanePath) from its record.
+const std::wstring& FolderOf(const PaneState& ps) {
+    static const std::wstring none;
+    const std::vector<std::wstring>& h = ps.PathHistory;
+    if (h.empty()) return none;
+    return h.size() >= 2 ? h[h.size() - 2] : h[0];
 }
 
 // The folder above folder (which ends in "/"); empty for "/".
@@ -25,45 +42,61 @@ std::wstring ParentFolder(const std::wstring& folder) {
     return rt_path_part(folder.substr(0, folder.size() - 1));
 }
 
+// What a question about the pane was asked on: the answer only acts when
+// the pane still shows the same rows of the same folder.
+struct AskedOn {
+    int64_t Pane = 0;
+    uint32_t Epoch = 0;
+    int64_t RowsVersion = 0;
+    std::wstring Folder;
+};
+AskedOn AskedNow(int64_t pane, const PaneState& ps) {
+    return {pane, ps.ListingEpoch, ps.RowsVersion, FolderOf(ps)};
+}
+PaneState* StillShown(const AskedOn& asked) {
+    PaneState* ps = PaneOf(asked.Pane);
+    if (!ps || ps->ListingEpoch != asked.Epoch || FolderOf(*ps) != asked.Folder) return nullptr;
+    return ps;
+}
+
+void ScrollToCurrentRow(int64_t pane) {
+    int64_t row = tk_list_current_row(pane);
+    int64_t row_height = tk_list_row_height(pane);
+    if (row > 0) tk_list_scroll(pane, 0, row * (row_height > 0 ? row_height : 16));
+}
+
 // "..": back to the folder the pane came from, with the row it left selected
 // and scrolled to the top. A pane whose history holds no earlier folder (a
 // mount point shown by its drive button) goes to the real parent instead of
 // showing the same folder again.
 // A folder deleted behind the pane's back (with its parents) leaves it at
 // the nearest ancestor that still exists.
-void GoUp(int64_t pane) {
-    const std::vector<std::wstring>& history = PaneOf(pane)->PathHistory;
-    std::wstring target =
-        history.size() >= 3 ? history[history.size() - 3] : ParentFolder(PanePath(pane));
+void GoUp(int64_t pane, const PaneState& ps) {
+    const std::vector<std::wstring>& history = ps.PathHistory;
+    const bool back = history.size() >= 3;
+    std::wstring target = back ? history[history.size() - 3] : ParentFolder(FolderOf(ps));
     if (target.empty()) return;
-    if (history.size() >= 3 && rt_file_size(target) == RtSizeFolder) {
-        ShowPath(pane, L"", ShowPop);
-    } else {
-        const std::wstring existing = NearestExistingFolder(target);
-        if (existing.empty()) return;
-        SetPaneLocation(pane, existing);
-        ShowPath(pane, L"", ShowRefresh);
-    }
-    int64_t row = tk_list_current_row(pane);
-    int64_t row_height = tk_list_row_height(pane);
-    if (row > 0) tk_list_scroll(pane, 0, row * (row_height > 0 ? row_height : 16));
-}
-
-// A file row: a shortcut to a folder re-roots the pane at its target;
-// everything else, empty files included, goes to the desktop to open.
-void OpenFile(int64_t pane, const std::wstring& entry) {
-    if (pf_is_shortcut(entry)) {
-        std::wstring target = ResolveShortcut(entry);
-        if (!target.empty() && target != NoShortcutTarget) {
-            target = WithSlash(target);
-            if (rt_file_size(target) == RtSizeFolder) {
-                SetPaneLocation(pane, target);
-                ShowPath(pane, target, ShowRefresh);
-                return;
+    struct Answer {
+        bool target_there = false;
+        std::wstring existing;
+    };
+    auto a = std::make_shared<Answer>();
+    PaneAsk(
+        [a, target, back] {
+            a->target_there = back && rt_file_size(target) == RtSizeFolder;
+            if (!a->target_there) a->existing = NearestExistingFolder(target);
+        },
+        [a, asked = AskedNow(pane, ps)] {
+            if (!StillShown(asked)) return;
+            if (a->target_there) {
+                ShowPath(asked.Pane, L"", ShowPop);
+            } else {
+                if (a->existing.empty()) return;
+                SetPaneLocation(asked.Pane, a->existing);
+                ShowPath(asked.Pane, L"", ShowRefresh);
             }
-        }
-    }
-    PaneShellOpen(entry, L"", PanePath(pane));
+            ScrollToCurrentRow(asked.Pane);
+        });
 }
 
 // Folder rows carry no date; every file row does.
@@ -72,32 +105,68 @@ bool IsFolderRow(int64_t pane) {
     return row >= 0 && tk_gadget_get_item_text(pane, row, 1).empty();
 }
 
+// What the file system says about the entry of a row.
+struct EntryAnswer {
+    bool folder = false;          // entry + "/" is a folder
+    std::wstring shortcut_folder; // a shortcut's target folder, "/" at the end
+};
+
+// On the question's thread.
+void AskAboutEntry(const std::wstring& entry, bool folder_row, EntryAnswer* a) {
+    a->folder = rt_file_size(entry + L"/") == RtSizeFolder;
+    if (a->folder || folder_row || !pf_is_shortcut(entry)) return;
+    std::wstring target = ResolveShortcut(entry);
+    if (target.empty() || target == NoShortcutTarget) return;
+    target = WithSlash(target);
+    if (rt_file_size(target) == RtSizeFolder) a->shortcut_folder = target;
+}
+
+// A folder is entered; a row listed as a folder that is none now (gone a
+// moment ago, too long a path, a loop of links or no way through) has no
+// file to hand to the desktop either; a shortcut to a folder re-roots the
+// pane at its target; everything else, empty files included, goes to the
+// desktop to open.
+void ActOnEntry(const AskedOn& asked, PaneState& ps, const std::wstring& entry, bool folder_row,
+                const EntryAnswer& a) {
+    const int64_t pane = asked.Pane;
+    if (a.folder) {
+        ShowPath(pane, entry + L"/", ShowPush);
+    } else if (folder_row) {
+        PaneError(PaneHeadlineError, PaneCannotList + entry + L"/" + PaneCannotListTail);
+    } else if (!a.shortcut_folder.empty()) {
+        SetPaneLocation(pane, a.shortcut_folder);
+        ShowPath(pane, a.shortcut_folder, ShowRefresh);
+    } else {
+        PaneShellOpen(entry, L"", FolderOf(ps));
+    }
+}
+
 } // namespace
 
 int64_t OpenSelectedEntry(int64_t pane) {
-    if (!PaneOf(pane)) return 0;
+    PaneState* ps = PaneOf(pane);
+    if (!ps) return 0;
     std::wstring name = tk_gadget_get_text(pane);
     if (name.empty()) return 0;
     if (name == L"..") {
-        GoUp(pane);
+        GoUp(pane, *ps);
         return 0;
     }
-    std::wstring entry = PanePath(pane) + name;
-    if (rt_file_size(entry + L"/") == RtSizeFolder) {
-        ShowPath(pane, entry + L"/", ShowPush);
-    } else if (IsFolderRow(pane)) {
-        // listed as a folder, but gone a moment ago, too long a path, a loop
-        // of links or no way through: no file to hand to the desktop either
-        PaneError(PaneHeadlineError, PaneCannotList + entry + L"/" + PaneCannotListTail);
-    } else {
-        OpenFile(pane, entry);
-    }
+    const std::wstring entry = FolderOf(*ps) + name;
+    const bool folder_row = IsFolderRow(pane);
+    auto a = std::make_shared<EntryAnswer>();
+    PaneAsk([a, entry, folder_row] { AskAboutEntry(entry, folder_row, a.get()); },
+            [a, entry, folder_row, asked = AskedNow(pane, *ps)] {
+                if (PaneState* shown = StillShown(asked))
+                    ActOnEntry(asked, *shown, entry, folder_row, *a);
+            });
     return 0;
 }
 
 int64_t OpenParentFolder(int64_t pane) {
-    if (!PaneOf(pane) || tk_gadget_get_item_text(pane, 0, 0) != L"..") return 0;
-    GoUp(pane);
+    PaneState* ps = PaneOf(pane);
+    if (!ps || tk_gadget_get_item_text(pane, 0, 0) != L"..") return 0;
+    GoUp(pane, *ps);
     return 0;
 }
 
@@ -125,17 +194,23 @@ std::wstring ResolveJunction(const std::wstring& path) {
 
 void OpenTypedPath(int64_t pane) {
     int64_t field = PanePathGadget(pane);
-    if (!field) return;
+    PaneState* ps = PaneOf(pane);
+    if (!field || !ps) return;
     std::wstring typed = tk_gadget_get_text(field);
     std::wstring folder = WithSlash(typed);
     // Kept absolute: the history, the drive buttons and every command that
     // joins PanePath with a name rely on it.
     if (folder.front() != L'/') folder = rt_dir_current() + folder;
-    if (rt_file_size(folder) == RtSizeFolder) {
-        SetPaneLocation(pane, folder);
-        ShowPath(pane, L"", ShowRefresh);
-    } else {
-        PaneError(PaneHeadlineError, PaneNoSuchFolder + typed);
-        tk_gadget_set_text(field, PanePath(pane));
-    }
+    auto is_folder = std::make_shared<bool>(false);
+    PaneAsk([is_folder, folder] { *is_folder = rt_file_size(folder) == RtSizeFolder; },
+            [is_folder, folder, typed, field, asked = AskedNow(pane, *ps)] {
+                if (!StillShown(asked)) return;
+                if (*is_folder) {
+                    SetPaneLocation(asked.Pane, folder);
+                    ShowPath(asked.Pane, L"", ShowRefresh);
+                } else {
+                    PaneError(PaneHeadlineError, PaneNoSuchFolder + typed);
+                    tk_gadget_set_text(field, PanePath(asked.Pane));
+                }
+            });
 }

@@ -4,12 +4,14 @@
 
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
 #include "platform/volumes.h"
 #include "toolkit/gadget_ops.h"
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -40,15 +42,43 @@ void MarkDriveOfPath(int64_t pane, const std::wstring& path) {
     }
     if (!best) return;
     tk_gadget_set_state(best->Gadget, 1);
-    const int64_t line = PaneDiskInfoGadget(pane);
-    tk_gadget_set_text(line, DiskInfoText(best->Drive));
+    ShowDiskInfo(pane, best->Drive);
+}
+
+std::wstring DiskInfoOf(const DriveRecord& drive, int64_t free_bytes, int64_t total_bytes) {
+    int64_t unit = App.settings.DriveSizeUnit;
+    return drive.Label + L" " + FormatSize(free_bytes, 0, unit) + PaneDiskInfoOf +
+           FormatSize(total_bytes, 0, unit);
+}
+
+void SetDiskInfoLine(int64_t line, const std::wstring& text) {
+    tk_gadget_set_text(line, text);
     // Sizes in bytes make the line far longer than in GB: it gets the width
     // its text needs, never less than it was built with.
     const int64_t need = tk_gadget_text_width(line) + DiskInfoPadding;
     if (need > tk_gadget_width(line)) tk_gadget_resize(line, TkKeep, TkKeep, need, TkKeep);
 }
 
+uint64_t DiskInfoTickets[2]; // the newest question per pane; older answers are dropped
+
 } // namespace
+
+void ShowDiskInfo(int64_t pane, const DriveRecord& drive) {
+    const int64_t line = PaneDiskInfoGadget(pane);
+    if (!line) return;
+    uint64_t& newest = DiskInfoTickets[pane == GadLeftPane ? 0 : 1];
+    const uint64_t ticket = ++newest;
+    struct Space {
+        int64_t free_bytes = 0, total_bytes = 0;
+    };
+    auto space = std::make_shared<Space>();
+    PaneAsk([space,
+             root = drive.Root] { pf_disk_space(root, &space->free_bytes, &space->total_bytes); },
+            [space, drive, line, ticket, &newest] {
+                if (ticket != newest) return;
+                SetDiskInfoLine(line, DiskInfoOf(drive, space->free_bytes, space->total_bytes));
+            });
+}
 
 std::wstring SetPaneLocation(int64_t pane, const std::wstring& path) {
     if (!PaneOf(pane)) return L"";
@@ -65,9 +95,7 @@ std::wstring SetPaneLocation(int64_t pane, const std::wstring& path) {
 std::wstring DiskInfoText(const DriveRecord& drive) {
     int64_t free_bytes = 0, total_bytes = 0;
     pf_disk_space(drive.Root, &free_bytes, &total_bytes);
-    int64_t unit = App.settings.DriveSizeUnit;
-    return drive.Label + L" " + FormatSize(free_bytes, 0, unit) + PaneDiskInfoOf +
-           FormatSize(total_bytes, 0, unit);
+    return DiskInfoOf(drive, free_bytes, total_bytes);
 }
 
 std::wstring MountOfPath(const std::wstring& path) {

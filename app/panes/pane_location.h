@@ -24,6 +24,11 @@ std::wstring SetPaneLocation(int64_t pane, const std::wstring& path);
 // space cannot be queried.
 std::wstring DiskInfoText(const DriveRecord& drive);
 
+// Sets the pane's disk information line to DiskInfoText (drive), asking for
+// the free space off the main thread: until the answer comes (a hanging
+// network mount may never answer) the line keeps its old text. Main thread.
+void ShowDiskInfo(int64_t pane, const DriveRecord& drive);
+
 // The mount point in App.DriveList that holds path (the longest Root that is
 // a prefix of it); empty when no known drive holds it.
 std::wstring MountOfPath(const std::wstring& path);

@@ -1,15 +1,29 @@
 // ShowPath, the one road by which a pane changes, re-reads or activates its
 // folder, and the column widths of a pane. Main thread only.
+//
+// The folder is read on a thread of its own (pane_answers.h). Until its rows
+// arrive the pane keeps the rows it shows, with the busy cursor over them, and
+// its history stays that of those rows: PanePath and every command that joins
+// it with a row's name still name the entries the user sees. The history
+// change of the mode is worked out at once and made when the rows arrive. A
+// new ShowPath of the same pane supersedes a listing still on its way; the
+// superseded rows are never shown.
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_reader.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "runtime/memory.h"
+#include "runtime/threads.h"
+#include "toolkit/gadget_cursor.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 
 namespace {
 
@@ -38,7 +52,121 @@ void SelectRow(int64_t pane, int64_t row) {
     tk_list_set_current_row(pane, row);
 }
 
+// The listing a pane waits for.
+struct PendingListing {
+    uint64_t Ticket = 0;                      // 0: none on its way
+    std::shared_ptr<std::atomic<int>> Cancel; // set when superseded
+    bool Busy = false;                        // the pane shows the busy cursor
+};
+PendingListing Pending[2]; // [0] pane 5, [1] pane 10
+uint64_t LastTicket = 0;
+
+PendingListing* PendingOf(int64_t pane) {
+    return pane == GadLeftPane ? &Pending[0] : pane == GadRightPane ? &Pending[1] : nullptr;
+}
+
+void ShowBusy(int64_t pane, PendingListing& p, bool busy) {
+    if (p.Busy != busy) tk_gadget_busy_cursor(pane, busy ? 1 : 0);
+    p.Busy = busy;
+}
+
+// The current folder of a history (as PanePath reads it).
+std::wstring FolderOf(const std::vector<std::wstring>& paths) {
+    if (paths.empty()) return L"";
+    return paths.size() >= 2 ? paths[paths.size() - 2] : paths[0];
+}
+
+// The history a listing commits when it arrives, and the row it selects.
+struct ListingGoal {
+    std::vector<std::wstring> Paths;
+    std::vector<int64_t> Selections;
+    int64_t Row = 0;
+};
+
+// The listing's temporary records lay between the rows kept: give the
+// memory back on a thread of its own, which costs the window nothing.
+void TrimHeapAside() {
+    if (!rt_thread_create([](intptr_t) { rt_heap_trim(); }, 0)) rt_heap_trim();
+}
+
+// The second half of a listing: layout, selection, column widths, workers.
+// Dropped when a newer ShowPath came meanwhile (the rows are its business).
+void FinishListing(int64_t pane, uint64_t ticket, int64_t row) {
+    PendingListing* p = PendingOf(pane);
+    if (!p || p->Ticket != ticket) return;
+    p->Ticket = 0;
+    ShowBusy(pane, *p, false);
+    FinishListedRows(pane);
+    SelectRow(pane, row);
+    ApplyColumnWidths(pane);
+    TrimHeapAside();
+}
+
+// The rows of a listing came: unless a newer ShowPath superseded it, the
+// history goes to the listed folder and the rows into the list, as FillPane
+// would have put them.
+void ListingArrived(int64_t pane, uint64_t ticket, PaneListing& listing, ListingGoal& goal) {
+    PendingListing* p = PendingOf(pane);
+    PaneState* ps = PaneOf(pane);
+    if (!p || !ps || p->Ticket != ticket) return;
+    p->Ticket = 0;
+    p->Cancel.reset();
+    ShowBusy(pane, *p, false);
+    ps->PathHistory = std::move(goal.Paths);
+    ps->SelectionHistory = std::move(goal.Selections);
+    if (!listing.Ok) {
+        PaneListingFailed(pane, PanePath(pane));
+        return;
+    }
+    PutListedRows(pane, listing);
+    listing = PaneListing{};
+    ps->ShownMount = MountOfPath(PanePath(pane));
+    // A listing that came late finishes in the next turn, so that no turn
+    // of the loop holds the window long; the pane stays busy until then.
+    p->Ticket = ticket; // until FinishListing
+    if (PaneAnswerInPlace()) {
+        FinishListing(pane, ticket, goal.Row);
+    } else {
+        ShowBusy(pane, *p, true);
+        PaneLater([pane, ticket, row = goal.Row] { FinishListing(pane, ticket, row); });
+    }
+}
+
+void StartListing(int64_t pane, ListingGoal goal) {
+    PendingListing& p = *PendingOf(pane);
+    if (p.Cancel) *p.Cancel = 1;
+    const uint64_t ticket = ++LastTicket;
+    p.Ticket = ticket;
+    p.Cancel = std::make_shared<std::atomic<int>>(0);
+    ShowBusy(pane, p, true);
+    auto request = PaneListingRequestOf(*PaneOf(pane), FolderOf(goal.Paths));
+    auto listing = std::make_shared<PaneListing>();
+    auto cancel = p.Cancel;
+    auto shared_goal = std::make_shared<ListingGoal>(std::move(goal));
+    PaneAsk([request, listing, cancel] { ReadPaneListing(request, listing.get(), cancel.get()); },
+            [pane, ticket, listing, shared_goal] {
+                ListingArrived(pane, ticket, *listing, *shared_goal);
+            });
+}
+
 } // namespace
+
+int64_t PaneListingPending(int64_t pane) {
+    const PendingListing* p = PendingOf(pane);
+    return p && p->Ticket ? 1 : 0;
+}
+
+void ForgetPaneListings() {
+    ForgetPaneAnswers();
+    for (int64_t pane : {GadLeftPane, GadRightPane}) {
+        PendingListing& p = *PendingOf(pane);
+        if (p.Cancel) *p.Cancel = 1;
+        p.Cancel.reset();
+        p.Ticket = 0;
+        if (tk_gadget_exists(pane)) ShowBusy(pane, p, false);
+        p.Busy = false;
+    }
+}
 
 int64_t PanePathGadget(int64_t pane) {
     if (pane == GadLeftPane) return GadLeftPath;
@@ -56,20 +184,25 @@ int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode) {
     PaneState* ps = PaneOf(pane);
     if (!ps) return 0;
     if (PanePath(pane) == path && mode != ShowRefresh) return 1;
+    if (mode == ShowNoFill) {
+        App.ActivePane = pane;
+        MarkActivePathField(pane);
+        tk_gadget_activate(pane);
+        return 0;
+    }
+    // The history the mode gives, kept aside until the rows arrive.
+    ListingGoal goal;
+    goal.Paths = ps->PathHistory;
+    goal.Selections = ps->SelectionHistory;
     ApplyHistoryMode(pane, path, mode);
-    int64_t row = ps->SelectionHistory.empty() ? 0 : ps->SelectionHistory.back();
+    std::swap(goal.Paths, ps->PathHistory);
+    std::swap(goal.Selections, ps->SelectionHistory);
+    goal.Row = goal.Selections.empty() ? 0 : goal.Selections.back();
     App.ActivePane = pane;
     MarkActivePathField(pane);
-    if (mode != ShowNoFill) {
-        StopPaneWorkers(pane);
-        if (FillPane(pane, PanePath(pane))) {
-            SelectRow(pane, row);
-            ApplyColumnWidths(pane);
-            ps->ShownMount = MountOfPath(PanePath(pane));
-        }
-        // the listing's temporary records lay between the rows kept
-        rt_heap_trim();
-    }
+    tk_gadget_set_text(PanePathGadget(pane), FolderOf(goal.Paths));
+    StopPaneWorkers(pane);
+    StartListing(pane, std::move(goal));
     tk_gadget_activate(pane);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "app/core/ids.h"
 #include "app/panes/dir_watcher.h"
 #include "app/panes/pane_icons.h"
+#include "app/panes/pane_reader.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/panes.h"
 #include "platform/mime.h"
@@ -257,6 +258,7 @@ int64_t PaneWorkerForAddedRows(int64_t pane) {
 }
 
 void EndPaneThreads() {
+    ForgetPaneListings();
     for (int64_t pane : {GadLeftPane, GadRightPane}) {
         StopDirWatcher(pane);
         StopPaneWorkers(pane);

@@ -1,0 +1,76 @@
+// Reading a folder into the rows of a pane, split in the part that may block
+// (enumeration, stat, row texts, sort), which runs on any thread, and the
+// part that puts the finished rows into the list, which runs on the main
+// thread. FillPane does both in place; ShowPath asks the first on a thread of
+// its own (pane_answers.h) and does the second when the answer comes.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PaneState;
+
+// What a listing needs of the settings and the pane, copied on the main
+// thread so that the reading thread touches no shared state.
+struct PaneListingRequest {
+    std::wstring Path; // folder, ending in "/"
+    bool ShowHidden = false;
+    bool ShowSystem = false;
+    int64_t FileSizeUnit = 0;
+    int64_t SortColumn = 0;
+    int64_t SortOrder = 0;
+};
+
+// One finished row: where its text (columns joined by "\n") lies in the
+// listing's Texts, its picture number (ImgParent, ImgFolder, ImgFile), item
+// data and whether the workers have nothing to do for it ("..").
+struct PaneListedRow {
+    size_t Start = 0;
+    size_t Length = 0;
+    int64_t Image = 0;
+    int64_t Data = 0;
+    bool Done = false;
+};
+
+// The texts of all rows lie one after another in one block, so that the main
+// thread frees a listing of 100,000 rows in one go rather than row by row
+// (memory another thread allocated is slow to free piecemeal).
+struct PaneListing {
+    bool Ok = false; // false: the folder could not be listed (or reading was called off)
+    std::wstring Texts;
+    std::vector<PaneListedRow> Rows;
+};
+
+// Main thread: the request for listing path into the pane of ps.
+PaneListingRequest PaneListingRequestOf(const PaneState& ps, const std::wstring& path);
+// Any thread: reads, filters and sorts the folder into finished rows; stops
+// early (Ok false) once *cancel becomes nonzero.
+void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
+                     const std::atomic<int>* cancel = nullptr);
+// Main thread: replaces the pane's rows by the listing's, records the
+// history as listed, relayouts the window and starts the pane's workers.
+void PutListingIntoPane(int64_t pane, const PaneListing& listing);
+// Its two halves, which may run in two turns of the main loop: the rows and
+// the history as listed, then the relayout and the workers.
+void PutListedRows(int64_t pane, const PaneListing& listing);
+void FinishListedRows(int64_t pane);
+// Main thread: a folder that could not be listed; see FillPane.
+void PaneListingFailed(int64_t pane, const std::wstring& path);
+
+// A file record as a listing shows it, in the given size unit; the type
+// text is the name's extension. Any thread.
+struct FileEntry;
+FileEntry FileRecordIn(int64_t size_unit, std::wstring name, int64_t attributes, int64_t size,
+                       int64_t date);
+
+// The date column's text of a date value, as rt_format_date (PaneDateMask)
+// gives it, without reading the mask for every row. Any thread.
+std::wstring PaneDateText(int64_t date);
+
+// 1 while a listing of the pane started by ShowPath is on its way.
+int64_t PaneListingPending(int64_t pane);
+// Drops the listings on their way and every other unanswered question
+// (shutdown, tests); the panes keep the rows they show.
+void ForgetPaneListings();

@@ -1,0 +1,207 @@
+// rt_dir_read: a whole folder in one pass, and rt_file_read_all. See files.h.
+//
+// The listing of a pane reads tens of thousands of entries; the numbered
+// enumeration costs a table lookup and a lock per field of each entry and a
+// time-zone conversion per date. Here each entry costs its statx and its name
+// conversion, and the wall-clock offset is remembered per hour of file times.
+#include "runtime/entry_info.h"
+#include "runtime/files.h"
+#include "runtime/syscalls.h"
+#include "runtime/text.h"
+#include "runtime/threads.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string_view>
+
+namespace {
+
+constexpr int64_t kHour = 3600;
+constexpr int64_t kLastDate = 2147483647; // the last valid date value
+constexpr size_t kOffsetSlots = 256;
+
+// Wall-clock date values of UTC seconds, as rt_dir_entry_date gives them. An
+// hour whose start and end have the same offset from UTC (every hour but
+// those of a clock change) is converted by adding that offset.
+class WallClock {
+  public:
+    int64_t Convert(int64_t utc) {
+        const int64_t hour = utc >= 0 ? utc / kHour : (utc - kHour + 1) / kHour;
+        Slot& s = slots_[static_cast<size_t>(hour) % kOffsetSlots];
+        if (!s.valid || s.hour != hour) {
+            int64_t start = 0, end = 0;
+            const bool ok = Offset(hour * kHour, &start) && Offset(hour * kHour + kHour - 1, &end);
+            s = {true, hour, start, ok && start == end};
+        }
+        if (!s.uniform) return Slow(utc);
+        const int64_t wall = utc + s.offset;
+        return wall < 0 || wall > kLastDate ? -1 : wall;
+    }
+
+  private:
+    struct Slot {
+        bool valid = false;
+        int64_t hour = 0;
+        int64_t offset = 0;
+        bool uniform = false;
+    };
+    std::array<Slot, kOffsetSlots> slots_{};
+
+    static bool Offset(int64_t utc, int64_t* offset) {
+        const time_t t = static_cast<time_t>(utc);
+        struct tm local {};
+        if (!localtime_r(&t, &local)) return false;
+        *offset = static_cast<int64_t>(timegm(&local)) - utc;
+        return true;
+    }
+    // The plain road of rt_dir_entry_date.
+    static int64_t Slow(int64_t utc) {
+        const time_t t = static_cast<time_t>(utc);
+        struct tm local {};
+        if (!localtime_r(&t, &local)) return 0;
+        const int64_t wall = static_cast<int64_t>(timegm(&local));
+        return wall < 0 || wall > kLastDate ? -1 : wall;
+    }
+};
+
+bool is_root(int fd) {
+    struct stat self {
+    }, parent{};
+    return rt_sys.fstat(fd, &self) == 0 && rt_sys.fstatat(fd, "..", &parent, 0) == 0 &&
+           self.st_dev == parent.st_dev && self.st_ino == parent.st_ino;
+}
+
+// An entry readdir lists but statx cannot read: what the listing says.
+RtEntryInfo info_from_listing(const dirent& d) {
+    const std::string_view n(d.d_name);
+    RtEntryInfo info;
+    info.type = d.d_type == DT_DIR ? RtEntryFolder : RtEntryFile;
+    int bits = 0;
+    if (n[0] == '.' && n != "." && n != "..") bits |= RtAttrHidden;
+    if (d.d_type == DT_DIR) bits |= RtAttrFolder;
+    if (d.d_type == DT_LNK) bits |= RtAttrLink;
+    if (d.d_type == DT_CHR || d.d_type == DT_BLK || d.d_type == DT_SOCK || d.d_type == DT_FIFO)
+        bits |= RtAttrSystem;
+    info.attributes = bits ? bits : RtAttrNormal;
+    return info;
+}
+
+} // namespace
+
+namespace {
+
+constexpr size_t kSplitAbove = 4096; // entries from which a second thread shares the statx work
+
+struct RawEntry {
+    std::string name;
+    unsigned char type; // d_type, for entries statx cannot read
+};
+
+// What the listing itself says of a raw entry.
+RtEntryInfo info_from_raw(const RawEntry& r) {
+    dirent d{};
+    d.d_type = r.type;
+    r.name.copy(d.d_name, std::min(r.name.size(), sizeof d.d_name - 1));
+    return info_from_listing(d);
+}
+
+// The entries [from, to) of raw, stat-ed and converted into out; an entry
+// gone since the listing was read gets an empty name.
+struct StatRange {
+    int dirfd = -1;
+    const std::vector<RawEntry>* raw = nullptr;
+    std::vector<RtDirEntry>* out = nullptr;
+    size_t from = 0, to = 0;
+    const std::atomic<int>* cancel = nullptr;
+
+    void Run() const {
+        WallClock clock;
+        RtEntryInfo info;
+        for (size_t i = from; i < to; ++i) {
+            if (cancel && cancel->load(std::memory_order_relaxed)) return;
+            const RawEntry& r = (*raw)[i];
+            if (!rt_entry_info(dirfd, r.name.c_str(), r.name, &info)) {
+                if (errno == ENOENT) continue; // removed since the listing was read
+                info = info_from_raw(r);
+            }
+            RtDirEntry& e = (*out)[i];
+            e.name = rt_text_from_os(r.name);
+            e.type = info.type;
+            e.size = info.size;
+            e.attributes = info.attributes;
+            e.modified = clock.Convert(info.modified);
+        }
+    }
+    static void OnThread(intptr_t self) { reinterpret_cast<const StatRange*>(self)->Run(); }
+};
+
+bool cancelled(const std::atomic<int>* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+} // namespace
+
+bool rt_dir_read(const std::wstring& folder, std::vector<RtDirEntry>* out,
+                 const std::atomic<int>* cancel) {
+    const std::string path = folder.empty() ? "." : rt_text_to_os(folder);
+    const int fd = rt_sys.open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool root = is_root(fd);
+    DIR* dir = rt_sys.fdopendir(fd);
+    if (!dir) {
+        rt_sys.close(fd);
+        return false;
+    }
+    // Names first (cheap), then one statx per entry, shared by two threads
+    // in a large folder: the kernel's inode lookups are the cost.
+    std::vector<RawEntry> raw;
+    while (const dirent* d = rt_sys.readdir(dir)) {
+        const std::string_view n(d->d_name);
+        if (root && (n == "." || n == "..")) continue;
+        raw.push_back({std::string(n), d->d_type});
+    }
+    std::vector<RtDirEntry> entries(raw.size());
+    StatRange whole{dirfd(dir), &raw, &entries, 0, raw.size(), cancel};
+    if (raw.size() > kSplitAbove) {
+        StatRange second = whole;
+        whole.to = second.from = raw.size() / 2;
+        const int helper =
+            rt_thread_create(StatRange::OnThread, reinterpret_cast<intptr_t>(&second));
+        whole.Run();
+        if (helper)
+            rt_thread_wait(helper);
+        else
+            second.Run();
+    } else {
+        whole.Run();
+    }
+    rt_sys.closedir(dir);
+    if (cancelled(cancel)) return false;
+    out->reserve(out->size() + entries.size());
+    for (RtDirEntry& e : entries)
+        if (!e.name.empty()) out->push_back(std::move(e));
+    return true;
+}
+
+bool rt_file_read_all(const std::wstring& path, std::string* out) {
+    const int fd = rt_sys.open(rt_text_to_os(path).c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) return false;
+    char buffer[4096];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = rt_sys.read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            out->append(buffer, static_cast<size_t>(n));
+        } else {
+            ok = n == 0;
+            if (n < 0 && errno == EINTR) continue;
+            break;
+        }
+    }
+    rt_sys.close(fd);
+    return ok;
+}
