@@ -4,6 +4,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/dir_watcher.h"
+#include "app/panes/navigation.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_workers.h"
@@ -120,20 +121,12 @@ bool AppendRows(int64_t pane, const std::wstring& path, const FolderNow& now) {
     return true;
 }
 
-// The nearest folder above path (ending in "/") that still exists; "/" at last.
-std::wstring NearestExistingFolder(std::wstring folder) {
-    while (folder.size() > 1 && rt_file_size(folder) != RtSizeFolder) {
-        folder.pop_back();
-        folder.resize(folder.rfind(L'/') + 1);
-    }
-    return folder.empty() ? L"/" : folder;
-}
-
 // The shown folder was deleted or moved away: show what is left of its path,
 // leaving the other pane active if it was.
 void ShowNearestFolder(int64_t pane) {
     const int64_t active = App.ActivePane;
-    SetPaneLocation(pane, NearestExistingFolder(PanePath(pane)));
+    const std::wstring left = NearestExistingFolder(PanePath(pane));
+    SetPaneLocation(pane, left.empty() ? L"/" : left);
     ShowPath(pane, L"", ShowRefresh);
     if (active != pane && PaneOf(active)) ShowPath(active, L"", ShowNoFill);
 }

@@ -85,6 +85,9 @@ TEST_F(PaneLiveTest, AStoppedWorkerEndsAtItsNextRowAndTouchesNoMoreRows) {
     // A listing that follows hands the rows to the next pass: all get done.
     ShowPath(GadLeftPane, L"", ShowRefresh);
     ASSERT_TRUE(WaitReady(GadLeftPane));
+    // The report says every row has its icon; the type names may still be
+    // coming when the icon worker did its own lookups.
+    for (int i = 0; i < 20000 && types.Done.load() != 1; ++i) rt_delay(1);
     EXPECT_EQ(typed(), 20001);
 }
 
