@@ -14,7 +14,9 @@ echo notiz >"$SRC/note.txt"
 echo weg >"$SRC/weg.txt"
 echo name >"$SRC/umbenennen.txt"
 echo drin >"$SRC/loesch/innen/f"
-(cd "$SRC/viele" && seq -f 'datei_%05g' 1 3000 | xargs touch)
+# enough bytes that the copy runs long enough for its window to be seen
+head -c 65536 /dev/urandom >"$E2E_DIR/block"
+(cd "$SRC/viele" && for i in $(seq -f '%05g' 1 3000); do cp "$E2E_DIR/block" "datei_$i"; done)
 
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
   "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
@@ -70,8 +72,12 @@ sleep 0.3
 
 e2e_key Home Down Down Down F5       # viele: the progress window shows
 answer Achtung Return
-timeout 10 xdotool search --sync --onlyvisible --name "^Kopieren !\$" >/dev/null ||
-  e2e_fail "no progress window 'Kopieren !'"
+seen=0
+for ((i = 0; i < 400; i++)); do
+  xdotool search --onlyvisible --name "^Kopieren !\$" >/dev/null 2>&1 && { seen=1; break; }
+  sleep 0.025
+done
+[ $seen = 1 ] || e2e_fail "no progress window 'Kopieren !'"
 gone "Kopieren !" 60 || e2e_fail "the copy of many files did not end"
 [ "$(ls "$DST/viele" | wc -l)" -eq 3000 ] || e2e_fail "not all files copied: $(ls "$DST/viele" | wc -l)"
 

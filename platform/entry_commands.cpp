@@ -12,6 +12,7 @@
 
 #include "platform/links.h"
 #include "platform/mime.h"
+#include "runtime/files.h"
 #include "runtime/syscalls.h"
 #include "runtime/text.h"
 
@@ -57,7 +58,7 @@ int pf_entry_facts(const std::wstring& path, PfEntryFacts& facts) {
     struct stat target = s;
     const bool link = S_ISLNK(s.st_mode);
     const bool followed = link && rt_sys.stat(rt_text_to_os(p).c_str(), &target) == 0;
-    facts.Name = p.substr(p.rfind(L'/') + 1);
+    facts.Name = rt_path_name(p);
     facts.Kind = pf_type_name(p, S_ISDIR(followed ? target.st_mode : s.st_mode) ? 1 : 0);
     facts.Size = std::to_wstring(static_cast<long long>(target.st_size)) + L" Byte";
     facts.Modified = TimeText(s.st_mtime);

@@ -174,9 +174,8 @@ std::wstring NearestExistingFolder(std::wstring folder) {
     // A name with a NUL in it names nothing, whatever the part before it does.
     while (folder.find(L'\0') != std::wstring::npos || rt_file_size(folder) != RtSizeFolder) {
         if (folder.size() > 1 && folder.back() == L'/') folder.pop_back();
-        const size_t slash = folder.rfind(L'/');
-        if (slash == std::wstring::npos) return L"";
-        folder.resize(slash + 1);
+        folder = rt_path_folder(folder);
+        if (folder.empty()) return L"";
     }
     return WithSlash(folder);
 }
