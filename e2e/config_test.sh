@@ -24,17 +24,6 @@ printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\
 window_named() { timeout 5 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 close_window() { "$E2E_TOOLS/e2e_wm_close" "$1"; sleep 0.4; }
 no_window() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-# Focuses the inline rename field (a borderless window of the program).
-rename_window() {
-  local id i
-  for ((i = 0; i < 50; i++)); do
-    id=$(xdotool search --onlyvisible --class tarn-commander | grep -vx "$E2E_WIN" | tail -1)
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || e2e_fail "Umbenennen opened no name field"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-}
 
 e2e_start
 # Places in the 900 x 600 window: the first toolbar button, the title
@@ -87,7 +76,7 @@ xdotool windowfocus --sync "$E2E_WIN"
 xdotool mousemove --window "$E2E_WIN" $RIGHT_ROW1_X $ROW1_Y click 3
 sleep 0.5
 xdotool key Down Down Down Down Down Down Down Return
-rename_window
+e2e_rename_window "Umbenennen opened no name field"
 xdotool key ctrl+a
 e2e_type "neu.txt"
 xdotool key Return

@@ -30,17 +30,6 @@ answer() {
   xdotool key --delay 50 "$2"
   sleep 0.4
 }
-# Focuses the rename window (borderless, named after the program).
-rename_window() {
-  local id i
-  for ((i = 0; i < 50; i++)); do
-    id=$(xdotool search --onlyvisible --class tarn-commander | grep -vx "$E2E_WIN" | tail -1)
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || e2e_fail "no rename window"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-}
 # Waits until no visible window is titled $1 (up to $2 seconds).
 gone() {
   local i
@@ -90,13 +79,13 @@ sleep 0.3
 
 # rows now: .., baum, viele, note.txt, umbenennen.txt
 e2e_key Home Down Down Down Down F2
-rename_window
+e2e_rename_window "no rename window"
 xdotool type --delay 20 "anders"
 xdotool key Escape
 sleep 0.4
 [ -e "$SRC/umbenennen.txt" ] && [ ! -e "$SRC/anders" ] || e2e_fail "Escape renamed the file"
 e2e_key Home Down Down Down Down F2
-rename_window
+e2e_rename_window "no rename window"
 xdotool type --delay 20 "neu.txt"
 xdotool key Return
 sleep 0.5

@@ -140,16 +140,6 @@ opened() { # what, arguments, folder: the recording program was started so
   [ "$args" = "$2" ] || e2e_fail "$1: the program got $(printf %q "$args"), not $(printf %q "$2")"
   [ "$dir" = "$3" ] || e2e_fail "$1: the program ran in $dir, not $3"
 }
-rename_window() { # focuses the rename field (a borderless window of ours)
-  local id i
-  for ((i = 0; i < 50; i++)); do
-    id=$(xdotool search --onlyvisible --class tarn-commander | grep -vx "$E2E_WIN" | tail -1)
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || e2e_fail "F2 opened no rename field"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-}
 saved() { tr -d '\r' <"$E2E_WORK/Settings.pref" | sed -n "s/^$1 = //p"; }
 
 # ---- the journey ----
@@ -215,7 +205,7 @@ e2e_wait_file "$T/Kopie/note.txt" 5 || e2e_fail "F6 did not move note.txt"
 settle
 filtered 570 "note"
 keys F2
-rename_window
+e2e_rename_window "F2 opened no rename field"
 xdotool key ctrl+a
 text "neue Notiz.txt"
 xdotool key Return

@@ -94,3 +94,16 @@ e2e_finish() {
 }
 
 e2e_screenshot() { import -window root "$1" 2>/dev/null; }
+
+# Focuses the inline rename field, a borderless window of the program;
+# fails with $1 when none opens.
+e2e_rename_window() {
+  local id i
+  for ((i = 0; i < 50; i++)); do
+    id=$(xdotool search --onlyvisible --class tarn-commander | grep -vx "$E2E_WIN" | tail -1)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || e2e_fail "$1"
+  xdotool windowfocus --sync "$id" 2>/dev/null
+}

@@ -22,6 +22,10 @@ std::wstring rt_text_from_utf8(std::string_view bytes);
 // Text -> UTF-8; escaped bytes (U+DC80..U+DCFF, U+DC01..U+DC1F) turn back
 // into their byte, other lone surrogates become U+FFFD.
 std::string rt_text_to_utf8(std::wstring_view text);
+// Appends every character's code in UTF-8's byte pattern, escapes and lone
+// surrogates included, to out: byte order is then the characters' code
+// order, in a quarter of the memory, for keys kept to compare or rebuild.
+void rt_text_append_code_bytes(std::string& out, std::wstring_view text);
 
 // ISO 8859-1 bytes -> text, one character per byte.
 std::wstring rt_text_from_latin1(std::string_view bytes);

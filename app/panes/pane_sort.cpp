@@ -9,6 +9,7 @@
 #include "app/panes/pane_texts.h"
 #include "app/panes/pane_workers.h"
 #include "runtime/dates.h"
+#include "runtime/text.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/images.h"
 #include "toolkit/list.h"
@@ -123,37 +124,13 @@ struct Slot {
 constexpr int RankShift = 30;
 constexpr uint32_t RowMask = (uint32_t(1) << RankShift) - 1;
 
-// Appends a text key as UTF-8 (lone surrogates of undecodable names
-// included): byte order is then the order of the characters' codes, in a
-// quarter of the memory, so more of the keys a sort compares stay in cache.
-void AppendUtf8(std::string& out, std::wstring_view key) {
-    for (const wchar_t w : key) {
-        const uint32_t c = static_cast<uint32_t>(w);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-}
-
 // The slot of an item; a text key goes to bytes first (its place there is
 // made a pointer once bytes stops growing).
 Slot SlotOf(const SortItem& item, int64_t sort_type, std::string& bytes) {
     Slot slot;
     if (sort_type == SortTypeText) {
         const size_t start = bytes.size();
-        AppendUtf8(bytes, item.Text);
+        rt_text_append_code_bytes(bytes, item.Text);
         slot.Number = static_cast<int64_t>(start);
         slot.Length = static_cast<uint32_t>(bytes.size() - start);
     } else {

@@ -12,6 +12,7 @@
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
+#include "runtime/text.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
 
@@ -51,27 +52,6 @@ Snapshot* SnapOf(int64_t pane) {
 }
 
 // ---- texts to bytes and back ----
-
-void Encode(std::string& out, const wchar_t* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        const uint32_t c = static_cast<uint32_t>(text[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-}
 
 void Decode(std::wstring& out, const char* bytes, size_t length) {
     out.clear();
@@ -120,9 +100,9 @@ void CopyRow(int64_t, const wchar_t* text, size_t length, int64_t data, uint32_t
     const size_t name_chars = std::min(all.find(L'\n'), all.size());
     SnapshotRow row;
     row.start = static_cast<uint32_t>(s.bytes.size());
-    Encode(s.bytes, text, name_chars);
+    rt_text_append_code_bytes(s.bytes, std::wstring_view(text, name_chars));
     row.name_length = static_cast<uint32_t>(s.bytes.size() - row.start);
-    Encode(s.bytes, text + name_chars, length - name_chars);
+    rt_text_append_code_bytes(s.bytes, std::wstring_view(text + name_chars, length - name_chars));
     row.length = static_cast<uint32_t>(s.bytes.size() - row.start);
     row.tag = tag;
     row.data = data;

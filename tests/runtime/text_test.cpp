@@ -38,3 +38,15 @@ TEST(Text, Utf8KeepsLineFeedsAndLatin1MapsBytes) {
     EXPECT_EQ(rt_text_from_latin1("\xE4"), L"ä");
     EXPECT_EQ(rt_text_to_utf8(std::wstring(1, static_cast<wchar_t>(0xD801))), "\xEF\xBF\xBD");
 }
+
+TEST(Text, CodeBytesKeepTheCharactersOrderSurrogatesIncluded) {
+    std::string plain, escaped, high;
+    rt_text_append_code_bytes(plain, L"Äpfel €");
+    EXPECT_EQ(plain, rt_text_to_utf8(L"Äpfel €"));
+    // a lone surrogate (an undecodable byte of a name) keeps its own bytes
+    rt_text_append_code_bytes(escaped, std::wstring(1, wchar_t(0xDC80)));
+    rt_text_append_code_bytes(high, std::wstring(1, wchar_t(0x1F600)));
+    EXPECT_EQ(escaped, "\xED\xB2\x80");
+    EXPECT_LT(plain, escaped);
+    EXPECT_LT(escaped, high);
+}
