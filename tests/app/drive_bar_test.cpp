@@ -15,7 +15,7 @@
 #include "test_support.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
-#include "toolkit/inspect.h"
+#include "toolkit/readback.h"
 
 namespace {
 

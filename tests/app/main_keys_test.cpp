@@ -3,7 +3,7 @@
 #include "pane_fixture.h"
 
 #include "app/shell/main_keys.h"
-#include "toolkit/inspect.h"
+#include "toolkit/readback.h"
 
 namespace {
 

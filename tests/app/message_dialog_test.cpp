@@ -8,7 +8,7 @@
 #include "app/fileops/message_dialog.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
-#include "toolkit/inspect.h"
+#include "toolkit/readback.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
 #include "config_fixture.h"
-#include "toolkit/inspect.h"
+#include "toolkit/readback.h"
 
 namespace {
 

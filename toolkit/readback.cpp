@@ -1,5 +1,5 @@
-// Read-back and user-like actions for tests: see inspect.h.
-#include "toolkit/inspect.h"
+// Read-back and user-like actions for tests: see readback.h.
+#include "toolkit/readback.h"
 #include "toolkit/core_internal.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/images.h"
