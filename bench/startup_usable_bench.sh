@@ -57,9 +57,15 @@ ours_once() {
   t0=$(now)
   (cd "$D/work" && exec "$BIN") >/dev/null 2>&1 &
   pid=$!
-  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Tarn Commander" | head -1)
+  # xdotool's own --sync looks only every half second: look every 10 ms.
+  win=""
+  for ((i = 0; i < 6000; i++)); do
+    win=$(xdotool search --onlyvisible --name "Tarn Commander" 2>/dev/null | head -1)
+    [ -n "$win" ] && break
+    sleep 0.01
+  done
   for ((i = 0; i < 3000; i++)); do
-    if [ $((i % 20)) -eq 0 ]; then
+    if [ $((i % 2)) -eq 0 ]; then
       xdotool windowfocus "$win" 2>/dev/null
       xdotool key --window "$win" End F3 2>/dev/null
     fi
