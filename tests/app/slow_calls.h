@@ -1,5 +1,5 @@
 // System calls that hang on cue, for the tests of work kept off the main
-// thread: every open, fstatat and statx of a path below SlowPrefix holds up
+// thread: every open, fstatat and statx of SlowPrefix or a path below it holds up
 // for five seconds or until Released, counting in HeldUp. Also a main loop
 // pump and the time the loop takes to handle a posted event.
 #pragma once
@@ -31,7 +31,11 @@ inline void Reset() {
 }
 
 inline void HoldUpIfSlow(const char* path) {
-    if (SlowPrefix.empty() || !path || std::string(path).rfind(SlowPrefix, 0) != 0) return;
+    if (SlowPrefix.empty() || !path) return;
+    const std::string p = path;
+    const bool below = p.rfind(SlowPrefix, 0) == 0 &&
+                       (p.size() == SlowPrefix.size() || p[SlowPrefix.size()] == '/');
+    if (!below) return;
     HeldUp++;
     const auto until = Clock::now() + std::chrono::seconds(5);
     while (!Released.load() && Clock::now() < until)
