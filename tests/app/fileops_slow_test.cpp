@@ -133,3 +133,46 @@ TEST_F(FileopsSlowTest, DeleteWhoseFolderTestHangsAsksAndDeletesAfterwards) {
     EXPECT_FALSE(Exists(t / "f"));
     EXPECT_TRUE(boxes.empty());
 }
+
+// "Ok" of the new-folder and rename windows on a hanging folder: the window
+// stays open and the loop answers, a second "Ok" meanwhile does nothing,
+// and the answer then closes the window with the change made once.
+TEST_F(FileopsSlowTest, NewFolderAndRenameOnAHangingFolderFinishAfterwards) {
+    TempDir t;
+    t.write("a.txt", "a");
+    ShowPath(GadLeftPane, Folder(t), ShowReset);
+    auto handle = [](int32_t code) {
+        if (tk_event_window() == WinNewFolder) NewFolderEvents(code);
+        if (tk_event_window() == WinRename) RenameEvents(code);
+    };
+
+    RtSyscallsRestore restore;
+    slow::Install();
+    PaneAnswerWaitMs = 20;
+    OpenNewFolderDialog(0, 0, 320, 70);
+    tk_gadget_set_text(GadNewFolderName, L"Neu");
+    slow::SlowPrefix = t / "Neu";
+    for (int i = 0; i < 2; ++i) tk_event_post(EventGadget, WinNewFolder, GadNewFolderOk);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, handle));
+    EXPECT_LT(slow::PingMs(handle), 100.0);
+    EXPECT_TRUE(tk_window_exists(WinNewFolder));
+    slow::Released = true;
+    ASSERT_TRUE(slow::PumpUntil([] { return !tk_window_exists(WinNewFolder); }, handle));
+    EXPECT_TRUE(Exists(t / "Neu"));
+    EXPECT_TRUE(boxes.empty()); // the second "Ok" did not try again
+
+    slow::Reset();
+    ShowPath(GadLeftPane, L"", ShowRefresh);
+    tk_list_set_current_row(GadLeftPane, RowOf(GadLeftPane, L"a.txt"));
+    StartInlineRename(GadLeftPane);
+    tk_gadget_set_text(GadRenameName, L"b.txt");
+    slow::SlowPrefix = t / "a.txt";
+    tk_event_post(EventGadget, WinRename, GadRenameOk);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, handle));
+    EXPECT_LT(slow::PingMs(handle), 100.0);
+    EXPECT_TRUE(tk_window_exists(WinRename));
+    slow::Released = true;
+    ASSERT_TRUE(slow::PumpUntil([] { return !tk_window_exists(WinRename); }, handle));
+    EXPECT_EQ("a", t.read("b.txt"));
+    EXPECT_FALSE(Exists(t / "a.txt"));
+}

@@ -1,5 +1,5 @@
 // System calls that hang on cue, for the tests of work kept off the main
-// thread: every open, fstatat and statx of SlowPrefix or a path below it holds up
+// thread: every open, fstatat, statx, mkdir and rename of SlowPrefix or a path below it holds up
 // for five seconds or until Released, counting in HeldUp. Also a main loop
 // pump and the time the loop takes to handle a posted event.
 #pragma once
@@ -53,11 +53,22 @@ inline int Statx(int dirfd, const char* path, int flags, unsigned mask, struct s
     HoldUpIfSlow(path);
     return rt_syscalls_real().statx(dirfd, path, flags, mask, out);
 }
+inline int Mkdir(const char* path, mode_t mode) {
+    HoldUpIfSlow(path);
+    return rt_syscalls_real().mkdir(path, mode);
+}
+inline int Renameat2(int from_dirfd, const char* from, int to_dirfd, const char* to,
+                     unsigned flags) {
+    HoldUpIfSlow(from);
+    return rt_syscalls_real().renameat2(from_dirfd, from, to_dirfd, to, flags);
+}
 // Puts the hanging calls into the seam.
 inline void Install() {
     rt_sys.open = Open;
     rt_sys.fstatat = Fstatat;
     rt_sys.statx = Statx;
+    rt_sys.mkdir = Mkdir;
+    rt_sys.renameat2 = Renameat2;
 }
 
 // Lets every held-up call go and waits for the question threads to end.
