@@ -28,10 +28,15 @@ class FileopsSlowTest : public FileopsTest {
         return !FileJobRunning() && !tk_window_exists(WinCopyProgress) &&
                !tk_window_exists(WinDeleteProgress) && PaneQuestionsRunning() == 0;
     }
-    // Lets the held-up calls go and runs the loop until the job has ended.
-    static bool ReleaseAndFinish() {
+    // Lets the held-up calls go and runs the loop until the job has ended
+    // and arrived() holds (a question's thread may end before its answer is
+    // handled, so JobOver alone could hold too early).
+    template <class Arrived> static bool ReleaseAndFinish(Arrived arrived) {
         slow::Released = true;
-        return slow::PumpUntil([] { return JobOver(); }, Handle);
+        return slow::PumpUntil([&] { return arrived() && JobOver(); }, Handle);
+    }
+    static bool ReleaseAndFinish() {
+        return ReleaseAndFinish([] { return true; });
     }
     int64_t saved_wait_ = PaneAnswerWaitMs;
 };
@@ -64,7 +69,7 @@ TEST_F(FileopsSlowTest, CopyWhoseSelectionHangsRunsOnceTheAnswerComes) {
     const std::wstring moved = Folder(other);
     ASSERT_TRUE(slow::PumpUntil([&] { return PanePath(GadRightPane) == moved; }, Handle));
 
-    ASSERT_TRUE(ReleaseAndFinish());
+    ASSERT_TRUE(ReleaseAndFinish([&] { return Exists(dst / "Ordner/b"); }));
     ASSERT_EQ(2u, asked.size());
     EXPECT_EQ(std::wstring(TextFileExists) + L"|" + TextFileOverwrite, asked[1]);
     EXPECT_EQ("A", dst.read("a"));
@@ -126,7 +131,7 @@ TEST_F(FileopsSlowTest, DeleteWhoseFolderTestHangsAsksAndDeletesAfterwards) {
     EXPECT_FALSE(tk_window_exists(WinDeleteProgress));
     EXPECT_TRUE(Exists(t / "f"));
 
-    ASSERT_TRUE(ReleaseAndFinish());
+    ASSERT_TRUE(ReleaseAndFinish([&] { return !Exists(t / "f"); }));
     ASSERT_EQ(2u, asked.size());
     EXPECT_EQ(std::wstring(TextNotEmptyHeadline) + L"|" + TextNotEmptyQuestion, asked[1]);
     EXPECT_FALSE(Exists(t / "voll"));

@@ -48,7 +48,8 @@ TEST_F(PaneRefreshSlowTest, AHangingRefreshKeepsTheRowsAndAddsThemWhenItAnswers)
     EXPECT_EQ(PaneQuestionsRunning(), 1);
 
     slow::Released = true;
-    ASSERT_TRUE(slow::PumpUntil([] { return PaneQuestionsRunning() == 0; }));
+    ASSERT_TRUE(slow::PumpUntil(
+        [] { return PaneQuestionsRunning() == 0 && RowOf(GadLeftPane, L"neu.txt") >= 0; }));
     for (int i = 0; i < 10; ++i) tk_event_wait_timeout(5);
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"alt.txt", L"neu.txt"}));
 
