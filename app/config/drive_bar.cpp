@@ -3,10 +3,13 @@
 
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
+
+#include <memory>
 
 namespace {
 
@@ -90,17 +93,40 @@ void MakeDriveButton(int64_t i, DriveButtonRecord& slot, const DriveRecord& driv
     tk_image_free(ImgDriveWork);
 }
 
+// What a rebuild asks off the main thread: the volumes, and whether each
+// pane's folder (as it was when asked) still exists.
+struct RebuildAnswer {
+    std::vector<PfVolume> volumes;
+    std::wstring folder[2];
+    bool folderThere[2] = {false, false};
+};
+
 // Rebuilds one bar inside its frame and puts its pane right.
-void RebuildSide(const DriveBarSide& side, int64_t last) {
+void RebuildSide(const DriveBarSide& side, int64_t last, bool folderThere) {
     if (!tk_gadget_list_open(side.Frame)) return;
     tk_gadget_resize(side.DiskInfo, DiskInfoX(last), TkKeep, TkKeep, TkKeep);
     std::vector<DriveButtonRecord>& bar = App.*side.Bar;
     FreeDriveButtons(bar);
     CreateDriveButtons(last, bar, App.DriveList);
-    EnsurePaneDrivePresent(side.Pane, App.DriveList);
+    EnsurePaneDrivePresent(side.Pane, App.DriveList, folderThere);
     MarkPaneDriveButton(side.Pane, App.DriveList);
     tk_gadget_list_close();
 }
+
+// The bars from the answer, on the main thread.
+void ApplyRebuild(const RebuildAnswer& a) {
+    App.DriveList.assign(1, DriveRecord{});
+    const int64_t last = AppendDrives(a.volumes, App.DriveList);
+    for (size_t k = 0; k < std::size(DriveBarSides); ++k) {
+        const DriveBarSide& side = DriveBarSides[k];
+        // A pane the user moved meanwhile was just listed there: its folder
+        // is not in question.
+        const bool there = a.folderThere[k] || PanePath(side.Pane) != a.folder[k];
+        RebuildSide(side, last, there);
+    }
+}
+
+uint64_t RebuildTicket = 0; // the newest rebuild; older answers are dropped
 
 // The root a pane falls back to: the first slot's drive, "/" when that slot
 // has none.
@@ -115,8 +141,12 @@ std::wstring FallbackRoot() {
 DriveVolumeSource DriveVolumes = CurrentVolumes;
 
 int64_t EnumerateDrives(std::vector<DriveRecord>& drives) {
+    return AppendDrives(DriveVolumes(), drives);
+}
+
+int64_t AppendDrives(const std::vector<PfVolume>& volumes, std::vector<DriveRecord>& drives) {
     if (drives.empty()) drives.resize(1);
-    for (const PfVolume& volume : DriveVolumes()) {
+    for (const PfVolume& volume : volumes) {
         DriveRecord drive{volume.letter, volume.label, volume.kind, volume.mount};
         drives.insert(drives.end() - 1, drive);
     }
@@ -150,10 +180,25 @@ void FreeDriveButtons(std::vector<DriveButtonRecord>& buttons) {
     buttons.assign(1, DriveButtonRecord{});
 }
 
+// The mount table and the panes' folders are read on a thread of their own:
+// a pane on a dead network mount must not freeze the window. Until the
+// answer comes the bars keep their old buttons; a newer rebuild supersedes
+// an answer still out.
 void RebuildDriveBars() {
-    App.DriveList.assign(1, DriveRecord{});
-    int64_t last = EnumerateDrives(App.DriveList);
-    for (const DriveBarSide& side : DriveBarSides) RebuildSide(side, last);
+    const uint64_t ticket = ++RebuildTicket;
+    auto a = std::make_shared<RebuildAnswer>();
+    for (size_t k = 0; k < std::size(DriveBarSides); ++k)
+        a->folder[k] = PanePath(DriveBarSides[k].Pane);
+    PaneAsk(
+        [a, read = DriveVolumes] {
+            a->volumes = read();
+            for (size_t k = 0; k < std::size(a->folder); ++k)
+                a->folderThere[k] =
+                    !a->folder[k].empty() && rt_file_size(a->folder[k]) == RtSizeFolder;
+        },
+        [a, ticket] {
+            if (ticket == RebuildTicket) ApplyRebuild(*a);
+        });
 }
 
 int64_t DriveIndexOfPath(const std::vector<DriveRecord>& drives, const std::wstring& path) {
@@ -170,13 +215,14 @@ int64_t DriveIndexOfPath(const std::vector<DriveRecord>& drives, const std::wstr
 // showed a root itself, so plugging in a stick threw both panes out of their
 // folders. A pane moves only when it has lost its ground: the volume it was
 // shown on is gone, or its folder no longer exists.
-void EnsurePaneDrivePresent(int64_t pane, const std::vector<DriveRecord>& drives) {
+void EnsurePaneDrivePresent(int64_t pane, const std::vector<DriveRecord>& drives,
+                            bool folderThere) {
     PaneState* state = PaneOf(pane);
     if (!state) return;
     bool volume_present = state->ShownMount.empty();
     for (size_t i = 0; i < RealDriveCount(drives) && !volume_present; ++i)
         volume_present = drives[i].Root == state->ShownMount;
-    if (volume_present && rt_file_size(PanePath(pane)) == RtSizeFolder) return;
+    if (volume_present && folderThere) return;
     // ShowPath records the mount of the folder it shows in ShownMount.
     ShowPath(pane, FallbackRoot(), ShowReset);
 }

@@ -40,7 +40,8 @@ void CollectFolder(const std::wstring& folder, const std::wstring& targetFolder)
     const int number = rt_dir_examine(-1, folder, L"*.*");
     if (!number) return;
     std::vector<std::wstring> subfolders;
-    while (rt_dir_next(number)) {
+    // A collection hanging on a slow mount can still be cancelled.
+    while (Job.cancel == JobGoOn && rt_dir_next(number)) {
         std::wstring name = rt_dir_entry_name(number);
         if (name == L"." || name == L"..") continue;
         const bool link = rt_dir_entry_attributes(number) & RtAttrLink;
@@ -51,5 +52,6 @@ void CollectFolder(const std::wstring& folder, const std::wstring& targetFolder)
     }
     // One enumeration open at a time, however deep the tree.
     rt_dir_finish(number);
-    for (const std::wstring& name : subfolders) CollectFolder(folder + name + L"/", targetFolder);
+    for (const std::wstring& name : subfolders)
+        if (Job.cancel == JobGoOn) CollectFolder(folder + name + L"/", targetFolder);
 }

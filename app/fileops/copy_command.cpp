@@ -1,6 +1,13 @@
-// CopyMoveCommand and its checks, on the main thread: the confirmation,
-// refusing a copy or move onto itself, the one overwrite question, the
-// collection of selected folders, then the progress window and the worker.
+// CopyMoveCommand and its checks: the confirmation, refusing a copy or move
+// onto itself, the one overwrite question, then the progress window and the
+// worker, which collects the files of the selected folders before it copies.
+//
+// The main thread asks and decides; every look at the file system before the
+// job starts is a question answered on a thread of its own (PaneAsk), so a
+// selection or target on a hanging mount leaves the window answering. What
+// the command needs (names, folders, panes) is taken when it is called and
+// travels in a CopyPlan; Job is filled only when the worker starts, and only
+// if no other job began meanwhile.
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/copy_job.h"
@@ -8,13 +15,15 @@
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
 #include "app/fileops/message_dialog.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_changed.h"
 #include "app/panes/panes.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
-#include "toolkit/busy.h"
 #include "toolkit/events.h"
 #include "toolkit/gadget_ops.h"
+
+#include <memory>
 
 namespace {
 
@@ -23,6 +32,24 @@ struct Refusal {
     bool folderAmongRefused = false;
     bool sameFolder = false;
 };
+
+// Values of CopyPlan::conflict.
+enum : int { NoConflict = 0, FolderConflict = 1, FileConflict = 2 };
+
+// One command on its way to a job. Taken on the main thread; the questions
+// fill in the rest on their threads, the deliveries read it on the main one.
+struct CopyPlan {
+    std::wstring sourceFolder, targetFolder;
+    int move = 0;
+    int64_t sourcePane = 0, targetPane = 0;
+    std::vector<std::wstring> names;
+    // answers
+    Refusal refusal;
+    std::vector<std::wstring> fileList, folderList;
+    std::vector<uint8_t> folderWhole;
+    int conflict = NoConflict;
+};
+using Plan = std::shared_ptr<CopyPlan>;
 
 int64_t Ask(const std::wstring& headline, const std::wstring& text) {
     return FileopsMessage(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
@@ -39,32 +66,45 @@ bool Confirmed(const std::wstring& targetFolder, int64_t move) {
                question + L'\r' + targetFolder + TextQuestionEnd) == MessageAnswerOk;
 }
 
-// A folder of its own, not a link to one: only such a folder is entered.
-bool IsRealFolder(const std::wstring& path) {
-    return rt_path_kind(path) == PathFolder;
-}
-
-// Sorts one selected item into the job, or marks why it is refused. The
-// folders are compared as the real folders, so a link in a pane's path
-// cannot hide that source and target are one.
-void Classify(const std::wstring& name, bool sameFolder, Refusal& r) {
-    const std::wstring path = Job.sourceFolder + name;
-    const bool folder = IsRealFolder(path);
-    if (folder && rt_path_inside(path, Job.targetFolder)) {
+// Sorts one selected item into the plan, or marks why it is refused. Only a
+// folder of its own (not a link to one) is entered. The folders are compared
+// as the real folders, so a link in a pane's path cannot hide that source
+// and target are one. On the question's thread.
+void Classify(CopyPlan& p, const std::wstring& name, bool sameFolder) {
+    const std::wstring path = p.sourceFolder + name;
+    const bool folder = rt_path_kind(path) == PathFolder;
+    Refusal& r = p.refusal;
+    if (folder && rt_path_inside(path, p.targetFolder)) {
         r.refused = r.folderAmongRefused = true;
     } else if (sameFolder) {
         r.refused = r.sameFolder = true;
         if (rt_file_size(path) == RtSizeFolder) r.folderAmongRefused = true;
     } else if (!folder) {
-        Job.fileList.push_back(name);
+        p.fileList.push_back(name);
     } else {
-        Job.folderList.push_back(path);
+        p.folderList.push_back(path);
         // A move within one file system into a folder that has no such entry
         // yet takes the folder over whole by one rename.
-        const bool whole = Job.move && !rt_path_exists(Job.targetFolder + name) &&
-                           rt_path_same_device(path, Job.targetFolder);
-        Job.folderWhole.push_back(whole ? 1 : 0);
+        const bool whole = p.move && !rt_path_exists(p.targetFolder + name) &&
+                           rt_path_same_device(path, p.targetFolder);
+        p.folderWhole.push_back(whole ? 1 : 0);
     }
+}
+
+void ClassifyAll(CopyPlan& p) {
+    const bool sameFolder = rt_path_same_entry(p.sourceFolder, p.targetFolder);
+    for (const std::wstring& name : p.names)
+        if (!name.empty() && name != L"." && name != L"..") Classify(p, name, sameFolder);
+}
+
+// The first accepted item whose name is taken in the target: what is on
+// disk decides, not what a pane happens to show. On the question's thread.
+int FirstConflict(const CopyPlan& p) {
+    for (const std::wstring& folder : p.folderList)
+        if (rt_path_exists(p.targetFolder + rt_path_name(folder))) return FolderConflict;
+    for (const std::wstring& name : p.fileList)
+        if (rt_path_exists(p.targetFolder + name)) return FileConflict;
+    return NoConflict;
 }
 
 const wchar_t* RefusalText(const Refusal& r, int64_t move) {
@@ -76,49 +116,32 @@ const wchar_t* RefusalText(const Refusal& r, int64_t move) {
 }
 
 // After a refusal: go on with the accepted folders if the user agrees.
-bool GoOnAfterRefusal(const Refusal& r, int64_t move) {
-    if (!r.refused) return true;
-    if (!Job.folderList.empty()) return Ask(TextError, TextOtherFiles) == MessageAnswerOk;
-    ShowError(RefusalText(r, move));
+bool GoOnAfterRefusal(const CopyPlan& p) {
+    if (!p.refusal.refused) return true;
+    if (!p.folderList.empty()) return Ask(TextError, TextOtherFiles) == MessageAnswerOk;
+    ShowError(RefusalText(p.refusal, p.move));
     return false;
 }
 
-// Collects the selected folders that are copied file by file; the main
-// window shows the busy cursor meanwhile.
-void CollectSelectedFolders() {
-    tk_busy_cursor(1);
-    for (size_t k = 0; k < Job.folderList.size(); ++k)
-        if (!Job.folderWhole[k]) CollectFolder(Job.folderList[k] + L"/", Job.targetFolder);
-    tk_busy_cursor(0);
+// 6 go on, 7 abandon, 0 no conflict: one question for the first conflict.
+int64_t OverwriteAnswer(const CopyPlan& p) {
+    if (p.conflict == NoConflict) return 0;
+    const bool folder = p.conflict == FolderConflict;
+    return Ask(folder ? TextFolderExists : TextFileExists,
+               folder ? TextFolderOverwrite : TextFileOverwrite) == MessageAnswerOk
+               ? 6
+               : 7;
 }
 
-} // namespace
-
-int64_t CheckOverwrite() {
-    // What is on disk decides, not what a pane happens to show.
-    for (const std::wstring& folder : Job.folderList) {
-        const std::wstring name = rt_path_name(folder);
-        if (rt_path_exists(Job.targetFolder + name))
-            return Ask(TextFolderExists, TextFolderOverwrite) == MessageAnswerOk ? 6 : 7;
-    }
-    for (const std::wstring& element : Job.fileList)
-        if (rt_path_exists(JobTargetOf(element)))
-            return Ask(TextFileExists, TextFileOverwrite) == MessageAnswerOk ? 6 : 7;
-    return 0;
-}
-
-void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder,
-                     const std::wstring& targetFolder, int64_t move) {
-    if (!Confirmed(targetFolder, move)) return;
+void StartCopyJob(const CopyPlan& p) {
+    // A job may have started while the questions were out.
     if (FileJobRunning()) return;
-    ResetJob(sourceFolder, targetFolder, move ? 1 : 0);
-    const bool sameFolder = rt_path_same_entry(sourceFolder, targetFolder);
-    Refusal r;
-    for (const std::wstring& name : ItemListSplit(names))
-        if (!name.empty() && name != L"." && name != L"..") Classify(name, sameFolder, r);
-    if (!GoOnAfterRefusal(r, move)) return;
-    if (CheckOverwrite() == 7) return;
-    CollectSelectedFolders();
+    ResetJob(p.sourceFolder, p.targetFolder, p.move);
+    Job.sourcePane = p.sourcePane;
+    Job.targetPane = p.targetPane;
+    Job.fileList = p.fileList;
+    Job.folderList = p.folderList;
+    Job.folderWhole = p.folderWhole;
     OpenProgressWindow(0);
     MarkPaneChanged(Job.targetPane);
     Job.thread = rt_thread_create(CopyWorker, 0);
@@ -131,31 +154,72 @@ void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder
     tk_gadget_activate(App.ActivePane);
 }
 
+void AfterOverwriteCheck(const Plan& p) {
+    if (OverwriteAnswer(*p) == 7) return;
+    StartCopyJob(*p);
+}
+
+void AfterClassified(const Plan& p) {
+    if (!GoOnAfterRefusal(*p)) return;
+    PaneAsk([p] { p->conflict = FirstConflict(*p); }, [p] { AfterOverwriteCheck(p); });
+}
+
+} // namespace
+
+void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder,
+                     const std::wstring& targetFolder, int64_t move) {
+    if (!Confirmed(targetFolder, move)) return;
+    if (FileJobRunning()) return;
+    auto p = std::make_shared<CopyPlan>();
+    p->sourceFolder = sourceFolder;
+    p->targetFolder = targetFolder;
+    p->move = move ? 1 : 0;
+    p->sourcePane = Job.sourcePane;
+    p->targetPane = Job.targetPane;
+    p->names = ItemListSplit(names);
+    PaneAsk([p] { ClassifyAll(*p); }, [p] { AfterClassified(p); });
+}
+
 void CopyMoveBetweenPanes(const std::wstring& names, int64_t source, int64_t target, int64_t move) {
     Job.sourcePane = source;
     Job.targetPane = target;
     CopyMoveCommand(names, PanePath(source), PanePath(target), move);
 }
 
-void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
-                  const std::wstring& selected) {
-    std::wstring target = PanePath(pane);
-    if (target.empty() || (action != TkDropCopy && action != TkDropMove)) return;
-    // The ".." row is selected in a freshly listed pane: a drop onto that
-    // pane goes into its folder, not into the parent.
-    if (!selected.empty() && selected != L".." && rt_file_size(target + selected) == RtSizeFolder)
-        target += selected + L"/";
-    // The folder of the first file is the source; files from other folders
-    // (possible in drops from other programs) are left out, since a bare
-    // name would name a different file in the source folder.
-    const std::vector<std::wstring> paths = ItemListSplit(files + L'\n');
-    if (paths.empty()) return;
-    const std::wstring from = rt_path_folder(paths[0]);
-    if (from.empty() || from == target) return;
+namespace {
+
+// The bare names of the dropped paths that lie directly in from. Files from
+// other folders (possible in drops from other programs) are left out, since
+// a bare name would name a different file in the source folder.
+std::wstring NamesIn(const std::vector<std::wstring>& paths, const std::wstring& from) {
     std::wstring names;
     for (const std::wstring& path : paths)
         if (path.size() > from.size() && path.compare(0, from.size(), from) == 0 &&
             path.find(L'/', from.size()) == std::wstring::npos)
             names += path.substr(from.size()) + L'\n';
-    CopyMoveCommand(names, from, target, action == TkDropMove ? 1 : 0);
+    return names;
+}
+
+} // namespace
+
+void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
+                  const std::wstring& selected) {
+    const std::wstring folder = PanePath(pane);
+    if (folder.empty() || (action != TkDropCopy && action != TkDropMove)) return;
+    const std::vector<std::wstring> paths = ItemListSplit(files + L'\n');
+    if (paths.empty()) return;
+    // The ".." row is selected in a freshly listed pane: a drop onto that
+    // pane goes into its folder, not into the parent. Whether the selected
+    // row is a folder is asked off the main thread.
+    const bool row = !selected.empty() && selected != L"..";
+    auto into_row = std::make_shared<bool>(false);
+    PaneAsk([into_row, row,
+             path = folder + selected] { *into_row = row && rt_file_size(path) == RtSizeFolder; },
+            [into_row, paths, folder, selected, action] {
+                const std::wstring target = *into_row ? folder + selected + L"/" : folder;
+                // The folder of the first file is the source.
+                const std::wstring from = rt_path_folder(paths[0]);
+                if (from.empty() || from == target) return;
+                CopyMoveCommand(NamesIn(paths, from), from, target, action == TkDropMove ? 1 : 0);
+            });
 }

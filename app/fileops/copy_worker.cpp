@@ -1,6 +1,9 @@
-// CopyWorker and CopyProgress, on the worker thread: copies (or moves) the
-// collected files one by one, reports progress, and at the end of a move
-// removes the source folders that were emptied.
+// CopyWorker and CopyProgress, on the worker thread: collects the files of
+// the selected folders (creating their counterparts in the target), copies
+// (or moves) them one by one, reports progress, and at the end of a move
+// removes the source folders that were emptied. Collecting here, not on the
+// main thread, keeps the window answering while a tree on a slow mount is
+// walked, and lets "Abbrechen" stop that walk too.
 //
 // A move first tries a rename, which within one file system is instant and
 // cannot lose data; it falls back to copy and delete when the rename fails
@@ -26,6 +29,12 @@ int FileCount() {
 
 int TotalPercent(int filePercent) {
     return static_cast<int>(std::nearbyint(filePercent / FileCount() + Job.progress));
+}
+
+// The selected folders copied file by file: their files join the file list.
+void CollectSelectedFolders() {
+    for (size_t k = 0; k < Job.folderList.size() && Job.cancel == JobGoOn; ++k)
+        if (!Job.folderWhole[k]) CollectFolder(Job.folderList[k] + L"/", Job.targetFolder);
 }
 
 // Selected folders of a move that can be taken over whole: one rename each.
@@ -71,10 +80,12 @@ int CopyProgress(int64_t total, int64_t done, void* /*user*/) {
 
 void CopyWorker(intptr_t /*parameter*/) {
     rt_mutex_lock(Job.mutex);
-    if (Job.move) MoveWholeFolders();
+    CollectSelectedFolders();
+    if (Job.move && Job.cancel == JobGoOn) MoveWholeFolders();
     const float step = 100.0f / static_cast<float>(FileCount());
-    bool cancelled = false;
+    bool cancelled = Job.cancel != JobGoOn;
     for (const std::wstring& element : Job.fileList) {
+        if (cancelled) break;
         Job.currentItem = element;
         PublishProgress(0, TotalPercent(0), element, false);
         if (!TransferOne(element) && Job.cancel != JobQuitting) ++Job.failures;

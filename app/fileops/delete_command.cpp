@@ -1,19 +1,27 @@
-// Delete: the two questions and the preparation on the main thread, and
-// DeleteWorker on the worker thread. Files go one by one, folders with
-// everything in them; links are removed as links and never followed, so
-// nothing outside the selection is touched. Whatever could not be deleted is
-// counted and reported at the end.
+// Delete: the two questions on the main thread, and DeleteWorker on the
+// worker thread. Files go one by one, folders with everything in them; links
+// are removed as links and never followed, so nothing outside the selection
+// is touched. Whatever could not be deleted is counted and reported at the
+// end.
+//
+// Nothing here looks at the file system on the main thread: whether a
+// selected folder holds anything is a question answered on a thread of its
+// own (PaneAsk), and the worker itself tells the selected folders from the
+// files before it deletes, so a selection on a hanging mount leaves the
+// window answering.
 #include "app/core/ids.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
 #include "app/fileops/message_dialog.h"
+#include "app/panes/pane_answers.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 #include "toolkit/events.h"
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -38,6 +46,21 @@ bool HasContent(const std::wstring& path) {
     }
     rt_dir_finish(number);
     return found;
+}
+
+// Splits the selected names the command left in the file list: folders of
+// their own go to the folder list as full paths, everything else (files,
+// links) stays a bare name.
+void SortSelection() {
+    std::vector<std::wstring> names;
+    names.swap(Job.fileList);
+    for (std::wstring& name : names) {
+        const std::wstring path = Job.sourceFolder + name;
+        if (rt_path_kind(path) == PathFolder)
+            Job.folderList.push_back(path);
+        else
+            Job.fileList.push_back(std::move(name));
+    }
 }
 
 // Deletes the selected files; false when a cancel stopped the job.
@@ -73,23 +96,21 @@ int64_t FolderHasContent(const std::wstring& folder, const std::wstring& names) 
 
 void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
     if (Ask(TextDeleteHeadline, TextDeleteQuestion) != MessageAnswerOk) return;
-    if (FolderHasContent(folder, names) &&
-        Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
-        return;
-    DeleteCommand(names, folder);
+    auto full = std::make_shared<bool>(false);
+    PaneAsk([full, names, folder] { *full = FolderHasContent(folder, names) != 0; },
+            [full, names, folder] {
+                if (*full && Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
+                    return;
+                DeleteCommand(names, folder);
+            });
 }
 
 void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
     if (FileJobRunning()) return;
     ResetJob(folder, L"", 0);
-    for (const std::wstring& name : ItemListSplit(names)) {
-        if (!Deletable(name)) continue;
-        const std::wstring path = folder + name;
-        if (rt_path_kind(path) == PathFolder)
-            Job.folderList.push_back(path);
-        else
-            Job.fileList.push_back(name);
-    }
+    // The worker sorts them into files and folders.
+    for (const std::wstring& name : ItemListSplit(names))
+        if (Deletable(name)) Job.fileList.push_back(name);
     OpenProgressWindow(1);
     Job.thread = rt_thread_create(DeleteWorker, 0);
     if (!Job.thread) {
@@ -100,7 +121,8 @@ void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
 
 void DeleteWorker(intptr_t /*parameter*/) {
     rt_mutex_lock(Job.mutex);
-    if (DeleteFiles()) DeleteFolders();
+    SortSelection();
+    if (Job.cancel == JobGoOn && DeleteFiles()) DeleteFolders();
     Job.result = Job.failures == 0 ? 1 : 0;
     Job.cancel = JobGoOn;
     rt_mutex_unlock(Job.mutex);

@@ -2,8 +2,12 @@
 // new folder (F7) and rename (F2, the context menu).
 //
 // The commands run on the main thread: they ask (MessageDialog through
-// FileopsMessage), check and collect, open a progress window and start one
-// worker thread on the global CopyJob (copy_job.h). The worker copies,
+// FileopsMessage) and decide, open a progress window and start one worker
+// thread on the global CopyJob (copy_job.h). What they must know of the
+// file system first (what the selected items are, what the target holds) is
+// asked on threads of their own (app/panes/pane_answers.h), so a command
+// may finish in a later turn of the main loop; the window answers
+// meanwhile. The worker collects the files of selected folders, copies,
 // moves or deletes, reports progress through EventJobProgress and ends by
 // posting EventJobDone to its progress window, whose handler (called by the
 // main loop) closes it, says when anything failed and refreshes the panes.
@@ -36,8 +40,9 @@ std::wstring ItemListGet(const std::wstring& list, int64_t i);
 
 // ---- copy and move ----
 // names: an item list of bare names in sourceFolder; both folders end in
-// "/". Asks, checks, collects, asks about overwriting, then starts the
-// worker. The caller sets Job.sourcePane and Job.targetPane first.
+// "/". Asks, checks, asks about overwriting, then starts the worker. The
+// caller sets Job.sourcePane and Job.targetPane first; they are taken at
+// once, so a later command cannot change this one's panes.
 void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder,
                      const std::wstring& targetFolder, int64_t move);
 // F5 / F6: the selected names of pane `source` into the folder of `target`.

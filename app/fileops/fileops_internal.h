@@ -7,15 +7,13 @@
 
 // Appends every file below folder (ending in "/") to Job.fileList as a full
 // path and every folder to Job.sourceFolders, creating its counterpart in
-// targetFolder first. Links are files here: never entered. Any thread (the
-// move worker collects what it could not rename); Job must be its own.
+// targetFolder first. Links are files here: never entered. The worker's
+// thread (Job is its own then); it stops early once the job is cancelled.
 void CollectFolder(const std::wstring& folder, const std::wstring& targetFolder);
 // Creates the counterpart of a source folder (ending in "/") below
 // targetFolder: the leading Job.sourceFolder is replaced by targetFolder.
 // 1 when it exists afterwards.
 int64_t CreateTargetFolder(const std::wstring& folder, const std::wstring& targetFolder);
-// 6 go on, 7 abandon, 0 no conflict: one question when any target exists.
-int64_t CheckOverwrite();
 // Where a file-list element is copied from and to.
 std::wstring JobSourceOf(const std::wstring& element);
 std::wstring JobTargetOf(const std::wstring& element);

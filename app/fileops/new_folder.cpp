@@ -1,13 +1,19 @@
-// The new-folder dialog (window 36, F7) and CreateFolderIn. Main thread.
+// The new-folder dialog (window 36, F7) and CreateFolderIn. Main thread;
+// the dialog's "Ok" creates the folder on a thread of its own (PaneAsk), so
+// a pane on a hanging mount leaves the window answering, and the dialog
+// stays open until the answer says whether it worked.
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
+
+#include <memory>
 
 namespace {
 
@@ -26,11 +32,32 @@ bool PlainName(std::wstring& name) {
     return !name.empty() && name != L"." && name != L".." && name.find(L'/') == std::wstring::npos;
 }
 
+// Any thread.
+bool MakeFolder(const std::wstring& folder, const std::wstring& name) {
+    std::wstring plain = name;
+    return !folder.empty() && PlainName(plain) && rt_dir_create(folder + plain);
+}
+
+void FolderFailed() {
+    FileopsMessageBox(TextError, TextNewFolderFailed, 0);
+}
+
+// The creation still out; a second "Ok" meanwhile does nothing.
+std::weak_ptr<bool> Creating;
+
 void OkPressed() {
+    if (!Creating.expired()) return;
     const std::wstring folder = PanePath(App.ActivePane);
-    if (!CreateFolderIn(App.ActivePane, folder, tk_gadget_get_text(GadNewFolderName))) return;
-    CloseDialog();
-    RefreshPanesShowing(folder);
+    auto made = std::make_shared<bool>(false);
+    Creating = made;
+    PaneAsk([made, folder,
+             name = tk_gadget_get_text(GadNewFolderName)] { *made = MakeFolder(folder, name); },
+            [made, folder] {
+                Creating.reset();
+                if (!*made) return FolderFailed();
+                if (tk_window_exists(WinNewFolder)) CloseDialog();
+                RefreshPanesShowing(folder);
+            });
 }
 
 } // namespace
@@ -58,8 +85,7 @@ int64_t NewFolderEvents(int64_t event) {
 }
 
 int64_t CreateFolderIn(int64_t /*pane*/, const std::wstring& folder, const std::wstring& name) {
-    std::wstring plain = name;
-    if (!folder.empty() && PlainName(plain) && rt_dir_create(folder + plain)) return 1;
-    FileopsMessageBox(TextError, TextNewFolderFailed, 0);
+    if (MakeFolder(folder, name)) return 1;
+    FolderFailed();
     return 0;
 }

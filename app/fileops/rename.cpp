@@ -1,18 +1,21 @@
 // Renaming in place: the borderless rename window (46) laid over the pane's
 // current row (F2, the context menu's rename), its handler and
-// RenameSelected. Main thread.
+// RenameSelected. Main thread; the window's "Ok" renames on a thread of its
+// own (PaneAsk), so an entry on a hanging mount leaves the window answering.
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/busy.h"
 #include "toolkit/gadgets.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -35,11 +38,55 @@ void CloseRenameWindow() {
     tk_gadget_activate(App.ActivePane);
 }
 
+// One rename as the window asks for it.
+struct RenameAsked {
+    int64_t pane = 0;
+    std::wstring folder, old_name, new_name;
+};
+
+bool PlainName(const std::wstring& name);
+
+// Whether the typed name can be tried; the same name closes the window.
+bool Prepare(int64_t pane, RenameAsked& r) {
+    r.pane = pane;
+    r.folder = PanePath(pane);
+    r.old_name = Renaming.pane == pane ? Renaming.name : std::wstring();
+    r.new_name = tk_gadget_get_text(GadRenameName);
+    if (r.new_name == r.old_name) {
+        tk_event_post(EventMenu, WinRename, MenuDialogEscape);
+        return false;
+    }
+    return !r.folder.empty() && !r.old_name.empty() && PlainName(r.new_name);
+}
+
+// Never replaces an entry of the new name: that rename fails. Any thread.
+bool RenameOnDisk(const RenameAsked& r) {
+    return rt_file_rename(r.folder + r.old_name, r.folder + r.new_name);
+}
+
+// The renamed entry's old row goes.
+void Renamed(const RenameAsked& r) {
+    if (Renaming.pane == r.pane && Renaming.name == r.old_name &&
+        tk_gadget_get_item_text(r.pane, Renaming.row, 0) == r.old_name)
+        tk_gadget_remove_item(r.pane, Renaming.row);
+    Renaming = {};
+}
+
+std::weak_ptr<bool> RenameOut; // the rename still out; "Ok" meanwhile does nothing
+
 void OkPressed() {
-    const std::wstring folder = PanePath(App.ActivePane);
-    if (!RenameSelected(App.ActivePane)) return;
-    CloseRenameWindow();
-    RefreshPanesShowing(folder);
+    RenameAsked r;
+    if (!RenameOut.expired() || !Prepare(App.ActivePane, r)) return;
+    auto done = std::make_shared<bool>(false);
+    RenameOut = done;
+    PaneAsk([done, r] { *done = RenameOnDisk(r); },
+            [done, r] {
+                RenameOut.reset();
+                if (!*done) return; // the window stays for another name
+                Renamed(r);
+                if (tk_window_exists(WinRename)) CloseRenameWindow();
+                RefreshPanesShowing(r.folder);
+            });
 }
 
 // A "/" would move the entry into another folder; "." and ".." are no names.
@@ -95,18 +142,8 @@ int64_t RenameEvents(int64_t event) {
 }
 
 int64_t RenameSelected(int64_t pane) {
-    const std::wstring folder = PanePath(pane);
-    const std::wstring old_name = Renaming.pane == pane ? Renaming.name : std::wstring();
-    const std::wstring new_name = tk_gadget_get_text(GadRenameName);
-    if (new_name == old_name) {
-        tk_event_post(EventMenu, WinRename, MenuDialogEscape);
-        return 0;
-    }
-    if (folder.empty() || old_name.empty() || !PlainName(new_name)) return 0;
-    // Never replaces an entry of the new name: that rename fails.
-    if (!rt_file_rename(folder + old_name, folder + new_name)) return 0;
-    if (tk_gadget_get_item_text(pane, Renaming.row, 0) == old_name)
-        tk_gadget_remove_item(pane, Renaming.row);
-    Renaming = {};
+    RenameAsked r;
+    if (!Prepare(pane, r) || !RenameOnDisk(r)) return 0;
+    Renamed(r);
     return 1;
 }

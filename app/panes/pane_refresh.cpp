@@ -5,6 +5,7 @@
 #include "app/core/ids.h"
 #include "app/panes/dir_watcher.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_workers.h"
@@ -14,6 +15,7 @@
 #include "toolkit/list.h"
 
 #include <algorithm>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -67,10 +69,9 @@ void MatchRow(int64_t row, const wchar_t* text, size_t length, int64_t, uint32_t
         now.entries[it->second].listed = true;
 }
 
-bool Read(int64_t pane, const std::wstring& path, FolderNow& now) {
-    if (!PaneOf(pane) || !ReadFolderNow(path, now)) return false;
+// Matches the rows the pane shows now against the entries read.
+void MatchRows(int64_t pane, FolderNow& now) {
     tk_list_visit_rows(pane, MatchRow, reinterpret_cast<intptr_t>(&now));
-    return true;
 }
 
 // Where the current row goes when its entry vanished: the row that moves
@@ -121,44 +122,104 @@ bool AppendRows(int64_t pane, const std::wstring& path, const FolderNow& now) {
     return true;
 }
 
-// The shown folder was deleted or moved away: show what is left of its path,
-// leaving the other pane active if it was.
-void ShowNearestFolder(int64_t pane) {
+// The shown folder was deleted or moved away: show what is left of its path
+// (nearest, found off the main thread), leaving the other pane active if it
+// was.
+void ShowNearestFolder(int64_t pane, const std::wstring& nearest) {
     const int64_t active = App.ActivePane;
-    const std::wstring left = NearestExistingFolder(PanePath(pane));
-    SetPaneLocation(pane, left.empty() ? L"/" : left);
+    SetPaneLocation(pane, nearest.empty() ? L"/" : nearest);
     ShowPath(pane, L"", ShowRefresh);
     if (active != pane && PaneOf(active)) ShowPath(active, L"", ShowNoFill);
+}
+
+// What a refresh does with the entries it read.
+enum : int { RefreshAdd = 1, RefreshRemove = 2, RefreshBoth = 3 };
+
+// What the refresh's own thread found out.
+struct RefreshAnswer {
+    FolderNow now;
+    bool read = false;    // the folder could be enumerated
+    bool gone = false;    // it is no folder any more
+    std::wstring nearest; // then its nearest existing ancestor
+};
+
+// One refresh at a time per pane: a report that comes while one is out is
+// answered by one more refresh afterwards, so a folder on a slow mount never
+// piles up threads.
+// The answer still out lives as long as its question (a forgotten question
+// frees it when its thread ends).
+struct RefreshSlot {
+    std::weak_ptr<RefreshAnswer> out;
+    bool again = false;
+};
+RefreshSlot RefreshSlots[2];
+
+RefreshSlot& SlotOf(int64_t pane) {
+    return RefreshSlots[pane == GadLeftPane ? 0 : 1];
+}
+
+// Applies an answer to the rows shown now; 1 when a row was added or
+// removed (or, for a removal, when the folder could be read).
+int64_t ApplyRefresh(int64_t pane, const std::wstring& shown, const std::wstring& path, int mode,
+                     RefreshAnswer& a) {
+    if (!PaneOf(pane) || PanePath(pane) != shown) return 0; // the pane moved on
+    if (!a.read) {
+        if (mode == RefreshBoth && a.gone) ShowNearestFolder(pane, a.nearest);
+        return 0;
+    }
+    MatchRows(pane, a.now);
+    // One report both drops the vanished rows and adds the new ones: a
+    // renamed entry shows its new name only, at once.
+    const bool removed = (mode & RefreshRemove) && RemoveRows(pane, a.now);
+    const bool added = (mode & RefreshAdd) && AppendRows(pane, path, a.now);
+    if (mode == RefreshRemove) return 1;
+    return removed || added ? 1 : 0;
+}
+
+// Reads path off the main thread and applies what it holds to the pane's
+// rows. The result when the answer came in time, else 0.
+int64_t Refresh(int64_t pane, const std::wstring& path, int mode) {
+    if (!PaneOf(pane)) return 0;
+    RefreshSlot& slot = SlotOf(pane);
+    if (!slot.out.expired()) {
+        slot.again = true;
+        return 0;
+    }
+    auto a = std::make_shared<RefreshAnswer>();
+    slot.out = a;
+    auto result = std::make_shared<int64_t>(0);
+    PaneAsk(
+        [a, path, mode] {
+            a->read = ReadFolderNow(path, a->now);
+            if (a->read || mode != RefreshBoth) return;
+            a->gone = rt_file_size(path) != RtSizeFolder;
+            if (a->gone) a->nearest = NearestExistingFolder(path);
+        },
+        [a, result, pane, path, mode, shown = PanePath(pane)] {
+            RefreshSlot& slot = SlotOf(pane);
+            slot.out.reset();
+            *result = ApplyRefresh(pane, shown, path, mode, *a);
+            if (!slot.again) return;
+            slot.again = false;
+            // What changed meanwhile: the pane's folder as it is now.
+            if (PaneOf(pane)) Refresh(pane, PanePath(pane), RefreshBoth);
+        });
+    return *result;
 }
 
 } // namespace
 
 int64_t AddNewEntries(int64_t pane, const std::wstring& path) {
-    FolderNow now;
-    if (!Read(pane, path, now)) return 0;
-    return AppendRows(pane, path, now) ? 1 : 0;
+    return Refresh(pane, path, RefreshAdd);
 }
 
 int64_t RemoveVanishedEntries(int64_t pane, const std::wstring& path) {
-    FolderNow now;
-    if (!Read(pane, path, now)) return 0;
-    RemoveRows(pane, now);
-    return 1;
+    return Refresh(pane, path, RefreshRemove);
 }
 
 int64_t RefreshPaneEntries(int64_t pane) {
     if (!PaneOf(pane)) return 0;
-    const std::wstring path = PanePath(pane);
-    FolderNow now;
-    if (!Read(pane, path, now)) {
-        if (rt_file_size(path) != RtSizeFolder) ShowNearestFolder(pane);
-        return 0;
-    }
-    // One report both drops the vanished rows and adds the new ones: a
-    // renamed entry shows its new name only, at once.
-    const bool removed = RemoveRows(pane, now);
-    const bool added = AppendRows(pane, path, now);
-    return removed || added ? 1 : 0;
+    return Refresh(pane, PanePath(pane), RefreshBoth);
 }
 
 int64_t PaneOfDirReport(intptr_t data) {

@@ -6,6 +6,7 @@
 #include "app/fileops/fileops_hooks.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_texts.h"
@@ -14,6 +15,8 @@
 #include "runtime/files.h"
 #include "toolkit/clipboard.h"
 #include "toolkit/gadgets.h"
+
+#include <memory>
 
 PaneContextState PaneContext;
 
@@ -96,6 +99,10 @@ void ShowProperties() {
 
 PaneContextShowFn PaneContextShow = ShowInfoBox;
 
+namespace {
+uint64_t ContextMenuTicket = 0; // the newest menu asked for
+} // namespace
+
 void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder) {
     std::vector<std::wstring> paths;
     for (int64_t row = tk_list_next_selected(pane, -1); row >= 0;
@@ -107,16 +114,34 @@ void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folde
         tk_popup_menu_show(MenuPaneBackground, tk_window_handle(window));
         return;
     }
-    // An entry that vanished since the listing suppresses the whole menu.
-    for (const std::wstring& p : paths)
-        if (rt_file_attributes(p) == -1) return;
-    PaneContext = PaneContextState{};
-    PaneContext.Pane = pane;
-    PaneContext.Folder = folder;
-    PaneContext.Paths = paths;
-    PaneContext.Apps = pf_apps_for_type(paths.front());
-    BuildContextPopup();
-    tk_popup_menu_show(MenuPaneContext, tk_window_handle(window));
+    // Whether the entries are still there and which programs open the first
+    // are asked off the main thread (the type may be read from the file's
+    // content): a selection on a hanging mount must not freeze the window.
+    // The menu opens with the answer, unless a newer menu was asked for or
+    // the pane shows another folder by then.
+    struct Answer {
+        bool vanished = false;
+        std::vector<PfApp> apps;
+    };
+    auto a = std::make_shared<Answer>();
+    const uint64_t ticket = ++ContextMenuTicket;
+    PaneAsk(
+        [a, paths] {
+            // An entry that vanished since the listing suppresses the whole menu.
+            for (const std::wstring& p : paths)
+                if (rt_file_attributes(p) == -1) a->vanished = true;
+            if (!a->vanished) a->apps = pf_apps_for_type(paths.front());
+        },
+        [a, ticket, window, pane, folder, paths] {
+            if (a->vanished || ticket != ContextMenuTicket || PanePath(pane) != folder) return;
+            PaneContext = PaneContextState{};
+            PaneContext.Pane = pane;
+            PaneContext.Folder = folder;
+            PaneContext.Paths = paths;
+            PaneContext.Apps = a->apps;
+            BuildContextPopup();
+            tk_popup_menu_show(MenuPaneContext, tk_window_handle(window));
+        });
 }
 
 int64_t IsPaneContextAnswer(int64_t item) {
@@ -166,20 +191,19 @@ std::wstring PropertiesText(const std::wstring& path) {
     return text;
 }
 
-std::wstring PasteTarget() {
-    if (PaneContext.Paths.size() == 1 && rt_file_size(PaneContext.Paths[0]) == RtSizeFolder) {
-        std::wstring folder = PaneContext.Paths[0];
-        if (folder.back() != L'/') folder += L'/';
-        return folder;
+std::wstring PasteTarget(const std::vector<std::wstring>& paths, const std::wstring& folder) {
+    if (paths.size() == 1 && rt_file_size(paths[0]) == RtSizeFolder) {
+        std::wstring target = paths[0];
+        if (target.back() != L'/') target += L'/';
+        return target;
     }
-    return PaneContext.Folder;
+    return folder;
 }
 
 int64_t PasteFiles() {
     int64_t cut = 0;
     const std::wstring files = tk_clipboard_get_files(&cut);
     if (files.empty()) return 0;
-    const std::wstring target = PasteTarget();
     // One job per source folder: the job takes names inside one folder.
     std::vector<std::pair<std::wstring, std::wstring>> groups; // folder, names
     size_t start = 0;
@@ -194,6 +218,12 @@ int64_t PasteFiles() {
         if (groups.empty() || groups.back().first != folder) groups.emplace_back(folder, L"");
         groups.back().second += name + L"\n";
     }
-    for (const auto& [folder, items] : groups) FileOpsCopyMove(items, folder, target, cut);
+    auto target = std::make_shared<std::wstring>();
+    PaneAsk([target, paths = PaneContext.Paths,
+             folder = PaneContext.Folder] { *target = PasteTarget(paths, folder); },
+            [target, groups, cut] {
+                for (const auto& [folder, items] : groups)
+                    FileOpsCopyMove(items, folder, *target, cut);
+            });
     return static_cast<int64_t>(groups.size());
 }

@@ -58,11 +58,13 @@ void RunPaneContextCommand(int64_t command);
 int64_t CreateShortcut(const std::wstring& target);
 // The text of the "Eigenschaften" window for path; empty if it is gone.
 std::wstring PropertiesText(const std::wstring& path);
-// The folder "Einfügen" puts files into: a single selected folder, else
-// the pane's folder.
-std::wstring PasteTarget();
+// The folder "Einfügen" puts files into (paths: the selected entries,
+// folder: the pane's): a single selected folder, else the pane's folder.
+// Any thread: it looks at the file system.
+std::wstring PasteTarget(const std::vector<std::wstring>& paths, const std::wstring& folder);
 // Pastes the clipboard's files into PasteTarget through the copy or move
-// job, one job per source folder. Returns the number of jobs started.
+// job, one job per source folder, once the target was found out off the
+// main thread. Returns the number of jobs asked for.
 int64_t PasteFiles();
 
 // How the properties text is shown (a message box); tests record it.

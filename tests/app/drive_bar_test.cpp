@@ -11,7 +11,9 @@
 #include "app/core/ids.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_window.h"
+#include "runtime/files.h"
 #include "runtime/text.h"
+#include "slow_calls.h"
 #include "test_support.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
@@ -73,8 +75,12 @@ class DriveBar : public testing::Test {
         DriveVolumes = FixtureVolumes;
         Fixture = FourDrives();
         FixtureReads = 0;
+        slow::Reset();
     }
     void TearDown() override {
+        slow::ReleaseAll();
+        rt_sys = rt_syscalls_real();
+        slow::Reset();
         tk_window_close(-1);
         DriveVolumes = saved_source_;
         AppStateReset();
@@ -231,6 +237,56 @@ TEST_F(DriveBarPanes, APaneWhoseFolderWasRemovedGoesToTheRoot) {
     ASSERT_EQ(rmdir((dir_ / "root/sub").c_str()), 0);
     PlugStick();
     EXPECT_EQ(PanePath(GadLeftPane), root_);
+}
+
+// The fixture machine as it was asked for, handed back once the real mount
+// table was read through the system-call seam (where a test makes it hang).
+std::vector<PfVolume> FixtureAfterMountTable() {
+    std::vector<PfVolume> asked = FixtureVolumes();
+    std::string text;
+    rt_file_read_all(L"/proc/self/mounts", &text);
+    return asked;
+}
+
+// While the mount table cannot be read the bars keep their buttons, texts
+// and pressed state and the loop answers; the answer then rebuilds them as
+// at once. A newer rebuild supersedes an older one still hanging.
+TEST_F(DriveBarPanes, AHangingMountTableKeepsTheOldBar) {
+    ShowPath(GadLeftPane, root_, ShowReset);
+    const std::vector<DriveButtonRecord> before = App.LeftDriveButtons;
+    ASSERT_EQ(before.size(), 1u);
+    tk_gadget_set_state(before[0].Gadget, 1);
+    tk_gadget_set_text(GadLeftDiskInfo, L"alter Text");
+
+    RtSyscallsRestore restore;
+    DriveVolumes = FixtureAfterMountTable;
+    slow::SlowPrefix = "/proc/self/mounts";
+    slow::Install();
+    const int64_t saved_wait = PaneAnswerWaitMs;
+    PaneAnswerWaitMs = 20;
+    PlugStick();
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
+    EXPECT_LT(slow::PingMs(), 100.0);
+    ASSERT_EQ(App.LeftDriveButtons.size(), 1u);
+    EXPECT_EQ(App.LeftDriveButtons[0].Gadget, before[0].Gadget);
+    EXPECT_EQ(tk_gadget_exists(before[0].Gadget), 1);
+    EXPECT_EQ(tk_gadget_get_state(before[0].Gadget), 1);
+    EXPECT_EQ(tk_gadget_get_text(GadLeftDiskInfo), L"alter Text");
+    EXPECT_EQ(Geometry(GadLeftDiskInfo)[0], DiskInfoX(0));
+
+    PullStick(); // the machine changed again before the first answer came
+    slow::Released = true;
+    ASSERT_TRUE(slow::PumpUntil([&] {
+        return PaneQuestionsRunning() == 0 && App.LeftDriveButtons[0].Gadget != before[0].Gadget;
+    }));
+    for (int i = 0; i < 10; ++i) tk_event_wait_timeout(5);
+    PaneAnswerWaitMs = saved_wait;
+    EXPECT_EQ(App.LeftDriveButtons.size(), 1u); // the stick's answer was dropped
+    EXPECT_EQ(tk_gadget_exists(before[0].Gadget), 0);
+    EXPECT_EQ(tk_gadget_get_state(App.LeftDriveButtons[0].Gadget), 1);
+    EXPECT_EQ(PanePath(GadLeftPane), root_);
+    EXPECT_TRUE(
+        slow::PumpUntil([] { return tk_gadget_get_text(GadLeftDiskInfo) != L"alter Text"; }));
 }
 
 } // namespace

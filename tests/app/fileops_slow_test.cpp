@@ -1,0 +1,183 @@
+// Copy, move and delete over a selection on a hanging mount: the window
+// keeps answering while the selection is looked at and collected, and once
+// the answers come the job does exactly what it would have done at once.
+#include "fileops_fixture.h"
+#include "slow_calls.h"
+
+#include "app/fileops/fileops_texts.h"
+
+namespace {
+
+class FileopsSlowTest : public FileopsTest {
+  protected:
+    void SetUp() override {
+        FileopsTest::SetUp();
+        slow::Reset();
+    }
+    void TearDown() override {
+        slow::ReleaseAll(); // nothing held up outlives the test
+        PaneAnswerWaitMs = saved_wait_;
+        FileopsTest::TearDown();
+    }
+    // What the main loop does with the events of the progress windows.
+    static void Handle(int32_t code) {
+        if (tk_event_window() == WinCopyProgress) CopyProgressEvents(code);
+        if (tk_event_window() == WinDeleteProgress) DeleteProgressEvents(code);
+    }
+    static bool JobOver() {
+        return !FileJobRunning() && !tk_window_exists(WinCopyProgress) &&
+               !tk_window_exists(WinDeleteProgress) && PaneQuestionsRunning() == 0;
+    }
+    // Lets the held-up calls go and runs the loop until the job has ended
+    // and arrived() holds (a question's thread may end before its answer is
+    // handled, so JobOver alone could hold too early).
+    template <class Arrived> static bool ReleaseAndFinish(Arrived arrived) {
+        slow::Released = true;
+        return slow::PumpUntil([&] { return arrived() && JobOver(); }, Handle);
+    }
+    static bool ReleaseAndFinish() {
+        return ReleaseAndFinish([] { return true; });
+    }
+    int64_t saved_wait_ = PaneAnswerWaitMs;
+};
+
+} // namespace
+
+// The checks before the questions hang on the source; meanwhile both panes
+// are moved elsewhere. The job still copies what was selected where it was
+// asked to go.
+TEST_F(FileopsSlowTest, CopyWhoseSelectionHangsRunsOnceTheAnswerComes) {
+    TempDir src, dst, other;
+    src.write("a", "A");
+    Mkdir(src / "Ordner");
+    src.write("Ordner/b", "B");
+    dst.write("a", "alt");
+    ShowPath(GadLeftPane, Folder(src), ShowReset);
+    ShowPath(GadRightPane, Folder(dst), ShowReset);
+
+    RtSyscallsRestore restore;
+    slow::SlowPrefix = src.path();
+    slow::Install();
+    PaneAnswerWaitMs = 20;
+    CopyMoveBetweenPanes(L"a\nOrdner\n", GadLeftPane, GadRightPane, 0);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
+    EXPECT_LT(slow::PingMs(Handle), 100.0);
+    EXPECT_EQ(1u, asked.size()); // only the confirmation so far
+    EXPECT_FALSE(tk_window_exists(WinCopyProgress));
+    ShowPath(GadLeftPane, Folder(other), ShowReset);
+    ShowPath(GadRightPane, Folder(other), ShowReset);
+    const std::wstring moved = Folder(other);
+    ASSERT_TRUE(slow::PumpUntil([&] { return PanePath(GadRightPane) == moved; }, Handle));
+
+    ASSERT_TRUE(ReleaseAndFinish([&] { return Exists(dst / "Ordner/b"); }));
+    ASSERT_EQ(2u, asked.size());
+    EXPECT_EQ(std::wstring(TextFileExists) + L"|" + TextFileOverwrite, asked[1]);
+    EXPECT_EQ("A", dst.read("a"));
+    EXPECT_EQ("B", dst.read("Ordner/b"));
+    EXPECT_FALSE(Exists(other / "a"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+// The walk through a selected folder hangs in the worker: the progress
+// window is open, the loop answers, and the copy completes afterwards; a
+// second walk that hangs can be stopped with "Abbrechen", copying nothing.
+TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelled) {
+    TempDir src, dst;
+    Mkdir(src / "Ordner");
+    Mkdir(src / "Ordner/tief");
+    src.write("Ordner/tief/c", "C");
+    src.write("Ordner/d", "D");
+
+    RtSyscallsRestore restore;
+    slow::SlowPrefix = src / "Ordner/tief";
+    slow::Install();
+    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, Handle));
+    EXPECT_TRUE(tk_window_exists(WinCopyProgress));
+    EXPECT_LT(slow::PingMs(Handle), 100.0);
+    ASSERT_TRUE(ReleaseAndFinish());
+    EXPECT_EQ("C", dst.read("Ordner/tief/c"));
+    EXPECT_EQ("D", dst.read("Ordner/d"));
+    EXPECT_TRUE(boxes.empty());
+
+    TempDir dst2;
+    slow::Reset();
+    slow::SlowPrefix = src / "Ordner/tief";
+    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst2), 0);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, Handle));
+    tk_event_post(EventGadget, WinCopyProgress, GadCancel);
+    ASSERT_TRUE(slow::PumpUntil([] { return Job.cancel.load() == JobCancelled; }, Handle));
+    ASSERT_TRUE(ReleaseAndFinish());
+    EXPECT_FALSE(Exists(dst2 / "Ordner/d"));
+    EXPECT_FALSE(Exists(dst2 / "Ordner/tief/c"));
+}
+
+// The test for a non-empty folder hangs: the second question waits for it,
+// the loop answers, and then both items go.
+TEST_F(FileopsSlowTest, DeleteWhoseFolderTestHangsAsksAndDeletesAfterwards) {
+    TempDir t;
+    Mkdir(t / "voll");
+    t.write("voll/x", "x");
+    t.write("f", "f");
+
+    RtSyscallsRestore restore;
+    slow::SlowPrefix = t / "voll";
+    slow::Install();
+    PaneAnswerWaitMs = 20;
+    DeleteRequest(L"voll\nf\n", Folder(t));
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, Handle));
+    EXPECT_LT(slow::PingMs(Handle), 100.0);
+    EXPECT_EQ(1u, asked.size());
+    EXPECT_FALSE(tk_window_exists(WinDeleteProgress));
+    EXPECT_TRUE(Exists(t / "f"));
+
+    ASSERT_TRUE(ReleaseAndFinish([&] { return !Exists(t / "f"); }));
+    ASSERT_EQ(2u, asked.size());
+    EXPECT_EQ(std::wstring(TextNotEmptyHeadline) + L"|" + TextNotEmptyQuestion, asked[1]);
+    EXPECT_FALSE(Exists(t / "voll"));
+    EXPECT_FALSE(Exists(t / "f"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+// "Ok" of the new-folder and rename windows on a hanging folder: the window
+// stays open and the loop answers, a second "Ok" meanwhile does nothing,
+// and the answer then closes the window with the change made once.
+TEST_F(FileopsSlowTest, NewFolderAndRenameOnAHangingFolderFinishAfterwards) {
+    TempDir t;
+    t.write("a.txt", "a");
+    ShowPath(GadLeftPane, Folder(t), ShowReset);
+    auto handle = [](int32_t code) {
+        if (tk_event_window() == WinNewFolder) NewFolderEvents(code);
+        if (tk_event_window() == WinRename) RenameEvents(code);
+    };
+
+    RtSyscallsRestore restore;
+    slow::Install();
+    PaneAnswerWaitMs = 20;
+    OpenNewFolderDialog(0, 0, 320, 70);
+    tk_gadget_set_text(GadNewFolderName, L"Neu");
+    slow::SlowPrefix = t / "Neu";
+    for (int i = 0; i < 2; ++i) tk_event_post(EventGadget, WinNewFolder, GadNewFolderOk);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, handle));
+    EXPECT_LT(slow::PingMs(handle), 100.0);
+    EXPECT_TRUE(tk_window_exists(WinNewFolder));
+    slow::Released = true;
+    ASSERT_TRUE(slow::PumpUntil([] { return !tk_window_exists(WinNewFolder); }, handle));
+    EXPECT_TRUE(Exists(t / "Neu"));
+    EXPECT_TRUE(boxes.empty()); // the second "Ok" did not try again
+
+    slow::Reset();
+    ShowPath(GadLeftPane, L"", ShowRefresh);
+    tk_list_set_current_row(GadLeftPane, RowOf(GadLeftPane, L"a.txt"));
+    StartInlineRename(GadLeftPane);
+    tk_gadget_set_text(GadRenameName, L"b.txt");
+    slow::SlowPrefix = t / "a.txt";
+    tk_event_post(EventGadget, WinRename, GadRenameOk);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, handle));
+    EXPECT_LT(slow::PingMs(handle), 100.0);
+    EXPECT_TRUE(tk_window_exists(WinRename));
+    slow::Released = true;
+    ASSERT_TRUE(slow::PumpUntil([] { return !tk_window_exists(WinRename); }, handle));
+    EXPECT_EQ("a", t.read("b.txt"));
+    EXPECT_FALSE(Exists(t / "a.txt"));
+}
