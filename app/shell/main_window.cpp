@@ -103,6 +103,10 @@ void BuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_
 
 void FillFilterBoxes() {
     const std::wstring& f = App.settings.ListFilter;
+    // Clearing the entries empties the edit line too, while the pane stays
+    // narrowed by what it said: keep the typed filter.
+    const std::wstring left = tk_gadget_get_text(GadLeftFilter);
+    const std::wstring right = tk_gadget_get_text(GadRightFilter);
     tk_gadget_clear_items(GadLeftFilter);
     tk_gadget_clear_items(GadRightFilter);
     // Every entry is introduced by a bar; text before the first bar is none.
@@ -115,6 +119,8 @@ void FillFilterBoxes() {
         tk_gadget_add_item(GadRightFilter, -1, entry, 0);
         bar = next;
     }
+    tk_gadget_set_text(GadLeftFilter, left);
+    tk_gadget_set_text(GadRightFilter, right);
 }
 
 // Layout of RelayoutMainWindow, in pixels of the client area.

@@ -1,5 +1,6 @@
 // The pane filter: narrowing by name from the snapshot, the empty filter,
 // a filter that matches nothing, and never rows of another folder.
+#include "app/shell/main_window.h"
 #include "pane_live_fixture.h"
 
 namespace {
@@ -69,4 +70,19 @@ TEST_F(PaneLiveTest, AFolderEnteredFromANarrowedListShowsItsOwnRows) {
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"neu"}));
     Type(GadLeftPane, L"");
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"neu"}));
+}
+
+TEST_F(PaneLiveTest, RefillingTheFilterEntriesKeepsTheTypedFilterWithItsRows) {
+    TempDir dir;
+    for (const char* name : {"alt_a", "alt_b"}) dir.write(name, "x");
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    ASSERT_TRUE(WaitReady(GadLeftPane));
+    Type(GadLeftPane, L"_a");
+    App.settings.ListFilter = L"|*.txt|*.cpp"; // as the settings dialog's Ok leaves it
+    FillFilterBoxes();
+    EXPECT_EQ(tk_gadget_count_items(GadLeftFilter), 2);
+    EXPECT_EQ(tk_gadget_get_text(GadLeftFilter), L"_a");
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"alt_a"}));
+    Type(GadLeftPane, L"");
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"alt_a", L"alt_b"}));
 }
