@@ -47,6 +47,10 @@ int64_t tk_gadget_height(int64_t gadget);
 // Pixels the gadget's text needs on one line in the gadget's font (the
 // widest line of a text of several); 0 for an unknown gadget.
 int64_t tk_gadget_text_width(int64_t gadget);
+// Pixels the whole gadget needs to show its text uncut: the text with the
+// gadget's own parts (a check box's box, a button's margins); 0 for an
+// unknown gadget.
+int64_t tk_gadget_needed_width(int64_t gadget);
 // which = TkColorFront or TkColorBack; colour 0xBBGGRR or TkColorDefault.
 int64_t tk_gadget_set_color(int64_t gadget, int64_t which, int64_t color);
 // Font by handle (-1: the system's gui font). Gadget -1 sets the font of the

@@ -2,6 +2,8 @@
 // settings, and pushing the changes to the panes. See settings_dialog.h.
 #include "app/config/settings_dialog.h"
 
+#include <algorithm>
+
 #include "app/config/config_hooks.h"
 #include "app/config/config_ids.h"
 #include "app/config/config_texts.h"
@@ -45,8 +47,16 @@ void AddUnits(int64_t combo, int64_t selected) {
     tk_gadget_set_state(combo, selected);
 }
 
-int64_t Check(int64_t x, int64_t y, int64_t w, const wchar_t* text, int64_t on) {
-    const int64_t g = tk_checkbox_create(-1, x, y, w, 16, text);
+// A text wider than its place in the font of this desktop takes the room
+// up to the next gadget on its line rather than being cut.
+int64_t Widen(int64_t g, int64_t room) {
+    const int64_t needed = std::min(tk_gadget_needed_width(g), room);
+    if (needed > tk_gadget_width(g)) tk_gadget_resize(g, TkKeep, TkKeep, needed, TkKeep);
+    return g;
+}
+
+int64_t Check(int64_t x, int64_t y, int64_t w, const wchar_t* text, int64_t on, int64_t room) {
+    const int64_t g = Widen(tk_checkbox_create(-1, x, y, w, 16, text), room);
     tk_gadget_set_state(g, on != 0 ? 1 : 0);
     return g;
 }
@@ -54,9 +64,16 @@ int64_t Check(int64_t x, int64_t y, int64_t w, const wchar_t* text, int64_t on) 
 void BuildGeneralPage() {
     D().SettingsPages[0] = tk_container_create(-1, 110, 0, 350, 240);
     PageHeading(PageGeneral);
-    D().SettingsChecks[0] = Check(10, 30, 200, CheckRemember, S().RememberWindow);
-    D().SettingsChecks[1] = Check(10, 46, 180, CheckHidden, S().ShowHidden);
-    D().SettingsChecks[2] = Check(200, 46, 200, CheckSystem, S().ShowSystem);
+    D().SettingsChecks[0] = Check(10, 30, 200, CheckRemember, S().RememberWindow, 330);
+    D().SettingsChecks[1] = Check(10, 46, 180, CheckHidden, S().ShowHidden, 188);
+    D().SettingsChecks[2] = Check(200, 46, 200, CheckSystem, S().ShowSystem, 148);
+    // Where the font makes both texts too wide for one line, the second
+    // goes into the free line below them.
+    if (tk_gadget_width(D().SettingsChecks[1]) < tk_gadget_needed_width(D().SettingsChecks[1]) ||
+        tk_gadget_width(D().SettingsChecks[2]) < tk_gadget_needed_width(D().SettingsChecks[2])) {
+        tk_gadget_resize(D().SettingsChecks[1], TkKeep, TkKeep, 330, TkKeep);
+        tk_gadget_resize(D().SettingsChecks[2], 10, 62, 330, TkKeep);
+    }
     tk_text_create(-1, 10, 80, 340, 16, SizeUnitsLabel);
     tk_text_create(-1, 10, 102, 60, 20, FilesLabel);
     D().SettingsCombos[0] = tk_combo_create(-1, 60, 100, 80, 20);
@@ -64,7 +81,7 @@ void BuildGeneralPage() {
     tk_text_create(-1, 200, 102, 60, 20, DrivesLabel);
     D().SettingsCombos[1] = tk_combo_create(-1, 260, 100, 80, 20);
     AddUnits(D().SettingsCombos[1], S().DriveSizeUnit);
-    tk_text_create(-1, 10, 142, 160, 20, ViewerLabel);
+    D().SettingsLabels[0] = Widen(tk_text_create(-1, 10, 142, 160, 20, ViewerLabel), 188);
     D().SettingsButtons[0] = tk_button_create(-1, 200, 140, 142, 20, ViewerButton);
     tk_text_create(-1, 10, 190, 120, 20, FilterLabel);
     tk_string_create(GadSettingsFilter, 10, 214, 332, 20, S().ListFilter);

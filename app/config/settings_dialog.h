@@ -17,6 +17,7 @@ struct SettingsDialogState {
     std::array<int64_t, 10> SettingsChecks{};  // remember, hidden, system
     std::array<int64_t, 10> SettingsCombos{};  // file unit, drive unit
     std::array<int64_t, 10> SettingsFields{};  // [0] viewer text
+    std::array<int64_t, 10> SettingsLabels{};  // [0] viewer label
     int64_t SizeUnitChanged = 0;
     int64_t FontChanged = 0;
     int64_t FileDisplayChanged = 0;

@@ -163,3 +163,10 @@ TEST_F(SettingsDialogTest, FontChoiceReopensOnSchriftenAndDropsUnderline) {
 }
 
 } // namespace
+
+TEST_F(SettingsDialogTest, TheChecksAndTheViewerLabelShowTheirWholeTexts) {
+    for (int64_t g : {SettingsDialog.SettingsChecks[0], SettingsDialog.SettingsChecks[1],
+                      SettingsDialog.SettingsChecks[2], SettingsDialog.SettingsLabels[0]}) {
+        EXPECT_LE(tk_gadget_needed_width(g), tk_gadget_width(g)) << tk_gadget_get_text(g);
+    }
+}
