@@ -4,6 +4,9 @@
 #include "runtime/files.h"
 #include "runtime/syscalls.h"
 
+// GIO before Qt: Qt defines "signals", a name GIO's headers use.
+#include <gio/gio.h>
+
 #include <QImage>
 #include <QImageReader>
 #include <QLocale>
@@ -16,6 +19,7 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 #include "platform/icon_theme.h"
 #include "runtime/text.h"
@@ -38,6 +42,8 @@ constexpr std::array<SpecialType, 5> kSpecialTypes = {{
 
 // As much of a file's start as the MIME magic rules look at.
 constexpr size_t kSniffBytes = 16384;
+// What GIO calls a type it cannot tell.
+constexpr const char* kUnknownType = "application/octet-stream";
 
 const std::vector<std::string> kIconRoots = {"/usr/local/share/icons", "/usr/share/icons"};
 const std::vector<std::string> kIconThemes = {"Adwaita", "hicolor"};
@@ -52,35 +58,56 @@ std::string read_start(const std::string& path) {
     return data;
 }
 
-// A file's MIME type as a desktop file manager finds it while listing: by
-// name first; only a regular file whose name matches nothing is looked into.
-// Folders, FIFOs, sockets and devices are never opened (a FIFO would block).
-// The file is opened by its exact bytes, so names that are not valid UTF-8 are
-// sniffed too; only the name goes through QString.
-QMimeType mime_of(const std::wstring& path, bool is_folder) {
-    pf_mime_init();
-    QMimeDatabase db;
-    if (is_folder) return db.mimeTypeForName("inode/directory");
-    const QString name = QString::fromStdWString(rt_path_name(path));
-    QMimeType by_name = db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
-    if (!by_name.isDefault()) return by_name;
+// The shared-mime-info name GIO guesses from a file name or from data; the
+// globs are matched through GIO's tables, a fraction of a microsecond a name
+// (Qt's matcher builds a regular expression for every complex glob on every
+// call, some microseconds a name). Empty when nothing matches.
+std::string gio_guess(const char* name, const std::string* data) {
+    gboolean uncertain = FALSE;
+    const auto* bytes = data ? reinterpret_cast<const guchar*>(data->data()) : nullptr;
+    gchar* type = g_content_type_guess(name, bytes, data ? data->size() : 0, &uncertain);
+    std::string out = type ? type : "";
+    g_free(type);
+    return out == kUnknownType ? std::string() : out;
+}
+
+// The name's type by its globs. GIO reads the name as UTF-8, so bytes that
+// are not valid UTF-8 go to it as U+FFFD.
+std::string type_by_name(const std::wstring& path) {
+    const std::string bytes = rt_text_to_os(rt_path_name(path));
+    gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
+    std::string type = gio_guess(valid, nullptr);
+    g_free(valid);
+    return type;
+}
+
+// A file's MIME type name as a desktop file manager finds it while listing:
+// by name first; only a regular file whose name matches nothing is looked
+// into. Folders, FIFOs, sockets and devices are never opened (a FIFO would
+// block). The file is opened by its exact bytes, so names that are not valid
+// UTF-8 are sniffed too. Empty: the type is not known.
+std::string type_name_of(const std::wstring& path, bool is_folder) {
+    if (is_folder) return "inode/directory";
+    std::string by_name = type_by_name(path);
+    if (!by_name.empty()) return by_name;
     const std::string os_path = rt_text_to_os(path);
     struct stat s;
-    if (rt_sys.stat(os_path.c_str(), &s) != 0) return by_name;
+    if (rt_sys.stat(os_path.c_str(), &s) != 0) return {};
     for (const SpecialType& t : kSpecialTypes)
-        if ((s.st_mode & S_IFMT) == t.format) return db.mimeTypeForName(t.mime_name);
-    if (!S_ISREG(s.st_mode) || rt_sys.access(os_path.c_str(), R_OK) != 0) return by_name;
+        if ((s.st_mode & S_IFMT) == t.format) return t.mime_name;
+    if (!S_ISREG(s.st_mode) || rt_sys.access(os_path.c_str(), R_OK) != 0) return {};
     const std::string start = read_start(os_path);
-    return db.mimeTypeForData(QByteArray(start.data(), qsizetype(start.size())));
+    return gio_guess(nullptr, &start);
 }
 
 // The MIME types met so far, numbered from 1 in the order they were first
-// met, with their German comments; a number never changes its type.
+// met, with their German comments; a number never changes its type. GIO may
+// name a type by an alias: both names lead to the type's one number.
 struct MimeTable {
     std::mutex lock;
-    std::vector<QMimeType> types;       // number - 1 -> type
-    std::vector<std::wstring> comments; // number - 1 -> comment
-    std::map<QString, int> numbers;     // name -> number
+    std::vector<QMimeType> types;                 // number - 1 -> type
+    std::vector<std::wstring> comments;           // number - 1 -> comment
+    std::unordered_map<std::string, int> numbers; // name or alias -> number
 };
 
 MimeTable& mime_table() {
@@ -88,19 +115,29 @@ MimeTable& mime_table() {
     return *table;
 }
 
-int number_of(const QMimeType& type) {
+int number_of(const std::string& name) {
     MimeTable& t = mime_table();
-    const QString name = type.name();
     {
         std::lock_guard guard(t.lock);
         if (auto it = t.numbers.find(name); it != t.numbers.end()) return it->second;
     }
-    std::wstring comment = type.comment().toStdWString(); // may parse XML: outside the lock
+    // Qt parses the database and the comment outside the lock.
+    pf_mime_init();
+    QMimeDatabase db;
+    QMimeType type = db.mimeTypeForName(QString::fromStdString(name));
+    if (!type.isValid()) type = db.mimeTypeForName(QString::fromLatin1(kUnknownType));
+    const std::string canonical = type.name().toStdString();
+    std::wstring comment = type.comment().toStdWString();
     std::lock_guard guard(t.lock);
-    if (auto it = t.numbers.find(name); it != t.numbers.end()) return it->second;
-    t.types.push_back(type);
-    t.comments.push_back(std::move(comment));
-    const int number = static_cast<int>(t.types.size());
+    int number;
+    if (auto it = t.numbers.find(canonical); it != t.numbers.end()) {
+        number = it->second;
+    } else {
+        t.types.push_back(type);
+        t.comments.push_back(std::move(comment));
+        number = static_cast<int>(t.types.size());
+        t.numbers.emplace(canonical, number);
+    }
     t.numbers.emplace(name, number);
     return number;
 }
@@ -167,7 +204,8 @@ std::wstring pf_type_name(const std::wstring& path, int is_folder) {
 }
 
 int pf_mime_lookup(const std::wstring& path, int is_folder) {
-    return number_of(mime_of(path, is_folder != 0));
+    const std::string name = type_name_of(path, is_folder != 0);
+    return number_of(name.empty() ? kUnknownType : name);
 }
 
 std::wstring pf_mime_comment(int number) {
@@ -194,7 +232,7 @@ int pf_mime_icon(int number, int size, std::vector<uint32_t>& rgba) {
 int pf_type_icon(const std::wstring& path, int is_folder, int size, std::vector<uint32_t>& rgba) {
     rgba.clear();
     if (size <= 0) return 0;
-    const auto pixels = cached_icon(mime_of(path, is_folder != 0), size);
+    const auto pixels = cached_icon(type_of_number(pf_mime_lookup(path, is_folder)), size);
     if (pixels->empty()) return 0;
     rgba = *pixels;
     return 1;

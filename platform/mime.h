@@ -7,9 +7,11 @@
 // from the Adwaita theme and then hicolor, as size x size pixels.
 //
 // Both are called from the panes' worker threads (one type-name and one icon
-// worker per pane) and so use nothing that belongs to the GUI thread: the
-// MIME database is thread-safe, icon files are found by reading the themes'
-// index files and decoded into plain images. Icons are cached per MIME type
+// worker per pane) and so use nothing that belongs to the GUI thread: types
+// are guessed through GIO's copy of the shared-mime-info tables (locked
+// inside GIO), the comments come from Qt's thread-safe MIME database, icon
+// files are found by reading the themes' index files and decoded into plain
+// images. Icons are cached per MIME type
 // and size under a mutex for the life of the process; the caller owns the
 // pixel vector it passes in.
 #pragma once
