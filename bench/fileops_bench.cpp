@@ -31,6 +31,7 @@
 #include "app/panes/panes.h"
 #include "app/shell/main_window.h"
 #include "app/shell/shell.h"
+#include "runtime/memory.h"
 #include "runtime/text.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
@@ -246,6 +247,7 @@ std::vector<PfVolume> RootOnly() {
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    rt_heap_setup(); // as the program does at start-up
     char tmpl[] = "/tmp/tc-fileops-bench-XXXXXX";
     const std::string base = mkdtemp(tmpl);
     mkdir((base + "/src").c_str(), 0755);

@@ -25,6 +25,7 @@
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_window.h"
+#include "runtime/memory.h"
 #include "runtime/text.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
@@ -110,6 +111,7 @@ std::vector<PfVolume> RootOnly() {
 
 int main() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    rt_heap_setup(); // as the program does at start-up
     const std::string dir = MakeFolder();
     const std::wstring folder = rt_text_from_os(dir) + L"/";
     tk_init();

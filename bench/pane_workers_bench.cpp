@@ -203,6 +203,7 @@ std::vector<PfVolume> RootOnly() {
 
 int main() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    rt_heap_setup(); // as the program does at start-up
     const std::string dir = MakeFolder();
     const std::wstring folder = rt_text_from_os(dir) + L"/";
     tk_init();

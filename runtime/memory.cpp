@@ -1,7 +1,16 @@
-// Heap trimming: see memory.h.
+// The heap: see memory.h.
 #include "runtime/memory.h"
 
 #include <malloc.h>
+
+namespace {
+constexpr int kHeapThresholdBytes = 1 << 20; // mapping and trimming thresholds
+} // namespace
+
+void rt_heap_setup() {
+    mallopt(M_MMAP_THRESHOLD, kHeapThresholdBytes);
+    mallopt(M_TRIM_THRESHOLD, kHeapThresholdBytes);
+}
 
 void rt_heap_trim() {
     malloc_trim(0);

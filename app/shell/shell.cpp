@@ -15,6 +15,7 @@
 #include "app/shell/main_window.h"
 #include "platform/mime.h"
 #include "platform/shell_open.h"
+#include "runtime/memory.h"
 #include "toolkit/gadgets.h"
 
 namespace {
@@ -71,6 +72,7 @@ WindowHandler HandlerOfWindow(int64_t window) {
 }
 
 int64_t StartUp() {
+    rt_heap_setup(); // before the first thread
     AppStateReset();
     if (!tk_init()) return 0;
     pf_mime_init(); // before any pane worker asks for a type name
