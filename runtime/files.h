@@ -24,6 +24,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Attribute bits of rt_dir_entry_attributes and rt_file_attributes.
@@ -147,3 +148,5 @@ std::wstring rt_path_file_part(const std::wstring& path);
 // Text after the last "." of the last component, without the dot; empty for
 // no ".", a leading "." only, or a blank after the last ".".
 std::wstring rt_path_extension(const std::wstring& path);
+// The same as a view into path (no copy), for callers that name many files.
+std::wstring_view rt_path_extension_of(std::wstring_view path);

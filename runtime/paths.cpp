@@ -3,6 +3,7 @@
 #include "runtime/files.h"
 
 #include <algorithm>
+#include <string_view>
 
 std::wstring rt_path_part(const std::wstring& path) {
     // A "|" ends the path: requester texts carry a pattern list after it.
@@ -24,20 +25,33 @@ std::wstring rt_path_name(const std::wstring& path) {
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-std::wstring rt_path_file_part(const std::wstring& path) {
+namespace {
+
+// The file part of path as a view into it (see rt_path_file_part).
+std::wstring_view FilePart(std::wstring_view path) {
     // after the last "/", or after an opening '"' of a bare quoted name
     const size_t slash = path.rfind(L'/');
-    size_t start = slash == std::wstring::npos ? 0 : slash + 1;
+    size_t start = slash == std::wstring_view::npos ? 0 : slash + 1;
     if (start == 0 && !path.empty() && path[0] == L'"') start = 1;
-    const std::wstring_view name = std::wstring_view(path).substr(start);
-    return std::wstring(name.substr(0, name.find(L'"')));
+    const std::wstring_view name = path.substr(start);
+    return name.substr(0, name.find(L'"'));
+}
+
+} // namespace
+
+std::wstring rt_path_file_part(const std::wstring& path) {
+    return std::wstring(FilePart(path));
+}
+
+std::wstring_view rt_path_extension_of(std::wstring_view path) {
+    const std::wstring_view name = FilePart(path);
+    const size_t dot = name.rfind(L'.');
+    if (dot == std::wstring_view::npos || dot == 0) return {};
+    const std::wstring_view extension = name.substr(dot + 1);
+    if (extension.find(L' ') != std::wstring_view::npos) return {};
+    return extension;
 }
 
 std::wstring rt_path_extension(const std::wstring& path) {
-    const std::wstring name = rt_path_file_part(path);
-    const size_t dot = name.rfind(L'.');
-    if (dot == std::wstring::npos || dot == 0) return {};
-    std::wstring extension = name.substr(dot + 1);
-    if (extension.find(L' ') != std::wstring::npos) return {};
-    return extension;
+    return std::wstring(rt_path_extension_of(path));
 }

@@ -59,15 +59,11 @@ void FinishListedRows(int64_t pane);
 // Main thread: a folder that could not be listed; see FillPane.
 void PaneListingFailed(int64_t pane, const std::wstring& path);
 
-// A file record as a listing shows it, in the given size unit; the type
-// text is the name's extension. Any thread.
-struct FileEntry;
-FileEntry FileRecordIn(int64_t size_unit, std::wstring name, int64_t attributes, int64_t size,
-                       int64_t date);
-
 // The date column's text of a date value, as rt_format_date (PaneDateMask)
 // gives it, without reading the mask for every row. Any thread.
 std::wstring PaneDateText(int64_t date);
+// The same appended to out.
+void AppendPaneDateText(std::wstring& out, int64_t date);
 
 // 1 while a listing of the pane started by ShowPath is on its way.
 int64_t PaneListingPending(int64_t pane);

@@ -73,13 +73,14 @@ void KeyOfRow(int64_t row, const wchar_t* text, size_t length, int64_t data, uin
     item.Row = static_cast<uint32_t>(row);
     const bool parent =
         length >= 2 && text[0] == L'.' && text[1] == L'.' && (length == 2 || text[2] == L'\n');
-    item.Rank = parent ? 0 : data == PaneRowFolder ? 1 : 2;
+    item.Rank = parent ? SortRankParent : data == PaneRowFolder ? SortRankFolder : SortRankKeyed;
     if (p.SortType == SortTypeSize) {
         item.Number =
             data > 0 ? data : SizeTextBytes(std::wstring(Segment(text, length, p.Column)));
     } else if (p.SortType == SortTypeDate) {
-        item.Number = item.Rank == 2 ? rt_parse_date(p.Mask, Segment(text, length, p.Column)) : 0;
-    } else if (item.Rank == 2) {
+        item.Number =
+            item.Rank == SortRankKeyed ? rt_parse_date(p.Mask, Segment(text, length, p.Column)) : 0;
+    } else if (item.Rank == SortRankKeyed) {
         const size_t start = p.Pool.size();
         AppendTextKey(p.Pool, Segment(text, length, p.Column));
         // start and length for now; made a view when every key is in
@@ -111,23 +112,10 @@ int64_t UnitFactor(std::wstring_view rest) {
     return 1;
 }
 
-// A row in a sort, packed small so that the sort moves little memory: its
-// key (a text key in the pool, or a number) and its rank and row in one word.
-struct Slot {
-    union {
-        const char* Text; // UTF-8 in KeyCache::Bytes
-        int64_t Number;
-    };
-    uint32_t Length;  // bytes of the text key
-    uint32_t RankRow; // rank (0 "..", 1 folder, 2 file) in the top two bits, row below
-};
-constexpr int RankShift = 30;
-constexpr uint32_t RowMask = (uint32_t(1) << RankShift) - 1;
-
 // The slot of an item; a text key goes to bytes first (its place there is
 // made a pointer once bytes stops growing).
-Slot SlotOf(const SortItem& item, int64_t sort_type, std::string& bytes) {
-    Slot slot;
+SortSlot SlotOf(const SortItem& item, int64_t sort_type, std::string& bytes) {
+    SortSlot slot;
     if (sort_type == SortTypeText) {
         const size_t start = bytes.size();
         rt_text_append_code_bytes(bytes, item.Text);
@@ -137,18 +125,18 @@ Slot SlotOf(const SortItem& item, int64_t sort_type, std::string& bytes) {
         slot.Number = item.Number;
         slot.Length = 0;
     }
-    slot.RankRow = (uint32_t(item.Rank) << RankShift) | (item.Row & RowMask);
+    slot.RankRow = (uint32_t(item.Rank) << SortRankShift) | (item.Row & SortRowMask);
     return slot;
 }
 
 // The order of CompareItems on slots: true when a goes before b.
 template <bool Text, bool Descending> struct SlotBefore {
-    bool operator()(const Slot& a, const Slot& b) const {
-        const uint32_t ra = a.RankRow >> RankShift, rb = b.RankRow >> RankShift;
+    bool operator()(const SortSlot& a, const SortSlot& b) const {
+        const uint32_t ra = a.RankRow >> SortRankShift, rb = b.RankRow >> SortRankShift;
         if (ra != rb) return ra < rb;
-        if (ra != 2) return false; // ".." and folders keep their order
-        const Slot& x = Descending ? b : a;
-        const Slot& y = Descending ? a : b;
+        if (ra != SortRankKeyed) return false; // ".." and folders keep their order
+        const SortSlot& x = Descending ? b : a;
+        const SortSlot& y = Descending ? a : b;
         if constexpr (Text)
             return std::string_view(x.Text, x.Length) < std::string_view(y.Text, y.Length);
         else
@@ -156,16 +144,8 @@ template <bool Text, bool Descending> struct SlotBefore {
     }
 };
 
-template <bool Text, bool Descending> void SortSlots(std::vector<Slot>& slots) {
+template <bool Text, bool Descending> void SortSlotsBy(std::vector<SortSlot>& slots) {
     std::stable_sort(slots.begin(), slots.end(), SlotBefore<Text, Descending>());
-}
-
-void SortSlots(std::vector<Slot>& slots, int64_t sort_type, int64_t order) {
-    const bool text = sort_type == SortTypeText, descending = order == 1;
-    if (text && descending) SortSlots<true, true>(slots);
-    if (text && !descending) SortSlots<true, false>(slots);
-    if (!text && descending) SortSlots<false, true>(slots);
-    if (!text && !descending) SortSlots<false, false>(slots);
 }
 
 // The keys of the last sorts of a pane, kept by row while the rows' texts
@@ -175,9 +155,9 @@ struct KeyCache {
     int64_t Column = -1;
     int64_t SortType = -1;
     std::wstring Mask;
-    uint64_t Revision = 0;   // tk_list_content_revision the slots belong to
-    std::vector<Slot> Slots; // by row index
-    std::string Bytes;       // the text keys the slots point into
+    uint64_t Revision = 0;       // tk_list_content_revision the slots belong to
+    std::vector<SortSlot> Slots; // by row index
+    std::string Bytes;           // the text keys the slots point into
 };
 constexpr size_t KeyCachesPerPane = 2; // e.g. "Name" and "Größe" clicked in turn
 std::vector<KeyCache> KeyCaches[2];    // [0] pane 5, [1] pane 10; latest first
@@ -204,7 +184,7 @@ KeyCache& KeysFor(std::vector<KeyCache>& caches, SortParams& params, uint64_t re
         for (const SortItem& item : params.Items)
             made.Slots.push_back(SlotOf(item, params.SortType, made.Bytes));
         if (params.SortType == SortTypeText)
-            for (Slot& slot : made.Slots) slot.Text = made.Bytes.data() + slot.Number;
+            for (SortSlot& slot : made.Slots) slot.Text = made.Bytes.data() + slot.Number;
         // (moving the record later keeps the bytes where they are)
         caches.insert(caches.begin(), std::move(made));
         if (caches.size() > KeyCachesPerPane) caches.resize(KeyCachesPerPane);
@@ -217,7 +197,7 @@ KeyCache& KeysFor(std::vector<KeyCache>& caches, SortParams& params, uint64_t re
 // The rows moved (order[i] went to place i): so do their keys.
 void CarryKeys(std::vector<KeyCache>& caches, const std::vector<int64_t>& order, uint64_t revision,
                const KeyCache* moved_already) {
-    std::vector<Slot> moved;
+    std::vector<SortSlot> moved;
     for (KeyCache& c : caches) {
         if (&c == moved_already) continue;
         if (c.Slots.size() != order.size()) {
@@ -227,7 +207,7 @@ void CarryKeys(std::vector<KeyCache>& caches, const std::vector<int64_t>& order,
         moved.resize(order.size());
         for (size_t i = 0; i < order.size(); ++i) {
             moved[i] = c.Slots[static_cast<size_t>(order[i])];
-            moved[i].RankRow = (moved[i].RankRow & ~RowMask) | static_cast<uint32_t>(i);
+            moved[i].RankRow = (moved[i].RankRow & ~SortRowMask) | static_cast<uint32_t>(i);
         }
         c.Slots.swap(moved);
         c.Revision = revision;
@@ -239,6 +219,20 @@ void CarryKeys(std::vector<KeyCache>& caches, const std::vector<int64_t>& order,
 int64_t SortTypeOfColumn(int64_t column) {
     if (column < 0 || column >= static_cast<int64_t>(ColumnSortTypes.size())) return SortTypeText;
     return ColumnSortTypes[static_cast<size_t>(column)];
+}
+
+void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending) {
+    if (text && descending) SortSlotsBy<true, true>(slots);
+    if (text && !descending) SortSlotsBy<true, false>(slots);
+    if (!text && descending) SortSlotsBy<false, true>(slots);
+    if (!text && !descending) SortSlotsBy<false, false>(slots);
+}
+
+void AppendSortKeyBytes(std::string& bytes, std::wstring_view text) {
+    thread_local std::vector<wchar_t> key; // reused: no allocation per key
+    key.clear();
+    AppendTextKey(key, text);
+    rt_text_append_code_bytes(bytes, std::wstring_view(key.data(), key.size()));
 }
 
 std::wstring SortTextKey(const wchar_t* text, size_t length) {
@@ -285,7 +279,7 @@ void BuildSortKeys(SortParams& p) {
     tk_list_visit_rows(p.Pane, KeyOfRow, reinterpret_cast<intptr_t>(&p));
     if (p.SortType != SortTypeText) return;
     for (SortItem& item : p.Items)
-        if (item.Rank == 2) {
+        if (item.Rank == SortRankKeyed) {
             item.Text = std::wstring_view(p.Pool.data() + item.Number, item.Text.size());
             item.Number = 0;
         }
@@ -294,7 +288,7 @@ void BuildSortKeys(SortParams& p) {
 int CompareItems(const SortItem& a, const SortItem& b, const SortParams& p) {
     // ".." first and folders next in both orders; folders keep their order.
     if (a.Rank != b.Rank) return a.Rank < b.Rank ? -1 : 1;
-    if (a.Rank != 2) return 0;
+    if (a.Rank != SortRankKeyed) return 0;
     return p.Order == 1 ? CompareKeys(b, a, p) : CompareKeys(a, b, p);
 }
 
@@ -324,12 +318,12 @@ void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstrin
     // The slots carry their keys, so the sort compares them without a
     // lookup, and the rows move once, in the list's reorder. Sorted in
     // place, the slots are the keys of the rows' new places at once.
-    SortSlots(keys.Slots, params.SortType, params.Order);
+    SortSlots(keys.Slots, params.SortType == SortTypeText, params.Order == 1);
     std::vector<int64_t> placed(keys.Slots.size());
     for (size_t i = 0; i < keys.Slots.size(); ++i) {
-        Slot& slot = keys.Slots[i];
-        placed[i] = slot.RankRow & RowMask;
-        slot.RankRow = (slot.RankRow & ~RowMask) | static_cast<uint32_t>(i);
+        SortSlot& slot = keys.Slots[i];
+        placed[i] = slot.RankRow & SortRowMask;
+        slot.RankRow = (slot.RankRow & ~SortRowMask) | static_cast<uint32_t>(i);
     }
     keys.Revision = 0; // until the rows are in that order, too
     if (tk_list_reorder(pane, placed)) {

@@ -10,3 +10,6 @@
 // unit's name: (1234567, 0, 0) "1,234,567 Byte", (1234567, 0, 1) "1,206 KB".
 // A unit outside 0..6 is taken as the nearest valid one.
 std::wstring FormatSize(int64_t value, int64_t decimals_per_step, int64_t unit);
+// Appends FormatSize (value, 0, unit) to out: the same text, counted in whole
+// numbers for the byte counts of real files (a listing writes one per row).
+void AppendSizeText(std::wstring& out, int64_t value, int64_t unit);

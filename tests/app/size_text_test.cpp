@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 TEST(SizeText, UnitsRoundingAndGrouping) {
     struct Case {
         int64_t value, unit;
@@ -27,4 +31,37 @@ TEST(SizeText, DecimalsGrowPerUnitStepAndBadUnitsAreClamped) {
     EXPECT_EQ(FormatSize(1536, 1, 0), L"1,536 Byte");
     EXPECT_EQ(FormatSize(2048, 0, -3), L"2,048 Byte");
     EXPECT_EQ(FormatSize(1LL << 60, 0, 9), L"1 EB");
+}
+
+// The listing's whole-number road gives FormatSize's text, ties included
+// (0.5 KB rounds to 0, 1.5 KB to 2, 2.5 KB to 2, as "%.0f" does).
+TEST(SizeText, AppendedTextsEqualFormatSize) {
+    std::vector<int64_t> values = {0,
+                                   1,
+                                   511,
+                                   512,
+                                   513,
+                                   1023,
+                                   1024,
+                                   1535,
+                                   1536,
+                                   2560,
+                                   2561,
+                                   999999,
+                                   1000000,
+                                   1048575,
+                                   1048576,
+                                   1572864,
+                                   (int64_t(1) << 53) - 1,
+                                   int64_t(1) << 53,
+                                   INT64_MAX,
+                                   -1,
+                                   -1536};
+    for (int64_t v = 1; v < (int64_t(1) << 40); v = v * 3 + 7) values.push_back(v);
+    for (int64_t v : values)
+        for (int64_t unit = -1; unit <= 7; ++unit) {
+            std::wstring text = L"x";
+            AppendSizeText(text, v, unit);
+            EXPECT_EQ(L"x" + FormatSize(v, 0, unit), text) << v << " unit " << unit;
+        }
 }

@@ -1,0 +1,210 @@
+// Reading a folder into finished rows, on any thread: see pane_reader.h.
+//
+// A folder of 100,000 entries should be read in little more than the time
+// the kernel takes to list and stat it, so each entry is touched a few times
+// only: its sort key goes as bytes into one pool (code-order bytes keep the
+// keys' order), the sort moves 16-byte slots, and the row texts are written
+// straight into the listing's one block, the date and size without a text of
+// their own in between.
+#include "app/panes/pane_reader.h"
+
+#include "app/core/ids.h"
+#include "app/panes/pane_rows.h"
+#include "app/panes/pane_sort.h"
+#include "app/panes/panes.h"
+#include "app/panes/size_text.h"
+#include "runtime/files.h"
+#include "toolkit/images.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int64_t kDay = 86400;
+constexpr int64_t kYear10000 = 253402300800;    // four digits no longer hold the year
+constexpr size_t kDateChars = 20;               // "dd.mm.yyyy  hh:ii:ss"
+constexpr size_t kRoomPerRow = kDateChars + 24; // besides the name: date, size, separators
+
+// Days from 1970-01-01 to year, month, day (the era count of dates.cpp).
+void CivilFromDays(int64_t z, int* year, int* month, int* day) {
+    z += 719468;
+    const int64_t era = z / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    *year = static_cast<int>(yoe + era * 400 + (*month <= 2));
+    *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+}
+
+void PutDigits(wchar_t*& at, int value, int width) {
+    for (int i = width - 1; i >= 0; --i) {
+        at[i] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    }
+    at += width;
+}
+
+bool Hidden(const PaneListingRequest& request, int64_t attributes) {
+    if (!request.ShowHidden && (attributes & RtAttrHidden)) return true;
+    if (!request.ShowSystem && (attributes & RtAttrSystem)) return true;
+    return false;
+}
+
+// The entries a listing shows, split as they are shown: "..", the folders
+// and the files, each as indices into the entries.
+struct Groups {
+    bool parent = false;
+    std::vector<uint32_t> folders, files;
+};
+
+Groups GroupEntries(const PaneListingRequest& request, const std::vector<RtDirEntry>& entries) {
+    Groups g;
+    g.files.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const RtDirEntry& e = entries[i];
+        if (e.name.empty() || e.name == L".") continue;
+        if (e.type == RtEntryFolder && e.name == L"..") {
+            g.parent = true;
+        } else if (!Hidden(request, e.attributes)) {
+            (e.type == RtEntryFolder ? g.folders : g.files).push_back(static_cast<uint32_t>(i));
+        }
+    }
+    return g;
+}
+
+// Sorts the indices by the entries' keys: text keys (names or extensions)
+// when text_of is given, else the numbers number_of gives. Stable.
+template <class TextOf, class NumberOf>
+void SortIndices(std::vector<uint32_t>& indices, bool text, bool descending, TextOf text_of,
+                 NumberOf number_of) {
+    std::vector<SortSlot> slots(indices.size());
+    std::string bytes; // the text keys, one after another
+    for (size_t i = 0; i < indices.size(); ++i) {
+        SortSlot& s = slots[i];
+        s.RankRow = (SortRankKeyed << SortRankShift) | static_cast<uint32_t>(i);
+        if (text) {
+            const size_t start = bytes.size();
+            AppendSortKeyBytes(bytes, text_of(indices[i]));
+            s.Number = static_cast<int64_t>(start); // a pointer once bytes stops growing
+            s.Length = static_cast<uint32_t>(bytes.size() - start);
+        } else {
+            s.Number = number_of(indices[i]);
+            s.Length = 0;
+        }
+    }
+    if (text)
+        for (SortSlot& s : slots) s.Text = bytes.data() + s.Number;
+    SortSlots(slots, text, descending);
+    std::vector<uint32_t> sorted(indices.size());
+    for (size_t i = 0; i < slots.size(); ++i) sorted[i] = indices[slots[i].RankRow & SortRowMask];
+    indices.swap(sorted);
+}
+
+// Folders by name, ascending, whatever the pane's sort state; files by the
+// pane's sort column and order. Names and types sort by the keys a header
+// click sorts by, so both order rows alike.
+void SortGroups(const PaneListingRequest& request, const std::vector<RtDirEntry>& entries,
+                Groups& g) {
+    auto name = [&](uint32_t i) { return std::wstring_view(entries[i].name); };
+    auto type = [&](uint32_t i) { return rt_path_extension_of(entries[i].name); };
+    auto date = [&](uint32_t i) { return entries[i].modified; };
+    auto size = [&](uint32_t i) { return entries[i].size; };
+    auto none = [](uint32_t) { return int64_t(0); };
+    SortIndices(g.folders, true, false, name, none);
+    const bool descending = request.SortOrder == 1;
+    switch (request.SortColumn) {
+    case ColDate: SortIndices(g.files, false, descending, name, date); break;
+    case ColType: SortIndices(g.files, true, descending, type, none); break;
+    case ColSize: SortIndices(g.files, false, descending, name, size); break;
+    default: SortIndices(g.files, true, descending, name, none); break;
+    }
+}
+
+// Starts a row whose text begins at the end of out.Texts.
+PaneListedRow& BeginRow(PaneListing& out, int64_t image, int64_t data, bool done = false) {
+    out.Rows.push_back({out.Texts.size(), 0, image, data, done});
+    return out.Rows.back();
+}
+
+void EndRow(PaneListing& out, PaneListedRow& row) {
+    row.Length = out.Texts.size() - row.Start;
+}
+
+// The rows: ".." when listed, the folders ("name\n\n"), the files
+// ("name\ndate\nextension\nsize").
+void MakeRows(const PaneListingRequest& request, const std::vector<RtDirEntry>& entries,
+              const Groups& g, PaneListing& out) {
+    size_t chars = 2;
+    for (uint32_t i : g.folders) chars += entries[i].name.size() + 2;
+    for (uint32_t i : g.files) chars += 2 * entries[i].name.size() + kRoomPerRow;
+    out.Texts.reserve(chars);
+    out.Rows.reserve(g.folders.size() + g.files.size() + 1);
+    if (g.parent) {
+        PaneListedRow& row = BeginRow(out, ImgParent, 0, true);
+        out.Texts += L"..";
+        EndRow(out, row);
+    }
+    for (uint32_t i : g.folders) {
+        PaneListedRow& row = BeginRow(out, ImgFolder, PaneRowFolder);
+        out.Texts += entries[i].name;
+        out.Texts += L"\n\n";
+        EndRow(out, row);
+    }
+    for (uint32_t i : g.files) {
+        const RtDirEntry& e = entries[i];
+        PaneListedRow& row = BeginRow(out, ImgFile, e.size);
+        out.Texts += e.name;
+        out.Texts += L'\n';
+        AppendPaneDateText(out.Texts, e.modified);
+        out.Texts += L'\n';
+        out.Texts += rt_path_extension_of(e.name);
+        out.Texts += L'\n';
+        AppendSizeText(out.Texts, e.size, request.FileSizeUnit);
+        EndRow(out, row);
+    }
+}
+
+} // namespace
+
+void AppendPaneDateText(std::wstring& out, int64_t date) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (date >= 0 && date < kYear10000) {
+        CivilFromDays(date / kDay, &year, &month, &day);
+        const int64_t secs = date % kDay;
+        hour = static_cast<int>(secs / 3600);
+        minute = static_cast<int>(secs / 60 % 60);
+        second = static_cast<int>(secs % 60);
+    }
+    const size_t start = out.size();
+    out.resize(start + kDateChars, L' ');
+    wchar_t* at = out.data() + start;
+    PutDigits(at, day, 2);
+    *at++ = L'.';
+    PutDigits(at, month, 2);
+    *at++ = L'.';
+    PutDigits(at, year, 4);
+    at += 2; // the two blanks
+    PutDigits(at, hour, 2);
+    *at++ = L':';
+    PutDigits(at, minute, 2);
+    *at++ = L':';
+    PutDigits(at, second, 2);
+}
+
+std::wstring PaneDateText(int64_t date) {
+    std::wstring text;
+    AppendPaneDateText(text, date);
+    return text;
+}
+
+void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
+                     const std::atomic<int>* cancel) {
+    std::vector<RtDirEntry> entries;
+    out->Ok = rt_dir_read(request.Path, &entries, cancel);
+    if (!out->Ok) return;
+    Groups groups = GroupEntries(request, entries);
+    SortGroups(request, entries, groups);
+    MakeRows(request, entries, groups, *out);
+}
