@@ -276,6 +276,13 @@ int64_t tk_list_add_item(int64_t gadget, int64_t position, const std::wstring& t
     return view->rows->insert(position, text, tk_image_qimage(image), data, tag);
 }
 
+int64_t tk_list_append_rows(int64_t gadget, std::vector<TkListNewRow>& rows) {
+    TkListView* view = main_list_of(gadget);
+    if (!view || view->rows->sorting) return 0;
+    TkListProgram program(view);
+    return view->rows->append(rows);
+}
+
 int64_t tk_list_remove_items(int64_t gadget, const std::vector<int64_t>& rows) {
     TkListView* view = main_list_of(gadget);
     if (!view || view->rows->sorting) return 0;

@@ -133,6 +133,19 @@ int64_t tk_list_sort_item_data(int64_t row);
 
 // ---- rows beyond the generic item operations ----
 
+// A row for tk_list_append_rows.
+struct TkListNewRow {
+    std::wstring text;  // column texts joined by '\n'; taken over by the list
+    intptr_t image = 0; // picture handle (tk_image_handle), 0 = none
+    int64_t data = 0;   // item data
+    uint32_t tag = 0;   // the application's bits
+};
+// Appends the rows at the end in one step, taking their texts over without a
+// copy (each text keeps the room it was given, so a worker can lengthen a
+// cell in place; the rows vector is left with empty texts). Built on any
+// thread, appended on the main thread. Returns the number of rows appended.
+int64_t tk_list_append_rows(int64_t gadget, std::vector<TkListNewRow>& rows);
+
 // Appends (position -1) or inserts a row with its item data and tag set in
 // the same step; returns the row index, -1 on failure. Main thread.
 int64_t tk_list_add_item(int64_t gadget, int64_t position, const std::wstring& text, intptr_t image,

@@ -482,6 +482,39 @@ int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QI
     return at;
 }
 
+int64_t TkListModel::append(std::vector<TkListNewRow>& rows) {
+    assert(on_main_thread(this));
+    if (rows.empty()) return 0;
+    const int64_t n = static_cast<int64_t>(rows_.size());
+    const int64_t m = static_cast<int64_t>(rows.size());
+    // Rows of a listing share a few pictures: look each handle up once.
+    intptr_t handle = 0;
+    QImage picture;
+    if (redraw_on_) beginInsertRows({}, static_cast<int>(n), static_cast<int>(n + m - 1));
+    {
+        Guard lock(this);
+        rows_.reserve(static_cast<size_t>(n + m));
+        for (TkListNewRow& add : rows) {
+            if (add.image != handle) {
+                handle = add.image;
+                const QImage* found = handle ? tk_image_qimage(handle) : nullptr;
+                picture = found ? *found : QImage();
+            }
+            TkListRow& row = rows_.emplace_back();
+            row.text = std::move(add.text);
+            row.image = picture;
+            row.data = add.data;
+            row.tag = add.tag;
+        }
+        drop_sort_columns();
+    }
+    if (redraw_on_) {
+        view_rows_ += static_cast<int>(m);
+        endInsertRows();
+    }
+    return m;
+}
+
 void TkListModel::remove(int64_t row) {
     assert(on_main_thread(this));
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
@@ -562,11 +595,30 @@ void TkListModel::clear() {
 // their new order: writing one after another is several times faster than
 // following the permutation's cycles through the old one, for the price of
 // a second row vector while it runs.
+// In place, cycle by cycle: no second vector of rows to allocate (fresh
+// pages of several megabytes for a large list) and no moved-from rows to
+// destroy.
 void TkListModel::move_rows(const std::vector<int64_t>& order) {
-    std::vector<TkListRow> sorted;
-    sorted.reserve(rows_.capacity());
-    for (const int64_t from : order) sorted.push_back(std::move(rows_[static_cast<size_t>(from)]));
-    rows_.swap(sorted);
+    const size_t n = order.size();
+    std::vector<bool> placed(n);
+    for (size_t start = 0; start < n; ++start) {
+        if (placed[start]) continue;
+        size_t at = start;
+        size_t from = static_cast<size_t>(order[at]);
+        if (from == at) {
+            placed[at] = true;
+            continue;
+        }
+        TkListRow first = std::move(rows_[start]);
+        while (from != start) {
+            rows_[at] = std::move(rows_[from]);
+            placed[at] = true;
+            at = from;
+            from = static_cast<size_t>(order[at]);
+        }
+        rows_[at] = std::move(first);
+        placed[at] = true;
+    }
 }
 
 void TkListModel::permute(const std::vector<int64_t>& order) {

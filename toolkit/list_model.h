@@ -102,6 +102,8 @@ class TkListModel : public QAbstractTableModel {
     // position -1 (or past the end) appends; returns the new row's index
     int64_t insert(int64_t position, const std::wstring& text, const QImage* picture,
                    int64_t data = 0, uint32_t tag = 0);
+    // appends the rows, taking their texts over; returns how many
+    int64_t append(std::vector<TkListNewRow>& rows);
     // every row in order, under the row lock (see tk_list_visit_rows)
     int64_t visit(TkListRowVisitor visit, intptr_t user);
     void remove(int64_t row);

@@ -94,30 +94,26 @@ PaneListingRequest PaneListingRequestOf(const PaneState& ps, const std::wstring&
     return r;
 }
 
-void PutListingIntoPane(int64_t pane, const PaneListing& listing) {
+void PutListingIntoPane(int64_t pane, PaneListing& listing) {
     PutListedRows(pane, listing);
     FinishListedRows(pane);
 }
 
-void PutListedRows(int64_t pane, const PaneListing& listing) {
+void PutListedRows(int64_t pane, PaneListing& listing) {
     PaneState* ps = PaneOf(pane);
     if (!ps) return;
     ps->ListingEpoch++; // rows of the previous listing are no worker's business any more
     ps->RowsVersion++;
     const uint32_t tag = PaneNewRowTag(pane);
-    const intptr_t pictures[] = {tk_image_handle(ImgParent), tk_image_handle(ImgFolder),
-                                 tk_image_handle(ImgFile)};
-    auto picture = [&](int64_t image) {
-        return image == ImgParent ? pictures[0] : image == ImgFolder ? pictures[1] : pictures[2];
-    };
+    const intptr_t parent = tk_image_handle(ImgParent), folder = tk_image_handle(ImgFolder),
+                   file = tk_image_handle(ImgFile);
+    for (TkListNewRow& row : listing.Rows) {
+        row.image = (row.tag & PaneTagDone) ? parent : row.data == PaneRowFolder ? folder : file;
+        row.tag |= tag;
+    }
     tk_list_set_redraw(pane, 0);
     tk_gadget_clear_items(pane);
-    std::wstring text; // one buffer for every row: assigning reuses it
-    for (const PaneListedRow& row : listing.Rows) {
-        text.assign(listing.Texts, row.Start, row.Length);
-        tk_list_add_item(pane, -1, text, picture(row.Image), row.Data,
-                         row.Done ? tag | PaneTagDone : tag);
-    }
+    tk_list_append_rows(pane, listing.Rows);
     tk_list_set_redraw(pane, 1);
     ps->ListedHistory = ps->PathHistory;
     ps->ListedSelection = ps->SelectionHistory;

@@ -4,7 +4,7 @@
 // the kernel takes to list and stat it, so each entry is touched a few times
 // only: its sort key goes as bytes into one pool (code-order bytes keep the
 // keys' order), the sort moves 16-byte slots, and the row texts are written
-// straight into the listing's one block, the date and size without a text of
+// straight into each row's own text, the date and size without a text of
 // their own in between.
 #include "app/panes/pane_reader.h"
 
@@ -14,16 +14,17 @@
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
 #include "runtime/files.h"
-#include "toolkit/images.h"
 
 #include <algorithm>
 
 namespace {
 
 constexpr int64_t kDay = 86400;
-constexpr int64_t kYear10000 = 253402300800;    // four digits no longer hold the year
-constexpr size_t kDateChars = 20;               // "dd.mm.yyyy  hh:ii:ss"
-constexpr size_t kRoomPerRow = kDateChars + 24; // besides the name: date, size, separators
+constexpr int64_t kYear10000 = 253402300800; // four digits no longer hold the year
+constexpr size_t kDateChars = 20;            // "dd.mm.yyyy  hh:ii:ss"
+// Characters of room in a row's text for the type name that replaces its
+// extension later: a text that fits needs no new memory.
+constexpr size_t kTypeNameRoom = 16;
 
 // Days from 1970-01-01 to year, month, day (the era count of dates.cpp).
 void CivilFromDays(int64_t z, int* year, int* month, int* day) {
@@ -94,8 +95,7 @@ void SortIndices(std::vector<uint32_t>& indices, bool text, bool descending, Tex
             s.Length = 0;
         }
     }
-    if (text)
-        for (SortSlot& s : slots) s.Text = bytes.data() + s.Number;
+    if (text) SealTextSlots(slots, bytes);
     SortSlots(slots, text, descending);
     std::vector<uint32_t> sorted(indices.size());
     for (size_t i = 0; i < slots.size(); ++i) sorted[i] = indices[slots[i].RankRow & SortRowMask];
@@ -122,47 +122,37 @@ void SortGroups(const PaneListingRequest& request, const std::vector<RtDirEntry>
     }
 }
 
-// Starts a row whose text begins at the end of out.Texts.
-PaneListedRow& BeginRow(PaneListing& out, int64_t image, int64_t data, bool done = false) {
-    out.Rows.push_back({out.Texts.size(), 0, image, data, done});
-    return out.Rows.back();
-}
-
-void EndRow(PaneListing& out, PaneListedRow& row) {
-    row.Length = out.Texts.size() - row.Start;
+// Appends a row of the text in scratch, with room for a type name.
+void AddRow(PaneListing& out, const std::wstring& scratch, int64_t data, uint32_t tag = 0) {
+    TkListNewRow& row = out.Rows.emplace_back();
+    row.text.reserve(scratch.size() + kTypeNameRoom);
+    row.text = scratch;
+    row.data = data;
+    row.tag = tag;
 }
 
 // The rows: ".." when listed, the folders ("name\n\n"), the files
 // ("name\ndate\nextension\nsize").
 void MakeRows(const PaneListingRequest& request, const std::vector<RtDirEntry>& entries,
               const Groups& g, PaneListing& out) {
-    size_t chars = 2;
-    for (uint32_t i : g.folders) chars += entries[i].name.size() + 2;
-    for (uint32_t i : g.files) chars += 2 * entries[i].name.size() + kRoomPerRow;
-    out.Texts.reserve(chars);
     out.Rows.reserve(g.folders.size() + g.files.size() + 1);
-    if (g.parent) {
-        PaneListedRow& row = BeginRow(out, ImgParent, 0, true);
-        out.Texts += L"..";
-        EndRow(out, row);
-    }
+    std::wstring text; // each row is put together here first: no growing in place
+    if (g.parent) AddRow(out, L"..", 0, PaneTagDone);
     for (uint32_t i : g.folders) {
-        PaneListedRow& row = BeginRow(out, ImgFolder, PaneRowFolder);
-        out.Texts += entries[i].name;
-        out.Texts += L"\n\n";
-        EndRow(out, row);
+        text = entries[i].name;
+        text += L"\n\n";
+        AddRow(out, text, PaneRowFolder);
     }
     for (uint32_t i : g.files) {
         const RtDirEntry& e = entries[i];
-        PaneListedRow& row = BeginRow(out, ImgFile, e.size);
-        out.Texts += e.name;
-        out.Texts += L'\n';
-        AppendPaneDateText(out.Texts, e.modified);
-        out.Texts += L'\n';
-        out.Texts += rt_path_extension_of(e.name);
-        out.Texts += L'\n';
-        AppendSizeText(out.Texts, e.size, request.FileSizeUnit);
-        EndRow(out, row);
+        text = e.name;
+        text += L'\n';
+        AppendPaneDateText(text, e.modified);
+        text += L'\n';
+        text += rt_path_extension_of(e.name);
+        text += L'\n';
+        AppendSizeText(text, e.size, request.FileSizeUnit);
+        AddRow(out, text, e.size);
     }
 }
 

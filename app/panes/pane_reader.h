@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/list.h"
+
 struct PaneState;
 
 // What a listing needs of the settings and the pane, copied on the main
@@ -23,24 +25,14 @@ struct PaneListingRequest {
     int64_t SortOrder = 0;
 };
 
-// One finished row: where its text (columns joined by "\n") lies in the
-// listing's Texts, its picture number (ImgParent, ImgFolder, ImgFile), item
-// data and whether the workers have nothing to do for it ("..").
-struct PaneListedRow {
-    size_t Start = 0;
-    size_t Length = 0;
-    int64_t Image = 0;
-    int64_t Data = 0;
-    bool Done = false;
-};
-
-// The texts of all rows lie one after another in one block, so that the main
-// thread frees a listing of 100,000 rows in one go rather than row by row
-// (memory another thread allocated is slow to free piecemeal).
+// The finished rows, in order: texts (columns joined by "\n", each with room
+// for the type name a worker writes later), item data (PaneRowFolder for a
+// folder, the byte count of a file) and tag bits (PaneTagDone for "..", whose
+// row the workers leave alone). Their pictures and the listing's epoch are
+// set when the rows go into the list (PutListedRows).
 struct PaneListing {
     bool Ok = false; // false: the folder could not be listed (or reading was called off)
-    std::wstring Texts;
-    std::vector<PaneListedRow> Rows;
+    std::vector<TkListNewRow> Rows;
 };
 
 // Main thread: the request for listing path into the pane of ps.
@@ -49,12 +41,12 @@ PaneListingRequest PaneListingRequestOf(const PaneState& ps, const std::wstring&
 // early (Ok false) once *cancel becomes nonzero.
 void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
                      const std::atomic<int>* cancel = nullptr);
-// Main thread: replaces the pane's rows by the listing's, records the
+// Main thread: replaces the pane's rows by the listing's (taking their texts), records the
 // history as listed, relayouts the window and starts the pane's workers.
-void PutListingIntoPane(int64_t pane, const PaneListing& listing);
+void PutListingIntoPane(int64_t pane, PaneListing& listing);
 // Its two halves, which may run in two turns of the main loop: the rows and
 // the history as listed, then the relayout and the workers.
-void PutListedRows(int64_t pane, const PaneListing& listing);
+void PutListedRows(int64_t pane, PaneListing& listing);
 void FinishListedRows(int64_t pane);
 // Main thread: a folder that could not be listed; see FillPane.
 void PaneListingFailed(int64_t pane, const std::wstring& path);

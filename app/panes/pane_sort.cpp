@@ -129,21 +129,30 @@ SortSlot SlotOf(const SortItem& item, int64_t sort_type, std::string& bytes) {
     return slot;
 }
 
-// The order of CompareItems on slots: true when a goes before b.
+// The order of CompareItems on slots: true when a goes before b. Equal
+// keys, and ".." and folders, fall back on the row order.
 template <bool Text, bool Descending> struct SlotBefore {
     bool operator()(const SortSlot& a, const SortSlot& b) const {
         const uint32_t ra = a.RankRow >> SortRankShift, rb = b.RankRow >> SortRankShift;
         if (ra != rb) return ra < rb;
-        if (ra != SortRankKeyed) return false; // ".." and folders keep their order
-        const SortSlot& x = Descending ? b : a;
-        const SortSlot& y = Descending ? a : b;
-        if constexpr (Text)
-            return std::string_view(x.Text, x.Length) < std::string_view(y.Text, y.Length);
-        else
-            return x.Number < y.Number;
+        if (ra == SortRankKeyed) {
+            const SortSlot& x = Descending ? b : a;
+            const SortSlot& y = Descending ? a : b;
+            if constexpr (Text) {
+                if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
+                const int c =
+                    std::string_view(x.Text, x.Length).compare(std::string_view(y.Text, y.Length));
+                if (c != 0) return c < 0;
+            } else if (x.Number != y.Number) {
+                return x.Number < y.Number;
+            }
+        }
+        return (a.RankRow & SortRowMask) < (b.RankRow & SortRowMask);
     }
 };
 
+// Row indices are distinct, so no two slots compare equal; the merge sort
+// still beats an introsort here (pane rows come half sorted or reversed).
 template <bool Text, bool Descending> void SortSlotsBy(std::vector<SortSlot>& slots) {
     std::stable_sort(slots.begin(), slots.end(), SlotBefore<Text, Descending>());
 }
@@ -183,8 +192,7 @@ KeyCache& KeysFor(std::vector<KeyCache>& caches, SortParams& params, uint64_t re
         if (params.SortType == SortTypeText) made.Bytes.reserve(params.Pool.size() + 16);
         for (const SortItem& item : params.Items)
             made.Slots.push_back(SlotOf(item, params.SortType, made.Bytes));
-        if (params.SortType == SortTypeText)
-            for (SortSlot& slot : made.Slots) slot.Text = made.Bytes.data() + slot.Number;
+        if (params.SortType == SortTypeText) SealTextSlots(made.Slots, made.Bytes);
         // (moving the record later keeps the bytes where they are)
         caches.insert(caches.begin(), std::move(made));
         if (caches.size() > KeyCachesPerPane) caches.resize(KeyCachesPerPane);
@@ -219,6 +227,17 @@ void CarryKeys(std::vector<KeyCache>& caches, const std::vector<int64_t>& order,
 int64_t SortTypeOfColumn(int64_t column) {
     if (column < 0 || column >= static_cast<int64_t>(ColumnSortTypes.size())) return SortTypeText;
     return ColumnSortTypes[static_cast<size_t>(column)];
+}
+
+void SealTextSlots(std::vector<SortSlot>& slots, const std::string& bytes) {
+    for (SortSlot& slot : slots) {
+        const char* key = bytes.data() + slot.Number;
+        uint64_t prefix = 0;
+        for (uint32_t i = 0; i < 8; ++i)
+            prefix = (prefix << 8) | (i < slot.Length ? static_cast<unsigned char>(key[i]) : 0u);
+        slot.Text = key;
+        slot.Prefix = prefix;
+    }
 }
 
 void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending) {

@@ -35,14 +35,16 @@ void AppendSortKeyBytes(std::string& bytes, std::wstring_view text);
 
 // One row in a sort of many rows, packed small so that the sort moves little
 // memory: its key (text bytes, AppendSortKeyBytes, or a number) and its rank
-// and row in one word.
+// and row in one word. Most comparisons of text keys end at the first eight
+// bytes, kept in Prefix as one number.
 struct SortSlot {
     union {
-        const char* Text; // Length bytes of a text key
-        int64_t Number;   // a date or size key
+        const char* Text; // Length bytes of a text key (SealTextSlots)
+        int64_t Number;   // a date or size key; before SealTextSlots, a text key's offset
     };
-    uint32_t Length;  // bytes of the text key; 0 for a number
-    uint32_t RankRow; // rank in the top two bits (SortRankShift), row index below
+    uint64_t Prefix = 0;  // a text key's first eight bytes, big-endian, zero-padded
+    uint32_t Length = 0;  // bytes of the text key; 0 for a number
+    uint32_t RankRow = 0; // rank in the top two bits (SortRankShift), row index below
 };
 enum : uint32_t {
     SortRankParent = 0, // ".." goes first
@@ -51,8 +53,12 @@ enum : uint32_t {
 };
 inline constexpr int SortRankShift = 30;
 inline constexpr uint32_t SortRowMask = (uint32_t(1) << SortRankShift) - 1;
-// Stable sort of slots by rank and, among SortRankKeyed slots, by text or
-// number key, ascending or descending.
+// Once every text key is in bytes (each slot's Number its offset there):
+// points the slots at their keys and fills in their prefixes.
+void SealTextSlots(std::vector<SortSlot>& slots, const std::string& bytes);
+// Sorts slots by rank and, among SortRankKeyed slots, by text or number key,
+// ascending or descending; slots that compare equal keep the order of their
+// row indices (RankRow), so the sort is stable in effect.
 void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending);
 
 // Byte count of a size text as a pane shows it ("1,234 KB" -> 1234 * 1024);

@@ -98,3 +98,33 @@ TEST_F(PaneLiveTest, AListingOrdersNamesAsAHeaderClickDoes) {
     SortPane(GadLeftPane, 0, SortTypeText, L"", 0);
     EXPECT_EQ(Column(GadLeftPane, 0), listed);
 }
+
+// Names that agree in their first eight key bytes and part only later, or
+// where one is the start of another, or where a two-byte letter straddles
+// the eighth byte: the listing and both header orders see the whole name.
+TEST_F(PaneLiveTest, NamesThatShareALongStartSortByTheirWholeKey) {
+    TempDir dir;
+    const Texts files = {
+        L"bilder_2024",          L"bilder_2024_0002.jpg", L"Bilder_2024_0003", L"bilder_2024_001",
+        L"bilder_2024_0012.jpg", L"bilder_2\u00e4",       L"bilderx\u00f8b",   L"bilderxz",
+        L"bilderx\u00f8a"};
+    for (const std::wstring& name : files) dir.write(rt_text_to_os(name), "x");
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    const Texts ascending = {L"..",
+                             L"bilder_2024",
+                             L"bilder_2024_0002.jpg",
+                             L"Bilder_2024_0003",
+                             L"bilder_2024_001",
+                             L"bilder_2024_0012.jpg",
+                             L"bilder_2\u00e4",
+                             L"bilderxz",
+                             L"bilderx\u00f8a",
+                             L"bilderx\u00f8b"};
+    EXPECT_EQ(Column(GadLeftPane, 0), ascending);
+    SortPane(GadLeftPane, 0, SortTypeText, L"", 1);
+    Texts descending(ascending.rbegin(), ascending.rend() - 1);
+    descending.insert(descending.begin(), L"..");
+    EXPECT_EQ(Column(GadLeftPane, 0), descending);
+    SortPane(GadLeftPane, 0, SortTypeText, L"", 0);
+    EXPECT_EQ(Column(GadLeftPane, 0), ascending);
+}

@@ -230,6 +230,46 @@ TEST_F(ListTest, RedrawOffStoresRowsAndRedrawOnShowsThemKeepingSelection) {
     EXPECT_EQ(list_view()->currentIndex().row(), 1);
 }
 
+// Rows built elsewhere go in at once, shown with redraw on or kept until
+// redraw on, texts taken over as they are; the few pictures they share are
+// still each row's own copy.
+TEST_F(ListTest, AppendedRowsArriveWholeWithTheirPicturesDataAndTags) {
+    add_rows(2);
+    settle();
+    const int64_t red = tk_image_create(-1, 16, 16, 32, 0x0000FF);
+    std::vector<TkListNewRow> rows(3);
+    rows[0] = {L"a\n1", tk_image_handle(red), -2, 7};
+    rows[1] = {L"b\n2", tk_image_handle(red), 5, 0};
+    rows[2] = {L"c", 0, 0, 1};
+    EXPECT_EQ(tk_list_append_rows(kList, rows), 3);
+    tk_image_free(red);
+    EXPECT_TRUE(rows[0].text.empty()); // taken over
+    ASSERT_EQ(tk_gadget_count_items(kList), 5);
+    EXPECT_EQ(list_view()->model()->rowCount(), 5);
+    EXPECT_EQ(tk_gadget_get_item_text(kList, 3, 1), L"2");
+    EXPECT_EQ(tk_gadget_get_item_data(kList, 2), -2);
+    EXPECT_EQ(tk_list_item_tag(kList, 2), 7u);
+    EXPECT_EQ(tk_list_item_tag(kList, 4), 1u);
+    const int64_t copy = tk_list_copy_item_image(kList, 3, -1);
+    ASSERT_NE(copy, 0);
+    EXPECT_EQ(tk_image_pixel(copy, 8, 8), 0xFFFF0000u);
+    tk_image_free(copy);
+    EXPECT_EQ(tk_list_copy_item_image(kList, 4, -1), 0);
+
+    tk_list_set_redraw(kList, 0);
+    std::vector<TkListNewRow> more(1000);
+    for (size_t i = 0; i < more.size(); ++i) more[i].text = L"n" + std::to_wstring(i);
+    EXPECT_EQ(tk_list_append_rows(kList, more), 1000);
+    EXPECT_EQ(list_view()->model()->rowCount(), 5); // not told yet
+    tk_list_set_redraw(kList, 1);
+    EXPECT_EQ(list_view()->model()->rowCount(), 1005);
+    EXPECT_EQ(list_view()->model()->index(1004, 0).data().toString(), QString("n999"));
+    std::vector<TkListNewRow> none;
+    EXPECT_EQ(tk_list_append_rows(kList, none), 0);
+    EXPECT_EQ(tk_list_append_rows(kList + 99, more), 0); // no such list
+    EXPECT_TRUE(g_list_events.empty());
+}
+
 // ---- header ----
 
 std::vector<std::array<int64_t, 4>> g_hook_calls;
