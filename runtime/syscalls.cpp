@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,6 +76,11 @@ const RtSyscalls kReal = {
     .kill = ::kill,
     .ftruncate = ::ftruncate,
     .lseek = ::lseek,
+    .setpriority =
+        [](int which, id_t who, int priority) {
+            return ::setpriority(static_cast<__priority_which_t>(which), who, priority);
+        },
+    .gettid = ::gettid,
 };
 
 } // namespace

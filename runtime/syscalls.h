@@ -78,6 +78,8 @@ struct RtSyscalls {
     int (*kill)(pid_t pid, int signal);
     int (*ftruncate)(int fd, off_t length);
     off_t (*lseek)(int fd, off_t offset, int whence);
+    int (*setpriority)(int which, id_t who, int priority);
+    pid_t (*gettid)();
 };
 
 // The table every runtime file-system call goes through.

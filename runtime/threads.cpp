@@ -9,11 +9,14 @@
 #include <memory>
 #include <mutex>
 #include <sched.h>
+#include <sys/resource.h>
 #include <system_error>
 #include <thread>
 #include <time.h>
 
 namespace {
+
+constexpr int kBackgroundNice = 10; // nice value of rt_thread_lower_priority
 
 // What a thread and its waiters share; lives as long as either needs it.
 struct ThreadRecord {
@@ -122,6 +125,13 @@ void rt_mutex_unlock(RtMutex* mutex) {
 
 void rt_mutex_free(RtMutex* mutex) {
     delete mutex;
+}
+
+void rt_thread_lower_priority() {
+    // Linux keeps a nice value per thread; 10 leaves a tenth of a busy
+    // processor to the thread when normal threads want it too.
+    [[maybe_unused]] int ignored =
+        rt_sys.setpriority(PRIO_PROCESS, static_cast<id_t>(rt_sys.gettid()), kBackgroundNice);
 }
 
 void rt_delay(int milliseconds) {

@@ -36,5 +36,10 @@ void rt_mutex_unlock(RtMutex* mutex);
 // Frees a mutex nobody holds.
 void rt_mutex_free(RtMutex* mutex);
 
+// The calling thread gives way to threads of normal priority whenever both
+// want a processor (background work that nobody waits for). For good: it
+// cannot raise itself again.
+void rt_thread_lower_priority();
+
 // Sleeps the calling thread for milliseconds (0 or less: gives up its turn).
 void rt_delay(int milliseconds);

@@ -15,5 +15,6 @@ int main(int argc, char** argv) {
     // File-system questions of the panes are answered before the asking call
     // returns, however loaded the machine; tests of slow answers shorten it.
     PaneAnswerWaitMs = 10000;
+    PaneStartWaitMs = 10000;
     return RUN_ALL_TESTS();
 }

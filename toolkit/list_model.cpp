@@ -128,6 +128,22 @@ const TkListModel::SortColumn& TkListModel::sort_column(int64_t column) const {
     return c;
 }
 
+void TkListModel::note_texts(int64_t column) {
+    if (column < 0) {
+        rows_revision_.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    const size_t at = std::min(static_cast<size_t>(column), kTrackedColumns - 1);
+    column_writes_[at].fetch_add(1, std::memory_order_relaxed);
+}
+
+uint64_t TkListModel::column_revision(int64_t column) const {
+    const size_t at =
+        std::min(static_cast<size_t>(std::max<int64_t>(column, 0)), kTrackedColumns - 1);
+    return rows_revision_.load(std::memory_order_relaxed) +
+           column_writes_[at].load(std::memory_order_relaxed);
+}
+
 void TkListModel::drop_sort_columns() const {
     content_revision_.fetch_add(1, std::memory_order_relaxed); // a text, or the rows, changed
     if (t_sorting != this) return;
@@ -185,6 +201,7 @@ void TkListModel::set_text(int64_t row, int64_t column, const std::wstring& text
     if (row < 0 || row >= static_cast<int64_t>(rows_.size()) || column < 0) return;
     replace_segment(rows_[static_cast<size_t>(row)].text, column, text);
     drop_sort_columns(); // the cell may have moved
+    note_texts(column);
     mark_dirty_locked(row);
 }
 
@@ -254,6 +271,7 @@ bool TkListModel::change_if(int64_t row, const std::wstring& name, const TkListI
     if (change.column >= 0) {
         replace_segment(r.text, change.column, change.text);
         drop_sort_columns();
+        note_texts(change.column);
     }
     if (picture) r.image.swap(copy); // the old picture is released after the lock
     r.tag = (r.tag & ~change.tag_clear) | change.tag_set;
@@ -470,6 +488,7 @@ int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QI
         Guard lock(this);
         rows_.insert(rows_.begin() + at, std::move(row));
         drop_sort_columns();
+        note_texts(-1);
         if (current_ >= at) ++current_;
         if (dirty_lo_ >= 0 && at <= dirty_hi_) ++dirty_hi_;
     }
@@ -507,6 +526,7 @@ int64_t TkListModel::append(std::vector<TkListNewRow>& rows) {
             row.tag = add.tag;
         }
         drop_sort_columns();
+        note_texts(-1);
     }
     if (redraw_on_) {
         view_rows_ += static_cast<int>(m);
@@ -525,6 +545,7 @@ void TkListModel::remove(int64_t row) {
         gone = std::move(rows_[static_cast<size_t>(row)]);
         rows_.erase(rows_.begin() + row);
         drop_sort_columns();
+        note_texts(-1);
         current_ = current_ == row ? -1 : current_ - (current_ > row ? 1 : 0);
         if (dirty_hi_ >= static_cast<int64_t>(rows_.size())) dirty_hi_ = rows_.size() - 1;
         if (dirty_hi_ < dirty_lo_) dirty_lo_ = dirty_hi_ = -1;
@@ -564,6 +585,7 @@ int64_t TkListModel::remove_many(const std::vector<int64_t>& gone_rows) {
         rows_.resize(kept);
         if (gone.empty()) return 0;
         drop_sort_columns();
+        note_texts(-1);
         current_ = current_gone ? -1 : current_ - below_current;
         if (dirty_lo_ >= 0) dirty_lo_ = 0, dirty_hi_ = static_cast<int64_t>(kept) - 1;
         if (dirty_hi_ < dirty_lo_) dirty_lo_ = dirty_hi_ = -1;
@@ -581,6 +603,7 @@ void TkListModel::clear() {
         Guard lock(this);
         gone.swap(rows_);
         drop_sort_columns();
+        note_texts(-1);
         current_ = dirty_lo_ = dirty_hi_ = -1;
     }
     if (announce) {

@@ -97,6 +97,9 @@ class TkListModel : public QAbstractTableModel {
     // Changes of texts, item data, the row count or order so far (pictures,
     // states and tags leave it alone): equal counts mean equal sort keys.
     uint64_t content_revision() const { return content_revision_.load(std::memory_order_relaxed); }
+    // Changes of a column's texts and of the set of rows so far (a reorder
+    // leaves it alone): equal counts mean the column holds the same texts.
+    uint64_t column_revision(int64_t column) const;
 
     // ---- structure, main thread ----
     // position -1 (or past the end) appends; returns the new row's index
@@ -191,6 +194,7 @@ class TkListModel : public QAbstractTableModel {
     void drop_sort_columns() const;
 
     void move_rows(const std::vector<int64_t>& order); // under mu_
+    void note_texts(int64_t column); // column's texts changed; -1: rows came or went
     void mark_dirty_locked(int64_t row);
     void schedule_flush_locked();
     QVariant role_value(const TkListRow& row, int column, int role) const;
@@ -206,8 +210,11 @@ class TkListModel : public QAbstractTableModel {
     bool flush_pending_ = false;                        // a queued flush is on its way
     std::atomic<uint64_t> writes_{0};                   // changes so far (under mu_; read freely)
     mutable std::atomic<uint64_t> content_revision_{1}; // see content_revision (likewise)
-    mutable std::vector<SortColumn> sort_columns_;      // by column; see sort_column
-    mutable std::vector<SortColumn> sort_dropped_;      // set aside until end_sort
+    static constexpr size_t kTrackedColumns = 8;        // later columns share the last count
+    std::atomic<uint64_t> rows_revision_{0};            // rows added or removed (likewise)
+    std::atomic<uint64_t> column_writes_[kTrackedColumns] = {}; // texts written, by column
+    mutable std::vector<SortColumn> sort_columns_;              // by column; see sort_column
+    mutable std::vector<SortColumn> sort_dropped_;              // set aside until end_sort
 
     // main thread only
     std::vector<TkListColumn> columns_; // header titles and alignment

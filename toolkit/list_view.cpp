@@ -308,8 +308,9 @@ int TkListView::column_fit_width(int column) {
     if (fit_widths_.size() < static_cast<size_t>(rows->columnCount()))
         fit_widths_.resize(static_cast<size_t>(rows->columnCount()));
     FitWidth& fit = fit_widths_[static_cast<size_t>(column)];
-    if (fit.writes == rows->writes() && fit.count == rows->count() && fit.font == font())
-        return fit.width;
+    // Workers writing type names or a sort leave the other columns' widths.
+    const uint64_t texts = rows->column_revision(column);
+    if (fit.texts == texts && fit.font == font()) return fit.width;
     // Item views keep one focus-frame margin plus a pixel on each side of a text.
     const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
     const int icon = column == 0 ? rows->icon_size() + margin : 0;
@@ -317,8 +318,7 @@ int TkListView::column_fit_width(int column) {
     int widest = 0;
     for (const std::wstring& text : rows->longest_texts(column, 8))
         widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdWString(text)));
-    fit = {rows->writes(), rows->count(), font(),
-           std::max(header()->sectionSizeHint(column), widest + margin + icon)};
+    fit = {texts, font(), std::max(header()->sectionSizeHint(column), widest + margin + icon)};
     return fit.width;
 }
 

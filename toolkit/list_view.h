@@ -77,9 +77,8 @@ class TkListView : public QTreeView {
     void on_user_checked(int row);
 
     struct FitWidth {
-        uint64_t writes = UINT64_MAX; // rows' change count it was measured at
-        int64_t count = -1;           // and their number
-        QFont font;                   // and the list font
+        uint64_t texts = UINT64_MAX; // the column's revision it was measured at
+        QFont font;                  // and the list font
         int width = 0;
     };
     std::vector<FitWidth> fit_widths_;  // by column: tk_list_column_fit_width

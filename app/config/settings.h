@@ -24,6 +24,15 @@
 // Reads "Settings.pref" from the current folder and opens the main window.
 // 1 when the file was read, 0 when it cannot be opened (nothing done).
 int64_t LoadSettings();
+// The halves of a start-up, which lists the start folders while the toolkit
+// starts: ReadSettings reads every key into App.settings and the panes'
+// histories without the toolkit (1; 0 when the file cannot be opened,
+// nothing done), TakeDefaultSettings takes every default instead, and
+// OpenSettingsWindow then fits the window to the desktop (when the file was
+// read) and opens it as LoadSettings does.
+int64_t ReadSettings();
+void TakeDefaultSettings();
+void OpenSettingsWindow();
 // Takes every setting's default and opens the main window as LoadSettings does.
 void SettingsUseDefaults();
 // Writes every persisted setting into a new "Settings.pref". Returns 0.

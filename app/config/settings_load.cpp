@@ -11,7 +11,6 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
-#include "app/panes/navigation.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
@@ -68,13 +67,9 @@ void TakeDefault(SettingIndex index) {
         PaneStartFolder(key.Pane) = SettingsQuery.StartFolder();
 }
 
-// A start folder that is gone (an unplugged stick, a deleted project) opens
-// its nearest existing ancestor, instead of greeting the user with an error
-// message and an empty pane. So does a stored path with a NUL in it.
-std::wstring ExistingStartFolder(const std::wstring& folder) {
-    const std::wstring existing = NearestExistingFolder(folder);
-    return existing.empty() ? SettingsQuery.StartFolder() : existing;
-}
+// Whether ReadSettings read the file, and its centre key, for OpenSettingsWindow.
+bool FileRead = false;
+int64_t FileCenter = 0;
 
 // Creates the list font, opens the main window, applies the list font and
 // shows the panes' start folders, right pane first.
@@ -92,11 +87,13 @@ void OpenMainWindow(int64_t center) {
     if (tk_window_height(WinMain) > 0) s.WindowHeight = tk_window_height(WinMain);
     ApplyListFont(GadLeftPane);
     ApplyListFont(GadRightPane);
-    for (int64_t pane : {GadRightPane, GadLeftPane}) {
-        const std::wstring start = ExistingStartFolder(PaneOf(pane)->PathHistory[0]);
-        SetPaneLocation(pane, start);
-        ShowPath(pane, L"", ShowRefresh);
-    }
+    // A start folder that is gone (an unplugged stick, a deleted project)
+    // opens its nearest existing ancestor, instead of greeting the user with
+    // an error message and an empty pane; so does a stored path with a NUL.
+    // That is found out on the reading thread, as a hanging mount must not
+    // keep the window from opening.
+    for (int64_t pane : {GadRightPane, GadLeftPane})
+        ShowStartFolder(pane, SettingsQuery.StartFolder());
 }
 
 } // namespace
@@ -130,27 +127,42 @@ void ClampWindowGeometry() {
         std::clamp<int64_t>(s.WindowHeight, MinimumWindowHeight, WindowCoordinateLimit);
 }
 
-int64_t LoadSettings() {
-    if (!rt_pref_open(SettingsFileName)) return 0;
+int64_t ReadSettings() {
+    FileRead = rt_pref_open(SettingsFileName) != 0;
+    if (!FileRead) return 0;
     CurrentGroup = nullptr;
-    ReadKey(KeyPosOn);
-    ReadKey(KeyX);
-    ReadKey(KeyY);
-    ClampWindowGeometry();
-    ClampWindowToDesktop();
-    ReadKey(KeyWidth);
-    ReadKey(KeyHeight);
-    ReadKey(KeyFensterMax);
-    ClampWindowGeometry();
-    int64_t center = rt_pref_read_long(SettingKeys[KeyCenter].Key, SettingKeys[KeyCenter].Default);
+    for (SettingIndex index : {KeyPosOn, KeyX, KeyY, KeyWidth, KeyHeight, KeyFensterMax})
+        ReadKey(index);
+    FileCenter = rt_pref_read_long(SettingKeys[KeyCenter].Key, SettingKeys[KeyCenter].Default);
     for (SettingIndex index : SettingsLoadTail) ReadKey(index);
-    OpenMainWindow(center);
     rt_pref_close();
     return 1;
 }
 
-void SettingsUseDefaults() {
+void OpenSettingsWindow() {
+    if (!FileRead) {
+        OpenMainWindow(SettingKeys[KeyCenter].Default);
+        return;
+    }
+    ClampWindowGeometry();
+    ClampWindowToDesktop();
+    ClampWindowGeometry();
+    OpenMainWindow(FileCenter);
+}
+
+int64_t LoadSettings() {
+    if (!ReadSettings()) return 0;
+    OpenSettingsWindow();
+    return 1;
+}
+
+void TakeDefaultSettings() {
+    FileRead = false;
     for (int index = 0; index < KeyCount; ++index) TakeDefault(SettingIndex(index));
+}
+
+void SettingsUseDefaults() {
+    TakeDefaultSettings();
     OpenMainWindow(SettingKeys[KeyCenter].Default);
 }
 

@@ -52,8 +52,13 @@ bool Take(const std::shared_ptr<Question>& q) {
 } // namespace
 
 int64_t PaneAnswerWaitMs = 25;
+int64_t PaneStartWaitMs = 0;
 
 void PaneAsk(PaneWork work, PaneDeliver deliver) {
+    PaneAsk(std::move(work), std::move(deliver), PaneAnswerWaitMs);
+}
+
+void PaneAsk(PaneWork work, PaneDeliver deliver, int64_t wait_ms) {
     tk_event_bind(EventPaneAnswer, DeliverPaneAnswers);
     auto q = std::make_shared<Question>();
     q->work = std::move(work);
@@ -68,8 +73,7 @@ void PaneAsk(PaneWork work, PaneDeliver deliver) {
         Answer(reinterpret_cast<intptr_t>(holder)); // no thread: answer in place
     }
     std::unique_lock guard(Lock);
-    if (!Answered.wait_for(guard, std::chrono::milliseconds(PaneAnswerWaitMs),
-                           [&] { return q->done; }))
+    if (!Answered.wait_for(guard, std::chrono::milliseconds(wait_ms), [&] { return q->done; }))
         return;
     if (!Take(q)) return;
     guard.unlock();

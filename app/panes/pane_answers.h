@@ -22,10 +22,14 @@ using PaneDeliver = std::function<void()>; // on the main thread, with the answe
 
 // How long the main thread waits for an answer before going on (ms).
 extern int64_t PaneAnswerWaitMs;
+// The same for the listings of the start folders (ms): 0, so the window
+// opens and paints while both panes are read, and the rows follow.
+extern int64_t PaneStartWaitMs;
 
-// Starts work on a new thread and delivers when it is done (see above).
-// Main thread.
+// Starts work on a new thread and delivers when it is done (see above),
+// waiting wait_ms (PaneAnswerWaitMs when not given) for it. Main thread.
 void PaneAsk(PaneWork work, PaneDeliver deliver);
+void PaneAsk(PaneWork work, PaneDeliver deliver, int64_t wait_ms);
 // Main thread: runs deliver in a later turn of the main loop, in order with
 // the answers (work that need not hold up the present turn).
 void PaneLater(PaneDeliver deliver);

@@ -9,6 +9,7 @@
 #include "app/panes/pane_reader.h"
 
 #include "app/core/ids.h"
+#include "app/panes/navigation.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
@@ -191,8 +192,13 @@ std::wstring PaneDateText(int64_t date) {
 
 void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
                      const std::atomic<int>* cancel) {
+    out->Path = request.Path;
+    if (request.FindExisting) {
+        out->Path = NearestExistingFolder(request.Path);
+        if (out->Path.empty()) out->Path = request.Fallback;
+    }
     std::vector<RtDirEntry> entries;
-    out->Ok = rt_dir_read(request.Path, &entries, cancel);
+    out->Ok = rt_dir_read(out->Path, &entries, cancel);
     if (!out->Ok) return;
     Groups groups = GroupEntries(request, entries);
     SortGroups(request, entries, groups);

@@ -23,6 +23,11 @@ struct PaneListingRequest {
     int64_t FileSizeUnit = 0;
     int64_t SortColumn = 0;
     int64_t SortOrder = 0;
+    // A start folder: one that is not there (unplugged, deleted, a name with
+    // a NUL) gives way to its nearest existing ancestor, or to Fallback when
+    // none of its ancestors is a folder either.
+    bool FindExisting = false;
+    std::wstring Fallback;
 };
 
 // The finished rows, in order: texts (columns joined by "\n", each with room
@@ -31,7 +36,8 @@ struct PaneListingRequest {
 // row the workers leave alone). Their pictures and the listing's epoch are
 // set when the rows go into the list (PutListedRows).
 struct PaneListing {
-    bool Ok = false; // false: the folder could not be listed (or reading was called off)
+    bool Ok = false;   // false: the folder could not be listed (or reading was called off)
+    std::wstring Path; // the folder read: the request's, or the one that stood in for it
     std::vector<TkListNewRow> Rows;
 };
 

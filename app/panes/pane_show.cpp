@@ -114,6 +114,12 @@ void ListingArrived(int64_t pane, uint64_t ticket, PaneListing& listing, Listing
     ShowBusy(pane, *p, false);
     ps->PathHistory = std::move(goal.Paths);
     ps->SelectionHistory = std::move(goal.Selections);
+    if (listing.Ok && listing.Path != PanePath(pane)) {
+        // A start folder that was not there: its stand-in is the pane's folder.
+        SetPaneLocation(pane, listing.Path);
+        tk_gadget_set_text(PanePathGadget(pane), PanePath(pane));
+        goal.Row = 0;
+    }
     if (!listing.Ok) {
         PaneListingFailed(pane, PanePath(pane));
         return;
@@ -132,21 +138,121 @@ void ListingArrived(int64_t pane, uint64_t ticket, PaneListing& listing, Listing
     }
 }
 
-void StartListing(int64_t pane, ListingGoal goal) {
+// A listing started before the window was there (StartEarlyListing), for
+// StartListing to take over when it asks for the same folder.
+struct EarlyListing {
+    int Thread = 0; // the reading thread, 0 = none
+    PaneListingRequest Request;
+    std::shared_ptr<PaneListing> Listing;
+};
+EarlyListing Early[2]; // [0] pane 5, [1] pane 10
+
+// What the reading thread of an early listing owns: the record may let go of
+// the listing before the thread is done.
+struct EarlyJob {
+    PaneListingRequest Request;
+    std::shared_ptr<PaneListing> Listing;
+};
+
+void ReadEarly(intptr_t parameter) {
+    std::unique_ptr<EarlyJob> job(reinterpret_cast<EarlyJob*>(parameter));
+    ReadPaneListing(job->Request, job->Listing.get());
+}
+
+EarlyListing* EarlyOf(int64_t pane) {
+    return pane == GadLeftPane ? &Early[0] : pane == GadRightPane ? &Early[1] : nullptr;
+}
+
+bool SameRequest(const PaneListingRequest& a, const PaneListingRequest& b) {
+    return a.Path == b.Path && a.ShowHidden == b.ShowHidden && a.ShowSystem == b.ShowSystem &&
+           a.FileSizeUnit == b.FileSizeUnit && a.SortColumn == b.SortColumn &&
+           a.SortOrder == b.SortOrder && a.FindExisting == b.FindExisting &&
+           a.Fallback == b.Fallback;
+}
+
+// The request of a start folder: one that is not there gives way.
+PaneListingRequest StartRequest(int64_t pane, const std::wstring& folder,
+                                const std::wstring& fallback) {
+    PaneListingRequest request = PaneListingRequestOf(*PaneOf(pane), folder);
+    request.FindExisting = true;
+    request.Fallback = fallback;
+    return request;
+}
+
+// The early listing of the pane when it reads what request asks; it is the
+// caller's from now on. Any other early listing is let go (its thread ends
+// by itself).
+std::shared_ptr<PaneListing> TakeEarly(int64_t pane, const PaneListingRequest& request,
+                                       int* thread) {
+    EarlyListing* e = EarlyOf(pane);
+    if (!e || !e->Thread) return nullptr;
+    std::shared_ptr<PaneListing> listing;
+    if (SameRequest(e->Request, request)) {
+        listing = e->Listing;
+        *thread = e->Thread;
+    }
+    *e = EarlyListing{};
+    return listing;
+}
+
+void StartListing(int64_t pane, ListingGoal goal, const std::wstring* start_fallback) {
     PendingListing& p = *PendingOf(pane);
     if (p.Cancel) *p.Cancel = 1;
     const uint64_t ticket = ++LastTicket;
     p.Ticket = ticket;
     p.Cancel = std::make_shared<std::atomic<int>>(0);
     ShowBusy(pane, p, true);
-    auto request = PaneListingRequestOf(*PaneOf(pane), FolderOf(goal.Paths));
-    auto listing = std::make_shared<PaneListing>();
-    auto cancel = p.Cancel;
+    const std::wstring folder = FolderOf(goal.Paths);
+    auto request = start_fallback ? StartRequest(pane, folder, *start_fallback)
+                                  : PaneListingRequestOf(*PaneOf(pane), folder);
     auto shared_goal = std::make_shared<ListingGoal>(std::move(goal));
-    PaneAsk([request, listing, cancel] { ReadPaneListing(request, listing.get(), cancel.get()); },
-            [pane, ticket, listing, shared_goal] {
-                ListingArrived(pane, ticket, *listing, *shared_goal);
-            });
+    int early = 0;
+    std::shared_ptr<PaneListing> listing = TakeEarly(pane, request, &early);
+    PaneWork work;
+    if (listing) { // read already: wait for its thread
+        work = [early] { rt_thread_wait(early); };
+    } else {
+        listing = std::make_shared<PaneListing>();
+        auto cancel = p.Cancel;
+        work = [request, listing, cancel] {
+            ReadPaneListing(request, listing.get(), cancel.get());
+        };
+    }
+    PaneAsk(
+        std::move(work),
+        [pane, ticket, listing, shared_goal] {
+            ListingArrived(pane, ticket, *listing, *shared_goal);
+        },
+        start_fallback ? PaneStartWaitMs : PaneAnswerWaitMs);
+}
+
+// ShowPath and ShowStartFolder: start_fallback is null for ShowPath.
+int64_t ShowPathWith(int64_t pane, const std::wstring& path, int64_t mode,
+                     const std::wstring* start_fallback) {
+    PaneState* ps = PaneOf(pane);
+    if (!ps) return 0;
+    if (PanePath(pane) == path && mode != ShowRefresh) return 1;
+    if (mode == ShowNoFill) {
+        App.ActivePane = pane;
+        MarkActivePathField(pane);
+        tk_gadget_activate(pane);
+        return 0;
+    }
+    // The history the mode gives, kept aside until the rows arrive.
+    ListingGoal goal;
+    goal.Paths = ps->PathHistory;
+    goal.Selections = ps->SelectionHistory;
+    ApplyHistoryMode(pane, path, mode);
+    std::swap(goal.Paths, ps->PathHistory);
+    std::swap(goal.Selections, ps->SelectionHistory);
+    goal.Row = goal.Selections.empty() ? 0 : goal.Selections.back();
+    App.ActivePane = pane;
+    MarkActivePathField(pane);
+    tk_gadget_set_text(PanePathGadget(pane), FolderOf(goal.Paths));
+    StopPaneWorkers(pane);
+    StartListing(pane, std::move(goal), start_fallback);
+    tk_gadget_activate(pane);
+    return 0;
 }
 
 } // namespace
@@ -181,30 +287,29 @@ int64_t PaneDiskInfoGadget(int64_t pane) {
 }
 
 int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return 0;
-    if (PanePath(pane) == path && mode != ShowRefresh) return 1;
-    if (mode == ShowNoFill) {
-        App.ActivePane = pane;
-        MarkActivePathField(pane);
-        tk_gadget_activate(pane);
-        return 0;
+    return ShowPathWith(pane, path, mode, nullptr);
+}
+
+void StartEarlyListing(int64_t pane, const std::wstring& fallback) {
+    EarlyListing* e = EarlyOf(pane);
+    const PaneState* ps = PaneOf(pane);
+    if (!e || !ps || ps->PathHistory.empty() || e->Thread) return;
+    e->Request = StartRequest(pane, ps->PathHistory[0], fallback);
+    e->Listing = std::make_shared<PaneListing>();
+    auto* job = new EarlyJob{e->Request, e->Listing};
+    e->Thread = rt_thread_create(ReadEarly, reinterpret_cast<intptr_t>(job));
+    if (!e->Thread) {
+        delete job;
+        *e = EarlyListing{};
     }
-    // The history the mode gives, kept aside until the rows arrive.
-    ListingGoal goal;
-    goal.Paths = ps->PathHistory;
-    goal.Selections = ps->SelectionHistory;
-    ApplyHistoryMode(pane, path, mode);
-    std::swap(goal.Paths, ps->PathHistory);
-    std::swap(goal.Selections, ps->SelectionHistory);
-    goal.Row = goal.Selections.empty() ? 0 : goal.Selections.back();
-    App.ActivePane = pane;
-    MarkActivePathField(pane);
-    tk_gadget_set_text(PanePathGadget(pane), FolderOf(goal.Paths));
-    StopPaneWorkers(pane);
-    StartListing(pane, std::move(goal));
-    tk_gadget_activate(pane);
-    return 0;
+}
+
+void ShowStartFolder(int64_t pane, const std::wstring& fallback) {
+    const PaneState* ps = PaneOf(pane);
+    if (!ps || ps->PathHistory.empty()) return;
+    const std::wstring start = ps->PathHistory[0]; // a copy: the history is rebuilt
+    SetPaneLocation(pane, start);
+    ShowPathWith(pane, L"", ShowRefresh, &fallback);
 }
 
 void MarkActivePane(int64_t pane) {

@@ -58,6 +58,9 @@ bool TakeWork(PaneWorkerRecord& r, Pass& pass, bool first) {
 // The icon worker reports a finished last pass still under the lock, so that
 // nothing of this thread reaches the toolkit once Running is false.
 template <class PassFn> void Serve(PaneWorkerRecord& r, PassFn pass_of) {
+    // Decorations wait for nobody: a listing, a file operation and the window
+    // go first whenever they want the processors too.
+    rt_thread_lower_priority();
     Pass pass;
     for (bool first = true;; first = false) {
         const bool taken = TakeWork(r, pass, first);

@@ -60,6 +60,16 @@ int64_t FillPane(int64_t pane, const std::wstring& path);
 // path is already the current folder and mode is not ShowRefresh (nothing is
 // done), otherwise 0. Makes the pane the active one and gives it the focus.
 int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode);
+// Start-up: reads the pane's start folder (element 0 of its history) on a
+// thread of its own at once, before the toolkit and the window are there.
+// A folder that is not there gives way to its nearest existing ancestor, or
+// to fallback. Main thread, once per pane.
+void StartEarlyListing(int64_t pane, const std::wstring& fallback);
+// Points the pane at its start folder and shows it as ShowPath (pane, "",
+// ShowRefresh) does, taking over the early listing when there is one; a
+// start folder that is not there gives way as above, and the pane then shows
+// its stand-in. The rows come when they are read (PaneStartWaitMs).
+void ShowStartFolder(int64_t pane, const std::wstring& fallback);
 // ShowPath (pane, "", ShowNoFill) without taking the keyboard focus.
 void MarkActivePane(int64_t pane);
 

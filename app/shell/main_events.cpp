@@ -17,8 +17,8 @@
 #include "app/shell/main_keys.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
-#include "app/shell/pane_filter.h"
 #include "app/shell/pane_context_menu.h"
+#include "app/shell/pane_filter.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"
@@ -185,8 +185,12 @@ void GadgetEvent(int64_t gadget, int64_t type) {
         break;
     case GadViewButton: ViewFile(); break;
     case GadEditButton: EditFile(); break;
-    case GadCopyButton: CopyMoveBetweenPanes(SelectedItems(p, SelectedNames), p, OtherPane(p), 0); break;
-    case GadMoveButton: CopyMoveBetweenPanes(SelectedItems(p, SelectedNames), p, OtherPane(p), 1); break;
+    case GadCopyButton:
+        CopyMoveBetweenPanes(SelectedItems(p, SelectedNames), p, OtherPane(p), 0);
+        break;
+    case GadMoveButton:
+        CopyMoveBetweenPanes(SelectedItems(p, SelectedNames), p, OtherPane(p), 1);
+        break;
     case GadNewFolderButton:
         OpenNewFolderDialog(NewFolderX, NewFolderY, NewFolderWidth, NewFolderHeight);
         break;

@@ -32,9 +32,9 @@ struct Shortcut {
 };
 
 constexpr Shortcut MainShortcuts[] = {
-    {13, MenuReturnKey}, {46, MenuDeleteKey},     {KeySpace, MenuSpaceKey},
-    {114, MenuViewKey},  {115, MenuEditKey},      {116, MenuCopyKey},
-    {117, MenuMoveKey},  {118, MenuNewFolderKey}, {119, MenuDeleteButtonKey},
+    {13, MenuReturnKey},  {46, MenuDeleteKey},     {KeySpace, MenuSpaceKey},
+    {114, MenuViewKey},   {115, MenuEditKey},      {116, MenuCopyKey},
+    {117, MenuMoveKey},   {118, MenuNewFolderKey}, {119, MenuDeleteButtonKey},
     {113, MenuRenameKey},
 };
 static_assert(std::size(MainShortcuts) == 10, "Return, Delete, Space, F2 and F3 to F8");

@@ -10,6 +10,7 @@
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/panes/pane_workers.h"
+#include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_window.h"
@@ -74,14 +75,21 @@ WindowHandler HandlerOfWindow(int64_t window) {
 int64_t StartUp() {
     rt_heap_setup(); // before the first thread
     AppStateReset();
+    // The settings need no toolkit: with them read, both start folders are
+    // read on threads of their own while the toolkit starts and the window
+    // opens.
+    if (!ReadSettings()) TakeDefaultSettings();
+    for (int64_t pane : {GadRightPane, GadLeftPane})
+        StartEarlyListing(pane, SettingsQuery.StartFolder());
     if (!tk_init()) return 0;
     pf_mime_init(); // before any pane worker asks for a type name
     pf_shell_open_install();
     InstallShellHooks();
     CreateItemImages();
     BuildPaneBackgroundMenu();
-    // Without a readable settings file the program still opens its window.
-    if (!LoadSettings()) SettingsUseDefaults();
+    // Without a readable settings file the program still opens its window
+    // (ReadSettings took the defaults).
+    OpenSettingsWindow();
     if (!LoadButtonBar(ButtonBarList)) UseDefaultButtonBar();
     InstallHooks();
     return tk_window_handle(WinMain) != 0;

@@ -30,6 +30,7 @@ constexpr auto SlowFor = std::chrono::seconds(5);
 std::string SlowFolder;
 std::atomic<bool> Released{false};
 std::atomic<int> HeldUp{0};
+std::atomic<int> SlowOpened{0}; // opens of SlowFolder
 
 void HoldUp() {
     HeldUp++;
@@ -40,7 +41,10 @@ void HoldUp() {
 int SlowOpen(const char* path, int flags, mode_t mode) {
     std::string folder = path;
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (!SlowFolder.empty() && SlowFolder == folder) HoldUp();
+    if (!SlowFolder.empty() && SlowFolder == folder) {
+        SlowOpened++;
+        HoldUp();
+    }
     return rt_syscalls_real().open(path, flags, mode);
 }
 int HangingStatvfs(const char* path, struct statvfs* out) {
@@ -54,6 +58,7 @@ class PaneAnswerTest : public PaneTest {
         PaneTest::SetUp();
         Released = false;
         HeldUp = 0;
+        SlowOpened = 0;
         SlowFolder.clear();
     }
     void TearDown() override {
@@ -62,6 +67,7 @@ class PaneAnswerTest : public PaneTest {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         rt_sys = rt_syscalls_real();
         PaneAnswerWaitMs = SavedWait;
+        PaneStartWaitMs = SavedStartWait;
         PaneTest::TearDown();
     }
 
@@ -84,6 +90,7 @@ class PaneAnswerTest : public PaneTest {
     }
 
     int64_t SavedWait = PaneAnswerWaitMs;
+    int64_t SavedStartWait = PaneStartWaitMs;
 };
 
 } // namespace
@@ -176,6 +183,51 @@ TEST_F(PaneAnswerTest, LateListingsLookLikeListingsInPlace) {
     EXPECT_EQ(Column(GadLeftPane, 0), names);
     EXPECT_EQ(PaneListingPending(GadLeftPane), 0);
     EXPECT_EQ(tk_gadget_is_busy(GadLeftPane), 0);
+}
+
+// The start folders are read before the window is there; showing them then
+// takes that reading over rather than reading again, unless what it read no
+// longer fits (a setting changed); a start folder that is gone gives way to
+// its nearest existing ancestor.
+TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
+    TempDir start;
+    start.write("a.txt", "a");
+    start.write(".versteckt", "v");
+    const std::wstring home = Folder(start) + L"heim/";
+    RtSyscallsRestore restore;
+    SlowFolder = start.path();
+    rt_sys.open = SlowOpen;
+    PaneStartWaitMs = 0;
+    App.settings.ShowHidden = 0;
+    PaneOf(GadLeftPane)->PathHistory = {Folder(start), L""};
+    StartEarlyListing(GadLeftPane, home);
+    ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
+    ShowStartFolder(GadLeftPane, home);
+    EXPECT_EQ(PaneListingPending(GadLeftPane), 1);
+    Released = true;
+    ASSERT_TRUE(PumpUntil([] { return PaneListingPending(GadLeftPane) == 0; }));
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"a.txt"}));
+    EXPECT_EQ(PanePath(GadLeftPane), Folder(start));
+    EXPECT_EQ(SlowOpened.load(), 1); // read once
+
+    // Hidden entries are shown now: the early reading does not fit.
+    StartEarlyListing(GadLeftPane, home);
+    ASSERT_TRUE(PumpUntil([] { return SlowOpened.load() == 2; }));
+    App.settings.ShowHidden = 1;
+    ShowStartFolder(GadLeftPane, home);
+    ASSERT_TRUE(PumpUntil([] { return PaneListingPending(GadLeftPane) == 0; }));
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L".versteckt", L"a.txt"}));
+    EXPECT_EQ(SlowOpened.load(), 3);
+
+    // Gone since the last run: the nearest folder that is there.
+    PaneOf(GadRightPane)->PathHistory = {Folder(start) + L"weg/tiefer/", L""};
+    StartEarlyListing(GadRightPane, home);
+    ShowStartFolder(GadRightPane, home);
+    ASSERT_TRUE(PumpUntil([] { return PaneListingPending(GadRightPane) == 0; }));
+    EXPECT_EQ(PanePath(GadRightPane), Folder(start));
+    EXPECT_EQ(tk_gadget_get_text(GadRightPath), Folder(start));
+    EXPECT_EQ(Column(GadRightPane, 0), (Texts{L"..", L".versteckt", L"a.txt"}));
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PaneAnswerTest, HangingFreeSpaceQueryKeepsTheOldLine) {
