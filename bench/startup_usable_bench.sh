@@ -40,7 +40,7 @@ median() { sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 # ---- ours, under Xvfb ----
 fifo=$D/displayfd
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
 XVFB=$!
 read -r -t 20 num <"$fifo" || { echo "BENCH startup_usable: Xvfb did not start"; exit 1; }
 export DISPLAY=:$num

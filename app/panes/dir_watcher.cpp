@@ -55,20 +55,21 @@ void StopDirWatcher(int64_t pane) {
 void StartDirWatcher(int64_t pane) {
     DirWatchRecord* r = DirWatchOf(pane);
     if (!r) return;
-    const std::wstring path = PanePath(pane);
-    const int listing = rt_dir_examine(-1, path, L"*");
-    if (!listing) return;
     StopDirWatcher(pane);
     r->Pane = pane;
     r->Stop = 0;
-    r->Path = path;
+    r->Path = PanePath(pane);
     r->TimeOut = 250;
     r->Thread = rt_thread_create(DirWatcher, reinterpret_cast<intptr_t>(r));
-    rt_dir_finish(listing);
 }
 
 void DirWatcher(intptr_t record) {
     DirWatchRecord& r = *reinterpret_cast<DirWatchRecord*>(record);
+    // Whether the folder can be listed is asked here, not on the main thread,
+    // where a hanging mount would freeze the window.
+    const int listing = rt_dir_examine(-1, r.Path, L"*");
+    if (!listing) return;
+    rt_dir_finish(listing);
     const int64_t handle = pf_watch_open(r.Path);
     r.Handle = handle;
     bool pending = false;

@@ -28,7 +28,7 @@ struct DirWatchRecord {
 // The watch record of a pane; null for any other number.
 DirWatchRecord* DirWatchOf(int64_t pane);
 // (Re)starts the pane's watcher on PanePath (pane); a folder that cannot be
-// listed leaves the running watcher as it is.
+// listed (found out on the watcher's thread) is not watched.
 void StartDirWatcher(int64_t pane);
 // Ends the pane's watcher, if any, and waits until it has ended.
 void StopDirWatcher(int64_t pane);

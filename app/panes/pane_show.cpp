@@ -152,10 +152,12 @@ EarlyListing Early[2]; // [0] pane 5, [1] pane 10
 struct EarlyJob {
     PaneListingRequest Request;
     std::shared_ptr<PaneListing> Listing;
+    bool Background = false; // the pane without the keyboard: it gives way
 };
 
 void ReadEarly(intptr_t parameter) {
     std::unique_ptr<EarlyJob> job(reinterpret_cast<EarlyJob*>(parameter));
+    if (job->Background) rt_thread_lower_priority(); // its helper threads inherit it
     ReadPaneListing(job->Request, job->Listing.get());
 }
 
@@ -290,13 +292,13 @@ int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode) {
     return ShowPathWith(pane, path, mode, nullptr);
 }
 
-void StartEarlyListing(int64_t pane, const std::wstring& fallback) {
+void StartEarlyListing(int64_t pane, const std::wstring& fallback, bool background) {
     EarlyListing* e = EarlyOf(pane);
     const PaneState* ps = PaneOf(pane);
     if (!e || !ps || ps->PathHistory.empty() || e->Thread) return;
     e->Request = StartRequest(pane, ps->PathHistory[0], fallback);
     e->Listing = std::make_shared<PaneListing>();
-    auto* job = new EarlyJob{e->Request, e->Listing};
+    auto* job = new EarlyJob{e->Request, e->Listing, background};
     e->Thread = rt_thread_create(ReadEarly, reinterpret_cast<intptr_t>(job));
     if (!e->Thread) {
         delete job;

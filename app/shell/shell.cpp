@@ -77,10 +77,11 @@ int64_t StartUp() {
     AppStateReset();
     // The settings need no toolkit: with them read, both start folders are
     // read on threads of their own while the toolkit starts and the window
-    // opens.
+    // opens. The left pane, which the window opens with the keyboard in it,
+    // is read first when the processors are short.
     if (!ReadSettings()) TakeDefaultSettings();
-    for (int64_t pane : {GadRightPane, GadLeftPane})
-        StartEarlyListing(pane, SettingsQuery.StartFolder());
+    StartEarlyListing(GadLeftPane, SettingsQuery.StartFolder(), false);
+    StartEarlyListing(GadRightPane, SettingsQuery.StartFolder(), true);
     if (!tk_init()) return 0;
     pf_mime_init(); // before any pane worker asks for a type name
     pf_shell_open_install();

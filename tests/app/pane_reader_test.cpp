@@ -200,7 +200,7 @@ TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
     PaneStartWaitMs = 0;
     App.settings.ShowHidden = 0;
     PaneOf(GadLeftPane)->PathHistory = {Folder(start), L""};
-    StartEarlyListing(GadLeftPane, home);
+    StartEarlyListing(GadLeftPane, home, false);
     ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
     ShowStartFolder(GadLeftPane, home);
     EXPECT_EQ(PaneListingPending(GadLeftPane), 1);
@@ -211,7 +211,7 @@ TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
     EXPECT_EQ(SlowOpened.load(), 1); // read once
 
     // Hidden entries are shown now: the early reading does not fit.
-    StartEarlyListing(GadLeftPane, home);
+    StartEarlyListing(GadLeftPane, home, false);
     ASSERT_TRUE(PumpUntil([] { return SlowOpened.load() == 2; }));
     App.settings.ShowHidden = 1;
     ShowStartFolder(GadLeftPane, home);
@@ -221,7 +221,7 @@ TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
 
     // Gone since the last run: the nearest folder that is there.
     PaneOf(GadRightPane)->PathHistory = {Folder(start) + L"weg/tiefer/", L""};
-    StartEarlyListing(GadRightPane, home);
+    StartEarlyListing(GadRightPane, home, true);
     ShowStartFolder(GadRightPane, home);
     ASSERT_TRUE(PumpUntil([] { return PaneListingPending(GadRightPane) == 0; }));
     EXPECT_EQ(PanePath(GadRightPane), Folder(start));
