@@ -48,14 +48,60 @@ constexpr const char* kUnknownType = "application/octet-stream";
 const std::vector<std::string> kIconRoots = {"/usr/local/share/icons", "/usr/share/icons"};
 const std::vector<std::string> kIconThemes = {"Adwaita", "hicolor"};
 
-std::string read_start(const std::string& path) {
-    std::string data(kSniffBytes, '\0');
+// The start of a regular file; false when it cannot be opened (no rights).
+bool read_start(const std::string& path, std::string* data) {
+    data->assign(kSniffBytes, '\0');
     const int fd = rt_sys.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
-    if (fd < 0) return {};
-    const ssize_t n = rt_sys.read(fd, data.data(), data.size());
+    if (fd < 0) return false;
+    const ssize_t n = rt_sys.read(fd, data->data(), data->size());
     rt_sys.close(fd);
-    data.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return data;
+    data->resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return true;
+}
+
+// Types found by looking into files, by the file's identity and state: a
+// folder listed again, or refreshed, is not read again unless a file in it
+// changed. Bounded: emptied when full.
+struct SniffKey {
+    dev_t device;
+    ino_t inode;
+    int64_t size;
+    int64_t changed_ns; // modification time
+    bool operator==(const SniffKey&) const = default;
+};
+struct SniffKeyHash {
+    size_t operator()(const SniffKey& k) const {
+        size_t h = std::hash<uint64_t>()(k.inode);
+        for (uint64_t v : {uint64_t(k.device), uint64_t(k.size), uint64_t(k.changed_ns)})
+            h = h * 1099511628211ull ^ std::hash<uint64_t>()(v);
+        return h;
+    }
+};
+constexpr size_t kSniffCacheLimit = 1 << 17;
+
+class SniffCache {
+  public:
+    bool find(const SniffKey& key, std::string* type) {
+        std::lock_guard guard(lock_);
+        const auto it = types_.find(key);
+        if (it == types_.end()) return false;
+        *type = it->second;
+        return true;
+    }
+    void put(const SniffKey& key, const std::string& type) {
+        std::lock_guard guard(lock_);
+        if (types_.size() >= kSniffCacheLimit) types_.clear();
+        types_.emplace(key, type);
+    }
+
+  private:
+    std::mutex lock_;
+    std::unordered_map<SniffKey, std::string, SniffKeyHash> types_;
+};
+
+SniffCache& sniff_cache() {
+    static auto* cache = new SniffCache; // never destroyed: workers may still ask at exit
+    return *cache;
 }
 
 // The shared-mime-info name GIO guesses from a file name or from data; the
@@ -95,9 +141,16 @@ std::string type_name_of(const std::wstring& path, bool is_folder) {
     if (rt_sys.stat(os_path.c_str(), &s) != 0) return {};
     for (const SpecialType& t : kSpecialTypes)
         if ((s.st_mode & S_IFMT) == t.format) return t.mime_name;
-    if (!S_ISREG(s.st_mode) || rt_sys.access(os_path.c_str(), R_OK) != 0) return {};
-    const std::string start = read_start(os_path);
-    return gio_guess(nullptr, &start);
+    if (!S_ISREG(s.st_mode)) return {};
+    const SniffKey key{s.st_dev, s.st_ino, static_cast<int64_t>(s.st_size),
+                       static_cast<int64_t>(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec};
+    std::string type;
+    if (sniff_cache().find(key, &type)) return type;
+    std::string start;
+    if (!read_start(os_path, &start)) return {};
+    type = gio_guess(nullptr, &start);
+    sniff_cache().put(key, type);
+    return type;
 }
 
 // The MIME types met so far, numbered from 1 in the order they were first

@@ -57,6 +57,19 @@ TEST(Mime, GermanTypeNames) {
     EXPECT_EQ(L"PDF-Dokument", pf_type_name(w(t / "weg.pdf"), 0));
 }
 
+// What a file's contents said is remembered while the file stays as it was,
+// and asked again once it changed.
+TEST(Mime, ContentTypesAreLookedAtAgainWhenTheFileChanges) {
+    TempDir t;
+    t.write("wechsel", "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n");
+    EXPECT_EQ(L"PDF-Dokument", pf_type_name(w(t / "wechsel"), 0));
+    EXPECT_EQ(L"PDF-Dokument", pf_type_name(w(t / "wechsel"), 0));
+    t.write("wechsel", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(32, '\0'));
+    EXPECT_EQ(L"PNG-Bild", pf_type_name(w(t / "wechsel"), 0));
+    t.write("wechsel", "");
+    EXPECT_EQ(L"Leeres Dokument", pf_type_name(w(t / "wechsel"), 0));
+}
+
 TEST(Mime, AwkwardFilesAreNamedWithoutReadingThem) {
     TempDir t;
     ASSERT_EQ(0, mkfifo((t / "rohr").c_str(), 0600)); // opening it for reading would block
