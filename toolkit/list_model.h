@@ -195,6 +195,7 @@ class TkListModel : public QAbstractTableModel {
 
     void move_rows(const std::vector<int64_t>& order); // under mu_
     void note_texts(int64_t column); // column's texts changed; -1: rows came or went
+    static void free_aside(std::vector<TkListRow>& rows); // frees many rows on another thread
     void mark_dirty_locked(int64_t row);
     void schedule_flush_locked();
     QVariant role_value(const TkListRow& row, int column, int role) const;

@@ -113,7 +113,7 @@ void CopyRow(int64_t, const wchar_t* text, size_t length, int64_t data, uint32_t
 // filter (already lower case; empty shows every row). Rows the workers had
 // not finished when the snapshot was taken get their workers again.
 void ShowSnapshotRows(int64_t pane, Snapshot& s, const std::wstring& filter) {
-    std::wstring name, lower, text;
+    std::wstring name, lower;
     bool unfinished = false;
     // Rows of one type share their picture: look each one up once.
     std::unordered_map<uint64_t, intptr_t> pictures;
@@ -126,8 +126,8 @@ void ShowSnapshotRows(int64_t pane, Snapshot& s, const std::wstring& filter) {
             it = pictures.emplace(key, PaneRowImage(name, row.data, row.tag)).first;
         return it->second;
     };
-    tk_list_set_redraw(pane, 0);
-    tk_gadget_clear_items(pane);
+    std::vector<TkListNewRow> shown;
+    shown.reserve(filter.empty() ? s.rows.size() : s.rows.size() / 4);
     for (const SnapshotRow& row : s.rows) {
         const char* at = s.bytes.data() + row.start;
         Decode(name, at, row.name_length);
@@ -136,10 +136,16 @@ void ShowSnapshotRows(int64_t pane, Snapshot& s, const std::wstring& filter) {
             LowerInPlace(lower);
             if (lower.find(filter) == std::wstring::npos) continue;
         }
-        Decode(text, at, row.length);
-        tk_list_add_item(pane, -1, text, picture(row), row.data, row.tag);
+        TkListNewRow& add = shown.emplace_back();
+        Decode(add.text, at, row.length);
+        add.image = picture(row);
+        add.data = row.data;
+        add.tag = row.tag;
         unfinished = unfinished || (row.tag & PaneTagDone) != PaneTagDone;
     }
+    tk_list_set_redraw(pane, 0);
+    tk_gadget_clear_items(pane);
+    tk_list_append_rows(pane, shown);
     tk_list_set_redraw(pane, 1);
     s.narrowed = !filter.empty();
     s.version = ++PaneOf(pane)->RowsVersion;
