@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -33,27 +32,61 @@ struct Present {
     bool listed = false; // some row shows it
 };
 
-struct FolderNow {
-    std::vector<Present> entries;
-    std::unordered_map<std::wstring_view, size_t> by_name; // views into entries
-    std::vector<int64_t> vanished;                         // rows whose entry is gone
+// The entries by name: an open-addressed table of hashes and entry indices,
+// so that a lookup costs one probe of a flat array and one name compare (a
+// node-based map costs a bucket, a node and the name, each a cache miss,
+// and a refresh looks up every row of a pane).
+class NameIndex {
+  public:
+    void Build(const std::vector<Present>& entries) {
+        size_t capacity = 16;
+        while (capacity < entries.size() * 2) capacity *= 2;
+        slots_.assign(capacity, 0);
+        mask_ = capacity - 1;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const uint32_t h = Hash(entries[i].name);
+            size_t at = h & mask_;
+            while (slots_[at]) at = (at + 1) & mask_;
+            slots_[at] = (uint64_t(h) << 32) | (i + 1);
+        }
+    }
+    // The index of the entry named name, or -1.
+    int64_t Find(const std::vector<Present>& entries, std::wstring_view name) const {
+        if (slots_.empty()) return -1;
+        const uint32_t h = Hash(name);
+        for (size_t at = h & mask_; slots_[at]; at = (at + 1) & mask_) {
+            const uint64_t slot = slots_[at];
+            const size_t i = (slot & 0xFFFFFFFFu) - 1;
+            if ((slot >> 32) == h && entries[i].name == name) return static_cast<int64_t>(i);
+        }
+        return -1;
+    }
+
+  private:
+    static uint32_t Hash(std::wstring_view name) { // FNV-1a over the characters
+        uint32_t h = 2166136261u;
+        for (wchar_t c : name) h = (h ^ static_cast<uint32_t>(c)) * 16777619u;
+        return h;
+    }
+    std::vector<uint64_t> slots_; // hash in the high half, entry index + 1 below; 0 = free
+    size_t mask_ = 0;
 };
 
+struct FolderNow {
+    std::vector<Present> entries;
+    NameIndex by_name;
+    std::vector<int64_t> vanished; // rows whose entry is gone
+};
+
+// One pass over the folder (rt_dir_read): a refresh of a large folder costs
+// little more than the kernel's listing and stat of it.
 bool ReadFolderNow(const std::wstring& path, FolderNow& now) {
-    const int number = rt_dir_examine(-1, path, L"*.*");
-    if (!number) return false;
-    while (rt_dir_next(number)) {
-        Present p;
-        p.name = rt_dir_entry_name(number);
-        p.type = rt_dir_entry_type(number);
-        p.attributes = rt_dir_entry_attributes(number);
-        p.size = rt_dir_entry_size(number);
-        p.date = rt_dir_entry_date(number, RtDateModified);
-        now.entries.push_back(std::move(p));
-    }
-    rt_dir_finish(number);
-    now.by_name.reserve(now.entries.size());
-    for (size_t i = 0; i < now.entries.size(); ++i) now.by_name.emplace(now.entries[i].name, i);
+    std::vector<RtDirEntry> entries;
+    if (!rt_dir_read(path, &entries)) return false;
+    now.entries.reserve(entries.size());
+    for (RtDirEntry& e : entries)
+        now.entries.push_back({std::move(e.name), e.type, e.attributes, e.size, e.modified});
+    now.by_name.Build(now.entries);
     return true;
 }
 
@@ -62,11 +95,11 @@ void MatchRow(int64_t row, const wchar_t* text, size_t length, int64_t, uint32_t
     FolderNow& now = *reinterpret_cast<FolderNow*>(user);
     const std::wstring_view all(text, length);
     const std::wstring_view name = all.substr(0, all.find(L'\n'));
-    const auto it = now.by_name.find(name);
-    if (it == now.by_name.end())
+    const int64_t at = now.by_name.Find(now.entries, name);
+    if (at < 0)
         now.vanished.push_back(row);
     else
-        now.entries[it->second].listed = true;
+        now.entries[static_cast<size_t>(at)].listed = true;
 }
 
 // Matches the rows the pane shows now against the entries read.
