@@ -3,9 +3,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "runtime/replace.h"
 #include "runtime/syscalls.h"
@@ -39,26 +39,31 @@ void discard(const std::string& temp) {
     errno = saved;
 }
 
-// One chunk by read and write; 0 at the end of the file, -1 on error.
-ssize_t copy_chunk_rw(int in, RtReplace* out, std::vector<char>& buffer) {
-    if (buffer.empty()) buffer.resize(kChunk);
+// One chunk by read and write; 0 at the end of the file, -1 on error. The
+// buffer is allocated, not cleared, on first use.
+ssize_t copy_chunk_rw(int in, RtReplace* out, std::unique_ptr<char[]>& buffer) {
+    if (!buffer) buffer.reset(new char[kChunk]);
     ssize_t n;
-    do n = rt_sys.read(in, buffer.data(), buffer.size());
+    do n = rt_sys.read(in, buffer.get(), kChunk);
     while (n < 0 && errno == EINTR);
-    if (n > 0 && !rt_replace_write(out, std::string_view(buffer.data(), static_cast<size_t>(n))))
+    if (n > 0 && !rt_replace_write(out, std::string_view(buffer.get(), static_cast<size_t>(n))))
         return -1;
     return n;
 }
 
 // One chunk in the kernel. Falls back to read and write for good when the
-// file systems cannot copy ranges, and also when copy_file_range reports the
-// end: some files (in /proc, for one) claim to be empty but can be read.
-ssize_t copy_chunk(int in, RtReplace* out, bool& use_range, std::vector<char>& buffer) {
+// file systems cannot copy ranges, and also when copy_file_range reports an
+// end before it gave a byte: some files (in /proc, for one) claim to be
+// empty, or claim a size, and can be read all the same. An end after bytes
+// of a file with a size (believed) is taken as it is: looking again cost
+// every small file of a copy a buffer of a megabyte.
+ssize_t copy_chunk(int in, RtReplace* out, bool believed_end, bool& use_range,
+                   std::unique_ptr<char[]>& buffer) {
     if (use_range) {
         ssize_t n;
         do n = pf_copy_file_range(in, nullptr, rt_replace_fd(out), nullptr, kChunk, 0);
         while (n < 0 && errno == EINTR);
-        if (n > 0) return n;
+        if (n > 0 || (n == 0 && believed_end)) return n;
         if (n < 0 && !range_unsupported(errno)) return -1;
         use_range = false;
     }
@@ -67,11 +72,11 @@ ssize_t copy_chunk(int in, RtReplace* out, bool& use_range, std::vector<char>& b
 
 bool copy_contents(int in, RtReplace* out, int64_t total, PfCopyProgressFn progress, void* user) {
     bool use_range = true;
-    std::vector<char> buffer;
+    std::unique_ptr<char[]> buffer;
     int64_t done = 0;
     bool reported = false;
     for (;;) {
-        const ssize_t n = copy_chunk(in, out, use_range, buffer);
+        const ssize_t n = copy_chunk(in, out, total > 0 && done > 0, use_range, buffer);
         if (n < 0) return false;
         if (n == 0 && reported) return true;
         done += n;
