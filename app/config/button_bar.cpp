@@ -6,6 +6,7 @@
 #include "app/config/config_texts.h"
 #include "app/core/ids.h"
 #include "app/fileops/message_dialog.h"
+#include "app/panes/pane_answers.h"
 #include "platform/app_icon.h"
 #include "platform/mime.h"
 #include "platform/shell_open.h"
@@ -14,6 +15,9 @@
 #include "runtime/program.h"
 #include "runtime/seqfile.h"
 #include "toolkit/gadgets.h"
+
+#include <memory>
+#include <vector>
 
 std::list<ButtonBarEntry> ButtonBarList;
 std::vector<ToolbarButton> ToolbarButtons(1);
@@ -24,10 +28,16 @@ void ShowButtonBarError(const std::wstring& headline, const std::wstring& text) 
     MessageDialog(MessageKindError, ConfigCaption, headline, text, MessageOneButton, WinMain);
 }
 
-// Gives entry its icon from its path.
-void TakeIcon(ButtonBarEntry& entry) {
-    entry.IconImage = ButtonIconFromFile(entry.Button.Path);
-    entry.IconWidth = tk_image_width(entry.IconImage);
+// The pixels of the icon of path, or none: its program's icon, else its
+// type's. Reads the file system: any thread but the main one.
+std::vector<uint32_t> IconPixelsOf(const std::wstring& path) {
+    std::vector<uint32_t> pixels;
+    if (pf_program_icon(path, ButtonBarIconSize, pixels)) return pixels;
+    const int64_t size = rt_file_size(path);
+    if (size != RtSizeMissing &&
+        pf_type_icon(path, size == RtSizeFolder, ButtonBarIconSize, pixels))
+        return pixels;
+    return {};
 }
 
 // The built-in picture, scaled onto image.
@@ -42,6 +52,13 @@ void DrawBuiltInPicture(int64_t image) {
         tk_drawing_stop();
     }
     tk_image_free(picture);
+}
+
+// Gives entry the built-in picture; its own icon comes with AskIcons.
+void TakeIcon(ButtonBarEntry& entry) {
+    entry.IconImage = tk_image_create(-1, ButtonBarIconSize, ButtonBarIconSize, 32, -1);
+    if (entry.IconImage) DrawBuiltInPicture(entry.IconImage);
+    entry.IconWidth = tk_image_width(entry.IconImage);
 }
 
 void SetPixels(int64_t image, const std::vector<uint32_t>& argb) {
@@ -61,6 +78,36 @@ int OpenButtonPath(const std::wstring& file, const std::wstring& params,
                    const std::wstring& folder) {
     if (file.find(L'/') == std::wstring::npos) return rt_program_run(file, params, folder);
     return pf_shell_open(file, params, folder);
+}
+
+// The entries' own icons are looked for off the main thread (a program on a
+// hanging mount would freeze the window); until they come the buttons show
+// the built-in picture. An answer for an entry that is gone or changed since
+// is dropped.
+void AskIcons(const std::list<ButtonBarEntry>& list) {
+    struct Asked {
+        int64_t image;
+        std::wstring path;
+        std::vector<uint32_t> pixels;
+    };
+    auto asked = std::make_shared<std::vector<Asked>>();
+    for (const ButtonBarEntry& e : list)
+        if (e.IconImage) asked->push_back({e.IconImage, e.Button.Path, {}});
+    if (asked->empty()) return;
+    PaneAsk(
+        [asked] {
+            for (Asked& a : *asked) a.pixels = IconPixelsOf(a.path);
+        },
+        [asked] {
+            bool changed = false;
+            for (const Asked& a : *asked)
+                for (const ButtonBarEntry& e : ButtonBarList)
+                    if (!a.pixels.empty() && e.IconImage == a.image && e.Button.Path == a.path) {
+                        SetPixels(a.image, a.pixels);
+                        changed = true;
+                    }
+            if (changed) RebuildToolbar(ButtonBarList);
+        });
 }
 
 } // namespace
@@ -114,6 +161,7 @@ int64_t LoadButtonBar(std::list<ButtonBarEntry>& list) {
     for (const ButtonBarEntry& e : list)
         AddToolbarButton(ToolbarButtons, tk_image_handle(e.IconImage), e.Button.Path,
                          e.Button.Action, e.Button.Tooltip);
+    AskIcons(list);
     return 1;
 }
 
@@ -125,6 +173,7 @@ void UseDefaultButtonBar() {
     TakeIcon(entry);
     AddToolbarButton(ToolbarButtons, tk_image_handle(entry.IconImage), entry.Button.Path,
                      entry.Button.Action, entry.Button.Tooltip);
+    AskIcons(ButtonBarList);
 }
 
 int64_t SaveButtonBar(const std::list<ButtonBarEntry>& list) {
@@ -165,11 +214,8 @@ void RebuildToolbar(const std::list<ButtonBarEntry>& list) {
 int64_t ButtonIconFromFile(const std::wstring& path) {
     const int64_t image = tk_image_create(-1, ButtonBarIconSize, ButtonBarIconSize, 32, -1);
     if (!image) return 0;
-    std::vector<uint32_t> pixels;
-    const int64_t size = rt_file_size(path);
-    if (pf_program_icon(path, ButtonBarIconSize, pixels) ||
-        (size != RtSizeMissing &&
-         pf_type_icon(path, size == RtSizeFolder, ButtonBarIconSize, pixels)))
+    const std::vector<uint32_t> pixels = IconPixelsOf(path);
+    if (!pixels.empty())
         SetPixels(image, pixels);
     else
         DrawBuiltInPicture(image);
@@ -181,11 +227,17 @@ int64_t RunButtonBarItem() {
     if (index < 0 || index + 1 >= static_cast<int64_t>(ToolbarButtons.size())) return 0;
     const ToolbarButton& b = ToolbarButtons[static_cast<size_t>(index)];
     if (b.Action != ActionOpen) return 1;
-    // A button whose file is gone says so instead of doing nothing.
-    const bool gone =
-        b.Path.find(L'/') != std::wstring::npos && rt_file_size(b.Path) == RtSizeMissing;
-    if (gone || !ButtonBarOpen(b.Path, L"", L""))
-        ButtonBarMessage(ConfigHeadline, ButtonPathMissing + b.Path);
+    // A button whose file is gone says so instead of doing nothing; whether
+    // it is there is asked off the main thread.
+    auto gone = std::make_shared<bool>(false);
+    PaneAsk(
+        [gone, path = b.Path] {
+            *gone = path.find(L'/') != std::wstring::npos && rt_file_size(path) == RtSizeMissing;
+        },
+        [gone, path = b.Path] {
+            if (*gone || !ButtonBarOpen(path, L"", L""))
+                ButtonBarMessage(ConfigHeadline, ButtonPathMissing + path);
+        });
     return 1;
 }
 

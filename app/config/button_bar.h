@@ -80,9 +80,13 @@ void AddToolbarButton(std::vector<ToolbarButton>& buttons, intptr_t image, const
 void RebuildToolbar(const std::list<ButtonBarEntry>& list);
 // A new 32 x 32 image for path: the icon its desktop entry names for a
 // program, the type's theme icon for a document, else a built-in picture.
+// Reads the file system on the calling thread (the editor, for a file the
+// user has just chosen); the bar itself looks for its icons off the main
+// thread and shows the built-in picture until they come.
 int64_t ButtonIconFromFile(const std::wstring& path);
-// For the current EventMenu: runs the toolbar button it names. 1 when the id
-// was a button's, 0 otherwise.
+// For the current EventMenu: runs the toolbar button it names (once the
+// file system said whether its file is there). 1 when the id was a
+// button's, 0 otherwise.
 int64_t RunButtonBarItem();
 
 // Empties the list and the toolbar records (start and tests).

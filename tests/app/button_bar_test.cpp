@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "app/config/button_bar_file.h"
+#include "app/panes/pane_answers.h"
 #include "config_fixture.h"
 #include "platform/shell_open.h"
 #include "runtime/syscalls.h"
@@ -179,6 +180,36 @@ TEST_F(ButtonBarTest, SaveThroughALinkKeepsTheLinkAndAFailedSyncKeepsTheOldFile)
     EXPECT_EQ(SaveButtonBar(ButtonBarList), 0);
     rt_sys = rt_syscalls_real();
     EXPECT_EQ(dir_.read("real.bar"), "/x|X|2|0|\r\n");
+}
+
+// The bar opens with the built-in picture on every button; each button's own
+// icon, looked for off the main thread, replaces it when it comes. A button
+// whose file hangs or is gone keeps the picture; so does an entry that was
+// replaced before its answer came.
+TEST_F(ButtonBarTest, OwnIconsArriveAfterTheBarIsShown) {
+    dir_.write("text.txt", "hallo\n");
+    WriteBar(dir_ / "text.txt" + "|Text|2|0|\r\n/a/fehlt|Weg|2|0|\r\n");
+    const int64_t saved_wait = PaneAnswerWaitMs;
+    PaneAnswerWaitMs = 0; // every answer comes through the loop
+    ASSERT_EQ(LoadButtonBar(ButtonBarList), 1);
+    ASSERT_EQ(ButtonBarList.size(), 2u);
+    const int64_t text = ButtonBarList.front().IconImage, gone = ButtonBarList.back().IconImage;
+    const auto pixels = [](int64_t image) {
+        std::vector<uint32_t> out;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) out.push_back(tk_image_pixel(image, x, y));
+        return out;
+    };
+    const std::vector<uint32_t> built_in = pixels(text);
+    EXPECT_EQ(pixels(gone), built_in);
+    for (int i = 0; i < 400 && (PaneQuestionsRunning() > 0 || pixels(text) == built_in); ++i)
+        tk_event_wait_timeout(5);
+    PaneAnswerWaitMs = saved_wait;
+    EXPECT_NE(pixels(text), built_in); // the type's theme icon
+    EXPECT_EQ(pixels(gone), built_in);
+    EXPECT_EQ(ToolbarButtons.size(), 3u); // rebuilt with the same two buttons
+    EXPECT_EQ(Press(400), 1);
+    EXPECT_EQ(opened, (std::vector<std::wstring>{W(dir_ / "text.txt")}));
 }
 
 TEST_F(ButtonBarTest, IconsComeFromTheTypeOrTheBuiltInPicture) {
