@@ -8,9 +8,7 @@ namespace {
 constexpr int64_t kSecondsPerDay = 86400;
 constexpr int64_t kLastDate = 2147483647; // 2038-01-19 03:14:07
 
-struct DateFields {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
+using DateFields = RtDateFields;
 
 bool is_leap(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -44,20 +42,6 @@ void civil_from_days(int64_t z, DateFields* f) {
     f->year = static_cast<int>(yoe + era * 400 + (month <= 2));
     f->month = month;
     f->day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-}
-
-// Splits a date value into its fields; anything that is no date (negative,
-// or past year 9999 where four digits no longer hold the year) gives zeros.
-DateFields split_date(int64_t value) {
-    DateFields f;
-    constexpr int64_t kYear10000 = 253402300800; // 10000-01-01 00:00:00
-    if (value < 0 || value >= kYear10000) return f;
-    civil_from_days(value / kSecondsPerDay, &f);
-    const int64_t secs = value % kSecondsPerDay;
-    f.hour = static_cast<int>(secs / 3600);
-    f.minute = static_cast<int>(secs / 60 % 60);
-    f.second = static_cast<int>(secs % 60);
-    return f;
 }
 
 wchar_t lower(wchar_t c) {
@@ -101,6 +85,18 @@ bool is_digit(wchar_t c) {
 
 } // namespace
 
+RtDateFields rt_date_split(int64_t value) {
+    RtDateFields f;
+    constexpr int64_t kYear10000 = 253402300800; // 10000-01-01 00:00:00
+    if (value < 0 || value >= kYear10000) return f;
+    civil_from_days(value / kSecondsPerDay, &f);
+    const int64_t secs = value % kSecondsPerDay;
+    f.hour = static_cast<int>(secs / 3600);
+    f.minute = static_cast<int>(secs / 60 % 60);
+    f.second = static_cast<int>(secs % 60);
+    return f;
+}
+
 int64_t rt_date_make(int year, int month, int day, int hour, int minute, int second) {
     if (year < 1970 || year > 2038 || month < 1 || month > 12) return -1;
     if (day < 1 || day > days_in_month(year, month)) return -1;
@@ -119,7 +115,7 @@ int64_t rt_date_now() {
 }
 
 std::wstring rt_format_date(std::wstring_view mask, int64_t value) {
-    const DateFields f = split_date(value);
+    const DateFields f = rt_date_split(value);
     std::wstring out;
     out.reserve(mask.size() + 8);
     for (size_t i = 0; i < mask.size();) {

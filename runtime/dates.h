@@ -24,6 +24,14 @@
 // the moment lies outside 1970-01-01 00:00:00 .. 2038-01-19 03:14:07.
 int64_t rt_date_make(int year, int month, int day, int hour, int minute, int second);
 
+// The wall-clock fields of a date value; all zero for anything that is no
+// date (negative, or past year 9999 where four digits no longer hold the
+// year). Fields as rt_format_date shows them.
+struct RtDateFields {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+RtDateFields rt_date_split(int64_t value);
+
 // The current local date and time in whole seconds, as a date value.
 int64_t rt_date_now();
 

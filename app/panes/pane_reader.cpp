@@ -14,31 +14,17 @@
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
+#include "runtime/dates.h"
 #include "runtime/files.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int64_t kDay = 86400;
-constexpr int64_t kYear10000 = 253402300800; // four digits no longer hold the year
-constexpr size_t kDateChars = 20;            // "dd.mm.yyyy  hh:ii:ss"
+constexpr size_t kDateChars = 20; // "dd.mm.yyyy  hh:ii:ss"
 // Characters of room in a row's text for the type name that replaces its
 // extension later: a text that fits needs no new memory.
 constexpr size_t kTypeNameRoom = 16;
-
-// Days from 1970-01-01 to year, month, day (the era count of dates.cpp).
-void CivilFromDays(int64_t z, int* year, int* month, int* day) {
-    z += 719468;
-    const int64_t era = z / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    *year = static_cast<int>(yoe + era * 400 + (*month <= 2));
-    *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-}
 
 void PutDigits(wchar_t*& at, int value, int width) {
     for (int i = width - 1; i >= 0; --i) {
@@ -160,28 +146,21 @@ void MakeRows(const PaneListingRequest& request, const std::vector<RtDirEntry>& 
 } // namespace
 
 void AppendPaneDateText(std::wstring& out, int64_t date) {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (date >= 0 && date < kYear10000) {
-        CivilFromDays(date / kDay, &year, &month, &day);
-        const int64_t secs = date % kDay;
-        hour = static_cast<int>(secs / 3600);
-        minute = static_cast<int>(secs / 60 % 60);
-        second = static_cast<int>(secs % 60);
-    }
+    const RtDateFields f = rt_date_split(date);
     const size_t start = out.size();
     out.resize(start + kDateChars, L' ');
     wchar_t* at = out.data() + start;
-    PutDigits(at, day, 2);
+    PutDigits(at, f.day, 2);
     *at++ = L'.';
-    PutDigits(at, month, 2);
+    PutDigits(at, f.month, 2);
     *at++ = L'.';
-    PutDigits(at, year, 4);
+    PutDigits(at, f.year, 4);
     at += 2; // the two blanks
-    PutDigits(at, hour, 2);
+    PutDigits(at, f.hour, 2);
     *at++ = L':';
-    PutDigits(at, minute, 2);
+    PutDigits(at, f.minute, 2);
     *at++ = L':';
-    PutDigits(at, second, 2);
+    PutDigits(at, f.second, 2);
 }
 
 std::wstring PaneDateText(int64_t date) {
