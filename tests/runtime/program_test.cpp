@@ -173,7 +173,9 @@ TEST(Program, DefaultShellOpenStartsProgramsAndHandsFilesToXdgOpen) {
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(missing, 0);
     log = wait_for_log(tmp);
-    EXPECT_NE(log.find("[" + tmp / "doc.txt" + "]\n"), std::string::npos) << log;
+    std::string line = "["; // ("[" + path trips a false -Wrestrict of GCC 12 at -O3)
+    line += tmp / "doc.txt" + "]\n";
+    EXPECT_NE(log.find(line), std::string::npos) << log;
     EXPECT_TRUE(no_zombie_remains());
 }
 
