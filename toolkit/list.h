@@ -187,8 +187,10 @@ int64_t tk_list_change_item_if(int64_t gadget, int64_t row, const std::wstring& 
 
 // A number that changes whenever a row's text or item data, or the number
 // or order of the rows, changes; pictures, states and tags leave it alone.
-// Equal numbers mean that keys made from texts and item data still hold,
-// row by row. 0 when the number names no list. Any thread.
+// No two lists ever show the same number, not even a list and another made
+// later under the same gadget number. Equal numbers mean that keys made from
+// texts and item data still hold, row by row. 0 when the number names no
+// list. Any thread.
 uint64_t tk_list_content_revision(int64_t gadget);
 
 // Calls visit for every row in order with its whole text (the column texts

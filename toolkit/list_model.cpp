@@ -130,6 +130,21 @@ const TkListModel::SortColumn& TkListModel::sort_column(int64_t column) const {
     return c;
 }
 
+// Revisions are drawn from one count for every list, so no two lists (a
+// list and the one made after it under the same number, in tests) ever
+// show the same revision: keys kept for one are never taken for another.
+namespace {
+std::atomic<uint64_t> NextContentRevision{1};
+} // namespace
+
+uint64_t TkListModel::fresh_content_revision() {
+    return NextContentRevision.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+void TkListModel::bump_content_revision() const {
+    content_revision_.store(fresh_content_revision(), std::memory_order_relaxed);
+}
+
 void TkListModel::note_texts(int64_t column) {
     if (column < 0) {
         rows_revision_.fetch_add(1, std::memory_order_relaxed);
@@ -147,7 +162,7 @@ uint64_t TkListModel::column_revision(int64_t column) const {
 }
 
 void TkListModel::drop_sort_columns() const {
-    content_revision_.fetch_add(1, std::memory_order_relaxed); // a text, or the rows, changed
+    bump_content_revision(); // a text, or the rows, changed
     if (t_sorting != this) return;
     for (SortColumn& c : sort_columns_) {
         if (c.built) sort_dropped_.push_back(std::move(c));
@@ -235,7 +250,7 @@ void TkListModel::set_item_data(int64_t row, int64_t value) {
     Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
     rows_[static_cast<size_t>(row)].data = value; // not shown: no repaint
-    content_revision_.fetch_add(1, std::memory_order_relaxed);
+    bump_content_revision();
 }
 
 uint32_t TkListModel::tag(int64_t row) const {
@@ -666,7 +681,7 @@ void TkListModel::permute(const std::vector<int64_t>& order) {
     {
         Guard lock(this);
         move_rows(order);
-        content_revision_.fetch_add(1, std::memory_order_relaxed);
+        bump_content_revision();
         if (current_ >= 0) current_ = place[static_cast<size_t>(current_)];
         if (dirty_lo_ >= 0) dirty_lo_ = 0, dirty_hi_ = static_cast<int64_t>(n) - 1;
     }

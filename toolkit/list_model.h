@@ -94,8 +94,9 @@ class TkListModel : public QAbstractTableModel {
     std::vector<std::wstring> longest_texts(int64_t column, size_t limit) const;
     // Changes to the rows so far: equal counts mean equal contents.
     uint64_t writes() const { return writes_.load(std::memory_order_relaxed); }
-    // Changes of texts, item data, the row count or order so far (pictures,
-    // states and tags leave it alone): equal counts mean equal sort keys.
+    // A number that changes with every change of texts, item data, the row
+    // count or order (pictures, states and tags leave it alone), unique
+    // across all lists: equal numbers mean the same list with equal sort keys.
     uint64_t content_revision() const { return content_revision_.load(std::memory_order_relaxed); }
     // Changes of a column's texts and of the set of rows so far (a reorder
     // leaves it alone): equal counts mean the column holds the same texts.
@@ -194,7 +195,9 @@ class TkListModel : public QAbstractTableModel {
     void drop_sort_columns() const;
 
     void move_rows(const std::vector<int64_t>& order); // under mu_
-    void note_texts(int64_t column); // column's texts changed; -1: rows came or went
+    void note_texts(int64_t column);          // column's texts changed; -1: rows came or went
+    static uint64_t fresh_content_revision(); // unique across all lists
+    void bump_content_revision() const;
     static void free_aside(std::vector<TkListRow>& rows); // frees many rows on another thread
     void mark_dirty_locked(int64_t row);
     void schedule_flush_locked();
@@ -202,17 +205,18 @@ class TkListModel : public QAbstractTableModel {
     QPixmap picture(const QImage& image) const;
     void note_change_at(int64_t row);
 
-    mutable std::mutex mu_;                             // guards the fields down to sort_dropped_
-    std::vector<TkListRow> rows_;                       // any thread under mu_; count: main only
-    int64_t current_ = -1;                              // current row, -1 = none
-    int64_t dirty_lo_ = -1;                             // first dirty row, -1 = none
-    int64_t dirty_hi_ = -1;                             // last dirty row
-    bool state_dirty_ = false;                          // state bits changed off the main thread
-    bool flush_pending_ = false;                        // a queued flush is on its way
-    std::atomic<uint64_t> writes_{0};                   // changes so far (under mu_; read freely)
-    mutable std::atomic<uint64_t> content_revision_{1}; // see content_revision (likewise)
-    static constexpr size_t kTrackedColumns = 8;        // later columns share the last count
-    std::atomic<uint64_t> rows_revision_{0};            // rows added or removed (likewise)
+    mutable std::mutex mu_;           // guards the fields down to sort_dropped_
+    std::vector<TkListRow> rows_;     // any thread under mu_; count: main only
+    int64_t current_ = -1;            // current row, -1 = none
+    int64_t dirty_lo_ = -1;           // first dirty row, -1 = none
+    int64_t dirty_hi_ = -1;           // last dirty row
+    bool state_dirty_ = false;        // state bits changed off the main thread
+    bool flush_pending_ = false;      // a queued flush is on its way
+    std::atomic<uint64_t> writes_{0}; // changes so far (under mu_; read freely)
+    mutable std::atomic<uint64_t> content_revision_{
+        fresh_content_revision()};               // see content_revision
+    static constexpr size_t kTrackedColumns = 8; // later columns share the last count
+    std::atomic<uint64_t> rows_revision_{0};     // rows added or removed (likewise)
     std::atomic<uint64_t> column_writes_[kTrackedColumns] = {}; // texts written, by column
     mutable std::vector<SortColumn> sort_columns_;              // by column; see sort_column
     mutable std::vector<SortColumn> sort_dropped_;              // set aside until end_sort

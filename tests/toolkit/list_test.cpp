@@ -270,6 +270,24 @@ TEST_F(ListTest, AppendedRowsArriveWholeWithTheirPicturesDataAndTags) {
     EXPECT_TRUE(g_list_events.empty());
 }
 
+// Keys kept for one list are never taken for another: a list made again
+// under the same number, with the same rows, shows other revisions; a
+// picture or a tag leaves the revision alone, a text does not.
+TEST_F(ListTest, ContentRevisionsAreNeverSharedBetweenLists) {
+    add_rows(3);
+    const uint64_t first = tk_list_content_revision(kList);
+    tk_list_set_item_tag(kList, 0, 9);
+    EXPECT_EQ(tk_list_content_revision(kList), first);
+    tk_gadget_set_item_text(kList, 0, L"neu", 0);
+    EXPECT_NE(tk_list_content_revision(kList), first);
+    const uint64_t before = tk_list_content_revision(kList);
+    ASSERT_NE(tk_list_create(kList, 0, 0, 500, 300, L"Name", 150, 0), 0);
+    EXPECT_NE(tk_list_content_revision(kList), first);
+    add_rows(3);
+    EXPECT_NE(tk_list_content_revision(kList), before);
+    EXPECT_NE(tk_list_content_revision(kList), first);
+}
+
 // ---- header ----
 
 std::vector<std::array<int64_t, 4>> g_hook_calls;
