@@ -14,9 +14,11 @@ echo notiz >"$SRC/note.txt"
 echo weg >"$SRC/weg.txt"
 echo name >"$SRC/umbenennen.txt"
 echo drin >"$SRC/loesch/innen/f"
-# enough bytes that the copy runs long enough for its window to be seen
-head -c 65536 /dev/urandom >"$E2E_DIR/block"
-(cd "$SRC/viele" && for i in $(seq -f '%05g' 1 3000); do cp "$E2E_DIR/block" "datei_$i"; done)
+# enough files that the copy runs long enough for its window to be seen (the
+# copy takes a few thousand small files a second): 25,000 of 4 KB, made by
+# one split
+MANY=25000
+head -c $((MANY * 4096)) /dev/urandom | (cd "$SRC/viele" && split -b 4096 -a 5 -d - datei_)
 
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
   "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
@@ -68,7 +70,7 @@ for ((i = 0; i < 400; i++)); do
 done
 [ $seen = 1 ] || e2e_fail "no progress window 'Kopieren !'"
 gone "Kopieren !" 60 || e2e_fail "the copy of many files did not end"
-[ "$(ls "$DST/viele" | wc -l)" -eq 3000 ] || e2e_fail "not all files copied: $(ls "$DST/viele" | wc -l)"
+[ "$(ls "$DST/viele" | wc -l)" -eq $MANY ] || e2e_fail "not all files copied: $(ls "$DST/viele" | wc -l)"
 
 e2e_key Home Down Down F8            # loesch, not empty: two questions
 answer Achtung Return
