@@ -49,28 +49,32 @@ cat >"$D/viewer.sh" <<SH
 echo "\$1" >"$D/viewer.tmp" && mv "$D/viewer.tmp" "$D/viewer.log"
 SH
 chmod +x "$D/viewer.sh"
+# One start of ours; prints the seconds, or nothing when the program did not
+# get as far as answering (its output and exit code then go to stderr).
 ours_once() {
   rm -f "$D/viewer.log" "$D/work/Settings.pref"
   printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 1020\r\nHeight = 630\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n[Viewer]\r\nViewer.exe = %s\r\n' \
     "$D/right" "$D/left" "$D/viewer.sh" >"$D/work/Settings.pref"
-  local t0 t1 win pid i
+  local t0 t1 win pid i=0 answered=0 rc
   t0=$(now)
-  (cd "$D/work" && exec "$BIN") >/dev/null 2>&1 &
+  (cd "$D/work" && exec "$BIN") >"$D/ours.log" 2>&1 &
   pid=$!
-  # xdotool's own --sync looks only every half second: look every 10 ms.
+  # xdotool's own --sync looks only every half second: look every 10 ms,
+  # for 20 s at the most, and stop looking when the program is gone.
   win=""
-  for ((i = 0; i < 6000; i++)); do
+  local until=$(($(date +%s) + 20))
+  while [ -z "$win" ] && [ "$(date +%s)" -lt $until ] && kill -0 "$pid" 2>/dev/null; do
     win=$(xdotool search --onlyvisible --name "Tarn Commander" 2>/dev/null | head -1)
-    [ -n "$win" ] && break
-    sleep 0.01
+    [ -n "$win" ] || sleep 0.01
   done
-  for ((i = 0; i < 3000; i++)); do
+  [ -n "$win" ] || i=3000 # no window: no keys
+  for ((; i < 3000; i++)); do
     if [ $((i % 2)) -eq 0 ]; then
       xdotool windowfocus "$win" 2>/dev/null
       xdotool key --window "$win" End F3 2>/dev/null
     fi
     if [ -e "$D/viewer.log" ]; then
-      grep -q "$LAST" "$D/viewer.log" && break
+      grep -q "$LAST" "$D/viewer.log" && { answered=1; break; }
       rm -f "$D/viewer.log"
     fi
     sleep 0.01
@@ -78,6 +82,12 @@ ours_once() {
   t1=$(now)
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
+  rc=$?
+  if [ $answered = 0 ]; then
+    echo "startup_usable: no answer (window '${win}', exit code $rc); the program said:" >&2
+    tail -5 "$D/ours.log" >&2
+    return
+  fi
   echo "$t1 - $t0" | bc -l
 }
 
@@ -104,8 +114,12 @@ for ((r = 0; r < RUNS; r++)); do
   ours_once >>"$D/ours"
   mc_once >>"$D/peer"
 done
+answered=$(wc -l <"$D/ours")
+[ "$answered" -gt 0 ] || { echo "BENCH startup_usable: the program never answered"; exit 1; }
 o=$(median <"$D/ours")
 p=$(median <"$D/peer")
 ratio=$(echo "$o / $p" | bc -l)
 printf 'BENCH startup_usable ratio=%.3f target=%s ours=%.3fs mc=%.3fs\n' "$ratio" "$TARGET" "$o" "$p"
+# a start that never answered is a failure, whatever the others measured
+[ "$answered" -eq "$RUNS" ] || { echo "startup_usable: $((RUNS - answered)) of $RUNS starts never answered"; exit 1; }
 [ "$(echo "$ratio <= $TARGET" | bc -l)" = 1 ]
