@@ -1,5 +1,6 @@
 // FillPane through ShowPath on real folders: order of rows, columns,
 // hidden and system filtering, the modification date.
+#include "app/panes/size_text.h"
 #include "pane_fixture.h"
 
 #include <ctime>
@@ -104,4 +105,29 @@ TEST_F(PaneTest, DateColumnShowsAndSortsByModificationTime) {
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"older-written-later", L"newer"}));
     EXPECT_EQ(Column(GadLeftPane, 1),
               (Texts{L"", L"03.02.2001  04:05:06", L"31.12.2020  23:59:58"}));
+}
+
+// A folder large enough that two threads make its rows gives the rows one
+// thread would: every file's texts, in name order.
+TEST_F(PaneTest, ALargeFolderListsEveryRowAsASmallOneWould) {
+    TempDir dir;
+    constexpr int kFiles = 6000; // above the count from which rows are made by two threads
+    App.settings.FileSizeUnit = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        std::string name = "d"; // names sort as their numbers: five digits
+        name += std::to_string(100000 + i).substr(1) + (i % 3 ? ".txt" : "");
+        dir.write(name, std::string(static_cast<size_t>(i % 7), 'x'));
+    }
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    ASSERT_EQ(tk_gadget_count_items(GadLeftPane), kFiles + 1);
+    for (int i = 0; i < kFiles; ++i) {
+        const int64_t row = i + 1;
+        std::wstring name = L"d" + std::to_wstring(100000 + i).substr(1);
+        if (i % 3) name += L".txt";
+        ASSERT_EQ(tk_gadget_get_item_text(GadLeftPane, row, 0), name);
+        EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, row, 2), i % 3 ? L"txt" : L"");
+        EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, row, 3), FormatSize(i % 7, 0, 0));
+        EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, row, 1).size(), 20u);
+        EXPECT_EQ(tk_gadget_get_item_data(GadLeftPane, row), i % 7);
+    }
 }
