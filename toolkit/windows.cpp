@@ -200,10 +200,13 @@ TkWindowWidget* widget_of(const TkWindow* w) {
     return static_cast<TkWindowWidget*>(w->widget);
 }
 
+// Bits that say where and when a window shows, not how it looks.
+constexpr int64_t PlacementBits = TkWindowCentre | TkWindowCentreOnParent | TkWindowHidden;
+
 // Window-manager decorations from the style bits.
 Qt::WindowFlags qt_flags(int64_t flags, bool owned) {
     Qt::WindowFlags f = owned ? Qt::Dialog : Qt::Window;
-    const bool styled = (flags & ~(TkWindowCentre | TkWindowCentreOnParent)) != 0;
+    const bool styled = (flags & ~PlacementBits) != 0;
     if (!styled) return f | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if ((flags & TkWindowPopup) && !(flags & TkWindowTitleBar)) return f | Qt::FramelessWindowHint;
     f |= Qt::CustomizeWindowHint;
@@ -266,7 +269,7 @@ int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int6
     widget->setProperty("ZV_WindowID", QVariant::fromValue<qlonglong>(raw->number + 1));
     widget->setWindowTitle(tk_qstring(title));
     widget->resize(static_cast<int>(width), static_cast<int>(height));
-    if (!(flags & TkWindowSizable) && (flags & ~(TkWindowCentre | TkWindowCentreOnParent)))
+    if (!(flags & TkWindowSizable) && (flags & ~PlacementBits))
         widget->setFixedSize(widget->size());
     std::unique_ptr<TkWindow> none; // the number was closed above
     windows().put(raw->number, std::move(rec), none);
@@ -276,7 +279,7 @@ int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int6
         widget->windowHandle()->setTransientParent(owner->windowHandle());
     }
     tk_gadget_list_push(raw->client);
-    show(widget, flags);
+    if (!(flags & TkWindowHidden)) show(widget, flags);
     raw->open_complete = true;
     return number == -1 ? raw->number : static_cast<int64_t>(reinterpret_cast<intptr_t>(widget));
 }
@@ -396,6 +399,27 @@ int64_t tk_window_exists(int64_t number) {
 
 intptr_t tk_window_handle(int64_t number) {
     return reinterpret_cast<intptr_t>(tk_window_widget(number));
+}
+
+int64_t tk_window_show(int64_t number, int64_t delay_ms) {
+    QWidget* w = window_for(number);
+    if (!w) return 0;
+    if (delay_ms <= 0) {
+        w->show();
+        return 1;
+    }
+    // The timer dies with the widget; a window closed but not yet deleted
+    // has left the table, and one opened since under the number is another.
+    QTimer::singleShot(static_cast<int>(std::min<int64_t>(delay_ms, 1 << 30)), w, [number, w] {
+        const TkWindow* now = tk_window_record(number);
+        if (now && now->widget == w) w->show();
+    });
+    return 1;
+}
+
+int64_t tk_window_visible(int64_t number) {
+    QWidget* w = window_for(number);
+    return w && w->isVisible() ? 1 : 0;
 }
 
 int64_t tk_window_activate(int64_t number) {

@@ -35,6 +35,7 @@ constexpr int64_t TkWindowMinimized = 0x20000000;     // opens minimized
 constexpr int64_t TkWindowPopup = 0x80000000LL;       // no frame, no title (with no title bar)
 constexpr int64_t TkWindowNormal = 0xCF0000;          // title, menu, border, both boxes
 constexpr int64_t TkWindowDialog = 0xC80000;          // title and menu, fixed size
+constexpr int64_t TkWindowHidden = 0x100000000LL;     // built, shown by tk_window_show
 constexpr int64_t TkWindowKeepPosition = -65535;      // x / y: let the system place it
 constexpr int64_t TkWindowKeep = -65535;              // tk_window_set_bounds: keep a value
 constexpr int64_t TkWindowStateNormal = 0;            // tk_window_set_state
@@ -52,6 +53,13 @@ int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int6
 // first. Returns 1, 0 for an absent number.
 int64_t tk_window_close(int64_t number);
 int64_t tk_window_exists(int64_t number);
+// Shows a window opened with TkWindowHidden, after delay_ms (0: now) unless
+// it is closed before. A window that is only needed for long work (a
+// progress window) so never flashes up for work that ends at once. Returns
+// 1, 0 for an absent number.
+int64_t tk_window_show(int64_t number, int64_t delay_ms);
+// 1 while the window is on the screen.
+int64_t tk_window_visible(int64_t number);
 intptr_t tk_window_handle(int64_t number);
 int64_t tk_window_activate(int64_t number);
 // flag 1 disables input to the window, 0 enables it.

@@ -56,5 +56,10 @@ enum : int64_t {
     NewFolderHeight = 70,
 };
 
+// A progress window comes on the screen only when its job is still running
+// after this long: a move by rename or a delete of a few files ends before
+// a window could be seen, and would only flash one up.
+constexpr int64_t ProgressShowDelayMs = 200;
+
 // The longest part of the current item the progress window shows.
 constexpr size_t CurrentItemShown = 67;

@@ -14,8 +14,9 @@
 
 namespace {
 
-// Title bar without a close box, centred over the main window.
-constexpr int64_t ProgressFlags = TkWindowTitleBar | TkWindowCentreOnParent;
+// Title bar without a close box, centred over the main window; shown by
+// OpenProgressWindow once the job has run for a moment.
+constexpr int64_t ProgressFlags = TkWindowTitleBar | TkWindowCentreOnParent | TkWindowHidden;
 
 std::wstring Percent(const wchar_t* label, int value) {
     return label + std::to_wstring(value) + TextPercent;
@@ -78,6 +79,7 @@ void OpenProgressWindow(int64_t mode) {
     tk_text_create(GadTotalPercent, 286, 60, 120, 20, TextTotalPercentStart);
     tk_progress_create(GadTotalProgress, 10, 80, 380, 16, 0, 100);
     tk_button_create(GadCancel, 290, 110, 100, 20, TextCancel);
+    tk_window_show(window, ProgressShowDelayMs);
     Job.window = window;
 }
 

@@ -79,7 +79,8 @@ TEST_F(FileopsSlowTest, CopyWhoseSelectionHangsRunsOnceTheAnswerComes) {
 }
 
 // The walk through a selected folder hangs in the worker: the progress
-// window is open, the loop answers, and the copy completes afterwards; a
+// window is open and comes up, the loop answers, and the copy completes
+// afterwards; a
 // second walk that hangs can be stopped with "Abbrechen", copying nothing.
 TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelled) {
     TempDir src, dst;
@@ -95,6 +96,8 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, Handle));
     EXPECT_TRUE(tk_window_exists(WinCopyProgress));
     EXPECT_LT(slow::PingMs(Handle), 100.0);
+    // a job that takes its time comes on the screen
+    EXPECT_TRUE(slow::PumpUntil([] { return tk_window_visible(WinCopyProgress) == 1; }, Handle));
     ASSERT_TRUE(ReleaseAndFinish());
     EXPECT_EQ("C", dst.read("Ordner/tief/c"));
     EXPECT_EQ("D", dst.read("Ordner/d"));

@@ -5,6 +5,7 @@
 #include "core_fixture.h"
 #include "test_support.h"
 
+#include <QElapsedTimer>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <algorithm>
@@ -157,6 +158,41 @@ TEST_F(WindowsTest, OwnedWindowsCloseWithTheirOwnerAndStayEnabled) {
     EXPECT_TRUE(tk_window_widget(0)->isEnabled());
     tk_window_close(0);
     EXPECT_EQ(tk_window_exists(any), 0);
+}
+
+// A window built hidden comes up only when its delay has passed, and a
+// delayed show outlives neither the window nor its number's next owner.
+TEST_F(WindowsTest, HiddenWindowsShowAfterTheirDelayUnlessClosedFirst) {
+    const intptr_t main = tk_window_open(0, 0, 0, 400, 300, L"main", TkWindowNormal);
+    const auto pump = [](int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) tk_event_wait_timeout(5);
+    };
+    tk_window_open(34, 0, 0, 200, 100, L"later", TkWindowTitleBar | TkWindowHidden, main);
+    make_line_edit(1, 10, 10);
+    EXPECT_EQ(0, tk_window_visible(34));
+    EXPECT_EQ(1, tk_window_show(34, 60));
+    EXPECT_EQ(0, tk_window_visible(34));
+    pump(150);
+    EXPECT_EQ(1, tk_window_visible(34));
+    EXPECT_TRUE(widget_of(1)->isVisible());
+    // the flags that only say when it shows leave its frame as asked
+    EXPECT_TRUE(tk_window_widget(34)->windowFlags() & Qt::WindowTitleHint);
+
+    tk_window_show(34, 60);
+    tk_window_close(34); // closed, then opened again under the same number
+    tk_window_open(34, 0, 0, 200, 100, L"again", TkWindowTitleBar | TkWindowHidden, main);
+    tk_window_open(35, 0, 0, 200, 100, L"gone", TkWindowHidden, main);
+    tk_window_show(35, 60);
+    tk_window_close(35);
+    pump(150);
+    EXPECT_EQ(0, tk_window_visible(34));
+    EXPECT_EQ(0, tk_window_exists(35));
+    EXPECT_EQ(0, tk_window_show(35, 0));
+    EXPECT_EQ(1, tk_window_show(34, 0));
+    EXPECT_EQ(1, tk_window_visible(34));
+    tk_window_close(0);
 }
 
 TEST_F(WindowsTest, GadgetListFollowsWindowsAndContainers) {
