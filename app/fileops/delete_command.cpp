@@ -4,11 +4,12 @@
 // is touched. Whatever could not be deleted is counted and reported at the
 // end.
 //
-// Nothing here looks at the file system on the main thread: whether a
-// selected folder holds anything is a question answered on a thread of its
-// own (PaneAsk), and the worker itself tells the selected folders from the
-// files before it deletes, so a selection on a hanging mount leaves the
-// window answering.
+// Nothing here looks at the file system on the main thread: the question
+// whether a selected folder holds anything is answered on a thread of its
+// own (PaneAsk), which tells the folders from the files on the way; a job
+// started without it (DeleteCommand) has the worker tell them apart. So a
+// selection on a hanging mount leaves the window answering, and each
+// selected name is looked at once.
 #include "app/core/ids.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
@@ -34,10 +35,9 @@ bool Deletable(const std::wstring& name) {
     return !name.empty() && name != L"." && name != L"..";
 }
 
-// A folder of its own (not a link to one) that lists anything.
-bool HasContent(const std::wstring& path) {
-    if (rt_path_kind(path) != PathFolder) return false;
-    const int number = rt_dir_examine(-1, path + L"/", L"*.*");
+// A folder that lists anything.
+bool ListsAnything(const std::wstring& folder) {
+    const int number = rt_dir_examine(-1, folder + L"/", L"*.*");
     if (!number) return false;
     bool found = false;
     while (!found && rt_dir_next(number)) {
@@ -48,10 +48,39 @@ bool HasContent(const std::wstring& path) {
     return found;
 }
 
-// Splits the selected names the command left in the file list: folders of
-// their own go to the folder list as full paths, everything else (files,
-// links) stays a bare name.
+// A folder of its own (not a link to one) that lists anything.
+bool HasContent(const std::wstring& path) {
+    return rt_path_kind(path) == PathFolder && ListsAnything(path);
+}
+
+// A delete on its way from the questions to the job: the selection split
+// into files (bare names) and folders of their own (full paths), as the
+// question's thread found them.
+struct DeletePlan {
+    std::wstring folder;
+    std::vector<std::wstring> names, files, folders;
+    bool full = false; // a folder among them lists anything
+};
+
+// On the question's thread: one look at each selected name.
+void SplitSelection(DeletePlan& p) {
+    for (std::wstring& name : p.names) {
+        if (!Deletable(name)) continue;
+        std::wstring path = p.folder + name;
+        if (rt_path_kind(path) != PathFolder) {
+            p.files.push_back(std::move(name));
+            continue;
+        }
+        p.full = p.full || ListsAnything(path);
+        p.folders.push_back(std::move(path));
+    }
+}
+
+// Splits the selected names the command left in the file list, when no
+// question did it before: folders of their own go to the folder list as
+// full paths, everything else (files, links) stays a bare name.
 void SortSelection() {
+    if (Job.kindsKnown) return;
     std::vector<std::wstring> names;
     names.swap(Job.fileList);
     for (std::wstring& name : names) {
@@ -63,7 +92,9 @@ void SortSelection() {
     }
 }
 
-// Deletes the selected files; false when a cancel stopped the job.
+// Deletes the selected files; false when a cancel stopped the job. A name
+// that has become a folder since the questions stays with all it holds:
+// nobody was asked about its contents.
 bool DeleteFiles() {
     const float step = 100.0f / static_cast<float>(Job.fileList.size());
     for (const std::wstring& name : Job.fileList) {
@@ -86,6 +117,26 @@ bool DeleteFolders() {
     return true;
 }
 
+// The progress window and the worker for the lists in Job.
+void LaunchDelete() {
+    OpenProgressWindow(1);
+    Job.thread = rt_thread_create(DeleteWorker, 0);
+    if (!Job.thread) {
+        Job.failures = 1;
+        tk_event_post(EventJobDone, WinDeleteProgress);
+    }
+}
+
+// The job for a selection the question has already split.
+void StartDelete(DeletePlan& p) {
+    if (FileJobRunning()) return;
+    ResetJob(p.folder, L"", 0);
+    Job.fileList = std::move(p.files);
+    Job.folderList = std::move(p.folders);
+    Job.kindsKnown = true;
+    LaunchDelete();
+}
+
 } // namespace
 
 int64_t FolderHasContent(const std::wstring& folder, const std::wstring& names) {
@@ -96,12 +147,14 @@ int64_t FolderHasContent(const std::wstring& folder, const std::wstring& names) 
 
 void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
     if (Ask(TextDeleteHeadline, TextDeleteQuestion) != MessageAnswerOk) return;
-    auto full = std::make_shared<bool>(false);
-    PaneAsk([full, names, folder] { *full = FolderHasContent(folder, names) != 0; },
-            [full, names, folder] {
-                if (*full && Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
+    auto p = std::make_shared<DeletePlan>();
+    p->folder = folder;
+    p->names = ItemListSplit(names);
+    PaneAsk([p] { SplitSelection(*p); },
+            [p] {
+                if (p->full && Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
                     return;
-                DeleteCommand(names, folder);
+                StartDelete(*p);
             });
 }
 
@@ -111,12 +164,7 @@ void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
     // The worker sorts them into files and folders.
     for (const std::wstring& name : ItemListSplit(names))
         if (Deletable(name)) Job.fileList.push_back(name);
-    OpenProgressWindow(1);
-    Job.thread = rt_thread_create(DeleteWorker, 0);
-    if (!Job.thread) {
-        Job.failures = 1;
-        tk_event_post(EventJobDone, WinDeleteProgress);
-    }
+    LaunchDelete();
 }
 
 void DeleteWorker(intptr_t /*parameter*/) {

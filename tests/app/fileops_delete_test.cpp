@@ -5,6 +5,8 @@
 #include "app/fileops/fileops_texts.h"
 
 #include <cerrno>
+#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -56,6 +58,34 @@ TEST_F(FileopsTest, DeleteCountsFilesAndRemovesLinksNotTheirTargets) {
     for (const char* n : {"1", "2", "3", "4", "ordner", "direkt"}) EXPECT_FALSE(Exists(t / n)) << n;
     EXPECT_EQ("wichtig", outside.read("bleibt"));
     EXPECT_TRUE(boxes.empty());
+}
+
+// F8 looks at the selection once, while it asks: the bar counts the files
+// only, and a file that has turned into a full folder by the time the job
+// runs keeps what it holds, since nobody was asked about that.
+TEST_F(FileopsTest, DeleteRequestCountsFilesAndSparesAFileThatBecameAFolder) {
+    TempDir t;
+    for (const char* n : {"1", "2", "3", "4"}) t.write(n, n);
+    Mkdir(t / "voll");
+    t.write("voll/x", "x");
+    static std::string turned;
+    turned = t / "4";
+    FileopsMessage = [](int64_t kind, const std::wstring& title, const std::wstring& headline,
+                        const std::wstring& text, int64_t buttons, int64_t owner) -> int64_t {
+        if (headline == TextNotEmptyHeadline && unlink(turned.c_str()) == 0 &&
+            mkdir(turned.c_str(), 0755) == 0)
+            std::ofstream(turned + "/inhalt") << "bleibt";
+        return Script(kind, title, headline, text, buttons, owner);
+    };
+    ProgressObserver = Totals;
+    DeleteRequest(L"1\n2\n3\n4\nvoll\n", Folder(t));
+    RunJob();
+    ASSERT_EQ(2u, asked.size());
+    EXPECT_EQ((std::vector<int>{25, 50, 75, 100, 100}), totals);
+    for (const char* n : {"1", "2", "3", "voll"}) EXPECT_FALSE(Exists(t / n)) << n;
+    EXPECT_EQ("bleibt", t.read("4/inhalt"));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Delete...|Löschen nicht erfolgreich", boxes[0]);
 }
 
 TEST_F(FileopsTest, CancelledDeleteLeavesFoldersAndRemainingFiles) {
