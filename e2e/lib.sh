@@ -17,6 +17,7 @@ chmod 700 "$E2E_DIR/xdg"
 export HOME=$E2E_DIR/home XDG_RUNTIME_DIR=$E2E_DIR/xdg XDG_CONFIG_HOME=$E2E_DIR/home/.config
 export XDG_DATA_HOME=$E2E_DIR/home/.local/share
 unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb # the real X window, even where offscreen was set
 XVFB_PID="" APP_PID="" E2E_WIN=""
 
 e2e_cleanup() {
