@@ -129,34 +129,6 @@ SortSlot SlotOf(const SortItem& item, int64_t sort_type, std::string& bytes) {
     return slot;
 }
 
-// The order of CompareItems on slots: true when a goes before b. Equal
-// keys, and ".." and folders, fall back on the row order.
-template <bool Text, bool Descending> struct SlotBefore {
-    bool operator()(const SortSlot& a, const SortSlot& b) const {
-        const uint32_t ra = a.RankRow >> SortRankShift, rb = b.RankRow >> SortRankShift;
-        if (ra != rb) return ra < rb;
-        if (ra == SortRankKeyed) {
-            const SortSlot& x = Descending ? b : a;
-            const SortSlot& y = Descending ? a : b;
-            if constexpr (Text) {
-                if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
-                const int c =
-                    std::string_view(x.Text, x.Length).compare(std::string_view(y.Text, y.Length));
-                if (c != 0) return c < 0;
-            } else if (x.Number != y.Number) {
-                return x.Number < y.Number;
-            }
-        }
-        return (a.RankRow & SortRowMask) < (b.RankRow & SortRowMask);
-    }
-};
-
-// Row indices are distinct, so no two slots compare equal; the merge sort
-// still beats an introsort here (pane rows come half sorted or reversed).
-template <bool Text, bool Descending> void SortSlotsBy(std::vector<SortSlot>& slots) {
-    std::stable_sort(slots.begin(), slots.end(), SlotBefore<Text, Descending>());
-}
-
 // The keys of the last sorts of a pane, kept by row while the rows' texts
 // and data stay as they are: a header click on a column sorted before only
 // compares. Each sort carries them along to the rows' new places.
@@ -227,24 +199,6 @@ void CarryKeys(std::vector<KeyCache>& caches, const std::vector<int64_t>& order,
 int64_t SortTypeOfColumn(int64_t column) {
     if (column < 0 || column >= static_cast<int64_t>(ColumnSortTypes.size())) return SortTypeText;
     return ColumnSortTypes[static_cast<size_t>(column)];
-}
-
-void SealTextSlots(std::vector<SortSlot>& slots, const std::string& bytes) {
-    for (SortSlot& slot : slots) {
-        const char* key = bytes.data() + slot.Number;
-        uint64_t prefix = 0;
-        for (uint32_t i = 0; i < 8; ++i)
-            prefix = (prefix << 8) | (i < slot.Length ? static_cast<unsigned char>(key[i]) : 0u);
-        slot.Text = key;
-        slot.Prefix = prefix;
-    }
-}
-
-void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending) {
-    if (text && descending) SortSlotsBy<true, true>(slots);
-    if (text && !descending) SortSlotsBy<true, false>(slots);
-    if (!text && descending) SortSlotsBy<false, true>(slots);
-    if (!text && !descending) SortSlotsBy<false, false>(slots);
 }
 
 void AppendSortKeyBytes(std::string& bytes, std::wstring_view text) {
