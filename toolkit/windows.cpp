@@ -408,8 +408,11 @@ int64_t tk_window_show(int64_t number, int64_t delay_ms) {
         w->show();
         return 1;
     }
-    // The timer dies with the widget; a window closed but not yet deleted
-    // has left the table, and one opened since under the number is another.
+    // It comes up while the user works elsewhere: it must not take the
+    // keyboard. The timer dies with the widget; a window closed but not yet
+    // deleted has left the table, and one opened since under the number is
+    // another.
+    w->setAttribute(Qt::WA_ShowWithoutActivating);
     QTimer::singleShot(static_cast<int>(std::min<int64_t>(delay_ms, 1 << 30)), w, [number, w] {
         const TkWindow* now = tk_window_record(number);
         if (now && now->widget == w) w->show();

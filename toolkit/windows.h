@@ -55,8 +55,9 @@ int64_t tk_window_close(int64_t number);
 int64_t tk_window_exists(int64_t number);
 // Shows a window opened with TkWindowHidden, after delay_ms (0: now) unless
 // it is closed before. A window that is only needed for long work (a
-// progress window) so never flashes up for work that ends at once. Returns
-// 1, 0 for an absent number.
+// progress window) so never flashes up for work that ends at once; shown
+// later, it leaves the keyboard where it is. Returns 1, 0 for an absent
+// number.
 int64_t tk_window_show(int64_t number, int64_t delay_ms);
 // 1 while the window is on the screen.
 int64_t tk_window_visible(int64_t number);
