@@ -277,7 +277,6 @@ bool TkListModel::peek(int64_t row, std::wstring* name, int64_t* data, uint32_t*
 
 bool TkListModel::change_if(int64_t row, const std::wstring& name, const TkListItemChange& change,
                             const QImage* picture) {
-    QImage copy = picture ? *picture : QImage(); // shallow, refcounted copy
     Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return false;
     TkListRow& r = rows_[static_cast<size_t>(row)];
@@ -290,7 +289,7 @@ bool TkListModel::change_if(int64_t row, const std::wstring& name, const TkListI
         drop_sort_columns();
         note_texts(change.column);
     }
-    if (picture) r.image.swap(copy); // the old picture is released after the lock
+    if (picture) r.picture = intern_picture_locked(*picture);
     r.tag = (r.tag & ~change.tag_clear) | change.tag_set;
     if (change.column >= 0 || picture) mark_dirty_locked(row);
     return true;
@@ -309,18 +308,50 @@ int64_t TkListModel::visit(TkListRowVisitor visit, intptr_t user) {
 }
 
 void TkListModel::set_image(int64_t row, const QImage* picture) {
-    QImage copy = picture ? *picture : QImage(); // shallow, refcounted copy
     Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
-    rows_[static_cast<size_t>(row)].image.swap(copy);
+    rows_[static_cast<size_t>(row)].picture = picture ? intern_picture_locked(*picture) : 0;
     mark_dirty_locked(row);
-    // `copy` (the old picture) is released after the lock by its destructor
 }
 
 QImage TkListModel::image(int64_t row) const {
     Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return {};
-    return rows_[static_cast<size_t>(row)].image;
+    return pictures_[rows_[static_cast<size_t>(row)].picture];
+}
+
+// The place of image in the table, added when new. Under mu_.
+uint32_t TkListModel::intern_picture_locked(const QImage& image) {
+    if (image.isNull()) return 0;
+    const qint64 key = image.cacheKey();
+    const auto found = picture_places_.constFind(key);
+    if (found != picture_places_.constEnd()) return *found;
+    if (pictures_.size() >= pictures_limit_) collect_pictures_locked();
+    const auto place = static_cast<uint32_t>(pictures_.size());
+    pictures_.push_back(image);
+    picture_places_.insert(key, place);
+    return place;
+}
+
+// Keeps the pictures some row shows, in a table of their own, and tells the
+// rows their new places. Under mu_; once per thousand or so new pictures.
+void TkListModel::collect_pictures_locked() {
+    std::vector<uint32_t> moved_to(pictures_.size(), 0);
+    std::vector<QImage> kept{QImage()};
+    for (TkListRow& r : rows_) {
+        if (r.picture == 0) continue;
+        uint32_t& to = moved_to[r.picture];
+        if (to == 0) {
+            to = static_cast<uint32_t>(kept.size());
+            kept.push_back(pictures_[r.picture]);
+        }
+        r.picture = to;
+    }
+    pictures_.swap(kept);
+    picture_places_.clear();
+    for (uint32_t i = 1; i < pictures_.size(); ++i)
+        picture_places_.insert(pictures_[i].cacheKey(), i);
+    pictures_limit_ = std::max(kPicturesKept, 2 * pictures_.size());
 }
 
 void TkListModel::set_color(int64_t row, int which, int64_t bgr) {
@@ -496,13 +527,13 @@ int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QI
     // extension by a type name), and a string that fits needs no new memory.
     row.text.reserve(text.size() + kRowSlack);
     row.text = text;
-    if (picture) row.image = *picture;
     // Only this thread changes the row count, so the size is stable here.
     const int64_t n = static_cast<int64_t>(rows_.size());
     const int64_t at = position < 0 || position > n ? n : position;
     if (redraw_on_) beginInsertRows({}, static_cast<int>(at), static_cast<int>(at));
     {
         Guard lock(this);
+        if (picture) row.picture = intern_picture_locked(*picture);
         rows_.insert(rows_.begin() + at, std::move(row));
         drop_sort_columns();
         note_texts(-1);
@@ -525,7 +556,7 @@ int64_t TkListModel::append(std::vector<TkListNewRow>& rows) {
     const int64_t m = static_cast<int64_t>(rows.size());
     // Rows of a listing share a few pictures: look each handle up once.
     intptr_t handle = 0;
-    QImage picture;
+    uint32_t picture = 0;
     if (redraw_on_) beginInsertRows({}, static_cast<int>(n), static_cast<int>(n + m - 1));
     {
         Guard lock(this);
@@ -534,11 +565,11 @@ int64_t TkListModel::append(std::vector<TkListNewRow>& rows) {
             if (add.image != handle) {
                 handle = add.image;
                 const QImage* found = handle ? tk_image_qimage(handle) : nullptr;
-                picture = found ? *found : QImage();
+                picture = found ? intern_picture_locked(*found) : 0;
             }
             TkListRow& row = rows_.emplace_back();
             row.text = std::move(add.text);
-            row.image = picture;
+            row.picture = picture;
             row.data = add.data;
             row.tag = add.tag;
         }
@@ -614,7 +645,7 @@ int64_t TkListModel::remove_many(const std::vector<int64_t>& gone_rows) {
 // Many rows are given back on a thread of their own: freeing 100,000 texts
 // and pictures costs the main thread milliseconds it owes the user (a
 // filter keystroke, a new listing). Nothing of them is shared with the list
-// any more; their pictures' counts are atomic.
+// any more: their pictures stay in the list's table.
 void TkListModel::free_aside(std::vector<TkListRow>& rows) {
     if (rows.size() < kFreeAsideRows) return;
     auto* held = new std::vector<TkListRow>(std::move(rows));
@@ -632,6 +663,9 @@ void TkListModel::clear() {
     {
         Guard lock(this);
         gone.swap(rows_);
+        pictures_.resize(1); // no row shows any of them now
+        picture_places_.clear();
+        pictures_limit_ = kPicturesKept;
         drop_sort_columns();
         note_texts(-1);
         current_ = dirty_lo_ = dirty_hi_ = -1;
@@ -784,8 +818,8 @@ QVariant TkListModel::role_value(const TkListRow& row, int column, int role) con
         return tk_qstring(row.text.substr(start, length));
     }
     case Qt::DecorationRole:
-        if (column != 0 || row.image.isNull()) return {};
-        return picture(row.image);
+        if (column != 0 || row.picture == 0) return {};
+        return picture(pictures_[row.picture]);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(alignment_of(columns_[static_cast<size_t>(column)].align));
     case Qt::CheckStateRole:

@@ -36,13 +36,13 @@
 #include "toolkit/list.h"
 
 struct TkListRow {
-    std::wstring text;  // column texts joined by '\n'
-    QImage image;       // own copy of the row's picture; null = none
-    int64_t data = 0;   // item data (tk_gadget_set_item_data)
-    int32_t front = -1; // text colour 0xBBGGRR, -1 = the list's own
-    int32_t back = -1;  // background colour 0xBBGGRR, -1 = the list's own
-    uint32_t state = 0; // TkListItemSelected | TkListItemChecked
-    uint32_t tag = 0;   // the application's bits (tk_list_item_tag); fills padding
+    std::wstring text;    // column texts joined by '\n'
+    uint32_t picture = 0; // the row's picture in the list's table (pictures_); 0 = none
+    int64_t data = 0;     // item data (tk_gadget_set_item_data)
+    int32_t front = -1;   // text colour 0xBBGGRR, -1 = the list's own
+    int32_t back = -1;    // background colour 0xBBGGRR, -1 = the list's own
+    uint32_t state = 0;   // TkListItemSelected | TkListItemChecked
+    uint32_t tag = 0;     // the application's bits (tk_list_item_tag); fills padding
 };
 
 struct TkListColumn {
@@ -203,6 +203,8 @@ class TkListModel : public QAbstractTableModel {
     void schedule_flush_locked();
     QVariant role_value(const TkListRow& row, int column, int role) const;
     QPixmap picture(const QImage& image) const;
+    uint32_t intern_picture_locked(const QImage& image);
+    void collect_pictures_locked();
     void note_change_at(int64_t row);
 
     mutable std::mutex mu_;           // guards the fields down to sort_dropped_
@@ -220,6 +222,14 @@ class TkListModel : public QAbstractTableModel {
     std::atomic<uint64_t> column_writes_[kTrackedColumns] = {}; // texts written, by column
     mutable std::vector<SortColumn> sort_columns_;              // by column; see sort_column
     mutable std::vector<SortColumn> sort_dropped_;              // set aside until end_sort
+    // The rows' pictures, each kept once (a copy: the image may change
+    // later) and named by its place here; [0] is none. Rows move by the
+    // index alone, and a row is a cache line smaller than with its own
+    // image. Past pictures_limit_ the table drops what no row shows.
+    static constexpr size_t kPicturesKept = 1024; // table size that starts the first clean-up
+    std::vector<QImage> pictures_{QImage()};
+    QHash<qint64, uint32_t> picture_places_; // QImage::cacheKey -> place in pictures_
+    size_t pictures_limit_ = kPicturesKept;
 
     // main thread only
     std::vector<TkListColumn> columns_; // header titles and alignment

@@ -70,6 +70,39 @@ TEST_F(ListTest, RowPicturesAreCopiesDrawnAtTheIconSize) {
     tk_image_free(copy);
 }
 
+// Rows name their pictures by a place in the list's table. Thousands of
+// pictures set one after another (each freed by the program at once) are
+// not all kept, yet every row still shows the last one it was given, and
+// rows that share a picture keep it when one of them changes.
+TEST_F(ListTest, ManyPicturesComeAndGoAndEachRowKeepsItsLast) {
+    const auto argb = [](uint32_t bgr) {
+        return 0xFF000000u | (bgr & 0xFFu) << 16 | (bgr & 0xFF00u) | (bgr >> 16 & 0xFFu);
+    };
+    const auto shown = [](int64_t row) {
+        const int64_t copy = tk_list_copy_item_image(kList, row, -1);
+        const uint32_t pixel = copy ? tk_image_pixel(copy, 8, 8) : 0;
+        if (copy) tk_image_free(copy);
+        return pixel;
+    };
+    for (int r = 0; r < 4; ++r) tk_gadget_add_item(kList, -1, L"r" + std::to_wstring(r));
+    const int64_t shared = tk_image_create(-1, 16, 16, 32, 0x123456);
+    tk_gadget_set_item_image(kList, 3, tk_image_handle(shared));
+    for (uint32_t i = 1; i <= 3000; ++i) {
+        const int64_t picture = tk_image_create(-1, 16, 16, 32, i);
+        tk_gadget_set_item_image(kList, (i - 1) % 3, tk_image_handle(picture));
+        tk_image_free(picture);
+        if (i == 1500) tk_gadget_set_item_image(kList, 2, tk_image_handle(shared));
+    }
+    for (int64_t r = 0; r < 3; ++r) EXPECT_EQ(shown(r), argb(2998 + static_cast<uint32_t>(r)));
+    EXPECT_EQ(shown(3), argb(0x123456));
+    tk_gadget_remove_item(kList, 0);
+    tk_gadget_set_item_image(kList, 0, 0);
+    EXPECT_EQ(shown(0), 0u);
+    EXPECT_EQ(shown(1), argb(3000));
+    EXPECT_EQ(shown(2), argb(0x123456));
+    tk_image_free(shared);
+}
+
 TEST_F(ListTest, StateCurrentRowAndTextFollowTheProgram) {
     add_rows(5);
     EXPECT_EQ(tk_gadget_get_state(kList), -1);
