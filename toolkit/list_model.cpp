@@ -222,20 +222,26 @@ void TkListModel::set_text(int64_t row, int64_t column, const std::wstring& text
     mark_dirty_locked(row);
 }
 
-std::vector<std::wstring> TkListModel::longest_texts(int64_t column, size_t limit) const {
+std::vector<std::vector<std::wstring>>
+TkListModel::longest_texts(const std::vector<int64_t>& columns, size_t limit) const {
     Guard lock(this);
-    std::vector<std::wstring> out;
-    size_t longest = 0;
+    std::vector<std::vector<std::wstring>> out(columns.size());
+    std::vector<size_t> longest(columns.size(), 0);
     for (const TkListRow& row : rows_) {
-        auto [start, length] = segment(row.text, column);
-        if (start == std::wstring::npos || length < longest || length == 0) continue;
-        if (length > longest) {
-            longest = length;
-            out.clear();
+        // Reading a row's text costs more than scanning it: each row is
+        // read once for all the columns.
+        for (size_t i = 0; i < columns.size(); ++i) {
+            auto [start, length] = segment(row.text, columns[i]);
+            if (start == std::wstring::npos || length < longest[i] || length == 0) continue;
+            if (length > longest[i]) {
+                longest[i] = length;
+                out[i].clear();
+            }
+            if (out[i].size() >= limit) continue;
+            const std::wstring_view cell(row.text.data() + start, length);
+            if (std::find(out[i].begin(), out[i].end(), cell) == out[i].end())
+                out[i].emplace_back(cell);
         }
-        if (out.size() >= limit) continue;
-        const std::wstring cell = row.text.substr(start, length);
-        if (std::find(out.begin(), out.end(), cell) == out.end()) out.push_back(cell);
     }
     return out;
 }

@@ -90,8 +90,10 @@ class TkListModel : public QAbstractTableModel {
     void set_current_row(int64_t row); // -1 = none; out of range = none
     // The distinct texts of the greatest length in a column, at most
     // `limit` of them: in a proportional font the widest cell is among the
-    // longest, so measuring these stands for measuring every row.
-    std::vector<std::wstring> longest_texts(int64_t column, size_t limit) const;
+    // longest, so measuring these stands for measuring every row. Several
+    // columns are found in one pass over the rows: [i] is columns[i]'s.
+    std::vector<std::vector<std::wstring>> longest_texts(const std::vector<int64_t>& columns,
+                                                         size_t limit) const;
     // Changes to the rows so far: equal counts mean equal contents.
     uint64_t writes() const { return writes_.load(std::memory_order_relaxed); }
     // A number that changes with every change of texts, item data, the row

@@ -304,21 +304,43 @@ bool TkListView::label_rect(int64_t row, int64_t column, QRect* out) {
     return true;
 }
 
+bool TkListView::fit_fresh(int column) const {
+    const FitWidth& fit = fit_widths_[static_cast<size_t>(column)];
+    return fit.texts == rows->column_revision(column) && fit.font == font();
+}
+
+// Measures the columns in one pass over the rows.
+void TkListView::measure_fit_widths(const std::vector<int64_t>& columns) {
+    // Item views keep one focus-frame margin plus a pixel on each side of a text.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const QFontMetrics metrics(font());
+    const auto longest = rows->longest_texts(columns, 8);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int column = static_cast<int>(columns[i]);
+        const int icon = column == 0 ? rows->icon_size() + margin : 0;
+        int widest = 0;
+        for (const std::wstring& text : longest[i])
+            widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdWString(text)));
+        FitWidth& fit = fit_widths_[static_cast<size_t>(column)];
+        fit.texts = rows->column_revision(column);
+        fit.font = font();
+        fit.width = std::max(header()->sectionSizeHint(column), widest + margin + icon);
+    }
+}
+
 int TkListView::column_fit_width(int column) {
     if (fit_widths_.size() < static_cast<size_t>(rows->columnCount()))
         fit_widths_.resize(static_cast<size_t>(rows->columnCount()));
     FitWidth& fit = fit_widths_[static_cast<size_t>(column)];
+    fit.asked = true;
     // Workers writing type names or a sort leave the other columns' widths.
-    const uint64_t texts = rows->column_revision(column);
-    if (fit.texts == texts && fit.font == font()) return fit.width;
-    // Item views keep one focus-frame margin plus a pixel on each side of a text.
-    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-    const int icon = column == 0 ? rows->icon_size() + margin : 0;
-    const QFontMetrics metrics(font());
-    int widest = 0;
-    for (const std::wstring& text : rows->longest_texts(column, 8))
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdWString(text)));
-    fit = {texts, font(), std::max(header()->sectionSizeHint(column), widest + margin + icon)};
+    if (fit_fresh(column)) return fit.width;
+    // A new listing changes every column: the others asked for before are
+    // measured in the same pass, as they will be asked for next.
+    std::vector<int64_t> stale;
+    for (int c = 0; c < rows->columnCount(); ++c)
+        if (fit_widths_[static_cast<size_t>(c)].asked && !fit_fresh(c)) stale.push_back(c);
+    measure_fit_widths(stale);
     return fit.width;
 }
 

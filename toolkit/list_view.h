@@ -80,7 +80,10 @@ class TkListView : public QTreeView {
         uint64_t texts = UINT64_MAX; // the column's revision it was measured at
         QFont font;                  // and the list font
         int width = 0;
+        bool asked = false; // asked for before: measured again with any other column
     };
+    bool fit_fresh(int column) const;
+    void measure_fit_widths(const std::vector<int64_t>& columns);
     std::vector<FitWidth> fit_widths_;  // by column: tk_list_column_fit_width
     TkGadget* gadget_ = nullptr;        // null until attached and after detach
     TkListHeaderHook hook_ = nullptr;   // header clicks and user resizes

@@ -29,6 +29,26 @@ TEST_F(ListTest, FitWidthCoversTheWidestCellAndTheHeadingAndFollowsChanges) {
     EXPECT_EQ(tk_list_column_fit_width(999, 0), 0);
 }
 
+// After new rows, the columns asked for before are measured together: each
+// still gets its own widest cell, and a column changed since (the type
+// column, as a worker writes it) is measured again on its own.
+TEST_F(ListTest, ColumnsMeasuredTogetherEachGetTheirOwnWidth) {
+    tk_gadget_add_item(kList, -1, L"a\n01.01.2026 10:00\nTyp\n1 Byte");
+    tk_list_column_fit_width(kList, 1);
+    tk_list_column_fit_width(kList, 3);
+    tk_gadget_add_item(kList, -1, L"b\n01.01.2026 10:00:00 Uhr\nTyp\n5,000,000 Byte");
+    const int64_t date = tk_list_column_fit_width(kList, 1); // measures 1 and 3
+    EXPECT_GT(date, text_width(QStringLiteral("01.01.2026 10:00:00 Uhr")));
+    const int64_t size = tk_list_column_fit_width(kList, 3);
+    EXPECT_GT(size, text_width(QStringLiteral("5,000,000 Byte")));
+    EXPECT_LT(size, date);
+    tk_gadget_set_item_text(kList, 0, L"Einfaches Textdokument mit langem Namen", 2);
+    EXPECT_GT(tk_list_column_fit_width(kList, 2),
+              text_width(QStringLiteral("Einfaches Textdokument mit langem Namen")));
+    EXPECT_EQ(tk_list_column_fit_width(kList, 1), date);
+    EXPECT_EQ(tk_list_column_fit_width(kList, 3), size);
+}
+
 TEST_F(ListTest, OnlyACutCellShowsItsWholeTextAsTooltip) {
     tk_gadget_add_item(kList, -1, L"kurz\nx\ny\nz");
     tk_gadget_add_item(kList, -1,
