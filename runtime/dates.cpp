@@ -8,8 +8,6 @@ namespace {
 constexpr int64_t kSecondsPerDay = 86400;
 constexpr int64_t kLastDate = 2147483647; // 2038-01-19 03:14:07
 
-using DateFields = RtDateFields;
-
 bool is_leap(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
@@ -31,7 +29,7 @@ int64_t days_from_civil(int64_t y, int m, int d) {
 }
 
 // Inverse of days_from_civil for days >= 0.
-void civil_from_days(int64_t z, DateFields* f) {
+void civil_from_days(int64_t z, RtDateFields* f) {
     z += 719468;
     const int64_t era = z / 146097;
     const int64_t doe = z - era * 146097;
@@ -52,14 +50,15 @@ wchar_t lower(wchar_t c) {
 struct Token {
     wchar_t letter;
     int letters;
-    int DateFields::*field;
+    int RtDateFields::*field;
 };
 
 // "%yyyy" comes before "%yy" so the longer token wins.
 constexpr Token kTokens[] = {
-    {L'y', 4, &DateFields::year},   {L'y', 2, &DateFields::year}, {L'm', 2, &DateFields::month},
-    {L'd', 2, &DateFields::day},    {L'h', 2, &DateFields::hour}, {L'i', 2, &DateFields::minute},
-    {L's', 2, &DateFields::second},
+    {L'y', 4, &RtDateFields::year},   {L'y', 2, &RtDateFields::year},
+    {L'm', 2, &RtDateFields::month},  {L'd', 2, &RtDateFields::day},
+    {L'h', 2, &RtDateFields::hour},   {L'i', 2, &RtDateFields::minute},
+    {L's', 2, &RtDateFields::second},
 };
 
 // The token starting at mask[i] (which holds "%"), or nullptr.
@@ -115,7 +114,7 @@ int64_t rt_date_now() {
 }
 
 std::wstring rt_format_date(std::wstring_view mask, int64_t value) {
-    const DateFields f = rt_date_split(value);
+    const RtDateFields f = rt_date_split(value);
     std::wstring out;
     out.reserve(mask.size() + 8);
     for (size_t i = 0; i < mask.size();) {
@@ -134,7 +133,7 @@ std::wstring rt_format_date(std::wstring_view mask, int64_t value) {
 
 int64_t rt_parse_date(std::wstring_view mask, std::wstring_view text) {
     if (mask.empty() || text.empty()) return -1;
-    DateFields f{1970, 1, 1, 0, 0, 0};
+    RtDateFields f{1970, 1, 1, 0, 0, 0};
     size_t pos = 0;
     for (size_t i = 0; i < mask.size();) {
         const Token* t = mask[i] == L'%' ? token_at(mask, i) : nullptr;

@@ -49,7 +49,6 @@ void ResetJob(const std::wstring& sourceFolder, const std::wstring& targetFolder
     Job.folderList.clear();
     Job.folderWhole.clear();
     Job.sourceFolders.clear();
-    Job.kindsKnown = false;
     // A late "Abbrechen" of the last job must not stop this one.
     Job.cancel = JobGoOn;
     std::lock_guard lock(Job.view.lock);

@@ -58,9 +58,6 @@ struct CopyJob {
     // Every folder collected below the selected ones, parents first: a move
     // removes them, children first, once they are empty.
     std::vector<std::wstring> sourceFolders;
-    // A delete whose command has already split the selection into fileList
-    // (files) and folderList (folders).
-    bool kindsKnown = false;
     int failures = 0; // worker: files or folders the job could not handle
     JobView view;
 };

@@ -4,10 +4,9 @@
 // is touched. Whatever could not be deleted is counted and reported at the
 // end.
 //
-// Nothing here looks at the file system on the main thread: the question
-// whether a selected folder holds anything is answered on a thread of its
-// own (PaneAsk), which tells the folders from the files on the way; a job
-// started without it (DeleteCommand) has the worker tell them apart. So a
+// Nothing here looks at the file system on the main thread: the selection
+// is split into files and folders on a thread of its own (PaneAsk), which
+// for F8 also answers whether a selected folder holds anything. So a
 // selection on a hanging mount leaves the window answering, and each
 // selected name is looked at once.
 #include "app/core/ids.h"
@@ -62,8 +61,9 @@ struct DeletePlan {
     bool full = false; // a folder among them lists anything
 };
 
-// On the question's thread: one look at each selected name.
-void SplitSelection(DeletePlan& p) {
+// On the question's thread: one look at each selected name, and with
+// look_inside a look into each folder for anything it holds.
+void SplitSelection(DeletePlan& p, bool look_inside) {
     for (std::wstring& name : p.names) {
         if (!Deletable(name)) continue;
         std::wstring path = p.folder + name;
@@ -71,25 +71,16 @@ void SplitSelection(DeletePlan& p) {
             p.files.push_back(std::move(name));
             continue;
         }
-        p.full = p.full || ListsAnything(path);
+        p.full = p.full || (look_inside && ListsAnything(path));
         p.folders.push_back(std::move(path));
     }
 }
 
-// Splits the selected names the command left in the file list, when no
-// question did it before: folders of their own go to the folder list as
-// full paths, everything else (files, links) stays a bare name.
-void SortSelection() {
-    if (Job.kindsKnown) return;
-    std::vector<std::wstring> names;
-    names.swap(Job.fileList);
-    for (std::wstring& name : names) {
-        const std::wstring path = Job.sourceFolder + name;
-        if (rt_path_kind(path) == PathFolder)
-            Job.folderList.push_back(path);
-        else
-            Job.fileList.push_back(std::move(name));
-    }
+std::shared_ptr<DeletePlan> PlanOf(const std::wstring& names, const std::wstring& folder) {
+    auto p = std::make_shared<DeletePlan>();
+    p->folder = folder;
+    p->names = ItemListSplit(names);
+    return p;
 }
 
 // Deletes the selected files; false when a cancel stopped the job. A name
@@ -117,24 +108,19 @@ bool DeleteFolders() {
     return true;
 }
 
-// The progress window and the worker for the lists in Job.
-void LaunchDelete() {
+// The job for a selection its question has split: the progress window and
+// the worker.
+void StartDelete(DeletePlan& p) {
+    if (FileJobRunning()) return;
+    ResetJob(p.folder, L"", 0);
+    Job.fileList = std::move(p.files);
+    Job.folderList = std::move(p.folders);
     OpenProgressWindow(1);
     Job.thread = rt_thread_create(DeleteWorker, 0);
     if (!Job.thread) {
         Job.failures = 1;
         tk_event_post(EventJobDone, WinDeleteProgress);
     }
-}
-
-// The job for a selection the question has already split.
-void StartDelete(DeletePlan& p) {
-    if (FileJobRunning()) return;
-    ResetJob(p.folder, L"", 0);
-    Job.fileList = std::move(p.files);
-    Job.folderList = std::move(p.folders);
-    Job.kindsKnown = true;
-    LaunchDelete();
 }
 
 } // namespace
@@ -147,10 +133,8 @@ int64_t FolderHasContent(const std::wstring& folder, const std::wstring& names) 
 
 void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
     if (Ask(TextDeleteHeadline, TextDeleteQuestion) != MessageAnswerOk) return;
-    auto p = std::make_shared<DeletePlan>();
-    p->folder = folder;
-    p->names = ItemListSplit(names);
-    PaneAsk([p] { SplitSelection(*p); },
+    auto p = PlanOf(names, folder);
+    PaneAsk([p] { SplitSelection(*p, true); },
             [p] {
                 if (p->full && Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
                     return;
@@ -160,16 +144,12 @@ void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
 
 void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
     if (FileJobRunning()) return;
-    ResetJob(folder, L"", 0);
-    // The worker sorts them into files and folders.
-    for (const std::wstring& name : ItemListSplit(names))
-        if (Deletable(name)) Job.fileList.push_back(name);
-    LaunchDelete();
+    auto p = PlanOf(names, folder);
+    PaneAsk([p] { SplitSelection(*p, false); }, [p] { StartDelete(*p); });
 }
 
 void DeleteWorker(intptr_t /*parameter*/) {
     rt_mutex_lock(Job.mutex);
-    SortSelection();
     if (Job.cancel == JobGoOn && DeleteFiles()) DeleteFolders();
     Job.result = Job.failures == 0 ? 1 : 0;
     Job.cancel = JobGoOn;

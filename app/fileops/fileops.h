@@ -59,6 +59,8 @@ void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
 void DeleteRequest(const std::wstring& names, const std::wstring& folder);
 // 1 when one of the named items in folder is a folder holding anything.
 int64_t FolderHasContent(const std::wstring& folder, const std::wstring& names);
+// The delete job without questions; it starts once the selection has been
+// told apart into files and folders off the main thread.
 void DeleteCommand(const std::wstring& names, const std::wstring& folder);
 
 // ---- progress windows ----

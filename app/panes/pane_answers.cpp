@@ -54,10 +54,6 @@ bool Take(const std::shared_ptr<Question>& q) {
 int64_t PaneAnswerWaitMs = 25;
 int64_t PaneStartWaitMs = 0;
 
-void PaneAsk(PaneWork work, PaneDeliver deliver) {
-    PaneAsk(std::move(work), std::move(deliver), PaneAnswerWaitMs);
-}
-
 void PaneAsk(PaneWork work, PaneDeliver deliver, int64_t wait_ms) {
     tk_event_bind(EventPaneAnswer, DeliverPaneAnswers);
     auto q = std::make_shared<Question>();

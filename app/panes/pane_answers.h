@@ -28,8 +28,7 @@ extern int64_t PaneStartWaitMs;
 
 // Starts work on a new thread and delivers when it is done (see above),
 // waiting wait_ms (PaneAnswerWaitMs when not given) for it. Main thread.
-void PaneAsk(PaneWork work, PaneDeliver deliver);
-void PaneAsk(PaneWork work, PaneDeliver deliver, int64_t wait_ms);
+void PaneAsk(PaneWork work, PaneDeliver deliver, int64_t wait_ms = PaneAnswerWaitMs);
 // Main thread: runs deliver in a later turn of the main loop, in order with
 // the answers (work that need not hold up the present turn).
 void PaneLater(PaneDeliver deliver);

@@ -191,10 +191,8 @@ TEST_F(FileopsTest, ProgressShowsTheCutItemAndReachesTheTotal) {
     const std::wstring item(100, L'x');
     OpenProgressWindow(0);
     PublishProgress(50, 75, item, true);
-    for (int i = 0; i < 20 && tk_gadget_get_text(GadFilePercent) != L"File:50%"; ++i) {
-        const int32_t v = tk_event_wait_timeout(20);
-        if (tk_event_window() == WinCopyProgress) CopyProgressEvents(v);
-    }
+    for (int i = 0; i < 20 && tk_gadget_get_text(GadFilePercent) != L"File:50%"; ++i)
+        HandleProgress(tk_event_wait_timeout(20));
     EXPECT_EQ(L"Kopiere : " + item.substr(0, 67), tk_gadget_get_text(GadCurrentFile));
     EXPECT_EQ(L"GesamtProzent:75%", tk_gadget_get_text(GadTotalPercent));
     EXPECT_EQ(75, tk_gadget_get_state(GadTotalProgress));

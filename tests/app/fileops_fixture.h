@@ -6,6 +6,7 @@
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
+#include "app/panes/pane_answers.h"
 #include "pane_fixture.h"
 #include "platform/file_copy.h"
 #include "runtime/syscalls.h"
@@ -60,17 +61,27 @@ class FileopsTest : public PaneTest {
         PaneTest::TearDown();
     }
 
-    // Waits for the worker and hands the events of the progress windows to
-    // their handlers until the job's end has been handled.
+    // Delivers the answers of the questions a command asks before its job
+    // starts (each may ask the next), waits for the worker and hands the
+    // events of the progress windows to their handlers until the job's end
+    // has been handled.
     static void RunJob() {
+        for (int i = 0; i < 1000; ++i) {
+            const bool idle = PaneQuestionsRunning() == 0; // every answer is in
+            DeliverPaneAnswers();
+            if (idle && PaneQuestionsRunning() == 0) break;
+            HandleProgress(tk_event_wait_timeout(5));
+        }
         if (Job.thread) rt_thread_wait(Job.thread);
         for (int i = 0;
              i < 200 && (tk_window_exists(WinCopyProgress) || tk_window_exists(WinDeleteProgress));
-             ++i) {
-            const int32_t v = tk_event_wait_timeout(20);
-            if (tk_event_window() == WinCopyProgress) CopyProgressEvents(v);
-            if (tk_event_window() == WinDeleteProgress) DeleteProgressEvents(v);
-        }
+             ++i)
+            HandleProgress(tk_event_wait_timeout(20));
+    }
+    // What the main loop does with an event of a progress window.
+    static void HandleProgress(int32_t v) {
+        if (tk_event_window() == WinCopyProgress) CopyProgressEvents(v);
+        if (tk_event_window() == WinDeleteProgress) DeleteProgressEvents(v);
     }
     static void Copy(const std::wstring& names, const std::wstring& from, const std::wstring& to,
                      int64_t move) {

@@ -19,11 +19,6 @@ class FileopsSlowTest : public FileopsTest {
         PaneAnswerWaitMs = saved_wait_;
         FileopsTest::TearDown();
     }
-    // What the main loop does with the events of the progress windows.
-    static void Handle(int32_t code) {
-        if (tk_event_window() == WinCopyProgress) CopyProgressEvents(code);
-        if (tk_event_window() == WinDeleteProgress) DeleteProgressEvents(code);
-    }
     static bool JobOver() {
         return !FileJobRunning() && !tk_window_exists(WinCopyProgress) &&
                !tk_window_exists(WinDeleteProgress) && PaneQuestionsRunning() == 0;
@@ -33,7 +28,7 @@ class FileopsSlowTest : public FileopsTest {
     // handled, so JobOver alone could hold too early).
     template <class Arrived> static bool ReleaseAndFinish(Arrived arrived) {
         slow::Released = true;
-        return slow::PumpUntil([&] { return arrived() && JobOver(); }, Handle);
+        return slow::PumpUntil([&] { return arrived() && JobOver(); }, HandleProgress);
     }
     static bool ReleaseAndFinish() {
         return ReleaseAndFinish([] { return true; });
@@ -61,13 +56,13 @@ TEST_F(FileopsSlowTest, CopyWhoseSelectionHangsRunsOnceTheAnswerComes) {
     PaneAnswerWaitMs = 20;
     CopyMoveBetweenPanes(L"a\nOrdner\n", GadLeftPane, GadRightPane, 0);
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
-    EXPECT_LT(slow::PingMs(Handle), 100.0);
+    EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
     EXPECT_EQ(1u, asked.size()); // only the confirmation so far
     EXPECT_FALSE(tk_window_exists(WinCopyProgress));
     ShowPath(GadLeftPane, Folder(other), ShowReset);
     ShowPath(GadRightPane, Folder(other), ShowReset);
     const std::wstring moved = Folder(other);
-    ASSERT_TRUE(slow::PumpUntil([&] { return PanePath(GadRightPane) == moved; }, Handle));
+    ASSERT_TRUE(slow::PumpUntil([&] { return PanePath(GadRightPane) == moved; }, HandleProgress));
 
     ASSERT_TRUE(ReleaseAndFinish([&] { return Exists(dst / "Ordner/b"); }));
     ASSERT_EQ(2u, asked.size());
@@ -93,11 +88,12 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
     slow::SlowPrefix = src / "Ordner/tief";
     slow::Install();
     CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0);
-    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, Handle));
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
     EXPECT_TRUE(tk_window_exists(WinCopyProgress));
-    EXPECT_LT(slow::PingMs(Handle), 100.0);
+    EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
     // a job that takes its time comes on the screen
-    EXPECT_TRUE(slow::PumpUntil([] { return tk_window_visible(WinCopyProgress) == 1; }, Handle));
+    EXPECT_TRUE(
+        slow::PumpUntil([] { return tk_window_visible(WinCopyProgress) == 1; }, HandleProgress));
     ASSERT_TRUE(ReleaseAndFinish());
     EXPECT_EQ("C", dst.read("Ordner/tief/c"));
     EXPECT_EQ("D", dst.read("Ordner/d"));
@@ -107,9 +103,9 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
     slow::Reset();
     slow::SlowPrefix = src / "Ordner/tief";
     CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst2), 0);
-    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, Handle));
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
     tk_event_post(EventGadget, WinCopyProgress, GadCancel);
-    ASSERT_TRUE(slow::PumpUntil([] { return Job.cancel.load() == JobCancelled; }, Handle));
+    ASSERT_TRUE(slow::PumpUntil([] { return Job.cancel.load() == JobCancelled; }, HandleProgress));
     ASSERT_TRUE(ReleaseAndFinish());
     EXPECT_FALSE(Exists(dst2 / "Ordner/d"));
     EXPECT_FALSE(Exists(dst2 / "Ordner/tief/c"));
@@ -128,8 +124,8 @@ TEST_F(FileopsSlowTest, DeleteWhoseFolderTestHangsAsksAndDeletesAfterwards) {
     slow::Install();
     PaneAnswerWaitMs = 20;
     DeleteRequest(L"voll\nf\n", Folder(t));
-    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, Handle));
-    EXPECT_LT(slow::PingMs(Handle), 100.0);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
+    EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
     EXPECT_EQ(1u, asked.size());
     EXPECT_FALSE(tk_window_exists(WinDeleteProgress));
     EXPECT_TRUE(Exists(t / "f"));
