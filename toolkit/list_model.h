@@ -163,6 +163,7 @@ class TkListModel : public QAbstractTableModel {
 
   private slots:
     void flush();
+    void free_slice();
 
   private:
     bool flush_now(); // false: the burst goes on, the flush comes later
@@ -200,7 +201,7 @@ class TkListModel : public QAbstractTableModel {
     void note_texts(int64_t column);          // column's texts changed; -1: rows came or went
     static uint64_t fresh_content_revision(); // unique across all lists
     void bump_content_revision() const;
-    static void free_aside(std::vector<TkListRow>& rows); // frees many rows on another thread
+    void free_later(std::vector<TkListRow>& rows); // many rows: freed a slice per loop turn
     void mark_dirty_locked(int64_t row);
     void schedule_flush_locked();
     QVariant role_value(const TkListRow& row, int column, int role) const;
@@ -238,12 +239,13 @@ class TkListModel : public QAbstractTableModel {
     int view_rows_ = 0;                 // row count the view was last told
     QElapsedTimer burst_;               // since the first flush of a running burst; invalid: none
     uint64_t writes_seen_ = 0;          // writes_ at the last look at the burst
-    bool redraw_on_ = true;             // false between redraw off and on
-    int64_t kept_ = 0;                  // while off: leading rows the view still knows
-    bool data_while_off_ = false;       // row contents changed while off: repaint at on
-    bool changed_while_off_ = false;    // rows, order or states changed while off
-    bool check_boxes_ = false;          // rows carry a check box
-    std::atomic<int> icon_size_{16};    // pixels, pictures are scaled to it; any thread reads
+    std::vector<std::vector<TkListRow>> freed_later_; // cleared rows still to be freed
+    bool redraw_on_ = true;                           // false between redraw off and on
+    int64_t kept_ = 0;                       // while off: leading rows the view still knows
+    bool data_while_off_ = false;            // row contents changed while off: repaint at on
+    bool changed_while_off_ = false;         // rows, order or states changed while off
+    bool check_boxes_ = false;               // rows carry a check box
+    std::atomic<int> icon_size_{16};         // pixels, pictures are scaled to it; any thread reads
     mutable QHash<qint64, QPixmap> pixmaps_; // picture cache by QImage::cacheKey
 };
 

@@ -263,6 +263,29 @@ TEST_F(ListTest, RedrawOffStoresRowsAndRedrawOnShowsThemKeepingSelection) {
     EXPECT_EQ(list_view()->currentIndex().row(), 1);
 }
 
+// A large list cleared gives its old rows back over the next loop turns; the
+// new rows are there at once, clears that follow each other queue up, and
+// a list closed before the old rows are all given back takes them along.
+TEST_F(ListTest, ClearedRowsOfALargeListGoAwayWhileTheNewOnesShow) {
+    add_rows(9000, L"a");
+    tk_gadget_clear_items(kList);
+    add_rows(9000, L"b");
+    EXPECT_EQ(tk_gadget_count_items(kList), 9000);
+    EXPECT_EQ(tk_gadget_get_item_text(kList, 8999, 0), L"b8999");
+    QCoreApplication::processEvents(); // one turn: part of the "a" rows
+    tk_gadget_clear_items(kList);
+    add_rows(2, L"c");
+    settle();
+    EXPECT_EQ(list_view()->model()->rowCount(), 2);
+    EXPECT_EQ(list_view()->model()->index(1, 0).data().toString(), QString("c1"));
+    add_rows(9000, L"d");
+    tk_gadget_clear_items(kList);
+    tk_window_close(kListWindow); // with old rows still to give back
+    settle();
+    open(TkListMultiSelect | TkListFullRowSelect);
+    EXPECT_EQ(tk_gadget_count_items(kList), 0);
+}
+
 // Rows built elsewhere go in at once, shown with redraw on or kept until
 // redraw on, texts taken over as they are; the few pictures they share are
 // still each row's own copy.
