@@ -141,10 +141,24 @@ struct KeyCache {
     std::string Bytes;           // the text keys the slots point into
 };
 constexpr size_t KeyCachesPerPane = 2; // e.g. "Name" and "Größe" clicked in turn
-std::vector<KeyCache> KeyCaches[2];    // [0] pane 5, [1] pane 10; latest first
 
-std::vector<KeyCache>* KeyCachesOf(int64_t pane) {
-    return pane == GadLeftPane ? &KeyCaches[0] : pane == GadRightPane ? &KeyCaches[1] : nullptr;
+// A pane's kept keys, and the room its sorts work in: the radix passes and
+// the carried keys of another column. Kept between sorts, since fresh
+// buffers of megabytes are mapped and touched page by page every time,
+// which cost more than the sort itself.
+struct PaneKeys {
+    std::vector<KeyCache> Caches; // latest first
+    std::vector<SortSlot> Scratch;
+};
+PaneKeys KeysOfPanes[2]; // [0] pane 5, [1] pane 10
+
+PaneKeys* KeysOfPane(int64_t pane) {
+    return pane == GadLeftPane ? &KeysOfPanes[0] : pane == GadRightPane ? &KeysOfPanes[1] : nullptr;
+}
+
+// Room left from a much larger folder is given back.
+void FitScratch(std::vector<SortSlot>& scratch, size_t rows) {
+    if (scratch.capacity() > 2 * rows + 4096) std::vector<SortSlot>().swap(scratch);
 }
 
 // The keys of params' column for the rows as they are now, built unless kept.
@@ -175,10 +189,10 @@ KeyCache& KeysFor(std::vector<KeyCache>& caches, SortParams& params, uint64_t re
 }
 
 // The rows moved (order[i] went to place i): so do their keys.
-void CarryKeys(std::vector<KeyCache>& caches, const std::vector<int64_t>& order, uint64_t revision,
+void CarryKeys(PaneKeys& keys, const std::vector<int64_t>& order, uint64_t revision,
                const KeyCache* moved_already) {
-    std::vector<SortSlot> moved;
-    for (KeyCache& c : caches) {
+    std::vector<SortSlot>& moved = keys.Scratch;
+    for (KeyCache& c : keys.Caches) {
         if (&c == moved_already) continue;
         if (c.Slots.size() != order.size()) {
             c.Revision = 0;
@@ -286,12 +300,13 @@ void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstrin
     // keyboard focus would hand the focus to the next gadget for good (after
     // every watcher refresh the keys would go to the path field).
     tk_desktop_busy_cursor(1);
-    std::vector<KeyCache>& caches = *KeyCachesOf(pane);
-    KeyCache& keys = KeysFor(caches, params, tk_list_content_revision(pane));
+    PaneKeys& kept = *KeysOfPane(pane);
+    KeyCache& keys = KeysFor(kept.Caches, params, tk_list_content_revision(pane));
+    FitScratch(kept.Scratch, keys.Slots.size());
     // The slots carry their keys, so the sort compares them without a
     // lookup, and the rows move once, in the list's reorder. Sorted in
     // place, the slots are the keys of the rows' new places at once.
-    SortSlots(keys.Slots, params.SortType == SortTypeText, params.Order == 1);
+    SortSlots(keys.Slots, params.SortType == SortTypeText, params.Order == 1, &kept.Scratch);
     std::vector<int64_t> placed(keys.Slots.size());
     for (size_t i = 0; i < keys.Slots.size(); ++i) {
         SortSlot& slot = keys.Slots[i];
@@ -302,7 +317,7 @@ void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstrin
     if (tk_list_reorder(pane, placed)) {
         const uint64_t now = tk_list_content_revision(pane);
         keys.Revision = now;
-        CarryKeys(caches, placed, now, &keys);
+        CarryKeys(kept, placed, now, &keys);
         PaneOf(pane)->RowsVersion++;
         NudgePaneWorkers(pane); // rows a running worker had not reached may now lie behind it
     }

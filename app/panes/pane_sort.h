@@ -58,8 +58,12 @@ inline constexpr uint32_t SortRowMask = (uint32_t(1) << SortRankShift) - 1;
 void SealTextSlots(std::vector<SortSlot>& slots, const std::string& bytes);
 // Sorts slots by rank and, among SortRankKeyed slots, by text or number key,
 // ascending or descending; slots that compare equal keep the order of their
-// row indices (RankRow), so the sort is stable in effect.
-void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending);
+// row indices (RankRow), so the sort is stable in effect. scratch is room
+// for the sort's passes that the caller keeps between sorts (a fresh buffer
+// of megabytes is mapped and touched page by page each time); without it
+// the sort makes its own.
+void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending,
+               std::vector<SortSlot>* scratch = nullptr);
 
 // Byte count of a size text as a pane shows it ("1,234 KB" -> 1234 * 1024);
 // 0 for an empty or unreadable text.

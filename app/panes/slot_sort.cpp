@@ -134,7 +134,8 @@ template <bool Text, bool Descending> uint64_t RadixKey(const SortSlot& s) {
     return Descending ? ~u : u;
 }
 
-template <bool Text, bool Descending> void SortSlotsBy(std::vector<SortSlot>& slots) {
+template <bool Text, bool Descending>
+void SortSlotsBy(std::vector<SortSlot>& slots, std::vector<SortSlot>& buffer) {
     if (slots.size() < RadixFrom || !RowsAscending(slots)) {
         std::stable_sort(slots.begin(), slots.end(), SlotBefore<Text, Descending>());
         return;
@@ -148,7 +149,6 @@ template <bool Text, bool Descending> void SortSlotsBy(std::vector<SortSlot>& sl
             filler = RadixKey<Text, Descending>(s);
             break;
         }
-    std::vector<SortSlot> buffer;
     RadixSort(
         slots.data(), slots.size(),
         [filler](const SortSlot& s) {
@@ -178,9 +178,12 @@ void SealTextSlots(std::vector<SortSlot>& slots, const std::string& bytes) {
     }
 }
 
-void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending) {
-    if (text && descending) SortSlotsBy<true, true>(slots);
-    if (text && !descending) SortSlotsBy<true, false>(slots);
-    if (!text && descending) SortSlotsBy<false, true>(slots);
-    if (!text && !descending) SortSlotsBy<false, false>(slots);
+void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending,
+               std::vector<SortSlot>* scratch) {
+    std::vector<SortSlot> own;
+    std::vector<SortSlot>& buffer = scratch ? *scratch : own;
+    if (text && descending) SortSlotsBy<true, true>(slots, buffer);
+    if (text && !descending) SortSlotsBy<true, false>(slots, buffer);
+    if (!text && descending) SortSlotsBy<false, true>(slots, buffer);
+    if (!text && !descending) SortSlotsBy<false, false>(slots, buffer);
 }
