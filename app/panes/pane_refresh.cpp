@@ -21,24 +21,13 @@
 
 namespace {
 
-// One entry of the folder as the enumeration gave it; texts are made only
-// for the entries that become rows.
-struct Present {
-    std::wstring name;
-    int type = 0;
-    int64_t attributes = 0;
-    int64_t size = 0;
-    int64_t date = 0;
-    bool listed = false; // some row shows it
-};
-
 // The entries by name: an open-addressed table of hashes and entry indices,
 // so that a lookup costs one probe of a flat array and one name compare (a
 // node-based map costs a bucket, a node and the name, each a cache miss,
 // and a refresh looks up every row of a pane).
 class NameIndex {
   public:
-    void Build(const std::vector<Present>& entries) {
+    void Build(const std::vector<RtDirEntry>& entries) {
         size_t capacity = 16;
         while (capacity < entries.size() * 2) capacity *= 2;
         slots_.assign(capacity, 0);
@@ -51,7 +40,7 @@ class NameIndex {
         }
     }
     // The index of the entry named name, or -1.
-    int64_t Find(const std::vector<Present>& entries, std::wstring_view name) const {
+    int64_t Find(const std::vector<RtDirEntry>& entries, std::wstring_view name) const {
         if (slots_.empty()) return -1;
         const uint32_t h = Hash(name);
         for (size_t at = h & mask_; slots_[at]; at = (at + 1) & mask_) {
@@ -72,8 +61,11 @@ class NameIndex {
     size_t mask_ = 0;
 };
 
+// The folder as the enumeration gave it; texts are made only for the
+// entries that become rows.
 struct FolderNow {
-    std::vector<Present> entries;
+    std::vector<RtDirEntry> entries;
+    std::vector<bool> listed; // by entry: some row shows it
     NameIndex by_name;
     std::vector<int64_t> vanished; // rows whose entry is gone
 };
@@ -81,11 +73,8 @@ struct FolderNow {
 // One pass over the folder (rt_dir_read): a refresh of a large folder costs
 // little more than the kernel's listing and stat of it.
 bool ReadFolderNow(const std::wstring& path, FolderNow& now) {
-    std::vector<RtDirEntry> entries;
-    if (!rt_dir_read(path, &entries)) return false;
-    now.entries.reserve(entries.size());
-    for (RtDirEntry& e : entries)
-        now.entries.push_back({std::move(e.name), e.type, e.attributes, e.size, e.modified});
+    if (!rt_dir_read(path, &now.entries)) return false;
+    now.listed.assign(now.entries.size(), false);
     now.by_name.Build(now.entries);
     return true;
 }
@@ -99,7 +88,7 @@ void MatchRow(int64_t row, const wchar_t* text, size_t length, int64_t, uint32_t
     if (at < 0)
         now.vanished.push_back(row);
     else
-        now.entries[static_cast<size_t>(at)].listed = true;
+        now.listed[static_cast<size_t>(at)] = true;
 }
 
 // Matches the rows the pane shows now against the entries read.
@@ -136,15 +125,16 @@ bool RemoveRows(int64_t pane, const FolderNow& now) {
 bool AppendRows(int64_t pane, const std::wstring& path, const FolderNow& now) {
     const int64_t first = tk_gadget_count_items(pane);
     tk_list_set_redraw(pane, 0);
-    for (const Present& p : now.entries) {
-        if (p.listed || p.name.empty() || p.name == L"." || HiddenBySettings(p.attributes))
+    for (size_t i = 0; i < now.entries.size(); ++i) {
+        const RtDirEntry& p = now.entries[i];
+        if (now.listed[i] || p.name.empty() || p.name == L"." || HiddenBySettings(p.attributes))
             continue;
         if (p.type == RtEntryFolder) {
             FileEntry folder;
             folder.Name = p.name;
             AppendFolderRow(pane, folder);
         } else {
-            AppendFileRow(pane, MakeFileRecord(path, p.name, p.attributes, p.size, p.date));
+            AppendFileRow(pane, MakeFileRecord(path, p.name, p.attributes, p.size, p.modified));
         }
     }
     tk_list_set_redraw(pane, 1);
