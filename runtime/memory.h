@@ -8,7 +8,12 @@
 // on a reading thread stays resident for good (rt_heap_trim cannot reach the
 // free end of another thread's heap). Blocks of a megabyte and more are then
 // mapped on their own and unmapped when freed, and every heap gives back a
-// free end of more than a megabyte.
+// free end of more than a megabyte. A heap grows by eight megabytes at a
+// time instead of the default 128 KB: a listing of 100,000 rows grew its
+// heap some four hundred times, each a system call that changes the
+// process's memory map while the other threads fault pages in (start until
+// usable: 6-8 % less).
+// A trimmed heap keeps that much of its end.
 void rt_heap_setup();
 
 // Returns the free pages of the heap to the system. A folder listing frees
