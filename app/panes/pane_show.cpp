@@ -144,6 +144,7 @@ struct EarlyListing {
     int Thread = 0; // the reading thread, 0 = none
     PaneListingRequest Request;
     std::shared_ptr<PaneListing> Listing;
+    std::shared_ptr<std::atomic<int>> Read; // set once the thread has read
 };
 EarlyListing Early[2]; // [0] pane 5, [1] pane 10
 
@@ -152,13 +153,31 @@ EarlyListing Early[2]; // [0] pane 5, [1] pane 10
 struct EarlyJob {
     PaneListingRequest Request;
     std::shared_ptr<PaneListing> Listing;
-    bool Background = false; // the pane without the keyboard: it gives way
+    std::shared_ptr<std::atomic<int>> Read;
+    // The pane without the keyboard gives way: it waits for the other
+    // pane's read (when there is one), for EarlyWaitMs at the most, and
+    // reads at background priority.
+    bool Background = false;
+    std::shared_ptr<std::atomic<int>> FirstRead;
 };
+
+// A start folder that takes longer than this to read is on slow storage:
+// the other pane no longer waits for it.
+constexpr int EarlyWaitMs = 1000;
+constexpr int EarlyLookMs = 5;
 
 void ReadEarly(intptr_t parameter) {
     std::unique_ptr<EarlyJob> job(reinterpret_cast<EarlyJob*>(parameter));
-    if (job->Background) rt_thread_lower_priority(); // its helper threads inherit it
+    if (job->Background) {
+        rt_thread_lower_priority(); // its helper threads inherit it
+        // Both folders read at once share the processors: the pane with the
+        // keyboard, which the user wants first, took twice as long.
+        for (int waited = 0; job->FirstRead && !job->FirstRead->load() && waited < EarlyWaitMs;
+             waited += EarlyLookMs)
+            rt_delay(EarlyLookMs);
+    }
     ReadPaneListing(job->Request, job->Listing.get());
+    job->Read->store(1);
 }
 
 EarlyListing* EarlyOf(int64_t pane) {
@@ -298,7 +317,12 @@ void StartEarlyListing(int64_t pane, const std::wstring& fallback, bool backgrou
     if (!e || !ps || ps->PathHistory.empty() || e->Thread) return;
     e->Request = StartRequest(pane, ps->PathHistory[0], fallback);
     e->Listing = std::make_shared<PaneListing>();
-    auto* job = new EarlyJob{e->Request, e->Listing, background};
+    e->Read = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<std::atomic<int>> first;
+    if (background)
+        for (const EarlyListing& other : Early)
+            if (&other != e && other.Thread) first = other.Read;
+    auto* job = new EarlyJob{e->Request, e->Listing, e->Read, background, first};
     e->Thread = rt_thread_create(ReadEarly, reinterpret_cast<intptr_t>(job));
     if (!e->Thread) {
         delete job;

@@ -63,9 +63,10 @@ int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode);
 // Start-up: reads the pane's start folder (element 0 of its history) on a
 // thread of its own at once, before the toolkit and the window are there.
 // A folder that is not there gives way to its nearest existing ancestor, or
-// to fallback. The background pane's reading gives way to the other's when
-// both want the processors, so the pane that gets the keyboard is ready
-// first. Main thread, once per pane.
+// to fallback. The background pane's reading waits for the other pane's
+// early reading (a second at the most) and then reads at background
+// priority, so the pane that gets the keyboard is ready first. Main thread,
+// once per pane.
 void StartEarlyListing(int64_t pane, const std::wstring& fallback, bool background);
 // Points the pane at its start folder and shows it as ShowPath (pane, "",
 // ShowRefresh) does, taking over the early listing when there is one; a

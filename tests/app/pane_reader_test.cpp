@@ -31,6 +31,8 @@ std::string SlowFolder;
 std::atomic<bool> Released{false};
 std::atomic<int> HeldUp{0};
 std::atomic<int> SlowOpened{0}; // opens of SlowFolder
+std::string SeenFolder;         // a folder whose opens are only counted
+std::atomic<int> SeenOpened{0};
 
 void HoldUp() {
     HeldUp++;
@@ -45,6 +47,7 @@ int SlowOpen(const char* path, int flags, mode_t mode) {
         SlowOpened++;
         HoldUp();
     }
+    if (!SeenFolder.empty() && SeenFolder == folder) SeenOpened++;
     return rt_syscalls_real().open(path, flags, mode);
 }
 int HangingStatvfs(const char* path, struct statvfs* out) {
@@ -60,6 +63,8 @@ class PaneAnswerTest : public PaneTest {
         HeldUp = 0;
         SlowOpened = 0;
         SlowFolder.clear();
+        SeenOpened = 0;
+        SeenFolder.clear();
     }
     void TearDown() override {
         Released = true; // the held-up threads end, and nothing of theirs lands later
@@ -228,6 +233,56 @@ TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
     EXPECT_EQ(tk_gadget_get_text(GadRightPath), Folder(start));
     EXPECT_EQ(Column(GadRightPane, 0), (Texts{L"..", L".versteckt", L"a.txt"}));
     EXPECT_TRUE(messages.empty());
+}
+
+// The pane without the keyboard reads its start folder once the other
+// pane's is read, but waits no longer than a second for a folder that hangs.
+TEST_F(PaneAnswerTest, TheOtherStartFolderWaitsForThePaneWithTheKeyboard) {
+    TempDir first, second;
+    first.write("a.txt", "a");
+    second.write("b.txt", "b");
+    const std::wstring home = Folder(first);
+    RtSyscallsRestore restore;
+    SlowFolder = first.path();
+    SeenFolder = second.path();
+    rt_sys.open = SlowOpen;
+    PaneOf(GadLeftPane)->PathHistory = {Folder(first), L""};
+    PaneOf(GadRightPane)->PathHistory = {Folder(second), L""};
+    StartEarlyListing(GadLeftPane, home, false);
+    ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
+    const auto start = Clock::now();
+    StartEarlyListing(GadRightPane, home, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(SeenOpened.load(), 0); // still waiting for the left pane
+    ASSERT_TRUE(PumpUntil([] { return SeenOpened.load() > 0; }));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3)); // not the left's five
+    EXPECT_EQ(Released.load(), false);
+    ShowStartFolder(GadRightPane, home);
+    ASSERT_TRUE(PumpUntil([] { return PaneListingPending(GadRightPane) == 0; }));
+    EXPECT_EQ(Column(GadRightPane, 0), (Texts{L"..", L"b.txt"}));
+
+    // Once the left pane's folder is read, the right's follows at once.
+    Released = true;
+    ShowStartFolder(GadLeftPane, home);
+    ASSERT_TRUE(PumpUntil([] { return PaneListingPending(GadLeftPane) == 0; }));
+    Released = false;
+    SeenOpened = 0;
+    StartEarlyListing(GadLeftPane, home, false);
+    ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 1; }));
+    StartEarlyListing(GadRightPane, home, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Released = true;
+    const auto released = Clock::now();
+    ASSERT_TRUE(PumpUntil([] { return SeenOpened.load() > 0; }));
+    // long before its own second would have run out
+    EXPECT_LT(Clock::now() - released, std::chrono::milliseconds(700));
+    ShowStartFolder(GadLeftPane, home);
+    ShowStartFolder(GadRightPane, home);
+    ASSERT_TRUE(PumpUntil([] {
+        return PaneListingPending(GadLeftPane) == 0 && PaneListingPending(GadRightPane) == 0;
+    }));
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"a.txt"}));
+    EXPECT_EQ(Column(GadRightPane, 0), (Texts{L"..", L"b.txt"}));
 }
 
 TEST_F(PaneAnswerTest, HangingFreeSpaceQueryKeepsTheOldLine) {
