@@ -12,6 +12,7 @@
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_answers.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_keys.h"
@@ -66,6 +67,13 @@ int64_t AskQuit() {
     return 1;
 }
 
+// A program starts in the pane's folder, and on a hanging mount its start
+// hangs with it: it starts on a thread of its own, and the window goes on
+// after a short wait. The arguments are taken here, on the main thread.
+void StartProgram(PaneWork start) {
+    PaneAsk(std::move(start), [] {});
+}
+
 void ReturnKey() {
     const int64_t focus = tk_gadget_active();
     if (focus == GadLeftPane || focus == GadRightPane)
@@ -75,7 +83,8 @@ void ReturnKey() {
     else if (focus == GadRightPath)
         OpenTypedPath(GadRightPane);
     else if (focus == GadCommandLine)
-        rt_command_run(tk_gadget_get_text(GadCommandLine), PanePath(App.ActivePane));
+        StartProgram([line = tk_gadget_get_text(GadCommandLine),
+                      folder = PanePath(App.ActivePane)] { rt_command_run(line, folder); });
 }
 
 // A key or popup item that acts as a button: item -> button gadget.
@@ -129,20 +138,25 @@ std::wstring CurrentName(int64_t pane) {
 void ViewFile() {
     const int64_t p = App.ActivePane;
     const std::wstring name = CurrentName(p);
+    const std::wstring folder = PanePath(p);
     if (S().ViewerPath.find_first_not_of(L" \t") == std::wstring::npos) {
         // no viewer chosen yet: the desktop's application for the file's type
-        if (!name.empty()) pf_open_document(PanePath(p) + name, PanePath(p));
+        if (!name.empty())
+            StartProgram([path = folder + name, folder] { pf_open_document(path, folder); });
         return;
     }
-    rt_program_run(S().ViewerPath, rt_program_quote(rt_program_file_argument(name)), PanePath(p));
+    StartProgram([viewer = S().ViewerPath,
+                  argument = rt_program_quote(rt_program_file_argument(name)),
+                  folder] { rt_program_run(viewer, argument, folder); });
 }
 
 void EditFile() {
     // One argument even when the name holds blanks: unquoted, the editor
     // would open every word of it as a file of its own.
     const int64_t p = App.ActivePane;
-    rt_program_run(pf_editor_program(), rt_program_quote(rt_program_file_argument(CurrentName(p))),
-                   PanePath(p));
+    StartProgram([editor = pf_editor_program(),
+                  argument = rt_program_quote(rt_program_file_argument(CurrentName(p))),
+                  folder = PanePath(p)] { rt_program_run(editor, argument, folder); });
 }
 
 void PaneEvent(int64_t pane, int64_t type) {

@@ -1,6 +1,7 @@
 // The main window: construction and relayout, filter boxes, the window
 // geometry kept in the settings, selection texts, the column mirror between
-// the panes, and F3 / F4 starting their programs with the right arguments.
+// the panes, and F3 / F4 starting their programs with the right arguments,
+// off the main thread.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "app/shell/main_events.h"
 #include "app/shell/main_window.h"
 #include "runtime/text.h"
+#include "slow_calls.h"
 #include "test_support.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
@@ -49,9 +51,12 @@ class MainWindowTest : public testing::Test {
         BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 640, 480, 60);
     }
     void TearDown() override {
+        slow::ReleaseAll();
+        PaneAnswerWaitMs = saved_wait_;
         tk_window_close(-1);
         AppStateReset();
     }
+    const int64_t saved_wait_ = PaneAnswerWaitMs;
     static std::vector<std::wstring> Entries(int64_t combo) {
         std::vector<std::wstring> out;
         for (int64_t i = 0; i < tk_gadget_count_items(combo); ++i)
@@ -145,6 +150,39 @@ TEST_F(MainWindowTest, ViewerGetsTheSelectedNameAsOneArgument) {
         if (code && tk_event_window() == WinMain) MainWindowEvents(code);
     }
     EXPECT_EQ(dir.read("args.log"), "[mein text.txt]" + dir.path() + "\n");
+}
+
+// A viewer whose start hangs (a program or folder on a dead mount) does not
+// hang the window: it starts once the file system answers.
+TEST_F(MainWindowTest, AViewerWhoseStartHangsLeavesTheWindowAnswering) {
+    TempDir dir;
+    const std::string log = dir / "args.log";
+    dir.write("viewer.sh", "#!/bin/sh\nprintf '%s' \"$1\" > '" + log + ".tmp'; mv '" + log +
+                               ".tmp' '" + log + "'\n");
+    chmod((dir / "viewer.sh").c_str(), 0755);
+    dir.write("a.txt", "x");
+    App.settings.ViewerPath = rt_text_from_os(dir / "viewer.sh");
+    PaneOf(GadLeftPane)->PathHistory = {rt_text_from_os(dir.path()) + L"/", L""};
+    App.ActivePane = GadLeftPane;
+    tk_gadget_add_item(GadLeftPane, -1, L"a.txt\n\n\n", 0);
+    tk_gadget_set_state(GadLeftPane, 0);
+    RtSyscallsRestore restore;
+    slow::Reset();
+    slow::SlowPrefix = dir.path();
+    slow::Install();
+    PaneAnswerWaitMs = 20; // the tests' long wait would hold the loop
+    const auto handle = [](int32_t code) {
+        if (tk_event_window() == WinMain) MainWindowEvents(code);
+    };
+    const auto posted = slow::Clock::now();
+    tk_event_post(EventMenu, WinMain, MenuViewKey);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, handle));
+    EXPECT_LT(slow::PingMs(handle), 100.0);
+    EXPECT_LT(slow::Clock::now() - posted, std::chrono::seconds(4)); // not held for the five
+    EXPECT_NE(access(log.c_str(), F_OK), 0);
+    slow::ReleaseAll();
+    ASSERT_TRUE(slow::PumpUntil([&] { return access(log.c_str(), F_OK) == 0; }, handle));
+    EXPECT_EQ(dir.read("args.log"), "a.txt");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // System calls that hang on cue, for the tests of work kept off the main
-// thread: every open, fstatat, statx, mkdir and rename of SlowPrefix or a path below it holds up
-// for five seconds or until Released, counting in HeldUp. Also a main loop
+// thread: every open, fstatat, statx, mkdir and rename of SlowPrefix or a path below it, and
+// every program start from there, holds up for five seconds or until Released, counting in
+// HeldUp. Also a main loop
 // pump and the time the loop takes to handle a posted event.
 #pragma once
 
@@ -62,8 +63,14 @@ inline int Renameat2(int from_dirfd, const char* from, int to_dirfd, const char*
     HoldUpIfSlow(from);
     return rt_syscalls_real().renameat2(from_dirfd, from, to_dirfd, to, flags);
 }
+inline int PosixSpawn(pid_t* pid, const char* path, const posix_spawn_file_actions_t* actions,
+                      const posix_spawnattr_t* attr, char* const argv[], char* const envp[]) {
+    HoldUpIfSlow(path);
+    return rt_syscalls_real().posix_spawn(pid, path, actions, attr, argv, envp);
+}
 // Puts the hanging calls into the seam.
 inline void Install() {
+    rt_sys.posix_spawn = PosixSpawn;
     rt_sys.open = Open;
     rt_sys.fstatat = Fstatat;
     rt_sys.statx = Statx;
