@@ -154,9 +154,10 @@ void EditFile() {
     // One argument even when the name holds blanks: unquoted, the editor
     // would open every word of it as a file of its own.
     const int64_t p = App.ActivePane;
-    StartProgram([editor = pf_editor_program(),
-                  argument = rt_program_quote(rt_program_file_argument(CurrentName(p))),
-                  folder = PanePath(p)] { rt_program_run(editor, argument, folder); });
+    // The editor is looked up on the program's thread too: the search path
+    // may lead onto a hanging mount.
+    StartProgram([argument = rt_program_quote(rt_program_file_argument(CurrentName(p))),
+                  folder = PanePath(p)] { rt_program_run(pf_editor_program(), argument, folder); });
 }
 
 void PaneEvent(int64_t pane, int64_t type) {
