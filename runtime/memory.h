@@ -12,8 +12,7 @@
 // time instead of the default 128 KB: a listing of 100,000 rows grew its
 // heap some four hundred times, each a system call that changes the
 // process's memory map while the other threads fault pages in (start until
-// usable: 6-8 % less).
-// A trimmed heap keeps that much of its end.
+// usable: 6-8 % less). A trimmed heap keeps that much of its end.
 void rt_heap_setup();
 
 // Returns the free pages of the heap to the system. A folder listing frees

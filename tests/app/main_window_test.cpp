@@ -57,6 +57,24 @@ class MainWindowTest : public testing::Test {
         AppStateReset();
     }
     const int64_t saved_wait_ = PaneAnswerWaitMs;
+    // Makes dir/viewer.sh the viewer: record (shell commands) writes what it
+    // saw to "$OUT", which becomes dir/args.log at once when it is done. The
+    // left pane, active, shows dir with the one row file selected. Returns
+    // the log's path.
+    static std::string RecordingViewerOn(TempDir& dir, const std::string& file,
+                                         const std::string& record) {
+        const std::string log = dir / "args.log";
+        dir.write("viewer.sh",
+                  "#!/bin/sh\nOUT='" + log + ".tmp'\n" + record + "\nmv \"$OUT\" '" + log + "'\n");
+        chmod((dir / "viewer.sh").c_str(), 0755);
+        dir.write(file, "x");
+        App.settings.ViewerPath = rt_text_from_os(dir / "viewer.sh");
+        PaneOf(GadLeftPane)->PathHistory = {rt_text_from_os(dir.path()) + L"/", L""};
+        App.ActivePane = GadLeftPane;
+        tk_gadget_add_item(GadLeftPane, -1, rt_text_from_os(file) + L"\n\n\n", 0);
+        tk_gadget_set_state(GadLeftPane, 0);
+        return log;
+    }
     static std::vector<std::wstring> Entries(int64_t combo) {
         std::vector<std::wstring> out;
         for (int64_t i = 0; i < tk_gadget_count_items(combo); ++i)
@@ -133,17 +151,9 @@ TEST_F(MainWindowTest, ColumnResizedInOnePaneIsMirroredInTheOther) {
 // argument even with blanks in it.
 TEST_F(MainWindowTest, ViewerGetsTheSelectedNameAsOneArgument) {
     TempDir dir;
-    const std::string log = dir / "args.log";
-    dir.write("viewer.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > '" + log +
-                               ".tmp'; pwd >> '" + log + ".tmp'; mv '" + log + ".tmp' '" + log +
-                               "'\n");
-    chmod((dir / "viewer.sh").c_str(), 0755);
-    dir.write("mein text.txt", "x");
-    App.settings.ViewerPath = rt_text_from_os(dir / "viewer.sh");
-    PaneOf(GadLeftPane)->PathHistory = {rt_text_from_os(dir.path()) + L"/", L""};
-    App.ActivePane = GadLeftPane;
-    tk_gadget_add_item(GadLeftPane, -1, L"mein text.txt\n\n\n", 0);
-    tk_gadget_set_state(GadLeftPane, 0);
+    const std::string log = RecordingViewerOn(
+        dir, "mein text.txt",
+        "for a in \"$@\"; do printf '[%s]' \"$a\"; done > \"$OUT\"; pwd >> \"$OUT\"");
     tk_event_post(EventMenu, WinMain, MenuViewKey); // the key becomes the button event
     for (int i = 0; i < 200 && access(log.c_str(), F_OK) != 0; ++i) {
         const int32_t code = tk_event_wait_timeout(10);
@@ -156,16 +166,7 @@ TEST_F(MainWindowTest, ViewerGetsTheSelectedNameAsOneArgument) {
 // hang the window: it starts once the file system answers.
 TEST_F(MainWindowTest, AViewerWhoseStartHangsLeavesTheWindowAnswering) {
     TempDir dir;
-    const std::string log = dir / "args.log";
-    dir.write("viewer.sh", "#!/bin/sh\nprintf '%s' \"$1\" > '" + log + ".tmp'; mv '" + log +
-                               ".tmp' '" + log + "'\n");
-    chmod((dir / "viewer.sh").c_str(), 0755);
-    dir.write("a.txt", "x");
-    App.settings.ViewerPath = rt_text_from_os(dir / "viewer.sh");
-    PaneOf(GadLeftPane)->PathHistory = {rt_text_from_os(dir.path()) + L"/", L""};
-    App.ActivePane = GadLeftPane;
-    tk_gadget_add_item(GadLeftPane, -1, L"a.txt\n\n\n", 0);
-    tk_gadget_set_state(GadLeftPane, 0);
+    const std::string log = RecordingViewerOn(dir, "a.txt", "printf '%s' \"$1\" > \"$OUT\"");
     RtSyscallsRestore restore;
     slow::Reset();
     slow::SlowPrefix = dir.path();

@@ -1,8 +1,8 @@
 // System calls that hang on cue, for the tests of work kept off the main
-// thread: every open, fstatat, statx, mkdir and rename of SlowPrefix or a path below it, and
-// every program start from there, holds up for five seconds or until Released, counting in
-// HeldUp. Also a main loop
-// pump and the time the loop takes to handle a posted event.
+// thread: every open, fstatat, statx, mkdir and rename of SlowPrefix or a
+// path below it, and every program start from there, holds up for five
+// seconds or until Released, counting in HeldUp. Also a main loop pump and
+// the time the loop takes to handle a posted event.
 #pragma once
 
 #include "app/core/ids.h"
