@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr unsigned kMask = STATX_TYPE | STATX_INO | STATX_SIZE | STATX_MTIME;
+constexpr unsigned kMask = STATX_TYPE | STATX_INO | STATX_SIZE | STATX_MTIME | STATX_BTIME;
 
 int kind_of(mode_t mode) {
     if (S_ISREG(mode)) return RtIdFile;
@@ -38,6 +38,8 @@ bool rt_identity_take_os(const char* path, RtIdentity* out) {
     out->inode = st.stx_ino;
     out->size = static_cast<int64_t>(st.stx_size);
     out->modified_ns = st.stx_mtime.tv_sec * 1000000000LL + st.stx_mtime.tv_nsec;
+    if (st.stx_mask & STATX_BTIME)
+        out->born_ns = st.stx_btime.tv_sec * 1000000000LL + st.stx_btime.tv_nsec;
     out->kind = kind_of(st.stx_mode);
     return true;
 }
@@ -54,8 +56,9 @@ bool rt_identity_take(const std::wstring& path, RtIdentity* out) {
 int rt_identity_compare(const RtIdentity& expected, const RtIdentity& found) {
     if (expected.kind == RtIdNone) return RtReasonUnknown;
     if (found.kind == RtIdNone) return RtReasonGone;
+    const bool reborn = expected.born_ns && found.born_ns && expected.born_ns != found.born_ns;
     if (expected.device != found.device || expected.inode != found.inode ||
-        expected.kind != found.kind)
+        expected.kind != found.kind || reborn)
         return RtReasonReplaced;
     return compare_contents(expected, found);
 }

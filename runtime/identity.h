@@ -3,14 +3,15 @@
 //
 // An identity is taken without following links (a link is the link itself)
 // and holds what a rename keeps: device, inode, size, modification time to
-// the nanosecond, and the kind. The undo compares it with what stands at a
-// path now before it moves, trashes or removes anything there, so it never
+// the nanosecond, the kind, and the birth time where the file system keeps
+// one, which tells a new entry from an old one whose inode number it reuses. The undo compares it
+// with what stands at a path now before it moves, trashes or removes anything there, so it never
 // acts on a file the user changed or put there since.
 //
 // Two ways to compare:
-//  - rt_identity_check: the same entry (device and inode), unchanged (size and
-//    time). A folder is judged by device, inode and kind only: entries added
-//    or removed inside change its size and time but not what it is.
+//  - rt_identity_check: the same entry (device, inode, and birth time where
+//    both have one), unchanged (size and time). A folder is judged by device, inode and kind only:
+//    entries added or removed inside change its size and time but not what it is.
 //  - rt_identity_check_copy: a file still as copied, judged by kind, size and
 //    time, not by device and inode, since a copy is a new file that keeps its
 //    source's time. Folders by kind only.
@@ -36,12 +37,13 @@ struct RtIdentity {
     uint64_t inode = 0;
     int64_t size = 0;        // bytes (a link: the length of its target text)
     int64_t modified_ns = 0; // modification time, nanoseconds since 1970 UTC
+    int64_t born_ns = 0;     // birth time, nanoseconds since 1970 UTC; 0 when not kept
     int kind = RtIdNone;     // RtId…
 };
 
 inline bool operator==(const RtIdentity& a, const RtIdentity& b) {
     return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-           a.modified_ns == b.modified_ns && a.kind == b.kind;
+           a.modified_ns == b.modified_ns && a.born_ns == b.born_ns && a.kind == b.kind;
 }
 
 // The identity of the entry at path (trailing "/" ignored). false, with

@@ -102,12 +102,12 @@ void read_folder(RtJournal* j) {
     if (!j->steps.empty()) j->next_id = j->steps.back().id + 1;
 }
 
-bool write_step(RtJournal* j, const RtJournalStep& step) {
+bool write_step(RtJournal* j, const RtJournalStep& step, int flags) {
     const std::string path = rt_journal_file(*j, step.id);
     const std::string bytes = rt_journal_format(step);
-    if (rt_replace_file(path, bytes, RtReplaceSync)) return true;
+    if (rt_replace_file(path, bytes, flags)) return true;
     if (errno != ENOENT || !rt_os_make_folders(j->folder, 0777)) return false;
-    return rt_replace_file(path, bytes, RtReplaceSync);
+    return rt_replace_file(path, bytes, flags);
 }
 
 std::vector<RtJournalEntry>::iterator find_step(RtJournal* j, int64_t id) {
@@ -173,7 +173,7 @@ bool rt_journal_begin(RtJournal* j, RtJournalStep* step) {
     entry.running = true;
     take_over(&entry, *step);
     j->steps.push_back(std::move(entry));
-    const bool written = write_step(j, *step);
+    const bool written = write_step(j, *step, RtReplaceSync);
     const int saved = errno;
     drop_oldest(j);
     errno = saved;
@@ -191,8 +191,11 @@ bool rt_journal_update(RtJournal* j, const RtJournalStep& step) {
         errno = EINVAL;
         return false;
     }
+    // The begun record on disk already lets the undo find every item, so the
+    // write that marks it done need not wait for the disk a second time.
+    const bool ends_begun = it->state == RtStepBegun && step.state == RtStepDone;
     take_over(&*it, step);
-    return write_step(j, step);
+    return write_step(j, step, ends_begun ? 0 : RtReplaceSync);
 }
 
 bool rt_journal_read(RtJournal* j, int64_t id, RtJournalStep* out) {

@@ -4,9 +4,13 @@
 //
 // The journal lives in a folder of its own (the application uses "Data/Undo/"
 // beside "Settings.pref"), one file per step, "<id>.step". A step is written
-// whole with the crash-safe replace and fsync (replace.h): when an operation
-// starts (state begun, every planned item) and when it ends (state done, the
-// items as they really came out), and again when it is undone or redone.
+// whole with the crash-safe replace (replace.h): when an operation starts
+// (state begun, every planned item), flushed to disk before the operation
+// may begin; when it ends (state done, the items as they really came out);
+// and again, flushed, when it is undone or redone. The end of an operation
+// is not flushed: were it lost to a power cut, the begun record already on
+// disk lets the undo find each item where it is, so a move does not wait
+// for the disk twice.
 // One file per step keeps the cost of a write to the size of that step, however
 // long the history, and lets jobs running side by side write their own steps
 // without waiting for each other's. At most RtJournalKeep steps are kept; a

@@ -1,6 +1,7 @@
 // Step files of the undo journal as text: see journal_text.h.
 #include "runtime/journal_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <iterator>
@@ -26,28 +27,81 @@ int word_index(const char* const (&words)[N], std::string_view word, int first) 
 
 const char kHex[] = "0123456789ABCDEF";
 
-void append_hex(std::string& out, uint32_t value, int digits) {
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
-}
-
-void append_utf8(std::string& out, uint32_t c) {
-    if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+// Appends to a string through a pointer, growing it ahead in large steps: a
+// step of 10,000 items is some two million characters, written twice per
+// operation, so a character costs a store and not a call.
+class Writer {
+  public:
+    explicit Writer(std::string& out, size_t expected) : out_(out), used_(out.size()) {
+        out_.resize(used_ + expected);
     }
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    ~Writer() { out_.resize(used_); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // Room for n more bytes; the pointer stays valid until the next call.
+    char* room(size_t n) {
+        if (used_ + n > out_.size()) out_.resize(std::max(out_.size() * 2, used_ + n));
+        return out_.data() + used_;
+    }
+    void done(char* end) { used_ = static_cast<size_t>(end - out_.data()); }
+
+    void text(std::string_view s) { done(std::copy(s.begin(), s.end(), room(s.size()))); }
+    void tab() { text("\t"); }
+    template <class Int> void number(Int value) {
+        char* p = room(24);
+        done(std::to_chars(p, p + 24, value).ptr);
+    }
+    void escaped(std::wstring_view text);
+
+  private:
+    std::string& out_;
+    size_t used_;
+};
+
+char* put_hex(char* p, uint32_t value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) *p++ = kHex[(value >> shift) & 0xF];
+    return p;
 }
 
-template <class Int> void append_number(std::string& out, Int value) {
-    char buffer[24];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, r.ptr);
+char* put_utf8(char* p, uint32_t c) {
+    if (c < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+        *p++ = static_cast<char>(0xE0 | (c >> 12));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    } else {
+        *p++ = static_cast<char>(0xF0 | (c >> 18));
+        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    return p;
+}
+
+// The longest escape, "\UHHHHHHHH", is ten bytes for one character.
+void Writer::escaped(std::wstring_view text) {
+    char* p = room(text.size() * 10);
+    for (const wchar_t w : text) {
+        const auto c = static_cast<uint32_t>(w);
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            *p++ = static_cast<char>(c);
+        } else if (c == '\\') {
+            *p++ = '\\';
+            *p++ = '\\';
+        } else if (c >= 0xDC00 && c <= 0xDCFF) {
+            *p++ = '\\';
+            *p++ = 'x';
+            p = put_hex(p, c - 0xDC00, 2);
+        } else if (c < 0xA0 || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) {
+            *p++ = '\\';
+            *p++ = 'U';
+            p = put_hex(p, c, 8);
+        } else {
+            p = put_utf8(p, c);
+        }
+    }
+    done(p);
 }
 
 template <class Int> bool read_number(std::string_view field, Int* out) {
@@ -108,7 +162,7 @@ bool next_line(std::string_view* rest, std::string_view* line) {
     return true;
 }
 
-constexpr size_t kStepFields = 6, kItemFields = 10, kEndFields = 3;
+constexpr size_t kStepFields = 6, kItemFields = 14, kEndFields = 3;
 
 bool parse_step_line(std::string_view line, RtJournalEntry* out) {
     std::string_view f[kStepFields];
@@ -126,61 +180,76 @@ bool parse_end_line(std::string_view line, const RtJournalEntry& step) {
            read_number(f[2], &count) && id == step.id && count == step.item_count;
 }
 
-void format_item(std::string& out, const RtJournalItem& item) {
-    out += kKindWords[item.kind];
-    out += '\t';
-    out += kStateWords[item.state];
-    out += '\t';
-    rt_journal_escape(out, item.from);
-    out += '\t';
-    rt_journal_escape(out, item.to);
-    out += '\t';
-    rt_journal_escape(out, item.trash);
-    out += '\t';
-    out += kIdWords[item.identity.kind];
-    out += '\t';
-    append_number(out, item.identity.device);
-    out += '\t';
-    append_number(out, item.identity.inode);
-    out += '\t';
-    append_number(out, item.identity.size);
-    out += '\t';
-    append_number(out, item.identity.modified_ns);
-    out += '\n';
+// How many characters a and b share at their start.
+size_t shared_start(std::wstring_view a, std::wstring_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    return static_cast<size_t>(std::mismatch(a.begin(), a.begin() + n, b.begin()).first -
+                               a.begin());
 }
 
-bool parse_item(std::string_view line, RtJournalItem* item) {
+// A path as the characters it shares with the same path of the item before
+// (the items of one step mostly lie in one folder) and the rest, escaped.
+void format_path(Writer& out, const std::wstring& path, const std::wstring& before) {
+    const size_t shared = shared_start(path, before);
+    out.number(shared);
+    out.tab();
+    out.escaped(std::wstring_view(path).substr(shared));
+}
+
+bool parse_path(std::string_view shared_field, std::string_view rest, const std::wstring& before,
+                std::wstring* path) {
+    size_t shared = 0;
+    if (!read_number(shared_field, &shared) || shared > before.size()) return false;
+    std::wstring tail;
+    if (!rt_journal_unescape(rest, &tail)) return false;
+    path->assign(before, 0, shared);
+    *path += tail;
+    return true;
+}
+
+void format_item(Writer& out, const RtJournalItem& item, const RtJournalItem& before) {
+    out.text(kKindWords[item.kind]);
+    out.tab();
+    out.text(kStateWords[item.state]);
+    out.tab();
+    format_path(out, item.from, before.from);
+    out.tab();
+    format_path(out, item.to, before.to);
+    out.tab();
+    format_path(out, item.trash, before.trash);
+    out.tab();
+    out.text(kIdWords[item.identity.kind]);
+    out.tab();
+    out.number(item.identity.device);
+    out.tab();
+    out.number(item.identity.inode);
+    out.tab();
+    out.number(item.identity.size);
+    out.tab();
+    out.number(item.identity.modified_ns);
+    out.tab();
+    out.number(item.identity.born_ns);
+    out.text("\n");
+}
+
+bool parse_item(std::string_view line, const RtJournalItem& before, RtJournalItem* item) {
     std::string_view f[kItemFields];
     RtIdentity& id = item->identity;
     return split_fields(line, f, kItemFields) &&
            (item->kind = word_index(kKindWords, f[0], 1)) > 0 &&
            (item->state = word_index(kStateWords, f[1], 1)) > 0 &&
-           rt_journal_unescape(f[2], &item->from) && rt_journal_unescape(f[3], &item->to) &&
-           rt_journal_unescape(f[4], &item->trash) &&
-           (id.kind = word_index(kIdWords, f[5], 0)) >= 0 && read_number(f[6], &id.device) &&
-           read_number(f[7], &id.inode) && read_number(f[8], &id.size) &&
-           read_number(f[9], &id.modified_ns);
+           parse_path(f[2], f[3], before.from, &item->from) &&
+           parse_path(f[4], f[5], before.to, &item->to) &&
+           parse_path(f[6], f[7], before.trash, &item->trash) &&
+           (id.kind = word_index(kIdWords, f[8], 0)) >= 0 && read_number(f[9], &id.device) &&
+           read_number(f[10], &id.inode) && read_number(f[11], &id.size) &&
+           read_number(f[12], &id.modified_ns) && read_number(f[13], &id.born_ns);
 }
 
 } // namespace
 
 void rt_journal_escape(std::string& out, std::wstring_view text) {
-    for (const wchar_t w : text) {
-        const auto c = static_cast<uint32_t>(w);
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else if (c == '\\') {
-            out += "\\\\";
-        } else if (c >= 0xDC00 && c <= 0xDCFF) {
-            out += "\\x";
-            append_hex(out, c - 0xDC00, 2);
-        } else if (c < 0xA0 || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) {
-            out += "\\U";
-            append_hex(out, c, 8);
-        } else {
-            append_utf8(out, c);
-        }
-    }
+    Writer(out, 0).escaped(text);
 }
 
 bool rt_journal_unescape(std::string_view field, std::wstring* out) {
@@ -208,30 +277,34 @@ bool rt_journal_unescape(std::string_view field, std::wstring* out) {
 }
 
 std::string rt_journal_format(const RtJournalStep& step) {
-    std::string out;
-    size_t estimate = 128 + step.text.size();
+    std::string bytes;
+    size_t expected = 128 + step.text.size() * 2;
     for (const RtJournalItem& item : step.items)
-        estimate += 64 + item.from.size() + item.to.size() + item.trash.size();
-    out.reserve(estimate + estimate / 4);
-    out += kMagic;
-    out += "\nstep\t";
-    append_number(out, step.id);
-    out += '\t';
-    out += kKindWords[step.kind];
-    out += '\t';
-    out += kStateWords[step.state];
-    out += '\t';
-    append_number(out, step.items.size());
-    out += '\t';
-    rt_journal_escape(out, step.text);
-    out += '\n';
-    for (const RtJournalItem& item : step.items) format_item(out, item);
-    out += "end\t";
-    append_number(out, step.id);
-    out += '\t';
-    append_number(out, step.items.size());
-    out += '\n';
-    return out;
+        expected += 128 + (item.from.size() + item.to.size() + item.trash.size()) * 2;
+    {
+        Writer out(bytes, expected); // sized down to what was written when it ends
+        out.text(kMagic);
+        out.text("\nstep\t");
+        out.number(step.id);
+        out.tab();
+        out.text(kKindWords[step.kind]);
+        out.tab();
+        out.text(kStateWords[step.state]);
+        out.tab();
+        out.number(step.items.size());
+        out.tab();
+        out.escaped(step.text);
+        out.text("\n");
+        const RtJournalItem none;
+        for (size_t i = 0; i < step.items.size(); ++i)
+            format_item(out, step.items[i], i ? step.items[i - 1] : none);
+        out.text("end\t");
+        out.number(step.id);
+        out.tab();
+        out.number(step.items.size());
+        out.text("\n");
+    }
+    return bytes;
 }
 
 bool rt_journal_valid(const RtJournalStep& step) {
@@ -254,8 +327,11 @@ bool rt_journal_parse(std::string_view bytes, RtJournalStep* out) {
     if (head.item_count > static_cast<int64_t>(bytes.size() / kItemFields)) return false;
     *out = RtJournalStep{head.id, head.kind, head.state, head.text, {}};
     out->items.resize(static_cast<size_t>(head.item_count));
-    for (RtJournalItem& item : out->items)
-        if (!next_line(&bytes, &line) || !parse_item(line, &item)) return false;
+    const RtJournalItem none;
+    for (size_t i = 0; i < out->items.size(); ++i)
+        if (!next_line(&bytes, &line) ||
+            !parse_item(line, i ? out->items[i - 1] : none, &out->items[i]))
+            return false;
     return next_line(&bytes, &line) && parse_end_line(line, head) && bytes.empty();
 }
 

@@ -4,8 +4,12 @@
 //
 //   TarnCommander-Undo 1
 //   step <id> <kind> <state> <item count> <text>
-//   <kind> <state> <from> <to> <trash> <id kind> <device> <inode> <size> <mtime ns>
+//   <kind> <state> <from> <to> <trash> <id kind> <device> <inode> <size> <mtime> <birth>
 //   … one line per item …
+// where each of from, to and trash is two fields: how many characters it
+// shares with the same path of the item before (the items of a step mostly
+// lie in one folder, and a move of 10,000 files is written twice), and the
+// rest.
 //   end <id> <item count>
 //
 // Fields are separated by a tab and every line ends in a line feed. Texts are
