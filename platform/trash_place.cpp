@@ -53,8 +53,12 @@ std::string home_trash() {
     const char* home = std::getenv("HOME");
     std::string folder = home && home[0] == '/' ? home : "";
     if (folder.empty()) {
-        const struct passwd* pw = getpwuid(rt_sys.getuid());
-        if (pw && pw->pw_dir && pw->pw_dir[0] == '/') folder = pw->pw_dir;
+        struct passwd entry {};
+        struct passwd* pw = nullptr;
+        char buffer[4096];
+        if (getpwuid_r(rt_sys.getuid(), &entry, buffer, sizeof buffer, &pw) == 0 && pw &&
+            pw->pw_dir && pw->pw_dir[0] == '/')
+            folder = pw->pw_dir;
     }
     if (folder.empty()) return {};
     folder = without_trailing_slashes(folder);
@@ -80,7 +84,7 @@ bool is_mount_top(const std::string& path) {
 }
 
 std::string mount_top_of(std::string folder) {
-    while (!is_mount_top(folder)) folder = rt_os_folder_of(folder);
+    while (folder != "." && !is_mount_top(folder)) folder = rt_os_folder_of(folder);
     return folder;
 }
 

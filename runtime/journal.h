@@ -11,10 +11,9 @@
 // is not flushed: were it lost to a power cut, the begun record already on
 // disk lets the undo find each item where it is, so a move does not wait
 // for the disk twice.
-// One file per step keeps the cost of a write to the size of that step, however
-// long the history, and lets jobs running side by side write their own steps
-// without waiting for each other's. At most RtJournalKeep steps are kept; a
-// new step drops the oldest that no job of this process is working on.
+// One file per step keeps the cost of a write to the size of that step,
+// however long the history. RtJournalKeep steps are kept; a new step drops
+// the oldest beyond that which no job of this process is working on.
 //
 // Opening reads only the head and the tail of each step file (the list the
 // menu needs); the items are read when a step is asked for. A file that is

@@ -64,4 +64,5 @@ struct TrashTest : testing::Test {
     }
 };
 
-inline constexpr const char* kNeedsRoot = "needs root to mount a tmpfs as a second file system";
+inline constexpr const char* kNeedsRoot =
+    "needs root, allowed to mount a tmpfs, for a second file system";
