@@ -28,7 +28,7 @@
 namespace {
 
 constexpr int kFiles = 10000;
-constexpr int kRounds = 7;
+constexpr int kRounds = 11;
 constexpr double kTarget = 1.1;
 
 double Seconds(std::chrono::steady_clock::time_point since) {
