@@ -1,7 +1,6 @@
 // Trash and entry facts: see entry_commands.h.
 #include "platform/entry_commands.h"
 
-#include <gio/gio.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -12,6 +11,7 @@
 
 #include "platform/links.h"
 #include "platform/mime.h"
+#include "platform/trash.h"
 #include "runtime/files.h"
 #include "runtime/syscalls.h"
 #include "runtime/text.h"
@@ -44,10 +44,7 @@ std::wstring OwnerText(uid_t uid, gid_t gid) {
 } // namespace
 
 int pf_trash(const std::wstring& path) {
-    GFile* file = g_file_new_for_path(rt_text_to_os(path).c_str());
-    const gboolean ok = g_file_trash(file, nullptr, nullptr);
-    g_object_unref(file);
-    return ok ? 1 : 0;
+    return pf_trash_move(path).result == PfTrashDone ? 1 : 0;
 }
 
 int pf_entry_facts(const std::wstring& path, PfEntryFacts& facts) {

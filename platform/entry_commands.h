@@ -1,12 +1,13 @@
 // Commands of the pane context menu that the desktop provides: moving an
-// entry into the freedesktop trash (GIO: the trash folder of the user's data
-// folder, or of the volume it lies on) and the facts an "Eigenschaften"
+// entry into the freedesktop trash (trash.h: the trash folder of the user's
+// data folder, or of the volume it lies on) and the facts an "Eigenschaften"
 // window shows. Plain calls on the calling thread; nothing is kept.
 #pragma once
 #include <string>
 
 // Moves path (file, link or folder, never followed) into the trash. 1 on
-// success, 0 when it cannot be trashed.
+// success, 0 when it cannot be trashed. pf_trash_move (trash.h) also tells
+// a file system without a usable trash from other failures.
 int pf_trash(const std::wstring& path);
 
 // What is known of one entry, as texts ready to show.

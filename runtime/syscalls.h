@@ -80,6 +80,7 @@ struct RtSyscalls {
     off_t (*lseek)(int fd, off_t offset, int whence);
     int (*setpriority)(int which, id_t who, int priority);
     pid_t (*gettid)();
+    uid_t (*getuid)();
 };
 
 // The table every runtime file-system call goes through.
