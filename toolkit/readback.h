@@ -45,8 +45,10 @@ std::wstring tk_window_title(int64_t window);
 int64_t tk_window_enabled(int64_t window);
 // Clicks the window's close box, as the user does.
 int64_t tk_window_click_close_box(int64_t window);
-// Presses Return in the window's focused gadget (the window itself if none).
+// Presses Return, or Escape, in the window's focused gadget (the window
+// itself if none).
 int64_t tk_window_press_return(int64_t window);
+int64_t tk_window_press_escape(int64_t window);
 
 // Calls fn every interval milliseconds from the event loop (also inside a
 // modal loop) until it returns true.

@@ -70,5 +70,6 @@ void tk_end() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     tk_events_reset();
     tk_windows_reset();
+    tk_quit_request(0);
     g_started = false;
 }

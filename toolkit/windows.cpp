@@ -174,6 +174,8 @@ void TkWindowWidget::closeEvent(QCloseEvent* e) {
     TkWindow* w = record();
     if (!w || !w->open_complete || !ask(TkMessageClose)) return;
     report(EventCloseWindow, number_);
+    // The main window's close ends the program: no open dialog may hold it.
+    if (number_ == tk_quit_window()) tk_quit_request(1);
 }
 
 // Clicks on the free area of the client, and its repaints.
@@ -353,12 +355,13 @@ QWidget* tk_window_client(int64_t window) {
     return w ? w->client : nullptr;
 }
 
+// Only the widget's own top-level counts: a message box or file dialog
+// parented to a toolkit window is a window of its own, and what happens in
+// it (a Return, say) must not be taken for the toolkit window's.
 int64_t tk_window_of_widget(const QWidget* w) {
-    for (; w; w = w->parentWidget()) {
-        const QVariant id = w->property("ZV_WindowID");
-        if (id.isValid()) return id.toLongLong() - 1;
-    }
-    return -1;
+    if (!w) return -1;
+    const QVariant id = w->window()->property("ZV_WindowID");
+    return id.isValid() ? id.toLongLong() - 1 : -1;
 }
 
 intptr_t tk_window_call(TkWindow* w, int64_t message, intptr_t param1, intptr_t param2) {
@@ -495,6 +498,16 @@ int64_t tk_window_set_state(int64_t number, int64_t state) {
     else
         w->showNormal();
     return 1;
+}
+
+int64_t tk_window_get_state(int64_t number) {
+    QWidget* w = window_for(number);
+    if (!w) return 0;
+    const Qt::WindowStates state = w->windowState();
+    int64_t bits = TkWindowStateNormal;
+    if (state & Qt::WindowMaximized) bits |= TkWindowStateMaximized;
+    if (state & Qt::WindowMinimized) bits |= TkWindowStateMinimized;
+    return bits;
 }
 
 int64_t tk_window_set_title(int64_t number, const std::wstring& title) {
