@@ -48,8 +48,8 @@ int64_t tk_gadget_height(int64_t gadget);
 // widest line of a text of several); 0 for an unknown gadget.
 int64_t tk_gadget_text_width(int64_t gadget);
 // Pixels the whole gadget needs to show its text uncut: the text with the
-// gadget's own parts (a check box's box, a button's margins); 0 for an
-// unknown gadget.
+// gadget's own parts (a check box's box, a button's frame, a choice box's
+// arrow beside its widest entry); 0 for an unknown gadget.
 int64_t tk_gadget_needed_width(int64_t gadget);
 // which = TkColorFront or TkColorBack; colour 0xBBGGRR or TkColorDefault.
 int64_t tk_gadget_set_color(int64_t gadget, int64_t which, int64_t color);

@@ -33,6 +33,12 @@ int64_t tk_button_click(int64_t gadget);
 
 // The numbers of a window's gadgets, in no particular order.
 std::vector<int64_t> tk_window_gadgets(int64_t window);
+// The gadgets of a window whose text does not show whole at their size in
+// their font: a label, button, check box, choice box (its widest entry) or
+// frame title that is cut, reaches out of its parent, or lies under another
+// such gadget. Hidden gadgets (on a page not shown) count as well. Empty
+// when every text shows.
+std::vector<int64_t> tk_window_cut_gadgets(int64_t window);
 // The first gadget of a window showing exactly this text, or 0.
 int64_t tk_window_gadget_with_text(int64_t window, const std::wstring& text);
 // The number of the active window, -1 when none of ours is.
