@@ -31,6 +31,7 @@ struct TkWindow {
     QPointer<QWidget> owner;             // window activated when this one closes
     bool minmax = false;                 // minimized or maximized
     bool open_complete = false;          // move, size and close report only once set
+    int64_t placement = 0;               // TkWindowCentre / TkWindowCentreOnParent it opened with
     int64_t default_button = -1;         // gadget Return presses, -1 = none named
     int64_t cancel_button = -1;          // gadget Escape presses, -1 = found by its text
 };

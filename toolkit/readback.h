@@ -6,15 +6,13 @@
 // input, so they report the same events. Main thread only.
 #pragma once
 
+#include "toolkit/gadget_ops.h" // tk_gadget_x, tk_gadget_y
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-// Position of a gadget inside its parent (client coordinates of the window
-// for a gadget placed directly in it).
-int64_t tk_gadget_x(int64_t gadget);
-int64_t tk_gadget_y(int64_t gadget);
 std::wstring tk_gadget_get_tooltip(int64_t gadget);
 // 1 when the gadget can be used, 0 when disabled or unknown.
 int64_t tk_gadget_enabled(int64_t gadget);

@@ -267,6 +267,7 @@ int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int6
     raw->widget = widget;
     raw->client = widget->client();
     raw->owner = owner;
+    raw->placement = flags & (TkWindowCentre | TkWindowCentreOnParent);
     raw->shortcuts = tk_shortcuts_initial();
     widget->setProperty("ZV_WindowID", QVariant::fromValue<qlonglong>(raw->number + 1));
     widget->setWindowTitle(tk_qstring(title));
@@ -497,6 +498,20 @@ int64_t tk_window_set_state(int64_t number, int64_t state) {
         w->showMaximized();
     else
         w->showNormal();
+    return 1;
+}
+
+int64_t tk_window_resize(int64_t number, int64_t width, int64_t height) {
+    TkWindow* w = tk_window_record(number);
+    if (!w || width < 0 || height < 0) return 0;
+    const QSize size(static_cast<int>(std::min<int64_t>(width, 32000)),
+                     static_cast<int>(std::min<int64_t>(height, 32000)));
+    const bool fixed = w->widget->minimumSize() == w->widget->maximumSize();
+    if (fixed)
+        w->widget->setFixedSize(size);
+    else
+        w->widget->resize(size);
+    if (w->placement) place(w->widget, w->owner.data(), TkWindowKeepPosition, 0, w->placement);
     return 1;
 }
 

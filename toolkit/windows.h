@@ -77,6 +77,17 @@ int64_t tk_window_height(int64_t number); // inner height including the menu bar
 // the limits unless it is minimized or maximized.
 int64_t tk_window_set_bounds(int64_t number, int64_t min_width, int64_t min_height,
                              int64_t max_width, int64_t max_height);
+// New inner size of a window; one of fixed size keeps the new size fixed,
+// and one opened centred (on the screen or its owner) is centred again: a
+// dialog that grows to fit its texts. Returns 1, 0 for an absent number.
+int64_t tk_window_resize(int64_t number, int64_t width, int64_t height);
+// Grows a window built at fixed coordinates, and every gadget in it, by
+// the least factor that lets each label, button, check box, choice box and
+// frame show its text whole in its font (a desktop with a larger font); the
+// layout keeps its proportions. A window whose texts fit stays as it is.
+// Call it once the window's gadgets are made. Returns the factor in
+// percent (100: unchanged), 0 for an absent window.
+int64_t tk_window_fit(int64_t number);
 // TkWindowStateNormal or TkWindowStateMaximized.
 int64_t tk_window_set_state(int64_t number, int64_t state);
 // TkWindowStateNormal, or the bits TkWindowStateMaximized and

@@ -325,4 +325,24 @@ TEST_F(WidgetsTest, CutTextsOfAWindowAreFoundAndTheNeededWidthFits) {
     EXPECT_EQ(cut(), std::vector<int64_t>{}) << "the needed widths do not fit";
 }
 
+// A dialog built at fixed places grows as a whole for a larger font, and
+// one whose texts fit is left alone.
+TEST_F(WidgetsTest, AWindowGrowsUntilItsTextsFit) {
+    tk_window_open(2, 0, 0, 200, 60, L"Frage", TkWindowDialog);
+    const int64_t ok = tk_button_create(-1, 20, 30, 70, 20, L"OK");
+    const int64_t cancel = tk_button_create(-1, 100, 30, 80, 20, L"Abbrechen");
+    EXPECT_EQ(tk_window_fit(2), 100);
+    EXPECT_EQ(tk_window_width(2), 200);
+
+    const int64_t large = tk_font_load(-1, L"DejaVu Sans", 16);
+    for (int64_t g : {ok, cancel}) tk_gadget_set_font(g, tk_font_handle(large));
+    ASSERT_FALSE(tk_window_cut_gadgets(2).empty());
+    EXPECT_GT(tk_window_fit(2), 100);
+    EXPECT_EQ(tk_window_cut_gadgets(2), std::vector<int64_t>{});
+    EXPECT_GT(tk_window_width(2), 200);
+    EXPECT_LT(tk_gadget_x(ok) + tk_gadget_width(ok), tk_gadget_x(cancel))
+        << "the layout keeps its order";
+    tk_font_free(large);
+}
+
 } // namespace
