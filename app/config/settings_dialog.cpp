@@ -1,5 +1,7 @@
-// The settings dialog: layout, the controls' immediate writes into the
-// settings, and pushing the changes to the panes. See settings_dialog.h.
+// The settings dialog: its layout for the font it shows, the controls'
+// immediate writes into the settings, pushing the changes to the panes, and
+// "Abbrechen", which puts back what was changed since the dialog opened or
+// "Anwenden" last pushed it. See settings_dialog.h.
 #include "app/config/settings_dialog.h"
 
 #include <algorithm>
