@@ -92,7 +92,7 @@ class TkListView : public QTreeView {
     TkGadget* gadget_ = nullptr;        // null until attached and after detach
     TkListHeaderHook hook_ = nullptr;   // header clicks and user resizes
     int64_t sort_column_ = -1;          // column with the sort arrow, -1 = none
-    int64_t sort_order_ = TkListSortAscending;
+    int64_t sort_order_ = 0;            // TkListSortAscending / TkListSortDescending
     int64_t last_selected_ = -1;        // "ZV_LastSelected"
     bool reported_since_press_ = false; // a 768 went out since the last press
     bool double_clicked_ = false;       // the next release ends a double click
