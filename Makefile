@@ -1,7 +1,9 @@
 # The two set-up commands: `make run` builds and starts the program,
 # `make test` builds and runs every test (normal build, sanitizer build,
 # end-to-end tests). Both install missing Debian packages first.
-.PHONY: deps build build-asan run test unit-test asan-test e2e-test bench install package format clean
+# `make run` builds the program alone; each test stage builds the CMake
+# target `tests` (test programs, end-to-end helper, program) of its build.
+.PHONY: deps configure build build-tests build-asan run test unit-test asan-test e2e-test bench install package format clean
 
 CMAKE_FLAGS ?= -G Ninja
 PREFIX ?= /usr/local
@@ -10,13 +12,18 @@ ASAN_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stac
 deps:
 	@bash scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
-	@cmake --build build
+
+build: configure
+	@cmake --build build --target tarn-commander
+
+build-tests: configure
+	@cmake --build build --target tests
 
 build-asan: deps
 	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DTC_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-	@cmake --build build-asan
+	@cmake --build build-asan --target tests
 
 run: build
 	@mkdir -p run
@@ -25,13 +32,13 @@ run: build
 	  exit 1; fi
 	@cd run && ../build/tarn-commander
 
-unit-test: build
+unit-test: build-tests
 	@cd build && ctest --output-on-failure
 
 asan-test: build-asan
 	@cd build-asan && $(ASAN_ENV) ctest --output-on-failure
 
-e2e-test: build
+e2e-test: build-tests
 	@bash e2e/run_all.sh build/tarn-commander
 
 test: unit-test asan-test e2e-test
@@ -39,7 +46,7 @@ test: unit-test asan-test e2e-test
 
 bench: deps
 	@cmake -S . -B build-bench $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build build-bench
+	@cmake --build build-bench --target benchmarks
 	@bash bench/run_all.sh build-bench
 
 # Installs the program, its desktop entry and icons under PREFIX.

@@ -43,7 +43,7 @@ done
 dpkg -x "$DEB" "$ROOT" || e2e_fail "dpkg -x failed"
 desktop-file-validate "$ROOT/usr/share/applications/tarn-commander.desktop" ||
   e2e_fail "desktop entry not valid"
-grep -q '^Exec=tarn-commander-desktop$' "$ROOT/usr/share/applications/tarn-commander.desktop" ||
+grep -q '^Exec=tarn-commander-desktop %U$' "$ROOT/usr/share/applications/tarn-commander.desktop" ||
   e2e_fail "desktop entry does not start the launcher"
 CONFIG=$XDG_CONFIG_HOME/tarn-commander
 [ -e "$CONFIG" ] && e2e_fail "config folder exists before the first start"

@@ -5,7 +5,9 @@
 // A signal may arrive on any thread at any moment, where hardly anything is
 // allowed: the handler only writes one byte into a pipe. The read end is
 // watched by the main thread's event loop, which turns the byte into an
-// EventCloseWindow of the chosen window like a click on its close button.
+// EventCloseWindow of the chosen window like a click on its close button,
+// and into tk_quit_request, so that an open dialog does not hold the end
+// up (quit.cpp).
 #include "toolkit/core_internal.h"
 #include "toolkit/windows.h"
 
@@ -53,13 +55,18 @@ bool open_pipe() {
         new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(g_notifier, &QSocketNotifier::activated, [] {
         drain();
-        if (g_window >= 0 && tk_window_record(g_window))
-            tk_event_generate(EventCloseWindow, g_window, g_window, 0);
+        if (g_window < 0) return;
+        tk_quit_request(1); // whatever dialog is open answers "cancel" now
+        if (tk_window_record(g_window)) tk_event_generate(EventCloseWindow, g_window, g_window, 0);
     });
     return true;
 }
 
 } // namespace
+
+int64_t tk_quit_window() {
+    return g_window;
+}
 
 int64_t tk_window_close_on_signals(int64_t number) {
     if (number < 0) {

@@ -31,6 +31,9 @@ struct TkWindow {
     QPointer<QWidget> owner;             // window activated when this one closes
     bool minmax = false;                 // minimized or maximized
     bool open_complete = false;          // move, size and close report only once set
+    int64_t placement = 0;               // TkWindowCentre / TkWindowCentreOnParent it opened with
+    int64_t default_button = -1;         // gadget Return presses, -1 = none named
+    int64_t cancel_button = -1;          // gadget Escape presses, -1 = found by its text
 };
 
 // The record of a window number, or null.
@@ -66,9 +69,17 @@ void tk_events_reset();
 // The current event's code (0 after a wait without event).
 int32_t tk_event_code();
 
-// ---- keyboard (shortcuts.cpp) ----
+// ---- keyboard (shortcuts.cpp, dialog_keys.cpp) ----
 void tk_shortcuts_start(); // installs the application-wide key filter
 void tk_shortcuts_stop();
+// Return and Escape as dialog keys (windows.h): presses the button the key
+// stands for in window w and returns true, or returns false to leave the
+// key to the shortcut table. has_entry: the table holds this key.
+bool tk_dialog_key(TkWindow* w, QWidget* focus, int64_t shortcut, bool has_entry);
+
+// ---- the program's end (quit.cpp, close_signals.cpp) ----
+// The window named by tk_window_close_on_signals, -1 if none.
+int64_t tk_quit_window();
 // The built-in Tab entries a new window starts with.
 std::vector<TkShortcutEntry> tk_shortcuts_initial();
 

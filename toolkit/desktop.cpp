@@ -1,4 +1,5 @@
-// Desktop queries: monitors and their sizes, and the height of a menu bar.
+// Desktop queries: monitors, their sizes and the part of them windows may
+// cover, and the height of a menu bar.
 // Main thread only (they ask the Qt application).
 #include "toolkit/images.h"
 
@@ -45,6 +46,14 @@ int64_t tk_desktop_width(int64_t index) {
 int64_t tk_desktop_height(int64_t index) {
     const QScreen* screen = index < 0 ? nullptr : screen_at(index);
     return screen ? device_size(screen).height() : 0;
+}
+
+int64_t tk_desktop_available(int64_t index, TkDesktopArea* out) {
+    const QScreen* screen = index < 0 ? nullptr : screen_at(index);
+    if (!screen || !out) return 0;
+    const QRect area = screen->availableGeometry();
+    *out = {area.x(), area.y(), area.width(), area.height()};
+    return 1;
 }
 
 int64_t tk_menu_bar_height() {

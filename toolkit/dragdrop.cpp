@@ -200,7 +200,7 @@ int64_t tk_drag_files(const std::wstring& paths, int64_t actions) {
     if (actions & TkDropMove) allowed |= Qt::MoveAction;
     QWidget* source = QApplication::focusWidget();
     if (!source) source = tk_window_widget(tk_event_window());
-    if (list.isEmpty() || !allowed || !source) return 0;
+    if (list.isEmpty() || !allowed || !source || tk_quit_requested()) return 0;
     auto* mime = new QMimeData;
     mime->setData(kUriList, list);
     QDrag drag(source); // takes the mime data

@@ -97,6 +97,21 @@ int64_t tk_init();
 // application object stays, so tk_init may be called again.
 void tk_end();
 
+// ---- ending the program at once ----
+// Asks every modal loop to end at once, whatever dialog is open: the
+// toolkit's requesters that are open close and answer as cancelled
+// (tk_message_box with its close answer, the file requester with the empty
+// text, the font requester with 0), requesters asked for afterwards answer
+// so without showing, popup menus close, a drag out of the program is
+// cancelled, and tk_quit_requested turns 1. A loop of the application that
+// waits with tk_event_wait for an answer checks tk_quit_requested after
+// every wait and then answers as its cancel button would. SIGTERM, SIGHUP
+// and a close request of the window named with tk_window_close_on_signals
+// call it (windows.h). on = 0 withdraws the request; tk_end does, too.
+void tk_quit_request(int64_t on = 1);
+// 1 once the program is to end at once, else 0.
+int64_t tk_quit_requested();
+
 // ---- taking events ----
 // The next event's code. With the queue empty, processes one round of the
 // window system (blocking until something arrives) and returns the first

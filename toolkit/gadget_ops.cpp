@@ -157,15 +157,6 @@ int64_t tk_gadget_text_width(int64_t gadget) {
     return widest;
 }
 
-int64_t tk_gadget_needed_width(int64_t gadget) {
-    TkGadget* g = tk_gadget_lookup(gadget);
-    if (!g) return 0;
-    // A label that may wrap hints at a narrow width: its text says more.
-    const QMargins m = g->widget->contentsMargins();
-    return std::max<int64_t>(g->widget->sizeHint().width(),
-                             tk_gadget_text_width(gadget) + m.left() + m.right());
-}
-
 int64_t tk_gadget_set_color(int64_t gadget, int64_t which, int64_t color) {
     if (which != TkColorFront && which != TkColorBack) return 0;
     return act(gadget, [&](TkGadget* g) {

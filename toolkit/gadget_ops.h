@@ -42,15 +42,23 @@ int64_t tk_gadget_hide(int64_t gadget, int64_t flag);    // 1 hides, 0 shows
 int64_t tk_gadget_disable(int64_t gadget, int64_t flag); // 1 disables, 0 enables
 // New position and size inside the parent; TkKeep keeps a value.
 int64_t tk_gadget_resize(int64_t gadget, int64_t x, int64_t y, int64_t width, int64_t height);
+// Position of a gadget inside its parent (client coordinates of the window
+// for a gadget placed directly in it).
+int64_t tk_gadget_x(int64_t gadget);
+int64_t tk_gadget_y(int64_t gadget);
 int64_t tk_gadget_width(int64_t gadget); // outer size
 int64_t tk_gadget_height(int64_t gadget);
 // Pixels the gadget's text needs on one line in the gadget's font (the
 // widest line of a text of several); 0 for an unknown gadget.
 int64_t tk_gadget_text_width(int64_t gadget);
 // Pixels the whole gadget needs to show its text uncut: the text with the
-// gadget's own parts (a check box's box, a button's margins); 0 for an
-// unknown gadget.
+// gadget's own parts (a check box's box, a button's frame, a choice box's
+// arrow beside its widest entry); 0 for an unknown gadget.
 int64_t tk_gadget_needed_width(int64_t gadget);
+// Pixels of height the gadget needs to show its text uncut at its present
+// width: a line with the gadget's own frame, or the lines of a label that
+// wraps; 0 for an unknown gadget.
+int64_t tk_gadget_needed_height(int64_t gadget);
 // which = TkColorFront or TkColorBack; colour 0xBBGGRR or TkColorDefault.
 int64_t tk_gadget_set_color(int64_t gadget, int64_t which, int64_t color);
 // Font by handle (-1: the system's gui font). Gadget -1 sets the font of the

@@ -105,6 +105,18 @@ int64_t tk_desktop_count(); // monitors attached, at least 1
 // Size in device pixels of a monitor; 0 is the primary one; 0 when absent.
 int64_t tk_desktop_width(int64_t index);
 int64_t tk_desktop_height(int64_t index);
+// The part of a monitor (0 = the primary one) that windows may cover: the
+// screen without the desktop's panels and docks, in the pixels windows are
+// placed and sized in (tk_window_open). The place a first start opens at,
+// say two thirds of it, centred.
+struct TkDesktopArea {
+    int64_t x = 0;
+    int64_t y = 0;
+    int64_t width = 0;
+    int64_t height = 0;
+};
+// 1 with *out filled, 0 (out unchanged) for no such monitor.
+int64_t tk_desktop_available(int64_t index, TkDesktopArea* out);
 // Height of a window's menu bar in pixels.
 int64_t tk_menu_bar_height();
 // on 1: the busy (wait) cursor over every window of the program; on 0: the

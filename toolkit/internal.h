@@ -26,6 +26,7 @@
 #include <string>
 
 struct TkGadget;
+class QDialog;
 
 // Operations of one gadget kind (rows and columns count from 0).
 struct TkGadgetOps {
@@ -138,3 +139,12 @@ std::wstring tk_wstring(const QString& text);
 
 // Loads Qt's German translations (qtbase_de) once; 1 when they are installed.
 int64_t tk_translations_load();
+
+// ---- requesters (quit.cpp) ----
+// Runs a requester until it is answered: shown as a window of its own over
+// the program's windows, which meanwhile take no input but stay enabled, so
+// that a close request of the main window still arrives. Returns the
+// dialog's result; QDialog::Rejected at once, without showing it, when
+// tk_quit_requested, and QDialog::Rejected when the request comes while it
+// is open (it is then closed).
+int tk_modal_run(QDialog* dialog);

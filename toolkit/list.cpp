@@ -86,14 +86,13 @@ void op_set_item_text(TkGadget* g, int64_t row, const std::wstring& text, int64_
 }
 
 int64_t op_get_item_state(TkGadget* g, int64_t row) {
-    return rows_of(g)->state(row);
+    return rows_of(g)->state(row) & kTkListItemStateBits; // marks are no state of the item
 }
 
 void op_set_item_state(TkGadget* g, int64_t row, int64_t bits) {
     TkListView* view = view_of(g);
     if (!on_main_thread()) { // the view follows at the next flush
-        const uint32_t mask = TkListItemSelected | TkListItemChecked;
-        view->rows->set_state(row, static_cast<uint32_t>(bits), mask);
+        view->rows->set_state(row, static_cast<uint32_t>(bits), kTkListItemStateBits);
         return;
     }
     TkListProgram program(view);
@@ -223,6 +222,17 @@ void tk_list_set_header_hook(int64_t gadget, TkListHeaderHook hook) {
     if (TkListView* view = main_list_of(gadget)) view->set_header_hook(hook);
 }
 
+void tk_list_set_sort_indicator(int64_t gadget, int64_t column, int64_t order) {
+    if (TkListView* view = main_list_of(gadget)) view->set_sort_indicator(column, order);
+}
+
+int64_t tk_list_sort_indicator(int64_t gadget, int64_t* order) {
+    TkListView* view = main_list_of(gadget);
+    if (!view) return -1;
+    if (order) *order = view->sort_order();
+    return view->sort_column();
+}
+
 // ---- bulk changes and order ----
 
 void tk_list_set_redraw(int64_t gadget, int64_t on) {
@@ -295,6 +305,15 @@ int64_t tk_list_remove_items(int64_t gadget, const std::vector<int64_t>& rows) {
     const int64_t removed = view->rows->remove_many(sorted);
     if (was_on) view->set_redraw(true);
     return removed;
+}
+
+void tk_list_set_item_mark(int64_t gadget, int64_t row, int64_t mark) {
+    if (TkListView* view = list_of(gadget)) view->rows->set_mark(row, mark);
+}
+
+int64_t tk_list_item_mark(int64_t gadget, int64_t row) {
+    TkListView* view = list_of(gadget);
+    return view ? view->rows->mark(row) : TkListMarkNone;
 }
 
 uint32_t tk_list_item_tag(int64_t gadget, int64_t row) {

@@ -54,6 +54,18 @@ enum : int64_t {
     TkListAlignCenter = 2,
 };
 
+// ---- sort indicator (tk_list_set_sort_indicator) ----
+enum : int64_t {
+    TkListSortAscending = 0,  // arrow of an ascending sort
+    TkListSortDescending = 1, // arrow of a descending sort
+};
+
+// ---- row marks (tk_list_set_item_mark) ----
+enum : int64_t {
+    TkListMarkNone = 0,
+    TkListMarkLink = 1, // a small arrow at the picture's lower left: the row is a link
+};
+
 // ---- header hook kinds ----
 enum : int64_t {
     TkListHeaderClick = 0,  // a column header was clicked
@@ -99,6 +111,14 @@ int64_t tk_list_column_position(int64_t gadget, int64_t column);
 int64_t tk_list_column_at(int64_t gadget, int64_t position);
 // Installs (or with null removes) the header hook.
 void tk_list_set_header_hook(int64_t gadget, TkListHeaderHook hook);
+// Shows the sort arrow in the header of column (-1: no arrow), pointing as
+// order says (TkListSortAscending / TkListSortDescending). The program owns
+// the arrow: a header click does not move it (the header hook hears of the
+// click, and the program sets the arrow once it has sorted).
+void tk_list_set_sort_indicator(int64_t gadget, int64_t column, int64_t order);
+// The column showing the arrow, -1 when none; *order (if not null) gets its
+// order.
+int64_t tk_list_sort_indicator(int64_t gadget, int64_t* order);
 
 // ---- bulk changes and order (main thread) ----
 
@@ -139,6 +159,7 @@ struct TkListNewRow {
     intptr_t image = 0; // picture handle (tk_image_handle), 0 = none
     int64_t data = 0;   // item data
     uint32_t tag = 0;   // the application's bits
+    uint32_t mark = 0;  // TkListMark… drawn over the picture
 };
 // Appends the rows at the end in one step, taking their texts over without a
 // copy (each text keeps the room it was given, so a worker can lengthen a
@@ -156,6 +177,13 @@ int64_t tk_list_add_item(int64_t gadget, int64_t position, const std::wstring& t
 // moving the rows behind each of them again and again. Returns the number
 // removed. Main thread.
 int64_t tk_list_remove_items(int64_t gadget, const std::vector<int64_t>& rows);
+
+// A row's mark, drawn over its picture (TkListMark…). It costs a row no
+// memory (it lives in the row's state bits, which tk_gadget_get_item_state
+// does not show) and nothing to draw for rows off the screen; sorts move it
+// with its row. Any thread; a worker's change shows with the next repaint.
+void tk_list_set_item_mark(int64_t gadget, int64_t row, int64_t mark);
+int64_t tk_list_item_mark(int64_t gadget, int64_t row); // TkListMarkNone for no row
 
 // A row's tag: 32 bits the application keeps with each row and the list never
 // looks at (new rows start at 0; sorts move tags with their rows). Any thread.

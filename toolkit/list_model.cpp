@@ -375,6 +375,21 @@ uint32_t TkListModel::state(int64_t row) const {
     return rows_[static_cast<size_t>(row)].state;
 }
 
+int64_t TkListModel::mark(int64_t row) const {
+    return (state(row) & kTkListStateLinkMark) ? TkListMarkLink : TkListMarkNone;
+}
+
+void TkListModel::set_mark(int64_t row, int64_t mark) {
+    Guard lock(this);
+    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return;
+    uint32_t& s = rows_[static_cast<size_t>(row)].state;
+    const uint32_t next =
+        mark == TkListMarkLink ? s | kTkListStateLinkMark : s & ~kTkListStateLinkMark;
+    if (next == s) return;
+    s = next;
+    mark_dirty_locked(row); // drawn with the row's picture
+}
+
 void TkListModel::set_state(int64_t row, uint32_t bits, uint32_t mask) {
     const bool main = on_main_thread(this);
     Guard lock(this);
@@ -578,6 +593,7 @@ int64_t TkListModel::append(std::vector<TkListNewRow>& rows) {
             row.picture = picture;
             row.data = add.data;
             row.tag = add.tag;
+            if (add.mark == TkListMarkLink) row.state = kTkListStateLinkMark;
         }
         drop_sort_columns();
         note_texts(-1);

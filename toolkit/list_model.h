@@ -41,9 +41,14 @@ struct TkListRow {
     int64_t data = 0;     // item data (tk_gadget_set_item_data)
     int32_t front = -1;   // text colour 0xBBGGRR, -1 = the list's own
     int32_t back = -1;    // background colour 0xBBGGRR, -1 = the list's own
-    uint32_t state = 0;   // TkListItemSelected | TkListItemChecked
+    uint32_t state = 0;   // TkListItemSelected | TkListItemChecked | kTkListStateLinkMark
     uint32_t tag = 0;     // the application's bits (tk_list_item_tag); fills padding
 };
+
+// State bit of a row's TkListMarkLink, beside the item state bits of list.h.
+constexpr uint32_t kTkListStateLinkMark = 0x100;
+// The bits tk_gadget_get_item_state and set_item_state deal in.
+constexpr uint32_t kTkListItemStateBits = TkListItemSelected | TkListItemChecked;
 
 struct TkListColumn {
     QString title;                   // header text
@@ -74,6 +79,9 @@ class TkListModel : public QAbstractTableModel {
     QImage image(int64_t row) const; // the row's own picture, null if none
     void set_color(int64_t row, int which, int64_t bgr);
     uint32_t state(int64_t row) const;
+    // TkListMark… of a row (kept in its state bits); setting repaints it.
+    int64_t mark(int64_t row) const;
+    void set_mark(int64_t row, int64_t mark);
     // Changes the bits in `mask` to `bits`; the view follows at the next
     // flush (main thread: the caller syncs the view itself).
     void set_state(int64_t row, uint32_t bits, uint32_t mask);

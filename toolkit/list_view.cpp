@@ -2,9 +2,12 @@
 #include "toolkit/list_view.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QScrollBar>
 #include <QToolTip>
 #include <cmath>
@@ -163,7 +166,22 @@ void TkListView::focusOutEvent(QFocusEvent* event) {
 
 // ---- header ----
 
+void TkListView::set_sort_indicator(int64_t column, int64_t order) {
+    const bool shown = column >= 0 && column < rows->columnCount();
+    sort_column_ = shown ? column : -1;
+    sort_order_ = order == TkListSortDescending ? TkListSortDescending : TkListSortAscending;
+    QHeaderView* h = header();
+    const QSignalBlocker quiet(h);
+    h->setSortIndicatorShown(shown);
+    h->setSortIndicator(shown ? static_cast<int>(column) : -1, sort_order_ == TkListSortDescending
+                                                                   ? Qt::DescendingOrder
+                                                                   : Qt::AscendingOrder);
+}
+
 void TkListView::on_section_clicked(int column) {
+    // The header moved its arrow to the clicked column; it stays where the
+    // program put it until the program has sorted.
+    if (header()->isSortIndicatorShown()) set_sort_indicator(sort_column_, sort_order_);
     if (hook_ && gadget_) {
         hook_(gadget_->number, TkListHeaderClick, column, header()->sectionSize(column));
     }
@@ -225,7 +243,7 @@ void TkListView::set_row_state(int64_t row, uint32_t bits) {
     const bool select = bits & TkListItemSelected;
     const bool single = selectionMode() == SingleSelection;
     if (select && single) rows->clear_state_except(row, TkListItemSelected);
-    rows->set_state(row, bits, TkListItemSelected | TkListItemChecked);
+    rows->set_state(row, bits, kTkListItemStateBits);
     if (select) rows->set_current_row(row);
     if (!rows->redraw_on()) return;
     QItemSelectionModel* model = selectionModel();
@@ -375,6 +393,52 @@ void TkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         }
     }
     QStyledItemDelegate::paint(painter, o, index);
+    if (index.column() == 0 && view_->rows->mark(index.row()) == TkListMarkLink)
+        paint_mark(painter, o, index);
+}
+
+namespace {
+
+// The link arrow at size x size pixels: a white square with a dark frame
+// and an arrow bending up to the right, drawn once per size.
+QPixmap link_mark(int size) {
+    static QHash<int, QPixmap> made;
+    auto found = made.constFind(size);
+    if (found != made.constEnd()) return *found;
+    QPixmap mark(size, size);
+    mark.fill(Qt::transparent);
+    QPainter p(&mark);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    p.setPen(QPen(QColor(64, 64, 64), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(0.5, 0.5, s - 1, s - 1));
+    QPen arrow(Qt::black, std::max(1.0, s / 8));
+    arrow.setCapStyle(Qt::RoundCap);
+    p.setPen(arrow);
+    QPainterPath bend(QPointF(s * 0.25, s * 0.8));
+    bend.quadTo(QPointF(s * 0.25, s * 0.3), QPointF(s * 0.72, s * 0.3));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(bend);
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygonF(
+        {QPointF(s * 0.55, s * 0.12), QPointF(s * 0.85, s * 0.3), QPointF(s * 0.55, s * 0.48)}));
+    p.end();
+    made.insert(size, mark);
+    return mark;
+}
+
+} // namespace
+
+void TkListDelegate::paint_mark(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    QStyleOptionViewItem o = option;
+    initStyleOption(&o, index);
+    if (!(o.features & QStyleOptionViewItem::HasDecoration)) return;
+    const QRect picture =
+        view_->style()->subElementRect(QStyle::SE_ItemViewItemDecoration, &o, view_);
+    const int size = std::max(6, picture.height() / 2);
+    painter->drawPixmap(picture.left(), picture.bottom() + 1 - size, link_mark(size));
 }
 
 bool TkListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,

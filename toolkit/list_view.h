@@ -42,6 +42,10 @@ class TkListView : public QTreeView {
     int64_t add_column(int64_t position, const QString& title, int64_t width);
     void set_column_width(int64_t column, int64_t width);
     void set_header_hook(TkListHeaderHook hook) { hook_ = hook; }
+    // The header's sort arrow, which only the program moves (-1: none).
+    void set_sort_indicator(int64_t column, int64_t order);
+    int64_t sort_column() const { return sort_column_; }
+    int64_t sort_order() const { return sort_order_; }
     int64_t last_selected() const { return last_selected_; }
 
     // ---- geometry ----
@@ -87,6 +91,8 @@ class TkListView : public QTreeView {
     std::vector<FitWidth> fit_widths_;  // by column: tk_list_column_fit_width
     TkGadget* gadget_ = nullptr;        // null until attached and after detach
     TkListHeaderHook hook_ = nullptr;   // header clicks and user resizes
+    int64_t sort_column_ = -1;          // column with the sort arrow, -1 = none
+    int64_t sort_order_ = 0;            // TkListSortAscending / TkListSortDescending
     int64_t last_selected_ = -1;        // "ZV_LastSelected"
     bool reported_since_press_ = false; // a 768 went out since the last press
     bool double_clicked_ = false;       // the next release ends a double click
@@ -123,5 +129,8 @@ class TkListDelegate : public QStyledItemDelegate {
     }
 
   private:
+    // The link arrow over the picture of a marked row's first cell.
+    void paint_mark(QPainter* painter, const QStyleOptionViewItem& option,
+                    const QModelIndex& index) const;
     TkListView* view_;
 };

@@ -125,14 +125,28 @@ int64_t tk_window_click_close_box(int64_t window) {
     return 1;
 }
 
-int64_t tk_window_press_return(int64_t window) {
+namespace {
+
+// A key pressed where the window system delivers it: the window's focused
+// gadget, else the window (also while the window is not the active one,
+// which the offscreen platform never makes it).
+int64_t press_key(int64_t window, Qt::Key key, const QString& text) {
     QWidget* w = tk_window_widget(window);
     if (!w) return 0;
-    QWidget* focus = QApplication::focusWidget();
-    QWidget* target = focus && focus->window() == w ? focus : w;
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QWidget* target = w->focusWidget() ? w->focusWidget() : w;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(target, &press);
     return 1;
+}
+
+} // namespace
+
+int64_t tk_window_press_return(int64_t window) {
+    return press_key(window, Qt::Key_Return, QStringLiteral("\r"));
+}
+
+int64_t tk_window_press_escape(int64_t window) {
+    return press_key(window, Qt::Key_Escape, QStringLiteral("\x1b"));
 }
 
 void tk_call_until(int64_t interval, std::function<bool()> fn) {

@@ -6,15 +6,13 @@
 // input, so they report the same events. Main thread only.
 #pragma once
 
+#include "toolkit/gadget_ops.h" // tk_gadget_x, tk_gadget_y
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-// Position of a gadget inside its parent (client coordinates of the window
-// for a gadget placed directly in it).
-int64_t tk_gadget_x(int64_t gadget);
-int64_t tk_gadget_y(int64_t gadget);
 std::wstring tk_gadget_get_tooltip(int64_t gadget);
 // 1 when the gadget can be used, 0 when disabled or unknown.
 int64_t tk_gadget_enabled(int64_t gadget);
@@ -33,6 +31,12 @@ int64_t tk_button_click(int64_t gadget);
 
 // The numbers of a window's gadgets, in no particular order.
 std::vector<int64_t> tk_window_gadgets(int64_t window);
+// The gadgets of a window whose text does not show whole at their size in
+// their font: a label, button, check box, choice box (its widest entry) or
+// frame title that is cut, reaches out of its parent, or lies under another
+// such gadget. Hidden gadgets (on a page not shown) count as well. Empty
+// when every text shows.
+std::vector<int64_t> tk_window_cut_gadgets(int64_t window);
 // The first gadget of a window showing exactly this text, or 0.
 int64_t tk_window_gadget_with_text(int64_t window, const std::wstring& text);
 // The number of the active window, -1 when none of ours is.
@@ -45,8 +49,10 @@ std::wstring tk_window_title(int64_t window);
 int64_t tk_window_enabled(int64_t window);
 // Clicks the window's close box, as the user does.
 int64_t tk_window_click_close_box(int64_t window);
-// Presses Return in the window's focused gadget (the window itself if none).
+// Presses Return, or Escape, in the window's focused gadget (the window
+// itself if none).
 int64_t tk_window_press_return(int64_t window);
+int64_t tk_window_press_escape(int64_t window);
 
 // Calls fn every interval milliseconds from the event loop (also inside a
 // modal loop) until it returns true.

@@ -95,8 +95,9 @@ class FontRequester : public QDialog {
         color_button_->setObjectName(QStringLiteral("tk_font_color"));
         color_button_->setAutoDefault(false);
         connect(color_button_, &QPushButton::clicked, this, [this] {
-            const QColor c = QColorDialog::getColor(color_, this, QStringLiteral("Farbe"));
-            if (c.isValid()) color_ = c;
+            QColorDialog colors(color_, this);
+            colors.setWindowTitle(QStringLiteral("Farbe"));
+            if (tk_modal_run(&colors) == QDialog::Accepted) color_ = colors.selectedColor();
             update_preview();
         });
         color_button_->setVisible(effects);
@@ -139,8 +140,7 @@ int64_t tk_font_requester(const std::wstring& name, int64_t size, int64_t flags,
                           int64_t style) {
     FontRequester dialog(FontChoice{name, size, style, color},
                          (flags & TkFontRequesterEffects) != 0);
-    dialog.setWindowModality(Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted) return 0;
+    if (tk_modal_run(&dialog) != QDialog::Accepted) return 0;
     selected = dialog.choice();
     return 1;
 }

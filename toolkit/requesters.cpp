@@ -1,5 +1,6 @@
-// The message box and the open-file requester, modal to the active window.
-// Button sets, answers and German button texts come from one table.
+// The message box and the open-file requester, over the active window
+// (tk_modal_run). Button sets, answers and German button texts come from
+// one table.
 #include "toolkit/requesters.h"
 #include "toolkit/internal.h"
 
@@ -92,13 +93,12 @@ QStringList name_filters(const QString& pattern) {
 int64_t tk_message_box(const std::wstring& caption, const std::wstring& text, int64_t flags) {
     QMessageBox box(box_icon(flags), tk_qstring(caption), tk_qstring(text), QMessageBox::NoButton,
                     QApplication::activeWindow());
-    box.setWindowModality(Qt::ApplicationModal);
     const ButtonSet& set = button_set(flags);
     std::vector<std::pair<QAbstractButton*, int64_t>> answers;
     for (const BoxButton& b : set.buttons)
         answers.emplace_back(box.addButton(QString::fromUtf8(b.text), b.role), b.answer);
     box.setDefaultButton(static_cast<QPushButton*>(answers.front().first));
-    box.exec();
+    tk_modal_run(&box);
     for (const auto& [button, answer] : answers)
         if (box.clickedButton() == button) return answer;
     return set.closed;
@@ -120,6 +120,6 @@ std::wstring tk_open_file_requester(const std::wstring& title, const std::wstrin
     } else if (!preset.isEmpty()) {
         dialog.selectFile(preset);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (tk_modal_run(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return tk_wstring(dialog.selectedFiles().constFirst());
 }

@@ -1,7 +1,11 @@
 // Standard requesters: the message box, the open-file requester and the font
-// requester. Each is modal to the program's windows and returns when the
+// requester. Each is modal to the program's windows (they take no input
+// while it is open, but still hear a close request) and returns when the
 // user has answered; meanwhile events keep arriving in the queue and are
-// delivered by the next tk_event_wait. Main thread only.
+// delivered by the next tk_event_wait. tk_quit_request (events.h) closes an
+// open requester with its cancel answer, and one asked for afterwards
+// answers so at once. Return presses the focused button, Escape the cancel
+// button. Main thread only.
 #pragma once
 
 #include <cstdint>

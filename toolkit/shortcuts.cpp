@@ -2,6 +2,8 @@
 // bits) -> item id, consulted by one application-wide key filter before the
 // focused gadget sees the key, the way accelerators work. A shortcut becomes
 // EventMenu; Tab and Shift+Tab (built-in items 64001 / 64002) move the focus.
+// Return and Escape first get their dialog meaning (dialog_keys.cpp): the
+// focused button, the default and the cancel button.
 //
 // Exception: a focused, editable text field keeps the plain keys that type
 // or edit text (printable keys and Space, Delete, Backspace; Return only in
@@ -158,6 +160,7 @@ class KeyFilter : public QObject {
         const int64_t shortcut = shortcut_of(e);
         if (!shortcut || field_keeps(focus, e)) return false;
         const TkShortcutEntry* entry = find_entry(w, shortcut);
+        if (tk_dialog_key(w, focus, shortcut, entry != nullptr)) return true;
         const bool tab = (shortcut & 0xFFFF) == 9;
         if (!entry) {
             // Without the Tab entries Tab moves nothing; a multi-line field

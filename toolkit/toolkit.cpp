@@ -1,9 +1,10 @@
 // Starting and stopping the toolkit: the application object, the German
-// locale, the icon theme fallback, and the core services (poster, key
-// filter, mount watch). Main thread only.
+// locale, the icon theme fallback, the program's icon, and the core
+// services (poster, key filter, mount watch). Main thread only.
 #include "toolkit/core_internal.h"
 #include "toolkit/images.h"
 #include "toolkit/menus.h"
+#include "toolkit/window_icon.h"
 #include "toolkit/windows.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ int64_t tk_init() {
     QApplication::setQuitOnLastWindowClosed(false);
     tk_translations_load();
     ensure_icon_theme();
+    tk_app_icon_install();
     tk_poster_start();
     tk_shortcuts_start();
     tk_device_watch_start("/proc/self/mounts");
@@ -70,5 +72,6 @@ void tk_end() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     tk_events_reset();
     tk_windows_reset();
+    tk_quit_request(0);
     g_started = false;
 }

@@ -174,6 +174,8 @@ void TkWindowWidget::closeEvent(QCloseEvent* e) {
     TkWindow* w = record();
     if (!w || !w->open_complete || !ask(TkMessageClose)) return;
     report(EventCloseWindow, number_);
+    // The main window's close ends the program: no open dialog may hold it.
+    if (number_ == tk_quit_window()) tk_quit_request(1);
 }
 
 // Clicks on the free area of the client, and its repaints.
@@ -265,6 +267,7 @@ int64_t tk_window_open(int64_t number, int64_t x, int64_t y, int64_t width, int6
     raw->widget = widget;
     raw->client = widget->client();
     raw->owner = owner;
+    raw->placement = flags & (TkWindowCentre | TkWindowCentreOnParent);
     raw->shortcuts = tk_shortcuts_initial();
     widget->setProperty("ZV_WindowID", QVariant::fromValue<qlonglong>(raw->number + 1));
     widget->setWindowTitle(tk_qstring(title));
@@ -353,12 +356,13 @@ QWidget* tk_window_client(int64_t window) {
     return w ? w->client : nullptr;
 }
 
+// Only the widget's own top-level counts: a message box or file dialog
+// parented to a toolkit window is a window of its own, and what happens in
+// it (a Return, say) must not be taken for the toolkit window's.
 int64_t tk_window_of_widget(const QWidget* w) {
-    for (; w; w = w->parentWidget()) {
-        const QVariant id = w->property("ZV_WindowID");
-        if (id.isValid()) return id.toLongLong() - 1;
-    }
-    return -1;
+    if (!w) return -1;
+    const QVariant id = w->window()->property("ZV_WindowID");
+    return id.isValid() ? id.toLongLong() - 1 : -1;
 }
 
 intptr_t tk_window_call(TkWindow* w, int64_t message, intptr_t param1, intptr_t param2) {
@@ -495,6 +499,30 @@ int64_t tk_window_set_state(int64_t number, int64_t state) {
     else
         w->showNormal();
     return 1;
+}
+
+int64_t tk_window_resize(int64_t number, int64_t width, int64_t height) {
+    TkWindow* w = tk_window_record(number);
+    if (!w || width < 0 || height < 0) return 0;
+    const QSize size(static_cast<int>(std::min<int64_t>(width, 32000)),
+                     static_cast<int>(std::min<int64_t>(height, 32000)));
+    const bool fixed = w->widget->minimumSize() == w->widget->maximumSize();
+    if (fixed)
+        w->widget->setFixedSize(size);
+    else
+        w->widget->resize(size);
+    if (w->placement) place(w->widget, w->owner.data(), TkWindowKeepPosition, 0, w->placement);
+    return 1;
+}
+
+int64_t tk_window_get_state(int64_t number) {
+    QWidget* w = window_for(number);
+    if (!w) return 0;
+    const Qt::WindowStates state = w->windowState();
+    int64_t bits = TkWindowStateNormal;
+    if (state & Qt::WindowMaximized) bits |= TkWindowStateMaximized;
+    if (state & Qt::WindowMinimized) bits |= TkWindowStateMinimized;
+    return bits;
 }
 
 int64_t tk_window_set_title(int64_t number, const std::wstring& title) {

@@ -41,6 +41,9 @@ constexpr int64_t TkWindowKeep = -65535;              // tk_window_set_bounds: k
 constexpr int64_t TkWindowStateNormal = 0;            // tk_window_set_state
 constexpr int64_t TkWindowStateMaximized = 0x1000000; // tk_window_set_state
 
+// A bit of tk_window_get_state besides TkWindowStateMaximized.
+constexpr int64_t TkWindowStateMinimized = 0x20000000;
+
 // Opens a window with the inner size width x height at the outer position
 // x, y (TkWindowKeepPosition lets the system place it), owned by the window
 // whose handle is parent (0 = none). Without any style bit it gets a title
@@ -74,13 +77,46 @@ int64_t tk_window_height(int64_t number); // inner height including the menu bar
 // the limits unless it is minimized or maximized.
 int64_t tk_window_set_bounds(int64_t number, int64_t min_width, int64_t min_height,
                              int64_t max_width, int64_t max_height);
+// New inner size of a window; one of fixed size keeps the new size fixed,
+// and one opened centred (on the screen or its owner) is centred again: a
+// dialog that grows to fit its texts. Returns 1, 0 for an absent number.
+int64_t tk_window_resize(int64_t number, int64_t width, int64_t height);
+// Grows a window built at fixed coordinates, and every gadget in it, by
+// the least factor that lets each label, button, check box, choice box and
+// frame show its text whole in its font (a desktop with a larger font); the
+// layout keeps its proportions. A window whose texts fit stays as it is.
+// Call it once the window's gadgets are made. Returns the factor in
+// percent (100: unchanged), 0 for an absent window.
+int64_t tk_window_fit(int64_t number);
 // TkWindowStateNormal or TkWindowStateMaximized.
 int64_t tk_window_set_state(int64_t number, int64_t state);
+// TkWindowStateNormal, or the bits TkWindowStateMaximized and
+// TkWindowStateMinimized (a maximized window minimized has both); 0 for an
+// absent number.
+int64_t tk_window_get_state(int64_t number);
 int64_t tk_window_set_title(int64_t number, const std::wstring& title);
-// From now on SIGTERM and SIGHUP (a logout, a plain "kill") arrive as
-// EventCloseWindow of the window, taken from the queue like any other event;
-// -1 gives the two signals their default action back. Returns 1.
+// Names the window whose end ends the program (the main window). From now
+// on SIGTERM and SIGHUP (a logout, a plain "kill") arrive as EventCloseWindow
+// of the window, taken from the queue like any other event; these signals
+// and a close request of the window (its close box, the window manager's
+// close at a logout) also call tk_quit_request, so that whatever dialog is
+// open ends at once (events.h). -1 gives the two signals their default
+// action back and names no window. Returns 1.
 int64_t tk_window_close_on_signals(int64_t number);
+
+// ---- dialog keys ----
+// In every window Return presses the button that has the keyboard focus;
+// with the focus elsewhere it presses the window's default button, and
+// without one it goes to the window's Return shortcut, if any. Escape (when
+// the window has no Escape shortcut of its own) presses the window's cancel
+// button: the one named here, else its button "Abbruch" or "Abbrechen",
+// else its only button when it has just one (a box with one button closes).
+// Disabled and hidden buttons are never pressed. A pressed button reports
+// as a click (EventGadget, type 0). gadget -1 names none; the default button
+// is drawn as such. Returns 1, 0 for an absent window or a gadget that is no
+// button of that window.
+int64_t tk_window_set_default_button(int64_t number, int64_t gadget);
+int64_t tk_window_set_cancel_button(int64_t number, int64_t gadget);
 
 // ---- the gadget list ----
 // Returns to the parent that was current before the last window or

@@ -86,7 +86,8 @@ void InsertEntry() {
         ConfigFileRequester(EditorRequesterTitle, EditorFileName(), EditorRequesterPattern, 0);
     if (path.empty()) return;
     const int64_t icon = ButtonIconFromFile(path);
-    tk_gadget_set_text(GadEditorPath, rt_path_part(path));
+    // The whole path: the field is saved into the new entry when edited.
+    tk_gadget_set_text(GadEditorPath, path);
     tk_gadget_set_text(GadEditorTooltip, NameWithoutExtension(path));
     tk_gadget_set_text(GadEditorAction, L"2");
     ButtonBarEntry& e = ButtonBarList.emplace_back();
@@ -97,7 +98,26 @@ void InsertEntry() {
     e.Button.Parameter =
         static_cast<int32_t>(static_cast<uint32_t>(rt_val(tk_gadget_get_text(GadEditorParameter))));
     e.Button.Tooltip = tk_gadget_get_text(GadEditorTooltip);
+    E().SelectedEntry = &e; // the fields show it: what is typed next changes it
     DrawButtonBarPreview();
+}
+
+// A field the user typed into changes the entry whose values it shows, so
+// that "Anwenden" saves it.
+void FieldEdited(int64_t field) {
+    ButtonBarEntry* e = E().SelectedEntry;
+    if (!e) return;
+    const std::wstring text = tk_gadget_get_text(field);
+    ToolbarButton& b = e->Button;
+    switch (field) {
+    case GadEditorAction: b.Action = rt_val(text); break;
+    case GadEditorParameter:
+        b.Parameter = static_cast<int32_t>(static_cast<uint32_t>(rt_val(text)));
+        break;
+    case GadEditorPath: b.Path = text; break;
+    case GadEditorTooltip: b.Tooltip = text; break;
+    default: break;
+    }
 }
 
 void DeleteSelected() {
@@ -131,7 +151,13 @@ void GadgetEvent(int64_t gadget, int64_t type) {
     case GadEditorInsert: InsertEntry(); break;
     case GadEditorDelete: DeleteSelected(); break;
     case GadEditorStrip: StripEvent(type); break;
-    default: break; // the fields are read only when an entry is inserted
+    case GadEditorAction:
+    case GadEditorParameter:
+    case GadEditorPath:
+    case GadEditorTooltip:
+        if (type == EventTypeChange) FieldEdited(gadget);
+        break;
+    default: break;
     }
 }
 
@@ -144,6 +170,8 @@ void OpenButtonBarEditor(int64_t x, int64_t y, int64_t width, int64_t height) {
     CreateTopPart();
     CreateFieldsPart();
     CreateIconPart();
+    tk_window_set_cancel_button(WinButtonBarEditor, GadEditorCancel); // Escape
+    tk_window_fit(WinButtonBarEditor); // a desktop's larger font: the whole window grows
 }
 
 void ButtonBarEditorCommand() {

@@ -1,8 +1,12 @@
-// The settings dialog: layout, the controls' immediate writes into the
-// settings, and pushing the changes to the panes. See settings_dialog.h.
+// The settings dialog: its layout for the font it shows, the controls'
+// immediate writes into the settings, pushing the changes to the panes, and
+// "Abbrechen", which puts back what was changed since the dialog opened or
+// "Anwenden" last pushed it. See settings_dialog.h.
 #include "app/config/settings_dialog.h"
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "app/config/config_hooks.h"
 #include "app/config/config_ids.h"
@@ -29,8 +33,91 @@ SettingsDialogState& D() {
 
 constexpr int64_t PageCount = 2;
 
+// Texts and gadgets of this file's own: the way out without keeping the
+// changes, and the way back to the desktop's viewer.
+constexpr const wchar_t* CancelButton = L"Abbrechen";
+constexpr const wchar_t* ViewerRemoveButton = L"Entfernen";
+constexpr const wchar_t* ViewerRemoveTip = L"Kein eigener Dateibetrachter: F3 öffnet mit dem "
+                                           L"Programm, das der Desktop für die Datei vorsieht";
+int64_t CancelGadget = 0;
+int64_t ViewerRemoveGadget = 0;
+
+// ---- layout ----
+// The dialog is laid out for the font it shows: at the desktop's usual
+// font every gadget has the place and size of the table below; a larger
+// text moves the gadgets after it to the right and the rows after it down,
+// only as far as it needs, and the window grows to hold the widest row.
+
+constexpr int64_t Gap = 6;          // px between two gadgets of a row
+constexpr int64_t RowGap = 2;       // px at least between two rows
+constexpr int64_t PageX = 110;      // the pages lie right of the page list
+constexpr int64_t PageWidth = 350;  // px at the usual font
+constexpr int64_t PageHeight = 240; // px at the usual font
+constexpr int64_t RightMargin = 8;  // px right of the widest row
+constexpr int64_t ButtonHeight = 30;
+constexpr int64_t ButtonWidth = 110;
+
+struct Cell {
+    int64_t gadget = 0;
+    int64_t x = 0, width = 0; // at the usual font
+    int64_t drop = 0;         // px a label sits below the row's top, by its box
+    int64_t to_edge = -1;     // >= 0: widens to this many px left of the page's edge
+    bool wraps = false;       // a text of several lines: grows in height, not width
+};
+struct Row {
+    int64_t y = 0, height = 0; // at the usual font
+    std::vector<Cell> cells;
+};
+
+// Places the cells of a row side by side: each at least at its own x,
+// right of the one before, as wide as its text needs. Returns the page
+// width the row needs.
+int64_t LayRowAcross(const Row& row) {
+    int64_t right = 0, need = 0;
+    for (const Cell& c : row.cells) {
+        const int64_t x = std::max(c.x, right == 0 ? c.x : right + Gap);
+        const int64_t width =
+            c.wraps ? c.width : std::max(c.width, tk_gadget_needed_width(c.gadget));
+        tk_gadget_resize(c.gadget, x, TkKeep, width, TkKeep);
+        right = x + width;
+        need = std::max(need, right + (c.to_edge >= 0 ? c.to_edge : RightMargin));
+    }
+    return need;
+}
+
+// Widens the cells that reach to the page's edge, then places the rows one
+// below the other: each at least at its own y and below the one before.
+// Returns the bottom of the last row.
+int64_t LayRowsDown(const std::vector<Row>& rows, int64_t page_width) {
+    int64_t shift = 0, bottom = 0;
+    for (const Row& row : rows) {
+        int64_t height = row.height;
+        for (const Cell& c : row.cells) {
+            if (c.to_edge >= 0)
+                tk_gadget_resize(c.gadget, TkKeep, TkKeep,
+                                 page_width - c.to_edge - tk_gadget_x(c.gadget), TkKeep);
+            height = std::max(height, tk_gadget_needed_height(c.gadget) + c.drop);
+        }
+        int64_t y = row.y + shift;
+        if (bottom > 0 && y < bottom + RowGap) {
+            shift += bottom + RowGap - y;
+            y = bottom + RowGap;
+        }
+        for (const Cell& c : row.cells)
+            tk_gadget_resize(c.gadget, TkKeep, y + c.drop, TkKeep, height - c.drop);
+        bottom = y + height;
+    }
+    return bottom;
+}
+
+int64_t PageWidthFor(const std::vector<Row>& rows) {
+    int64_t need = PageWidth;
+    for (const Row& row : rows) need = std::max(need, LayRowAcross(row));
+    return need;
+}
+
 int64_t PageHeading(const wchar_t* text) {
-    const int64_t g = tk_text_create(-1, 0, 0, 350, 16, text, TkTextCenter);
+    const int64_t g = tk_text_create(-1, 0, 0, PageWidth, 16, text, TkTextCenter);
     tk_gadget_set_color(g, TkColorBack, SettingsPageColor);
     return g;
 }
@@ -47,59 +134,77 @@ void AddUnits(int64_t combo, int64_t selected) {
     tk_gadget_set_state(combo, selected);
 }
 
-// A text wider than its place in the font of this desktop takes the room
-// up to the next gadget on its line rather than being cut.
-int64_t Widen(int64_t g, int64_t room) {
-    const int64_t needed = std::min(tk_gadget_needed_width(g), room);
-    if (needed > tk_gadget_width(g)) tk_gadget_resize(g, TkKeep, TkKeep, needed, TkKeep);
-    return g;
-}
-
-int64_t Check(int64_t x, int64_t y, int64_t w, const wchar_t* text, int64_t on, int64_t room) {
-    const int64_t g = Widen(tk_checkbox_create(-1, x, y, w, 16, text), room);
+int64_t Check(int64_t x, int64_t y, int64_t w, const wchar_t* text, int64_t on) {
+    const int64_t g = tk_checkbox_create(-1, x, y, w, 16, text);
     tk_gadget_set_state(g, on != 0 ? 1 : 0);
     return g;
 }
 
-void BuildGeneralPage() {
-    D().SettingsPages[0] = tk_container_create(-1, 110, 0, 350, 240);
-    PageHeading(PageGeneral);
-    D().SettingsChecks[0] = Check(10, 30, 200, CheckRemember, S().RememberWindow, 330);
-    D().SettingsChecks[1] = Check(10, 46, 180, CheckHidden, S().ShowHidden, 188);
-    D().SettingsChecks[2] = Check(200, 46, 200, CheckSystem, S().ShowSystem, 148);
-    // Where the font makes both texts too wide for one line, the second
-    // goes into the free line below them.
-    if (tk_gadget_width(D().SettingsChecks[1]) < tk_gadget_needed_width(D().SettingsChecks[1]) ||
-        tk_gadget_width(D().SettingsChecks[2]) < tk_gadget_needed_width(D().SettingsChecks[2])) {
-        tk_gadget_resize(D().SettingsChecks[1], TkKeep, TkKeep, 330, TkKeep);
-        tk_gadget_resize(D().SettingsChecks[2], 10, 62, 330, TkKeep);
-    }
-    tk_text_create(-1, 10, 80, 340, 16, SizeUnitsLabel);
-    tk_text_create(-1, 10, 102, 60, 20, FilesLabel);
+// The gadgets of page "Allgemein", created in the order of their tab
+// stops, and their rows.
+std::vector<Row> BuildGeneralPage() {
+    D().SettingsPages[0] = tk_container_create(-1, PageX, 0, PageWidth, PageHeight);
+    const int64_t heading = PageHeading(PageGeneral);
+    auto& checks = D().SettingsChecks;
+    checks[0] = Check(10, 30, 200, CheckRemember, S().RememberWindow);
+    checks[1] = Check(10, 46, 180, CheckHidden, S().ShowHidden);
+    checks[2] = Check(200, 46, 200, CheckSystem, S().ShowSystem);
+    const int64_t units = tk_text_create(-1, 10, 80, 340, 16, SizeUnitsLabel);
+    const int64_t files = tk_text_create(-1, 10, 102, 50, 18, FilesLabel);
     D().SettingsCombos[0] = tk_combo_create(-1, 60, 100, 80, 20);
     AddUnits(D().SettingsCombos[0], S().FileSizeUnit);
-    tk_text_create(-1, 200, 102, 60, 20, DrivesLabel);
-    D().SettingsCombos[1] = tk_combo_create(-1, 260, 100, 80, 20);
+    const int64_t drives = tk_text_create(-1, 170, 102, 60, 18, DrivesLabel);
+    D().SettingsCombos[1] = tk_combo_create(-1, 242, 100, 80, 20);
     AddUnits(D().SettingsCombos[1], S().DriveSizeUnit);
-    D().SettingsLabels[0] = Widen(tk_text_create(-1, 10, 142, 160, 20, ViewerLabel), 188);
+    D().SettingsLabels[0] = tk_text_create(-1, 10, 142, 160, 18, ViewerLabel);
     D().SettingsButtons[0] = tk_button_create(-1, 200, 140, 142, 20, ViewerButton);
-    tk_text_create(-1, 10, 190, 120, 20, FilterLabel);
+    const int64_t filter = tk_text_create(-1, 10, 190, 120, 20, FilterLabel);
     tk_string_create(GadSettingsFilter, 10, 214, 332, 20, S().ListFilter);
     D().SettingsFields[0] =
-        tk_string_create(-1, 10, 164, 332, 20, ViewerText(S().ViewerPath), TkStringReadOnly);
+        tk_string_create(-1, 10, 164, 246, 20, ViewerText(S().ViewerPath), TkStringReadOnly);
     tk_gadget_disable(D().SettingsFields[0], 1);
+    ViewerRemoveGadget = tk_button_create(-1, 262, 164, 80, 20, ViewerRemoveButton);
+    tk_gadget_tooltip(ViewerRemoveGadget, ViewerRemoveTip);
+    tk_gadget_disable(ViewerRemoveGadget, S().ViewerPath.empty() ? 1 : 0);
     tk_gadget_list_close();
+
+    std::vector<Row> rows = {
+        {0, 16, {{heading, 0, PageWidth, 0, 0}}},
+        {30, 16, {{checks[0], 10, 200}}},
+        {46, 16, {{checks[1], 10, 180}, {checks[2], 200, 140}}},
+        {80, 16, {{units, 10, 330}}},
+        {100,
+         20,
+         {{files, 10, 46, 2},
+          {D().SettingsCombos[0], 60, 80},
+          {drives, 170, 56, 2},
+          {D().SettingsCombos[1], 242, 80}}},
+        {140, 20, {{D().SettingsLabels[0], 10, 160, 2}, {D().SettingsButtons[0], 200, 142, 0, 8}}},
+        {164, 20, {{D().SettingsFields[0], 10, 246}, {ViewerRemoveGadget, 262, 80, 0, 8}}},
+        {190, 20, {{filter, 10, 120}}},
+        {214, 20, {{GadSettingsFilter, 10, 332, 0, 8}}},
+    };
+    // Where both check boxes do not fit on one line, the second goes into
+    // the free line below them.
+    const int64_t pair = 10 + tk_gadget_needed_width(checks[1]) + Gap +
+                         tk_gadget_needed_width(checks[2]) + RightMargin;
+    if (pair > PageWidth) {
+        rows[2].cells.pop_back();
+        rows.insert(rows.begin() + 3, Row{62, 16, {{checks[2], 10, 180}}});
+    }
+    return rows;
 }
 
-void BuildFontPage() {
-    D().SettingsPages[1] = tk_container_create(-1, 110, 0, 350, 240);
-    PageHeading(PageFonts);
-    tk_frame_create(-1, 2, 18, 346, 44, L"");
+// Page "Schriften": the list font's name and a sample in the list font.
+std::vector<Row> BuildFontPage(std::array<int64_t, 2>& frames) {
+    D().SettingsPages[1] = tk_container_create(-1, PageX, 0, PageWidth, PageHeight);
+    const int64_t heading = PageHeading(PageFonts);
+    frames[0] = tk_frame_create(-1, 2, 18, 346, 44, L"");
     const intptr_t font = tk_font_handle(S().ListFont);
     const int64_t name =
-        tk_text_create(-1, 10, 30, 200, 40,
+        tk_text_create(-1, 10, 30, 200, 24,
                        ListFontLabel + S().ListFontName + L" " + rt_str_from_int(S().ListFontSize));
-    tk_frame_create(-1, 2, 54, 346, 58, L"");
+    frames[1] = tk_frame_create(-1, 2, 54, 346, 58, L"");
     const int64_t sample = tk_text_create(-1, 10, 70, 330, 40, FontSample);
     if (font) {
         tk_gadget_set_font(name, font);
@@ -107,6 +212,52 @@ void BuildFontPage() {
     }
     D().SettingsButtons[1] = tk_button_create(-1, 240, 30, 80, 20, FontButton);
     tk_gadget_list_close();
+    return {
+        {0, 16, {{heading, 0, PageWidth, 0, 0}}},
+        {30, 24, {{name, 10, 200, 0, -1, true}, {D().SettingsButtons[1], 240, 80}}},
+        {70, 40, {{sample, 10, 330, 0, 10, true}}},
+    };
+}
+
+// The frames of page "Schriften" around its two rows.
+void LayFontFrames(const std::array<int64_t, 2>& frames, const std::vector<Row>& rows,
+                   int64_t page_width) {
+    const int64_t name_bottom =
+        tk_gadget_y(rows[1].cells[0].gadget) + std::max(tk_gadget_height(rows[1].cells[0].gadget),
+                                                        tk_gadget_height(rows[1].cells[1].gadget));
+    const int64_t sample = rows[2].cells[0].gadget;
+    tk_gadget_resize(frames[0], 2, 18, page_width - 4, std::max<int64_t>(44, name_bottom + 8 - 18));
+    const int64_t top = tk_gadget_y(sample) - 16;
+    tk_gadget_resize(
+        frames[1], 2, top, page_width - 4,
+        std::max<int64_t>(58, tk_gadget_y(sample) + tk_gadget_height(sample) + 2 - top));
+}
+
+// Sizes the pages and the window for the texts' font and puts the buttons
+// along the bottom, right-aligned.
+void LayOutDialog(const std::vector<Row>& general, const std::vector<Row>& fonts,
+                  const std::array<int64_t, 2>& frames) {
+    const int64_t page_width = std::max(PageWidthFor(general), PageWidthFor(fonts));
+    int64_t page_height =
+        std::max(LayRowsDown(general, page_width), LayRowsDown(fonts, page_width));
+    LayFontFrames(frames, fonts, page_width);
+    page_height = std::max(PageHeight, page_height + Gap);
+    for (size_t i = 0; i < PageCount; ++i)
+        tk_gadget_resize(D().SettingsPages[i], PageX, 0, page_width, page_height);
+
+    const int64_t buttons[] = {GadSettingsAccept, GadSettingsApply, CancelGadget};
+    int64_t button_width = ButtonWidth, button_height = ButtonHeight;
+    for (int64_t b : buttons) {
+        button_width = std::max(button_width, tk_gadget_needed_width(b));
+        button_height = std::max(button_height, tk_gadget_needed_height(b));
+    }
+    const int64_t width = PageX + page_width;
+    const int64_t height = page_height + button_height;
+    for (size_t i = 0; i < std::size(buttons); ++i)
+        tk_gadget_resize(buttons[i], width - static_cast<int64_t>(i + 1) * button_width,
+                         page_height, button_width, button_height);
+    tk_gadget_resize(GadSettingsPages, 0, 0, PageX, height);
+    tk_window_resize(WinSettings, width, height);
 }
 
 void ShowPage(int64_t page) {
@@ -142,18 +293,69 @@ void CloseDialog() {
     ApplyListFont(GadRightPane);
 }
 
+// ---- "Abbrechen": the settings as they were ----
+// What the dialog's controls change, as it was when the dialog opened or
+// "Anwenden" last pushed it to the panes.
+Settings Kept;
+bool Rebuilding = false; // the dialog is reopened for a new font: keep Kept
+
+void Keep() {
+    Kept = S();
+}
+
+bool SameListFont(const Settings& a, const Settings& b) {
+    return a.ListFontName == b.ListFontName && a.ListFontSize == b.ListFontSize &&
+           a.ListFontBold == b.ListFontBold && a.ListFontItalic == b.ListFontItalic;
+}
+
+void PutBack() {
+    Settings& s = S();
+    if (!SameListFont(s, Kept)) {
+        if (tk_font_exists(s.ListFont)) tk_font_free(s.ListFont);
+        s.ListFont = tk_font_load(-1, Kept.ListFontName, Kept.ListFontSize,
+                                  Kept.ListFontBold | Kept.ListFontItalic);
+    }
+    s.RememberWindow = Kept.RememberWindow;
+    s.ShowHidden = Kept.ShowHidden;
+    s.ShowSystem = Kept.ShowSystem;
+    s.ListFontName = Kept.ListFontName;
+    s.ListFontBold = Kept.ListFontBold;
+    s.ListFontItalic = Kept.ListFontItalic;
+    s.ListFontSize = Kept.ListFontSize;
+    s.ListFontColor = Kept.ListFontColor;
+    s.FileSizeUnit = Kept.FileSizeUnit;
+    s.DriveSizeUnit = Kept.DriveSizeUnit;
+    s.ViewerPath = Kept.ViewerPath;
+    s.ListFilter = Kept.ListFilter;
+}
+
+// Closes without keeping the changes. A pane that was re-read meanwhile
+// (its folder changed) may show the changed hidden entries or units: both
+// are read again then.
+void Cancel() {
+    PutBack();
+    const bool shown = D().SizeUnitChanged || D().FileDisplayChanged;
+    D().FontChanged = 0;
+    CloseDialog();
+    if (shown) PushToPanes();
+}
+
 void Accept() {
     CloseDialog();
     if (D().SizeUnitChanged || D().FontChanged || D().FileDisplayChanged) PushToPanes();
     CallFillFilterBoxes();
 }
 
+void SetViewer(const std::wstring& path) {
+    tk_gadget_set_text(D().SettingsFields[0], ViewerText(path));
+    tk_gadget_disable(ViewerRemoveGadget, path.empty() ? 1 : 0);
+    S().ViewerPath = path;
+}
+
 void ChooseViewer() {
     const std::wstring path =
         ConfigFileRequester(ViewerRequesterTitle, EditorFileName(), ViewerRequesterPattern, 0);
-    if (path.empty()) return;
-    tk_gadget_set_text(D().SettingsFields[0], ViewerText(path));
-    S().ViewerPath = path;
+    if (!path.empty()) SetViewer(path); // a cancelled requester changes nothing
 }
 
 void ChangeFont() {
@@ -161,7 +363,9 @@ void ChangeFont() {
     D().FontChanged = 1;
     tk_window_close(WinSettings);
     // Rebuilt so that the preview texts show the new font.
+    Rebuilding = true;
     OpenSettingsDialog(SettingsTitleAfterFont, 0, 0, SettingsWidth, SettingsHeight);
+    Rebuilding = false;
     SelectPage(1);
 }
 
@@ -171,7 +375,11 @@ int64_t Ticked(int64_t gadget) {
 
 // The controls with "any" numbers, told apart by the arrays.
 void ArrayGadgetEvent(int64_t gadget, int64_t type) {
-    if (gadget == D().SettingsButtons[0]) {
+    if (gadget == CancelGadget) {
+        Cancel();
+    } else if (gadget == ViewerRemoveGadget) {
+        SetViewer(L""); // F3 opens with the desktop's application again
+    } else if (gadget == D().SettingsButtons[0]) {
         ChooseViewer();
     } else if (gadget == D().SettingsButtons[1]) {
         ChangeFont();
@@ -199,6 +407,7 @@ void GadgetEvent(int64_t gadget, int64_t type) {
     case GadSettingsApply:
         PushToPanes();
         CallFillFilterBoxes();
+        Keep();
         break;
     case GadSettingsFilter:
         if (type == EventTypeChange) S().ListFilter = tk_gadget_get_text(GadSettingsFilter);
@@ -216,19 +425,25 @@ std::wstring ViewerText(const std::wstring& path) {
 
 void OpenSettingsDialog(const std::wstring& title, int64_t x, int64_t y, int64_t width,
                         int64_t height) {
+    if (!Rebuilding) Keep();
     tk_window_disable(WinMain, 1);
     if (!tk_window_open(WinSettings, x, y, width, height, title, SettingsWindowFlags,
                         tk_window_handle(WinMain))) {
         tk_window_disable(WinMain, 0);
         return;
     }
-    tk_listbox_create(GadSettingsPages, 0, 0, 110, 270);
+    tk_listbox_create(GadSettingsPages, 0, 0, PageX, 270);
     tk_gadget_add_item(GadSettingsPages, -1, PageGeneral);
     tk_gadget_add_item(GadSettingsPages, -1, PageFonts);
-    BuildGeneralPage();
-    BuildFontPage();
-    tk_button_create(GadSettingsAccept, 350, 240, 110, 30, AcceptButton);
-    tk_button_create(GadSettingsApply, 240, 240, 110, 30, ApplyButton);
+    const std::vector<Row> general = BuildGeneralPage();
+    std::array<int64_t, 2> frames{};
+    const std::vector<Row> fonts = BuildFontPage(frames);
+    tk_button_create(GadSettingsAccept, 350, 240, ButtonWidth, ButtonHeight, AcceptButton);
+    tk_button_create(GadSettingsApply, 240, 240, ButtonWidth, ButtonHeight, ApplyButton);
+    CancelGadget = tk_button_create(-1, 130, 240, ButtonWidth, ButtonHeight, CancelButton);
+    tk_window_set_default_button(WinSettings, GadSettingsAccept);
+    tk_window_set_cancel_button(WinSettings, CancelGadget);
+    LayOutDialog(general, fonts, frames);
     SelectPage(0);
 }
 

@@ -3,6 +3,7 @@
 #include "app/config/config_hooks.h"
 #include "app/config/config_ids.h"
 #include "config_fixture.h"
+#include "toolkit/readback.h"
 
 namespace {
 
@@ -47,6 +48,22 @@ TEST_F(EditorTest, OpensWithTheStripLaidOutAtPitchIconPlusSix) {
     for (const ButtonBarEntry& e : ButtonBarList) xs.push_back(e.PreviewX);
     EXPECT_EQ(xs, (std::vector<int64_t>{0, 38, 76}));
     EXPECT_EQ(tk_gadget_width(GadEditorStrip), 420);
+}
+
+TEST_F(EditorTest, NoTextIsCut) {
+    std::string cut;
+    for (int64_t g : tk_window_cut_gadgets(WinButtonBarEditor))
+        cut += "\"" + rt_text_to_os(tk_gadget_get_text(g)) + "\" ";
+    EXPECT_EQ(cut, "");
+    const int64_t large = tk_font_load(-1, L"DejaVu Sans", 13);
+    tk_gadget_set_font(-1, tk_font_handle(large));
+    ButtonBarEditorCommand();
+    cut = "";
+    for (int64_t g : tk_window_cut_gadgets(WinButtonBarEditor))
+        cut += "\"" + rt_text_to_os(tk_gadget_get_text(g)) + "\" ";
+    EXPECT_EQ(cut, "");
+    tk_gadget_set_font(-1, -1);
+    tk_font_free(large);
 }
 
 TEST_F(EditorTest, ClickWithoutMovingSelectsAndKeepsTheOrder) {
@@ -156,7 +173,7 @@ TEST_F(EditorTest, InsertTakesTheChosenProgramAndCancelInsertsNothing) {
     tk_gadget_set_text(GadEditorParameter, L"12");
     Press(GadEditorInsert);
     ASSERT_EQ(ButtonBarList.size(), 4u);
-    EXPECT_EQ(tk_gadget_get_text(GadEditorPath), L"/opt/werkzeug/");
+    EXPECT_EQ(tk_gadget_get_text(GadEditorPath), L"/opt/werkzeug/notepad.exe");
     EXPECT_EQ(tk_gadget_get_text(GadEditorTooltip), L"notepad");
     EXPECT_EQ(tk_gadget_get_text(GadEditorAction), L"2");
     const ButtonBarEntry& e = ButtonBarList.back();
@@ -167,12 +184,26 @@ TEST_F(EditorTest, InsertTakesTheChosenProgramAndCancelInsertsNothing) {
     EXPECT_EQ(e.PreviewX, 3 * 38);
 }
 
-TEST_F(EditorTest, EditingAFieldDoesNotChangeThePickedEntryAndCancelCloses) {
-    EditorMouseDown(10);
+// What is typed into a field changes the entry it shows (the picked one,
+// or the one just inserted, which takes the parameter still in its field),
+// and "Anwenden" writes it.
+TEST_F(EditorTest, EveryEditedFieldIsSavedAndCancelCloses) {
+    auto type = [](int64_t field, const wchar_t* text) {
+        tk_gadget_set_text(field, text);
+        Fire(ButtonBarEditorEvent, EventGadget, WinButtonBarEditor, field, EventTypeChange);
+    };
+    EditorMouseDown(10); // A
     EditorMouseUp();
-    tk_gadget_set_text(GadEditorTooltip, L"Anders");
+    type(GadEditorParameter, L"7");
+    type(GadEditorTooltip, L"Anders");
+    type(GadEditorAction, L"3");
+    type(GadEditorPath, L"/bin/Z");
+    Requested = L"/opt/neu.sh";
+    Press(GadEditorInsert);
+    type(GadEditorTooltip, L"Neu");
     Press(GadEditorApply);
-    EXPECT_EQ(ButtonBarList.front().Button.Tooltip, L"A");
+    EXPECT_EQ(dir_.read("Data/Toolbar.bar"),
+              "/bin/Z|Anders|3|7|\r\n/bin/B|B|2|0|\r\n/bin/C|C|2|0|\r\n/opt/neu.sh|Neu|2|7|\r\n");
     Press(GadEditorCancel);
     EXPECT_FALSE(tk_window_exists(WinButtonBarEditor));
 }

@@ -134,6 +134,53 @@ TEST_F(SettingsDialogTest, LongViewerPathIsShortenedOnlyOnScreen) {
     EXPECT_EQ(tk_gadget_get_text(SettingsDialog.SettingsFields[0]), L"..." + seventy.substr(12));
 }
 
+// "Abbrechen", here by Escape, puts back every change since the dialog
+// opened or since "Anwenden", the list font included, and closes.
+TEST_F(SettingsDialogTest, EscapeCancelsEveryChangeSinceOpeningOrApplying) {
+    Tick(SettingsDialog.SettingsChecks[1]);
+    Click(GadSettingsApply); // kept from here on
+    const Settings applied = App.settings;
+    Tick(SettingsDialog.SettingsChecks[2]);
+    tk_gadget_set_state(SettingsDialog.SettingsCombos[0], 3);
+    Click(SettingsDialog.SettingsCombos[0], EventTypeChange);
+    tk_gadget_set_text(GadSettingsFilter, L"|*.neu");
+    Click(GadSettingsFilter, EventTypeChange);
+    Click(SettingsDialog.SettingsButtons[0]); // a viewer
+    FontAnswer = 1;
+    NextFont = {L"DejaVu Serif", 15, 0, 0};
+    Click(SettingsDialog.SettingsButtons[1]); // the dialog is rebuilt
+    ASSERT_EQ(App.settings.ListFontSize, 15);
+
+    tk_window_press_escape(WinSettings);
+    for (int i = 0; i < 400 && tk_window_exists(WinSettings); ++i)
+        if (const int32_t code = tk_event_wait_timeout(5); code && tk_event_window() == WinSettings)
+            SettingsDialogEvent(code);
+    EXPECT_FALSE(tk_window_exists(WinSettings));
+    EXPECT_TRUE(tk_window_enabled(WinMain));
+    const Settings& now = App.settings;
+    EXPECT_EQ(now.ShowHidden, 1);
+    EXPECT_EQ(now.ShowSystem, applied.ShowSystem);
+    EXPECT_EQ(now.FileSizeUnit, applied.FileSizeUnit);
+    EXPECT_EQ(now.ListFilter, applied.ListFilter);
+    EXPECT_EQ(now.ViewerPath, applied.ViewerPath);
+    EXPECT_EQ(now.ListFontName, applied.ListFontName);
+    EXPECT_EQ(now.ListFontSize, applied.ListFontSize);
+    EXPECT_TRUE(tk_font_exists(now.ListFont)) << "the list font was freed and not made again";
+}
+
+TEST_F(SettingsDialogTest, TheViewerCanBeUnsetForTheDesktopsApplication) {
+    const int64_t remove = tk_window_gadget_with_text(WinSettings, L"Entfernen");
+    ASSERT_NE(remove, 0);
+    EXPECT_FALSE(tk_gadget_enabled(remove)) << "nothing to remove";
+    Click(SettingsDialog.SettingsButtons[0]);
+    ASSERT_FALSE(App.settings.ViewerPath.empty());
+    ASSERT_TRUE(tk_gadget_enabled(remove));
+    Click(remove);
+    EXPECT_EQ(App.settings.ViewerPath, L"");
+    EXPECT_EQ(tk_gadget_get_text(SettingsDialog.SettingsFields[0]), L"");
+    EXPECT_FALSE(tk_gadget_enabled(remove));
+}
+
 TEST_F(SettingsDialogTest, FontChoiceReopensOnSchriftenAndDropsUnderline) {
     FontAnswer = 0;
     Click(SettingsDialog.SettingsButtons[1]);
@@ -164,9 +211,22 @@ TEST_F(SettingsDialogTest, FontChoiceReopensOnSchriftenAndDropsUnderline) {
 
 } // namespace
 
-TEST_F(SettingsDialogTest, TheChecksAndTheViewerLabelShowTheirWholeTexts) {
-    for (int64_t g : {SettingsDialog.SettingsChecks[0], SettingsDialog.SettingsChecks[1],
-                      SettingsDialog.SettingsChecks[2], SettingsDialog.SettingsLabels[0]}) {
-        EXPECT_LE(tk_gadget_needed_width(g), tk_gadget_width(g)) << tk_gadget_get_text(g);
-    }
+// No text of the dialog is cut, on either page, in the desktop's font and
+// in a larger one; the window grows for a larger font instead.
+TEST_F(SettingsDialogTest, NoTextIsCutInTheDesktopsFontNorInALargerOne) {
+    auto cut_texts = [] {
+        std::string texts;
+        for (int64_t g : tk_window_cut_gadgets(WinSettings))
+            texts += "\"" + rt_text_to_os(tk_gadget_get_text(g)) + "\" ";
+        return texts;
+    };
+    EXPECT_EQ(cut_texts(), "");
+    EXPECT_EQ(tk_window_width(WinSettings), SettingsWidth);
+    const int64_t large = tk_font_load(-1, L"DejaVu Sans", 13);
+    tk_gadget_set_font(-1, tk_font_handle(large));
+    Fire(SettingsDialogEvent, EventCloseWindow, WinSettings, WinSettings);
+    SettingsDialogCommand();
+    EXPECT_EQ(cut_texts(), "") << "in a 13 pt font";
+    tk_gadget_set_font(-1, -1);
+    tk_font_free(large);
 }

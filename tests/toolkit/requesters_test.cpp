@@ -21,12 +21,20 @@
 
 namespace {
 
-// Runs fn on the first modal dialog of type T that shows up (within 2 s).
+// The requester of type T on the screen, the one opened last if several.
+template <class T> T* shown_dialog() {
+    T* found = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<T*>(w); d && d->isVisible()) found = d;
+    return found;
+}
+
+// Runs fn on the first requester of type T that shows up (within 2 s).
 template <class T> void when_modal(std::function<void(T*)> fn) {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, tries, fn] {
-        if (T* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+        if (T* dialog = shown_dialog<T>()) {
             timer->stop();
             timer->deleteLater();
             fn(dialog);

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "toolkit/gadget_ops.h"
 #include "toolkit/images.h"
 #include "toolkit/internal.h"
+#include "toolkit/readback.h"
 #include "toolkit/widgets.h"
 #include "toolkit/windows.h"
 
@@ -292,6 +294,55 @@ TEST_F(WidgetsTest, TooltipsAndColours) {
     EXPECT_TRUE(widget_of(text)->autoFillBackground());
     tk_gadget_set_color(text, 2, -1);
     EXPECT_FALSE(widget_of(text)->autoFillBackground());
+}
+
+// A window's cut texts: each kind measured as it draws, and what the
+// needed width gives back fits.
+TEST_F(WidgetsTest, CutTextsOfAWindowAreFoundAndTheNeededWidthFits) {
+    const int64_t label = tk_text_create(-1, 10, 10, 60, 20, L"Auswahl von Dateibetrachter:");
+    const int64_t combo = tk_combo_create(-1, 10, 40, 60, 20);
+    for (const wchar_t* unit : {L"Byte", L"Kilo-Byte", L"Mega-Byte"})
+        tk_gadget_add_item(combo, -1, unit);
+    const int64_t check = tk_checkbox_create(-1, 10, 70, 60, 16, L"Versteckte Dateien anzeigen ");
+    const int64_t more = tk_button_create(-1, 300, 10, 30, 20, L">>");
+    const int64_t ok = tk_button_create(-1, 300, 40, 80, 20, L"OK");
+    const int64_t under = tk_button_create(-1, 340, 40, 50, 20, L"Nein"); // lies on "OK"
+    const int64_t outside = tk_button_create(-1, 380, 70, 80, 20, L"Abbruch");
+    auto cut = [] {
+        std::vector<int64_t> c = tk_window_cut_gadgets(1);
+        std::sort(c.begin(), c.end());
+        return c;
+    };
+    std::vector<int64_t> expected = {label, combo, check, ok, under, outside};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(cut(), expected);
+    EXPECT_EQ(std::count(expected.begin(), expected.end(), more), 0);
+
+    for (int64_t g : {label, combo, check})
+        tk_gadget_resize(g, TkKeep, TkKeep, tk_gadget_needed_width(g), TkKeep);
+    tk_gadget_free(under);
+    tk_gadget_resize(outside, 300, TkKeep, TkKeep, TkKeep);
+    EXPECT_EQ(cut(), std::vector<int64_t>{}) << "the needed widths do not fit";
+}
+
+// A dialog built at fixed places grows as a whole for a larger font, and
+// one whose texts fit is left alone.
+TEST_F(WidgetsTest, AWindowGrowsUntilItsTextsFit) {
+    tk_window_open(2, 0, 0, 200, 60, L"Frage", TkWindowDialog);
+    const int64_t ok = tk_button_create(-1, 20, 30, 70, 20, L"OK");
+    const int64_t cancel = tk_button_create(-1, 100, 30, 80, 20, L"Abbrechen");
+    EXPECT_EQ(tk_window_fit(2), 100);
+    EXPECT_EQ(tk_window_width(2), 200);
+
+    const int64_t large = tk_font_load(-1, L"DejaVu Sans", 16);
+    for (int64_t g : {ok, cancel}) tk_gadget_set_font(g, tk_font_handle(large));
+    ASSERT_FALSE(tk_window_cut_gadgets(2).empty());
+    EXPECT_GT(tk_window_fit(2), 100);
+    EXPECT_EQ(tk_window_cut_gadgets(2), std::vector<int64_t>{});
+    EXPECT_GT(tk_window_width(2), 200);
+    EXPECT_LT(tk_gadget_x(ok) + tk_gadget_width(ok), tk_gadget_x(cancel))
+        << "the layout keeps its order";
+    tk_font_free(large);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // window callback.
 #include "core_fixture.h"
 #include "test_support.h"
+#include "toolkit/images.h"
 
 #include <QElapsedTimer>
 #include <QMenuBar>
@@ -97,6 +98,7 @@ TEST_F(WindowsTest, MaximizeAndRestoreReportTheirEventsInOrder) {
     };
     tk_window_set_state(1, TkWindowStateMaximized);
     auto codes = state_codes();
+    EXPECT_EQ(tk_window_get_state(1), TkWindowStateMaximized);
     ASSERT_GE(codes.size(), 2u);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), EventMaximizeWindow), 1);
     EXPECT_EQ(codes.back(), EventSizeWindow);
@@ -106,6 +108,7 @@ TEST_F(WindowsTest, MaximizeAndRestoreReportTheirEventsInOrder) {
     EXPECT_EQ(std::count(codes.begin(), codes.end(), EventRestoreWindow), 1);
     EXPECT_EQ(codes.back(), EventSizeWindow);
     EXPECT_EQ(tk_window_width(1), 400);
+    EXPECT_EQ(tk_window_get_state(1), TkWindowStateNormal);
 
     tk_window_set_state(1, TkWindowStateNormal); // already normal: nothing to restore
     codes = state_codes();
@@ -329,6 +332,22 @@ TEST_F(WindowsTest, TerminationSignalsArriveAsACloseRequest) {
     struct sigaction now = {};
     sigaction(SIGTERM, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+// What a first start places its window by, and the program's own icon,
+// which a window shows unless it has one of its own.
+TEST_F(WindowsTest, DesktopAreaAndTheProgramsIcon) {
+    TkDesktopArea area;
+    ASSERT_EQ(tk_desktop_available(0, &area), 1);
+    EXPECT_GT(area.width, 0);
+    EXPECT_LE(area.width, tk_desktop_width(0));
+    EXPECT_LE(area.height, tk_desktop_height(0));
+    EXPECT_EQ(tk_desktop_available(tk_desktop_count(), &area), 0);
+
+    tk_window_open(1, 0, 0, 200, 100, L"w", TkWindowNormal);
+    const QList<QSize> sizes = tk_window_widget(1)->windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)))
+        << "the window shows no icon of the program's";
 }
 
 } // namespace
