@@ -173,7 +173,7 @@ bool Contents::sparse_segments() {
         if (data < 0 && errno != ENXIO) return segment(total_); // no hole map: copy it all
         const off_t start = data < 0 ? total_ : data;           // ENXIO: only a hole is left
         if (hash_) hash_zeros(hash_.get(), start - done_);
-        positioned_ = positioned_ && start == done_;
+        positioned_ = false; // looking for data and holes moved the source's position
         if (start > done_ && !advance(start - done_)) return false;
         if (start >= total_) break;
         off_t hole = rt_sys.lseek(in_, start, SEEK_HOLE);
