@@ -6,6 +6,7 @@
 #include "runtime/syscalls.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -17,8 +18,25 @@ namespace {
 // A megabyte takes a few milliseconds even on a slow disk, so pause and
 // cancel act at once; the system calls it costs are nothing next to it.
 constexpr size_t kChunk = 1 << 20;
+// Files from this size on are cloned where the file system can.
+constexpr int64_t kCloneFrom = 1 << 20;
 // The smallest buffer of the read-and-write road, for small files.
 constexpr size_t kSmallBuffer = 64 << 10;
+// Reading a copy back from the disk: O_DIRECT wants aligned buffers, and
+// reads large enough that the disk streams.
+constexpr size_t kAlign = 4096;
+constexpr size_t kDirectChunk = 4 << 20;
+// A copy to be verified goes to the disk while it is written, in steps of
+// this size, so that the flush at its end has little left to do.
+constexpr int64_t kWriteBehind = 8 << 20;
+
+// Closes a descriptor when it goes out of scope.
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) rt_sys.close(fd);
+    }
+};
 
 struct HashFree {
     void operator()(XXH3_state_t* s) const { XXH3_freeState(s); }
@@ -42,14 +60,16 @@ class Contents {
     bool verify();
 
   private:
+    bool read_back(int64_t* length);
     PfCopyRun* run_;
     int in_, out_;
     int64_t total_;
     bool sparse_;
-    int64_t done_ = 0;       // bytes of the file dealt with (holes included)
-    bool use_range_ = true;  // copy_file_range still worth trying
-    bool positioned_ = true; // both file positions stand at done_
-    bool reported_ = false;  // progress was reported at least once
+    int64_t done_ = 0;        // bytes of the file dealt with (holes included)
+    int64_t written_out_ = 0; // with a hash: bytes whose writing to the disk has started
+    bool use_range_ = true;   // copy_file_range still worth trying
+    bool positioned_ = true;  // both file positions stand at done_
+    bool reported_ = false;   // progress was reported at least once
     std::unique_ptr<char[]> buffer_;
     size_t buffer_size_ = 0;
     Hash hash_;
@@ -76,6 +96,11 @@ bool Contents::go_on() {
 // n more bytes are done: publish them and let the caller cancel.
 bool Contents::advance(int64_t n) {
     done_ += n;
+    if (hash_ && done_ - written_out_ >= kWriteBehind) {
+        // failures show in the flush at the end
+        rt_sys.sync_file_range(out_, written_out_, done_ - written_out_, SYNC_FILE_RANGE_WRITE);
+        written_out_ = done_;
+    }
     run_->result->bytes = done_;
     rt_control_add_bytes(run_->control, n);
     reported_ = true;
@@ -95,8 +120,11 @@ char* Contents::buffer() {
 
 // The whole file in one call where the file system shares blocks (btrfs,
 // XFS): instant, and the copy takes no space until one of them changes.
+// Small files are left to copy_file_range, which shares blocks by itself
+// where it can: asking for a clone first cost every small file a call.
 bool Contents::clone() {
     if (run_->options.flags & (PfCopyVerify | PfCopyNoClone)) return false;
+    if (total_ < kCloneFrom) return false;
     if (rt_sys.ficlone(out_, in_) != 0) return false;
     run_->result->how = PfHowClone;
     return true;
@@ -196,6 +224,32 @@ bool Contents::copy() {
     return ok;
 }
 
+// Reads the copy back from its start into the hash; false after a failure
+// (recorded). With O_DIRECT and large reads the disk gives the data at its
+// full speed and nothing comes from the cache; where the file system refuses
+// O_DIRECT (tmpfs, some FUSE), the cache was emptied of the copy instead.
+bool Contents::read_back(int64_t* length) {
+    Fd direct{rt_at_open(run_->to.dirfd, run_->temp, O_RDONLY | O_DIRECT | O_CLOEXEC, 0)};
+    std::unique_ptr<char, decltype(&std::free)> aligned(
+        direct.fd >= 0 ? static_cast<char*>(std::aligned_alloc(kAlign, kDirectChunk)) : nullptr,
+        &std::free);
+    const bool use_direct = aligned != nullptr;
+    if (!use_direct && rt_sys.lseek(out_, 0, SEEK_SET) < 0) return run_->failed_step(PfStepVerify);
+    const int fd = use_direct ? direct.fd : out_;
+    char* data = use_direct ? aligned.get() : buffer();
+    const size_t size = use_direct ? kDirectChunk : buffer_size_;
+    for (*length = 0;;) {
+        if (!go_on()) return false;
+        ssize_t n;
+        do n = rt_sys.read(fd, data, size);
+        while (n < 0 && errno == EINTR);
+        if (n < 0) return run_->failed_step(PfStepVerify);
+        if (n == 0) return true;
+        XXH3_64bits_update(hash_.get(), data, static_cast<size_t>(n));
+        *length += n;
+    }
+}
+
 // Flushes the copy, drops it from the cache and reads it back from the disk,
 // comparing its hash with the source's.
 bool Contents::verify() {
@@ -203,21 +257,10 @@ bool Contents::verify() {
     const XXH64_hash_t expected = XXH3_64bits_digest(hash_.get());
     if (rt_sys.fdatasync(out_) != 0) return run_->failed_step(PfStepSyncTarget);
     rt_sys.posix_fadvise(out_, 0, 0, POSIX_FADV_DONTNEED);
-    if (rt_sys.lseek(out_, 0, SEEK_SET) < 0) return run_->failed_step(PfStepVerify);
     XXH3_64bits_reset(hash_.get());
-    char* data = buffer();
-    int64_t read_back = 0;
-    for (;;) {
-        if (!go_on()) return false;
-        ssize_t n;
-        do n = rt_sys.read(out_, data, buffer_size_);
-        while (n < 0 && errno == EINTR);
-        if (n < 0) return run_->failed_step(PfStepVerify);
-        if (n == 0) break;
-        XXH3_64bits_update(hash_.get(), data, static_cast<size_t>(n));
-        read_back += n;
-    }
-    if (read_back != done_ || XXH3_64bits_digest(hash_.get()) != expected)
+    int64_t length = 0;
+    if (!read_back(&length)) return false;
+    if (length != done_ || XXH3_64bits_digest(hash_.get()) != expected)
         return run_->fail(PfCopyMismatch, PfStepVerify, EIO);
     return true;
 }

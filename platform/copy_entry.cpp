@@ -22,7 +22,8 @@ struct Fd {
 
 // Opens the regular file that was looked at as st. O_NONBLOCK and the
 // identity check keep a FIFO or device that took its place meanwhile from
-// blocking the copy; nothing else is ever opened.
+// blocking the copy; nothing else is ever opened. (On a regular file
+// O_NONBLOCK changes nothing, so it stays set.)
 int open_source(PfCopyRun* run, const struct stat& st) {
     const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     const int fd = rt_at_open(run->from.dirfd, run->from.name, flags, 0);
@@ -32,10 +33,8 @@ int open_source(PfCopyRun* run, const struct stat& st) {
     }
     struct stat now;
     const bool looked = rt_sys.fstat(fd, &now) == 0;
-    if (looked && S_ISREG(now.st_mode) && now.st_ino == st.st_ino && now.st_dev == st.st_dev) {
-        rt_sys.fcntl(fd, F_SETFL, rt_sys.fcntl(fd, F_GETFL, 0) & ~O_NONBLOCK);
+    if (looked && S_ISREG(now.st_mode) && now.st_ino == st.st_ino && now.st_dev == st.st_dev)
         return fd;
-    }
     if (looked)
         run->fail(PfCopySourceChanged, PfStepOpenSource, EAGAIN);
     else
