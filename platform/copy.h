@@ -166,8 +166,10 @@ int pf_copy_folder_create(const std::string& target, PfCopyResult* result);
 
 // After its contents are written: gives the copy of folder source the mode,
 // owner (as root), times and "user." attributes of source as collected (so
-// a move that emptied the source meanwhile still passes its times on).
-// Best effort, as for files; 1 when mode and times took, else 0 with errno.
+// a move that emptied the source meanwhile still passes its times on). For
+// a folder pf_copy_folder_create made; whether a merged folder takes the
+// source's is the caller's choice. Best effort, as for files; 1 when mode
+// and times took, else 0 with errno.
 int pf_copy_folder_finish(const std::string& source, const std::string& target,
                           const RtTreeEntry& collected);
 

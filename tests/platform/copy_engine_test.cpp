@@ -202,6 +202,12 @@ TEST_F(CopyTest, FaultsNameTheStepAndKeepSourceAndTarget) {
             return rt_syscalls_real().open(path, flags, mode);
         };
     };
+    static const auto source_unreadable = [] {
+        rt_sys.open = [](const char* path, int flags, mode_t mode) {
+            if (std::strstr(path, "quelle")) return errno = EACCES, -1;
+            return rt_syscalls_real().open(path, flags, mode);
+        };
+    };
     static const auto no_rename = [] {
         rt_sys.renameat2 = [](int, const char*, int, const char*, unsigned) {
             return errno = EPERM, -1;
@@ -252,6 +258,8 @@ TEST_F(CopyTest, FaultsNameTheStepAndKeepSourceAndTarget) {
         {"read error", read_fails, nullptr, 0, PfCopyFailed, PfStepReadSource, EIO, true},
         {"short writes", short_writes, nullptr, 0, PfCopyDone, PfStepNone, 0, true},
         {"kernel copy error", kernel_eio, nullptr, 0, PfCopyDone, PfStepNone, 0, true},
+        {"source unreadable", source_unreadable, nullptr, 0, PfCopyFailed, PfStepOpenSource, EACCES,
+         true},
         {"no temporary", no_temporary, nullptr, 0, PfCopyFailed, PfStepCreateTarget, EACCES, true},
         {"no rename", no_rename, nullptr, 0, PfCopyFailed, PfStepReplace, EPERM, true},
         {"sync fails", sync_fails, nullptr, PfCopyVerify, PfCopyFailed, PfStepSyncTarget, EIO,
