@@ -5,10 +5,13 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,6 +45,17 @@ inline std::string make_deep_folders(const std::string& base, int levels, size_t
     close(fd);
     if (!written) throw std::runtime_error("deep folders: blatt.txt");
     return path;
+}
+
+// A socket file at path (bound, then closed: nobody listens on it).
+inline bool make_socket(const std::string& path) {
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const bool bound = bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(sock);
+    return bound;
 }
 
 // A process that opens fifo for writing and blocks there until a reader

@@ -15,9 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <sys/socket.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/xattr.h>
 #include <thread>
 #include <vector>
@@ -78,6 +76,55 @@ ssize_t range_cross_device(int, off64_t*, int, off64_t*, size_t, unsigned) {
     return errno = EXDEV, -1;
 }
 
+// rt_sys.read or rt_sys.write fail with error after calls calls, on the
+// read-and-write road.
+int g_error;
+void failing(ssize_t (**call)(int, void*, size_t), int error, int calls) {
+    pf_copy_file_range = range_cross_device;
+    g_error = error;
+    g_calls_left = calls;
+    *call = [](int fd, void* b, size_t n) -> ssize_t {
+        if (g_calls_left-- <= 0) return errno = g_error, -1;
+        return rt_syscalls_real().read(fd, b, n);
+    };
+}
+void failing(ssize_t (**call)(int, const void*, size_t), int error, int calls) {
+    pf_copy_file_range = range_cross_device;
+    g_error = error;
+    g_calls_left = calls;
+    *call = [](int fd, const void* b, size_t n) -> ssize_t {
+        if (g_calls_left-- <= 0) return errno = g_error, -1;
+        return rt_syscalls_real().write(fd, b, n);
+    };
+}
+
+// rt_sys.open refuses every path holding part.
+std::string g_refused_part;
+void refusing_open(const std::string& part) {
+    g_refused_part = part;
+    rt_sys.open = [](const char* path, int flags, mode_t mode) {
+        if (std::strstr(path, g_refused_part.c_str())) return errno = EACCES, -1;
+        return rt_syscalls_real().open(path, flags, mode);
+    };
+}
+
+// Reading back after the flush fails with error, or with 0 gives back
+// other bytes than were written.
+void reading_back(int error) {
+    g_error = error;
+    g_verifying = false;
+    rt_sys.fdatasync = [](int fd) {
+        g_verifying = true;
+        return rt_syscalls_real().fdatasync(fd);
+    };
+    rt_sys.read = [](int fd, void* b, size_t n) -> ssize_t {
+        if (g_verifying && g_error) return errno = g_error, -1;
+        const ssize_t r = rt_syscalls_real().read(fd, b, n);
+        if (g_verifying && r > 0) static_cast<char*>(b)[0] ^= 1;
+        return r;
+    };
+}
+
 int place_anything(const char* path) {
     return std::system(("echo anders > '" + g_dir + "/" + path + "'").c_str());
 }
@@ -127,12 +174,7 @@ TEST_F(CopyTest, KeepsWhatCpAKeeps) {
         EXPECT_EQ(lstat_of(t / "null.kopie").st_rdev, makedev(1, 3));
         EXPECT_EQ(lstat_of(t / "null.kopie").st_mode, S_IFCHR | 0640);
     }
-    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, (t / "sock").c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(sock);
+    ASSERT_TRUE(make_socket(t / "sock"));
     EXPECT_EQ(copy(t / "sock", t / "sock.kopie").outcome, PfCopyNotCopied);
     EXPECT_EQ(lstat_of(t / "sock.kopie").st_mode, 0u);
     EXPECT_EQ(temporaries_in(t.path()), 0);
@@ -169,22 +211,8 @@ TEST_F(CopyTest, FaultsNameTheStepAndKeepSourceAndTarget) {
         int outcome, step, error;
         bool source_kept; // false: the case changes the source itself
     };
-    static const auto full_after_one = [] {
-        pf_copy_file_range = range_cross_device;
-        g_calls_left = 1;
-        rt_sys.write = [](int fd, const void* b, size_t n) -> ssize_t {
-            if (g_calls_left-- <= 0) return errno = ENOSPC, -1;
-            return rt_syscalls_real().write(fd, b, n);
-        };
-    };
-    static const auto read_fails = [] {
-        pf_copy_file_range = range_cross_device;
-        g_calls_left = 1;
-        rt_sys.read = [](int fd, void* b, size_t n) -> ssize_t {
-            if (g_calls_left-- <= 0) return errno = EIO, -1;
-            return rt_syscalls_real().read(fd, b, n);
-        };
-    };
+    static const auto full_after_one = [] { failing(&rt_sys.write, ENOSPC, 1); };
+    static const auto read_fails = [] { failing(&rt_sys.read, EIO, 1); };
     static const auto short_writes = [] {
         pf_copy_file_range = range_cross_device;
         rt_sys.write = [](int fd, const void* b, size_t n) {
@@ -196,18 +224,8 @@ TEST_F(CopyTest, FaultsNameTheStepAndKeepSourceAndTarget) {
             return errno = EIO, -1;
         };
     };
-    static const auto no_temporary = [] {
-        rt_sys.open = [](const char* path, int flags, mode_t mode) {
-            if (flags & O_CREAT) return errno = EACCES, -1;
-            return rt_syscalls_real().open(path, flags, mode);
-        };
-    };
-    static const auto source_unreadable = [] {
-        rt_sys.open = [](const char* path, int flags, mode_t mode) {
-            if (std::strstr(path, "quelle")) return errno = EACCES, -1;
-            return rt_syscalls_real().open(path, flags, mode);
-        };
-    };
+    static const auto no_temporary = [] { refusing_open("/.tc-tmp-"); };
+    static const auto source_unreadable = [] { refusing_open("/quelle"); };
     static const auto no_rename = [] {
         rt_sys.renameat2 = [](int, const char*, int, const char*, unsigned) {
             return errno = EPERM, -1;
@@ -215,30 +233,8 @@ TEST_F(CopyTest, FaultsNameTheStepAndKeepSourceAndTarget) {
         rt_sys.linkat = [](int, const char*, int, const char*, int) { return errno = EPERM, -1; };
     };
     static const auto sync_fails = [] { rt_sys.fdatasync = [](int) { return errno = EIO, -1; }; };
-    // the disk gives back other bytes than were written
-    static const auto read_back_differs = [] {
-        g_verifying = false;
-        rt_sys.fdatasync = [](int fd) {
-            g_verifying = true;
-            return rt_syscalls_real().fdatasync(fd);
-        };
-        rt_sys.read = [](int fd, void* b, size_t n) {
-            const ssize_t r = rt_syscalls_real().read(fd, b, n);
-            if (g_verifying && r > 0) static_cast<char*>(b)[0] ^= 1;
-            return r;
-        };
-    };
-    static const auto read_back_fails = [] {
-        g_verifying = false;
-        rt_sys.fdatasync = [](int fd) {
-            g_verifying = true;
-            return rt_syscalls_real().fdatasync(fd);
-        };
-        rt_sys.read = [](int fd, void* b, size_t n) -> ssize_t {
-            if (g_verifying) return errno = EIO, -1;
-            return rt_syscalls_real().read(fd, b, n);
-        };
-    };
+    static const auto read_back_differs = [] { reading_back(0); };
+    static const auto read_back_fails = [] { reading_back(EIO); };
     const auto truncate_source = [](int64_t, int64_t, void*) {
         return truncate((g_dir + "/quelle").c_str(), 1000) + 1;
     };

@@ -15,9 +15,7 @@
 #include <chrono>
 #include <cstring>
 #include <set>
-#include <sys/socket.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -202,12 +200,7 @@ TEST_F(TreeTest, DeleteNeverOpensSpecialFilesNorEntersOtherMounts) {
     make_tree();
     ASSERT_EQ(mkfifo((tmp / "top/fifo").c_str(), 0644), 0);
     FifoWriter writer(tmp / "top/fifo", tmp / "released");
-    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, (tmp / "top/socket").c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(sock);
+    ASSERT_TRUE(make_socket(tmp / "top/socket"));
     const bool root = geteuid() == 0;
     if (root) {
         ASSERT_EQ(mknod((tmp / "top/null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
