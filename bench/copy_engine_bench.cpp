@@ -180,7 +180,7 @@ void PauseLatency(const std::string& base) {
     Rounds rounds;
     for (int r = 0; r < 5; ++r) {
         RtControl control;
-        std::thread copy([&] { CopyOne(src, dst, PfCopyNoClone, &control); });
+        std::thread copy([&] { CopyOne(src, dst, 0, &control); });
         while (control.bytes < (100 << 20))
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         const auto paused = Clock::now();
@@ -211,7 +211,7 @@ void CopyMany(const std::string& base) {
         for (int f = 0; f < 100; ++f) WriteFile(dir + "/datei_" + std::to_string(f), 4096);
     }
     Run("du -s '" + src + "' > /dev/null");
-    const int threads = 4;
+    const int threads = 8;
     Rounds rounds;
     for (int r = 0; r < 5; ++r) {
         const double reference = Time([&] { Run("cp -r '" + src + "' '" + dst + "'"); });

@@ -88,7 +88,8 @@ enum : int {
 // PfCopyOptions::flags.
 enum : int {
     PfCopyVerify = 0x1,  // read the copy back from the disk and compare
-    PfCopyNoClone = 0x2, // copy the bytes even where a clone would do
+    PfCopyNoClone = 0x2, // copy the bytes even where blocks could be shared (no clone,
+                         // and no copy_file_range, which shares them by itself)
 };
 
 struct PfCopyOptions {

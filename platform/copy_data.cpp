@@ -55,19 +55,21 @@ class Contents {
   public:
     Contents(PfCopyRun* run, int in, int out, const struct stat& st)
         : run_(run), in_(in), out_(out), total_(st.st_size),
-          sparse_(st.st_size > 0 && st.st_blocks * 512 < st.st_size) {}
+          sparse_(st.st_size > 0 && st.st_blocks * 512 < st.st_size),
+          use_range_(!(run->options.flags & PfCopyNoClone)) {}
     bool copy();
     bool verify();
 
   private:
+    int hash_all(int fd, char* data, size_t size, int64_t* length);
     bool read_back(int64_t* length);
     PfCopyRun* run_;
     int in_, out_;
     int64_t total_;
     bool sparse_;
+    bool use_range_;          // copy_file_range still worth trying
     int64_t done_ = 0;        // bytes of the file dealt with (holes included)
     int64_t written_out_ = 0; // with a hash: bytes whose writing to the disk has started
-    bool use_range_ = true;   // copy_file_range still worth trying
     bool positioned_ = true;  // both file positions stand at done_
     bool reported_ = false;   // progress was reported at least once
     std::unique_ptr<char[]> buffer_;
@@ -224,30 +226,41 @@ bool Contents::copy() {
     return ok;
 }
 
+// Hashes everything fd gives from where it stands, size bytes a read; 0 or
+// the errno of a failed read (ECANCELED after a cancel).
+int Contents::hash_all(int fd, char* data, size_t size, int64_t* length) {
+    for (*length = 0;;) {
+        if (!rt_control_go_on(run_->control)) return ECANCELED;
+        ssize_t n;
+        do n = rt_sys.read(fd, data, size);
+        while (n < 0 && errno == EINTR);
+        if (n < 0) return errno;
+        if (n == 0) return 0;
+        XXH3_64bits_update(hash_.get(), data, static_cast<size_t>(n));
+        *length += n;
+    }
+}
+
 // Reads the copy back from its start into the hash; false after a failure
 // (recorded). With O_DIRECT and large reads the disk gives the data at its
 // full speed and nothing comes from the cache; where the file system refuses
 // O_DIRECT (tmpfs, some FUSE), the cache was emptied of the copy instead.
 bool Contents::read_back(int64_t* length) {
+    int err = EINVAL;
     Fd direct{rt_at_open(run_->to.dirfd, run_->temp, O_RDONLY | O_DIRECT | O_CLOEXEC, 0)};
     std::unique_ptr<char, decltype(&std::free)> aligned(
         direct.fd >= 0 ? static_cast<char*>(std::aligned_alloc(kAlign, kDirectChunk)) : nullptr,
         &std::free);
-    const bool use_direct = aligned != nullptr;
-    if (!use_direct && rt_sys.lseek(out_, 0, SEEK_SET) < 0) return run_->failed_step(PfStepVerify);
-    const int fd = use_direct ? direct.fd : out_;
-    char* data = use_direct ? aligned.get() : buffer();
-    const size_t size = use_direct ? kDirectChunk : buffer_size_;
-    for (*length = 0;;) {
-        if (!go_on()) return false;
-        ssize_t n;
-        do n = rt_sys.read(fd, data, size);
-        while (n < 0 && errno == EINTR);
-        if (n < 0) return run_->failed_step(PfStepVerify);
-        if (n == 0) return true;
-        XXH3_64bits_update(hash_.get(), data, static_cast<size_t>(n));
-        *length += n;
+    if (aligned) err = hash_all(direct.fd, aligned.get(), kDirectChunk, length);
+    // refused at the first read: the file system wants other alignments
+    if (err == EINVAL && *length == 0) {
+        if (rt_sys.lseek(out_, 0, SEEK_SET) < 0) return run_->failed_step(PfStepVerify);
+        XXH3_64bits_reset(hash_.get());
+        err = hash_all(out_, buffer(), buffer_size_, length);
     }
+    if (err == ECANCELED) return run_->fail(PfCopyCancelled, PfStepNone, ECANCELED);
+    if (err) return run_->fail(PfCopyFailed, PfStepVerify, err);
+    return true;
 }
 
 // Flushes the copy, drops it from the cache and reads it back from the disk,

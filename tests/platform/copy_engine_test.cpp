@@ -233,6 +233,12 @@ TEST_F(CopyTest, FaultsNameTheStepAndKeepSourceAndTarget) {
         rt_sys.linkat = [](int, const char*, int, const char*, int) { return errno = EPERM, -1; };
     };
     static const auto sync_fails = [] { rt_sys.fdatasync = [](int) { return errno = EIO, -1; }; };
+    static const auto no_direct_reads = [] {
+        rt_sys.open = [](const char* path, int flags, mode_t mode) {
+            if (flags & O_DIRECT) return errno = EINVAL, -1;
+            return rt_syscalls_real().open(path, flags, mode);
+        };
+    };
     static const auto read_back_differs = [] { reading_back(0); };
     static const auto read_back_fails = [] { reading_back(EIO); };
     const auto truncate_source = [](int64_t, int64_t, void*) {
@@ -260,6 +266,8 @@ TEST_F(CopyTest, FaultsNameTheStepAndKeepSourceAndTarget) {
         {"no rename", no_rename, nullptr, 0, PfCopyFailed, PfStepReplace, EPERM, true},
         {"sync fails", sync_fails, nullptr, PfCopyVerify, PfCopyFailed, PfStepSyncTarget, EIO,
          true},
+        {"read back without O_DIRECT", no_direct_reads, nullptr, PfCopyVerify, PfCopyDone,
+         PfStepNone, 0, true},
         {"read back differs", read_back_differs, nullptr, PfCopyVerify, PfCopyMismatch,
          PfStepVerify, EIO, true},
         {"read back fails", read_back_fails, nullptr, PfCopyVerify, PfCopyFailed, PfStepVerify, EIO,
