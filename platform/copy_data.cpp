@@ -34,14 +34,6 @@ constexpr size_t kDirectChunk = 4 << 20;
 // this size, so that the flush at its end has little left to do.
 constexpr int64_t kWriteBehind = 8 << 20;
 
-// Closes a descriptor when it goes out of scope.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) rt_sys.close(fd);
-    }
-};
-
 struct HashFree {
     void operator()(XXH3_state_t* s) const { XXH3_freeState(s); }
 };
@@ -251,7 +243,7 @@ int Contents::hash_all(int fd, char* data, size_t size, int64_t* length) {
 // O_DIRECT (tmpfs, some FUSE), the cache was emptied of the copy instead.
 bool Contents::read_back(int64_t* length) {
     int err = EINVAL;
-    Fd direct{rt_at_open(run_->to.dirfd, run_->temp, O_RDONLY | O_DIRECT | O_CLOEXEC, 0)};
+    PfCopyFd direct{rt_at_open(run_->to.dirfd, run_->temp, O_RDONLY | O_DIRECT | O_CLOEXEC, 0)};
     std::unique_ptr<char, decltype(&std::free)> aligned(
         direct.fd >= 0 ? static_cast<char*>(std::aligned_alloc(kAlign, kDirectChunk)) : nullptr,
         &std::free);

@@ -12,14 +12,6 @@
 
 namespace {
 
-// Closes a descriptor when it goes out of scope.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) rt_sys.close(fd);
-    }
-};
-
 // Opens the regular file that was looked at as st. O_NONBLOCK and the
 // identity check keep a FIFO or device that took its place meanwhile from
 // blocking the copy; nothing else is ever opened. (On a regular file
@@ -46,10 +38,10 @@ int open_source(PfCopyRun* run, const struct stat& st) {
 // The contents into a private temporary (0600 until complete), then its
 // metadata, then the name.
 bool copy_contents_of(PfCopyRun* run, const struct stat& st) {
-    Fd in{open_source(run, st)};
+    PfCopyFd in{open_source(run, st)};
     if (in.fd < 0) return false;
     const int access = run->options.flags & PfCopyVerify ? O_RDWR : O_WRONLY;
-    Fd out{pf_copy_make_temp(run, [&](int dirfd, const char* name) {
+    PfCopyFd out{pf_copy_make_temp(run, [&](int dirfd, const char* name) {
         return rt_at_open(dirfd, name, access | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     })};
     if (out.fd < 0) return run->failed_step(PfStepCreateTarget);

@@ -4,10 +4,19 @@
 #include "platform/copy.h"
 #include "runtime/at_path.h"
 #include "runtime/replace.h"
+#include "runtime/syscalls.h"
 
 #include <cerrno>
 #include <string>
 #include <sys/stat.h>
+
+// Closes a descriptor when it goes out of scope.
+struct PfCopyFd {
+    int fd = -1;
+    ~PfCopyFd() {
+        if (fd >= 0) rt_sys.close(fd);
+    }
+};
 
 // One pf_copy_entry call.
 struct PfCopyRun {

@@ -44,14 +44,16 @@ bool place_new(PfCopyRun* run) {
     }
     const int link_error = errno;
     if (link_error == EEXIST) return target_exists(run);
+    // the rename's reason, unless it only said that it cannot do this
+    int err = flags_unsupported(rename_error) ? link_error : rename_error;
     if (flags_unsupported(rename_error) && links_unsupported(link_error)) {
         // Neither way exists here: look, then rename. The moment between is
         // the best such a file system allows.
         struct stat st;
         if (rt_at_lstat(d, name, &st) == 0) return target_exists(run);
         if (rename_at(run, run->temp, name, 0)) return true;
+        err = errno;
     }
-    const int err = flags_unsupported(rename_error) ? errno : rename_error;
     pf_copy_discard(run);
     return run->fail(PfCopyFailed, PfStepReplace, err);
 }
