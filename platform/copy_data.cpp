@@ -30,9 +30,6 @@ constexpr size_t kSmallBuffer = 64 << 10;
 // reads large enough that the disk streams.
 constexpr size_t kAlign = 4096;
 constexpr size_t kDirectChunk = 4 << 20;
-// A copy to be verified goes to the disk while it is written, in steps of
-// this size, so that the flush at its end has little left to do.
-constexpr int64_t kWriteBehind = 8 << 20;
 
 struct HashFree {
     void operator()(XXH3_state_t* s) const { XXH3_freeState(s); }
@@ -63,11 +60,10 @@ class Contents {
     int in_, out_;
     int64_t total_;
     bool sparse_;
-    bool use_range_;          // copy_file_range still worth trying
-    int64_t done_ = 0;        // bytes of the file dealt with (holes included)
-    int64_t written_out_ = 0; // with a hash: bytes whose writing to the disk has started
-    bool positioned_ = true;  // both file positions stand at done_
-    bool reported_ = false;   // progress was reported at least once
+    bool use_range_;         // copy_file_range still worth trying
+    int64_t done_ = 0;       // bytes of the file dealt with (holes included)
+    bool positioned_ = true; // both file positions stand at done_
+    bool reported_ = false;  // progress was reported at least once
     std::unique_ptr<char[]> buffer_;
     size_t buffer_size_ = 0;
     Hash hash_;
@@ -94,11 +90,6 @@ bool Contents::go_on() {
 // n more bytes are done: publish them and let the caller cancel.
 bool Contents::advance(int64_t n) {
     done_ += n;
-    if (hash_ && done_ - written_out_ >= kWriteBehind) {
-        // failures show in the flush at the end
-        rt_sys.sync_file_range(out_, written_out_, done_ - written_out_, SYNC_FILE_RANGE_WRITE);
-        written_out_ = done_;
-    }
     run_->result->bytes = done_;
     rt_control_add_bytes(run_->control, n);
     reported_ = true;

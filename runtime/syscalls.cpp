@@ -93,7 +93,6 @@ const RtSyscalls kReal = {
     .utimensat = ::utimensat,
     .ficlone = [](int target_fd, int source_fd) { return ::ioctl(target_fd, FICLONE, source_fd); },
     .fdatasync = ::fdatasync,
-    .sync_file_range = ::sync_file_range,
     .posix_fadvise = ::posix_fadvise,
     .flistxattr = ::flistxattr,
     .fgetxattr = ::fgetxattr,

@@ -92,7 +92,6 @@ struct RtSyscalls {
     // ioctl FICLONE: target shares the source's blocks (btrfs, XFS)
     int (*ficlone)(int target_fd, int source_fd);
     int (*fdatasync)(int fd);
-    int (*sync_file_range)(int fd, off64_t offset, off64_t length, unsigned flags);
     // returns an error number, not -1 (as posix_fadvise does)
     int (*posix_fadvise)(int fd, off_t offset, off_t length, int advice);
     ssize_t (*flistxattr)(int fd, char* list, size_t size);
