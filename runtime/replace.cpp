@@ -13,10 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -159,6 +161,42 @@ pid_t temp_owner(const char* name) {
     return static_cast<pid_t>(pid);
 }
 
+// When this process started, on the coarse clock that file times are taken
+// from. A temporary file named with our own pid but older than that was left
+// by an earlier process that happened to get the same pid (a container
+// starts its programs with the same few pids every time).
+const struct timespec kStarted = [] {
+    struct timespec now {};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return now;
+}();
+
+// Whether the writer of a temporary file may still be writing it, asking the
+// system once per pid in one clean-up.
+class Writers {
+  public:
+    bool alive(pid_t owner, int dirfd, const char* name) {
+        if (owner == self_) return !left_before_us(dirfd, name);
+        for (const auto& [pid, running] : known_)
+            if (pid == owner) return running;
+        // EPERM: it runs under another user; anything but ESRCH counts as alive
+        const bool running = rt_sys.kill(owner, 0) == 0 || errno != ESRCH;
+        known_.emplace_back(owner, running);
+        return running;
+    }
+
+  private:
+    pid_t self_ = rt_sys.getpid();
+    std::vector<std::pair<pid_t, bool>> known_;
+
+    // A second of slack, as file times and the clock need not tick together.
+    static bool left_before_us(int dirfd, const char* name) {
+        struct stat st;
+        return rt_sys.fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+               st.st_mtim.tv_sec + 1 < kStarted.tv_sec;
+    }
+};
+
 } // namespace
 
 std::string rt_replace_temp_name(const std::string& path) {
@@ -173,15 +211,22 @@ std::string rt_replace_target(const std::string& path, int flags) {
 }
 
 void rt_replace_remove_stale(const std::string& target) {
-    const std::string folder = rt_os_folder_of(target);
-    DIR* dir = rt_sys.opendir(folder.c_str());
-    if (!dir) return;
-    const pid_t self = rt_sys.getpid();
+    rt_replace_remove_stale_in(rt_os_folder_of(target));
+}
+
+void rt_replace_remove_stale_in(const std::string& folder) {
+    const int fd = rt_sys.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) return;
+    DIR* dir = rt_sys.fdopendir(fd);
+    if (!dir) {
+        rt_sys.close(fd);
+        return;
+    }
+    Writers writers;
     while (const dirent* entry = rt_sys.readdir(dir)) {
         const pid_t owner = temp_owner(entry->d_name);
-        if (owner == 0 || owner == self) continue;
-        if (rt_sys.kill(owner, 0) == 0 || errno != ESRCH) continue;
-        rt_sys.unlink(((folder == "/" ? "" : folder) + "/" + entry->d_name).c_str());
+        if (owner == 0 || writers.alive(owner, fd, entry->d_name)) continue;
+        rt_sys.unlinkat(fd, entry->d_name, 0);
     }
     rt_sys.closedir(dir);
 }

@@ -88,10 +88,16 @@ bool rt_replace_possible(const std::string& target, int flags);
 // RtReplaceFollowLink a symbolic link is resolved (a dangling one is not).
 std::string rt_replace_target(const std::string& path, int flags);
 
-// Removes the temporary files that writers killed mid-replacement left in
-// target's folder. Only files of processes that no longer run go; a live
-// writer's file is never touched.
+// Removes the temporary files that writers killed mid-replacement (or in
+// the middle of a copy) left in target's folder. Only files of processes
+// that no longer run go: a live writer's file is never touched, and one
+// named with this process's own pid goes only when it is older than this
+// process (an earlier process had the pid). One pass over the folder's
+// names and one question per pid: cheap enough before every write into a
+// folder, and for the shown folders at start.
 void rt_replace_remove_stale(const std::string& target);
+// The same for the folder itself (OS bytes, without trailing "/").
+void rt_replace_remove_stale_in(const std::string& folder);
 
 // The hidden temporary name in path's folder that the next attempt would
 // try, for tests and for callers that need a free name for something else

@@ -4,12 +4,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -82,6 +85,20 @@ const RtSyscalls kReal = {
         },
     .gettid = ::gettid,
     .getuid = ::getuid,
+    .linkat = ::linkat,
+    .symlinkat = ::symlinkat,
+    .readlinkat = ::readlinkat,
+    .mkdirat = ::mkdirat,
+    .mknodat = ::mknodat,
+    .fchownat = ::fchownat,
+    .utimensat = ::utimensat,
+    .ficlone = [](int target_fd, int source_fd) { return ::ioctl(target_fd, FICLONE, source_fd); },
+    .fdatasync = ::fdatasync,
+    .posix_fadvise = ::posix_fadvise,
+    .flistxattr = ::flistxattr,
+    .fgetxattr = ::fgetxattr,
+    .fsetxattr = ::fsetxattr,
+    .geteuid = ::geteuid,
 };
 
 } // namespace

@@ -81,6 +81,24 @@ struct RtSyscalls {
     int (*setpriority)(int which, id_t who, int priority);
     pid_t (*gettid)();
     uid_t (*getuid)();
+
+    // ---- the copy engine: descriptor-relative calls, fast paths, metadata ----
+    int (*linkat)(int from_dirfd, const char* from, int to_dirfd, const char* to, int flags);
+    int (*symlinkat)(const char* target, int dirfd, const char* link);
+    ssize_t (*readlinkat)(int dirfd, const char* path, char* buffer, size_t size);
+    int (*mkdirat)(int dirfd, const char* path, mode_t mode);
+    int (*mknodat)(int dirfd, const char* path, mode_t mode, dev_t device);
+    int (*fchownat)(int dirfd, const char* path, uid_t owner, gid_t group, int flags);
+    int (*utimensat)(int dirfd, const char* path, const struct timespec times[2], int flags);
+    // ioctl FICLONE: target shares the source's blocks (btrfs, XFS)
+    int (*ficlone)(int target_fd, int source_fd);
+    int (*fdatasync)(int fd);
+    // returns an error number, not -1 (as posix_fadvise does)
+    int (*posix_fadvise)(int fd, off_t offset, off_t length, int advice);
+    ssize_t (*flistxattr)(int fd, char* list, size_t size);
+    ssize_t (*fgetxattr)(int fd, const char* name, void* value, size_t size);
+    int (*fsetxattr)(int fd, const char* name, const void* value, size_t size, int flags);
+    uid_t (*geteuid)();
 };
 
 // The table every runtime file-system call goes through.

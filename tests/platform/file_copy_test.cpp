@@ -172,12 +172,14 @@ TEST(FileCopy, NeverFlushesAndAFailedRenameKeepsTheOldTarget) {
     t.write("a", "neu");
     t.write("ziel", "alt");
     rt_sys.fsync = [](int) { return errno = EIO, -1; }; // a copy must not wait for the disk
-    rt_sys.rename = [](const char*, const char*) { return errno = EXDEV, -1; };
+    rt_sys.renameat2 = [](int, const char*, int, const char*, unsigned) {
+        return errno = EXDEV, -1;
+    };
     EXPECT_EQ(0, pf_file_copy(w(t / "a"), w(t / "ziel"), nullptr, nullptr));
     EXPECT_EQ(EXDEV, errno);
     EXPECT_EQ("alt", t.read("ziel"));
     EXPECT_EQ((std::vector<std::string>{"a", "ziel"}), names_in(t.path()));
-    rt_sys.rename = rt_syscalls_real().rename;
+    rt_sys.renameat2 = rt_syscalls_real().renameat2;
     ASSERT_EQ(1, pf_file_copy(w(t / "a"), w(t / "ziel"), nullptr, nullptr));
     EXPECT_EQ("neu", t.read("ziel"));
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <vector>
@@ -203,4 +204,15 @@ TEST(Replace, StaleFilesGoOnlyWhenTheirWriterIsGone) {
     rt_sys.kill = [](pid_t, int) { return errno = ESRCH, -1; };
     rt_replace_remove_stale(dir / "t");
     EXPECT_EQ(names_in(dir), (std::vector<std::string>{"t"}));
+}
+
+TEST(Replace, StaleFileWithOurOwnPidGoesWhenOlderThanThisProcess) {
+    TempDir dir;
+    const std::string pid = std::to_string(getpid());
+    dir.write(".tc-tmp-" + pid + "-1", "left by an earlier process with our pid");
+    dir.write(".tc-tmp-" + pid + "-2", "ours, being written");
+    const struct timespec an_hour_ago[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / (".tc-tmp-" + pid + "-1")).c_str(), an_hour_ago, 0), 0);
+    rt_replace_remove_stale_in(dir.path());
+    EXPECT_EQ(names_in(dir), std::vector<std::string>{".tc-tmp-" + pid + "-2"});
 }
