@@ -81,6 +81,7 @@ const RtSyscalls kReal = {
             return ::setpriority(static_cast<__priority_which_t>(which), who, priority);
         },
     .gettid = ::gettid,
+    .pwrite = ::pwrite,
 };
 
 } // namespace

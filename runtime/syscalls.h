@@ -80,6 +80,7 @@ struct RtSyscalls {
     off_t (*lseek)(int fd, off_t offset, int whence);
     int (*setpriority)(int which, id_t who, int priority);
     pid_t (*gettid)();
+    ssize_t (*pwrite)(int fd, const void* buffer, size_t count, off_t offset);
 };
 
 // The table every runtime file-system call goes through.
