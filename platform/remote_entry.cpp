@@ -23,12 +23,12 @@ GFile* RemoteFileFor(const std::wstring& location) {
 
 namespace {
 
+// A backend without modes (smb, dav) has no read-only bit: asking for
+// access::can-write as well costs every entry of a listing as much as its
+// modification time.
 bool ReadOnly(GFileInfo* info) {
-    if (g_file_info_has_attribute(info, G_FILE_ATTRIBUTE_UNIX_MODE))
-        return !(g_file_info_get_attribute_uint32(info, G_FILE_ATTRIBUTE_UNIX_MODE) & S_IWUSR);
-    if (g_file_info_has_attribute(info, G_FILE_ATTRIBUTE_ACCESS_CAN_WRITE))
-        return !g_file_info_get_attribute_boolean(info, G_FILE_ATTRIBUTE_ACCESS_CAN_WRITE);
-    return false;
+    return g_file_info_has_attribute(info, G_FILE_ATTRIBUTE_UNIX_MODE) &&
+           !(g_file_info_get_attribute_uint32(info, G_FILE_ATTRIBUTE_UNIX_MODE) & S_IWUSR);
 }
 
 // Devices, sockets and FIFOs: GIO calls them special, the mode tells which.
