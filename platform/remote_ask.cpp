@@ -54,6 +54,13 @@ GPasswordSave SaveOf(int remember) {
     }
 }
 
+// The user gave up: the mount ends as cancelled, whatever error the backend
+// makes of it (sftp's is a plain failure).
+void Decline(GMountOperation* op, Asker& a) {
+    a.job->Fail(PfRemoteCancelled);
+    g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
+}
+
 // Hands the answer to GIO.
 void Answer(GMountOperation* op, PfRemoteLogin& login) {
     if (login.asks & PfAskAnonymous) g_mount_operation_set_anonymous(op, login.anonymous != 0);
@@ -89,7 +96,7 @@ void OnAskPassword(GMountOperation* op, const char* message, const char* default
     a->job->SetAsking(false);
     if (!ok || a->job->Stopped()) {
         Wipe(login.password);
-        return g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
+        return Decline(op, *a);
     }
     Answer(op, login);
 }
@@ -103,7 +110,7 @@ void Choose(GMountOperation* op, const char* message, const char** choices, Aske
     const int ok = a->ask.question && a->ask.question(Text(message), texts, &choice, a->ask.user);
     a->job->SetAsking(false);
     if (!ok || choice < 0 || choice >= static_cast<int>(texts.size()) || a->job->Stopped())
-        return g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
+        return Decline(op, *a);
     g_mount_operation_set_choice(op, choice);
     g_mount_operation_reply(op, G_MOUNT_OPERATION_HANDLED);
 }

@@ -169,6 +169,10 @@ struct PfRemoteAsk;
 GMountOperation* RemoteMountOperation(const std::shared_ptr<RemoteJob>& job, const PfRemoteAsk* ask,
                                       const std::wstring& user, const std::wstring& password);
 
+// Whether the volume monitor still lists the mount of location's server.
+// Waits briefly for the thread that keeps the monitor (remote_mounts.cpp).
+bool RemoteMountListed(const std::wstring& location);
+
 // pf_remote_watch_open for a GFile of any scheme (tests watch GVfs's
 // "localtest" backend, which has a monitor).
 int64_t RemoteWatchOpen(PfRemoteCall* call, GFile* folder);

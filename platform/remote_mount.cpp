@@ -84,8 +84,20 @@ void Mount(RemoteJob& job, const std::shared_ptr<RemoteJob>& shared, GFile* file
     job.Fail(e.error);
 }
 
+// The backend answers an unmount before it has gone; a mount meanwhile
+// would find it "mounted" and then see it go. So an unmount ends when the
+// volume monitor no longer lists it (or the limit passes). Not by looking
+// the mount up: a lookup now would put the leaving backend into GVfs's
+// cache of mounts, where nothing takes it out again.
+void WaitUntilGone(RemoteJob& job, const std::wstring& location) {
+    while (RemoteMountListed(location) && !job.Stopped()) {
+        if (job.LimitPassed()) return job.Stop(false);
+        g_usleep(kTickMs * 1000 / 5);
+    }
+}
+
 void Unmount(RemoteJob& job, const std::shared_ptr<RemoteJob>& shared, GFile* file,
-             const PfRemoteAsk* ask) {
+             const std::wstring& location, const PfRemoteAsk* ask) {
     ThreadContext context;
     GError* error = nullptr;
     GRef<GMount> mount(g_file_find_enclosing_mount(file, job.Cancellable(), &error));
@@ -102,7 +114,8 @@ void Unmount(RemoteJob& job, const std::shared_ptr<RemoteJob>& shared, GFile* fi
     g_mount_unmount_with_operation(mount.get(), G_MOUNT_UNMOUNT_NONE, op.get(), job.Cancellable(),
                                    OnUnmounted, &e);
     context.RunUntil(e.done, job);
-    job.Fail(e.error);
+    if (e.error) return job.Fail(e.error);
+    WaitUntilGone(job, location);
 }
 
 } // namespace
@@ -135,6 +148,6 @@ int pf_remote_unmount(PfRemoteCall* call, const std::wstring& location, const Pf
     }
     GRef<GFile> file(g_file_new_for_uri(pf_remote_uri(l).c_str()));
     auto job = std::make_shared<RemoteJob>();
-    if (RemoteBegin(call, job)) Unmount(*job, job, file.get(), ask);
+    if (RemoteBegin(call, job)) Unmount(*job, job, file.get(), location, ask);
     return RemoteEnd(call, job);
 }

@@ -96,6 +96,15 @@ struct MountsJob : RemoteJob {
 
 } // namespace
 
+bool RemoteMountListed(const std::wstring& location) {
+    auto job = std::make_shared<MountsJob>();
+    job->Visit();
+    const std::wstring key = pf_remote_key(pf_remote_root(location));
+    for (const PfRemoteMount& m : job->mounts)
+        if (pf_remote_key(m.location) == key) return true;
+    return false;
+}
+
 int pf_remote_mounts(PfRemoteCall* call, std::vector<PfRemoteMount>* out) {
     auto job = std::make_shared<MountsJob>();
     if (!RemoteRun(call, job, [job] { job->Visit(); })) return 0;

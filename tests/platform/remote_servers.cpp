@@ -35,6 +35,24 @@ const char* const kPrograms[] = {
     "/usr/bin/dbus-daemon", "/usr/libexec/gvfsd", "/usr/libexec/gvfsd-sftp",
     "/usr/sbin/sshd",       "/usr/bin/ssh",       "/usr/bin/ssh-keygen"};
 
+// The stand-in for ssh on gvfsd's search path, up to its last line.
+// gvfsd-sftp trusts any key on the loopback address: that option goes, so
+// that host keys are checked. "unbekannt" is the server under a name whose
+// key the client does not know; it shares no connection with the others
+// (ssh would run it through theirs, never asking about the key).
+constexpr char kStandInSsh[] = R"(#!/bin/sh
+alone=no
+for a; do [ "$a" = unbekannt ] && alone=yes; done
+for a; do
+  shift
+  case "$a" in
+    "-oNoHostAuthenticationForLocalhost yes") ;;
+    -oControlMaster*|-oControlPath*) [ $alone = yes ] || set -- "$@" "$a" ;;
+    *) set -- "$@" "$a" ;;
+  esac
+done
+)";
+
 void Write(const std::string& path, const std::string& text, mode_t mode = 0600) {
     std::ofstream(path) << text;
     chmod(path.c_str(), mode);
@@ -213,7 +231,9 @@ bool RemoteServers::Prepare() {
                                   d +
                                   "/server\n"
                                   "LogLevel ERROR\n");
-    Write(d + "/client/config", "Host *\n  IdentityFile " + d +
+    Write(d + "/client/config", "Host unbekannt\n  HostName 127.0.0.1\n  HostKeyAlias unbekannt\n"
+                                "Host *\n  IdentityFile " +
+                                    d +
                                     "/client/id\n"
                                     "  IdentitiesOnly yes\n  UserKnownHostsFile " +
                                     d +
@@ -221,14 +241,11 @@ bool RemoteServers::Prepare() {
                                     "  PasswordAuthentication no\n"
                                     "  KbdInteractiveAuthentication no\n"
                                     "  StrictHostKeyChecking ask\n  LogLevel ERROR\n");
-    Write(d + "/client/known_hosts", "[127.0.0.1]:" + port + " " + Read(d + "/host_key.pub"));
-    // gvfsd-sftp trusts any key on the loopback address; the stand-in
-    // drops that option so that the host-key question is real.
+    const std::string key = Read(d + "/host_key.pub");
+    Write(d + "/client/known_hosts",
+          "[127.0.0.1]:" + port + " " + key + "[localhost]:" + port + " " + key);
     Write(d + "/bin/ssh",
-          "#!/bin/sh\nfor a; do shift; [ \"$a\" = \"-oNoHostAuthenticationForLocalhost yes\" ] "
-          "|| set -- \"$@\" \"$a\"; done\nexec /usr/bin/ssh -F " +
-              d + "/client/config \"$@\"\n",
-          0700);
+          std::string(kStandInSsh) + "exec /usr/bin/ssh -F " + d + "/client/config \"$@\"\n", 0700);
     if (geteuid() == 0) mkdir("/run/sshd", 0755); // sshd's privilege separation folder
     return true;
 }
@@ -362,6 +379,10 @@ std::wstring RemoteServers::Root() const {
     return Location("/");
 }
 
+std::wstring RemoteServers::RootAs(const std::string& host) const {
+    return rt_text_from_os("sftp://" + user_ + "@" + host + ":" + std::to_string(port_) + "/");
+}
+
 void RemoteServers::StopServer() {
     if (sshd_ > 0)
         for (pid_t pid : Tree(sshd_)) kill(pid, SIGSTOP);
@@ -370,8 +391,4 @@ void RemoteServers::StopServer() {
 void RemoteServers::ResumeServer() {
     if (sshd_ > 0)
         for (pid_t pid : Tree(sshd_)) kill(pid, SIGCONT);
-}
-
-void RemoteServers::ForgetHostKey() {
-    Write(dir_ + "/client/known_hosts", "");
 }

@@ -36,14 +36,16 @@ class RemoteServers {
     std::string NewFolderInMemory();
     std::wstring Location(const std::string& path) const;
     std::wstring Root() const; // "sftp://user@127.0.0.1:port/"
+    // The same server under another name: a mount and an ssh connection of
+    // its own (ssh shares one connection per name, and a connection going
+    // away takes a new mount that shares it along). "localhost" has a known
+    // host key, "unbekannt" has none.
+    std::wstring RootAs(const std::string& host) const;
 
     // Holds every sshd process of the server (SIGSTOP), as a server that
     // stops answering; Resume lets them go on.
     void StopServer();
     void ResumeServer();
-
-    // Empties the client's known hosts: the next login asks about the key.
-    void ForgetHostKey();
 
     // For reference programs: ssh's configuration file, user and port.
     std::string ClientConfig() const { return dir_ + "/client/config"; }
