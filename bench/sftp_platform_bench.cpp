@@ -95,15 +95,12 @@ int main(int argc, char** argv) {
     pf_remote_parse(servers.Location(many + "/"), &l);
     const std::string list_reference =
         "gio list -a standard::size,time::modified '" + pf_remote_uri(l) + "' >/dev/null";
-    std::vector<RtDirEntry> entries;
-    std::vector<std::wstring> mime;
+    std::vector<RtDirEntry> entries; // as a pane lists, without MIME types
     double list = 0, copy = 0;
     if (only != "copy")
         list = Rounds(
             7, "sftp_list_platform",
-            [&] {
-                return pf_remote_dir_read(call, servers.Location(many + "/"), &entries, &mime) == 1;
-            },
+            [&] { return pf_remote_dir_read(call, servers.Location(many + "/"), &entries) == 1; },
             [&] { return Shell(list_reference); }, [] {});
 
     if (only == "list") {

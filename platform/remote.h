@@ -12,9 +12,12 @@
 // server answers again), so the GIO work runs on helper threads of a small
 // pool kept here, one or a few per operation; the calling thread waits for
 // them, reports progress, and gives up on them when the time runs out. A
-// mount runs on the calling thread itself (its cancel always works there),
-// and asks its questions there. No operation uses the default main context,
-// which belongs to the Qt main loop.
+// mount or unmount runs on the calling thread itself (its cancel always
+// works), on a private main context, and asks its questions there. The list
+// of mounts is kept by one thread of its own (remote_mount.h). No operation
+// uses the default main context, which belongs to the Qt main loop. The
+// only calls for any thread, the main one included, are those on a call
+// handle below and the location texts (remote_location.h); none waits.
 //
 // Time limit. A call handle carries a limit: the longest wait for a sign of
 // life from the server (an answer, a batch of entries, a chunk of a copy).
@@ -25,7 +28,8 @@
 //
 // Cancel. pf_remote_call_cancel, from any thread, ends the running operation
 // with PfRemoteCancelled and makes every later one on the same call fail at
-// once, so one call serves a whole job. Pause holds a copy between chunks.
+// once, so one call serves a whole job. Pause holds a copy between chunks
+// (remote_copy.h says which copies start the file again on resume).
 //
 // Ownership. The caller creates a call with pf_remote_call_new and frees it
 // once its last operation has returned and no other thread can still cancel

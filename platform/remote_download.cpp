@@ -76,7 +76,11 @@ bool ReadStretch(Download& d, GInputStream* stream, int64_t from, int64_t to) {
         if (d.failed || !job.WaitWhilePaused()) return false;
         GError* error = nullptr;
         const size_t want = static_cast<size_t>(std::min<int64_t>(kChunk, to - at));
-        const gssize n = g_input_stream_read(stream, buffer.get(), want, job.Cancellable(), &error);
+        // No cancellable: GVfs does not end a read on cancel anyway (the
+        // operation gives up on it instead), and one costs every chunk a
+        // poll and an eventfd made and closed again. A cancel is seen here,
+        // between chunks, at the next check above.
+        const gssize n = g_input_stream_read(stream, buffer.get(), want, nullptr, &error);
         if (n < 0) {
             job.Fail(error);
             return false;

@@ -103,7 +103,8 @@ class RemoteJob : public std::enable_shared_from_this<RemoteJob> {
 
   private:
     GCancellable* cancellable_;
-    std::atomic<int64_t> alive_ms_; // the last sign of life, monotonic milliseconds
+    std::atomic<int64_t> alive_ms_;       // the last sign of life, monotonic milliseconds
+    std::atomic<int64_t> reported_ms_{0}; // when the waiting thread last heard of progress
     std::mutex m_;
     std::condition_variable cv_;
     int running_ = 0;         // (m) helpers inside their body
@@ -183,8 +184,10 @@ int64_t RemoteWatchOpen(PfRemoteCall* call, GFile* folder);
 int RemoteStatusOf(const GError* error);
 int RemoteStatusOfErrno(int error);
 
-// The attributes an entry needs, asked for in one query.
+// The attributes an entry needs, asked for in one query; the second list
+// adds the MIME type.
 extern const char* const kRemoteEntryAttributes;
+extern const char* const kRemoteEntryAttributesWithMime;
 
 // An entry as rt_dir_read gives it, from GIO's information (which must hold
 // kRemoteEntryAttributes); mime (may be null) gets the content type, "" when

@@ -36,7 +36,8 @@ struct ListJob : RemoteJob {
     void Read(GFile* folder) {
         GError* error = nullptr;
         GRef<GFileEnumerator> en(g_file_enumerate_children(
-            folder, kRemoteEntryAttributes, QueryFlags(flags), Cancellable(), &error));
+            folder, want_mime ? kRemoteEntryAttributesWithMime : kRemoteEntryAttributes,
+            QueryFlags(flags), Cancellable(), &error));
         Alive();
         if (!en) return Fail(error);
         RtWallClock clock;
@@ -81,8 +82,8 @@ int pf_remote_query(PfRemoteCall* call, const std::wstring& location, RtDirEntry
     job->flags = flags;
     auto body = [](QueryJob& j, GFile* f) {
         GError* error = nullptr;
-        GRef<GFileInfo> info(g_file_query_info(f, kRemoteEntryAttributes, QueryFlags(j.flags),
-                                               j.Cancellable(), &error));
+        GRef<GFileInfo> info(g_file_query_info(f, kRemoteEntryAttributesWithMime,
+                                               QueryFlags(j.flags), j.Cancellable(), &error));
         if (!info) return j.Fail(error);
         RtWallClock clock;
         RemoteEntryOf(info.get(), clock, &j.entry, &j.mime);

@@ -213,7 +213,10 @@ std::string pf_remote_uri(const PfRemoteLocation& l) {
     std::string out = rt_text_to_os(l.scheme) + "://";
     if (!l.user.empty()) out += Escape(l.user, kUserAllowed) + "@";
     out += Escape(l.host, "[]:");
-    if (l.port) out += ":" + std::to_string(l.port);
+    if (l.port) {
+        out += ':';
+        out += std::to_string(l.port);
+    }
     out += Escape(l.path.empty() || l.path[0] != L'/' ? L"/" + l.path : l.path, kPathAllowed);
     return out;
 }

@@ -11,6 +11,8 @@
 #include "platform/remote_location.h"
 #include "platform/remote_mount_seam.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr guint kTickMs = 50; // how often the timer looks at the limit
@@ -73,8 +75,9 @@ void OnUnmounted(GObject* mount, GAsyncResult* result, gpointer data) {
     e->done = true;
 }
 
-void Mount(RemoteJob& job, const std::shared_ptr<RemoteJob>& shared, GFile* file,
-           const PfRemoteLocation& l, const PfRemoteAsk* ask) {
+void Mount(const std::shared_ptr<RemoteJob>& shared, GFile* file, const PfRemoteLocation& l,
+           const PfRemoteAsk* ask) {
+    RemoteJob& job = *shared;
     ThreadContext context;
     GRef<GMountOperation> op(RemoteMountOperation(shared, ask, l.user, l.password));
     Ending e;
@@ -96,8 +99,9 @@ void WaitUntilGone(RemoteJob& job, const std::wstring& location) {
     }
 }
 
-void Unmount(RemoteJob& job, const std::shared_ptr<RemoteJob>& shared, GFile* file,
-             const std::wstring& location, const PfRemoteAsk* ask) {
+void Unmount(const std::shared_ptr<RemoteJob>& shared, GFile* file, const PfRemoteLocation& l,
+             const PfRemoteAsk* ask) {
+    RemoteJob& job = *shared;
     ThreadContext context;
     GError* error = nullptr;
     GRef<GMount> mount(g_file_find_enclosing_mount(file, job.Cancellable(), &error));
@@ -115,7 +119,7 @@ void Unmount(RemoteJob& job, const std::shared_ptr<RemoteJob>& shared, GFile* fi
                                    OnUnmounted, &e);
     context.RunUntil(e.done, job);
     if (e.error) return job.Fail(e.error);
-    WaitUntilGone(job, location);
+    WaitUntilGone(job, pf_remote_text(l));
 }
 
 } // namespace
@@ -126,7 +130,12 @@ void pf_remote_mount_seam_reset() {
     pf_remote_mount_seam = {RealStart, g_file_mount_enclosing_volume_finish};
 }
 
-int pf_remote_mount(PfRemoteCall* call, const std::wstring& location, const PfRemoteAsk* ask) {
+namespace {
+
+// A mount or unmount of location's server on the calling thread.
+int OnCallingThread(PfRemoteCall* call, const std::wstring& location, const PfRemoteAsk* ask,
+                    void (*work)(const std::shared_ptr<RemoteJob>&, GFile*, const PfRemoteLocation&,
+                                 const PfRemoteAsk*)) {
     if (!call) return 0;
     PfRemoteLocation l;
     if (!pf_remote_parse(location, &l)) {
@@ -135,19 +144,17 @@ int pf_remote_mount(PfRemoteCall* call, const std::wstring& location, const PfRe
     }
     GRef<GFile> file(g_file_new_for_uri(pf_remote_uri(l).c_str()));
     auto job = std::make_shared<RemoteJob>();
-    if (RemoteBegin(call, job)) Mount(*job, job, file.get(), l, ask);
+    if (RemoteBegin(call, job)) work(job, file.get(), l, ask);
+    std::fill(l.password.begin(), l.password.end(), L'\0');
     return RemoteEnd(call, job);
 }
 
+} // namespace
+
+int pf_remote_mount(PfRemoteCall* call, const std::wstring& location, const PfRemoteAsk* ask) {
+    return OnCallingThread(call, location, ask, Mount);
+}
+
 int pf_remote_unmount(PfRemoteCall* call, const std::wstring& location, const PfRemoteAsk* ask) {
-    if (!call) return 0;
-    PfRemoteLocation l;
-    if (!pf_remote_parse(location, &l)) {
-        RemoteSetStatus(call, PfRemoteBadLocation);
-        return 0;
-    }
-    GRef<GFile> file(g_file_new_for_uri(pf_remote_uri(l).c_str()));
-    auto job = std::make_shared<RemoteJob>();
-    if (RemoteBegin(call, job)) Unmount(*job, job, file.get(), location, ask);
-    return RemoteEnd(call, job);
+    return OnCallingThread(call, location, ask, Unmount);
 }
