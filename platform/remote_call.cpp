@@ -199,27 +199,27 @@ bool RemoteJob::LimitPassed() {
     return !paused_ && asking_ == 0 && NowMs() >= alive_ms_.load() + limit_ms;
 }
 
+// Reports the bytes done when they changed since *reported; a callback
+// saying no stops the operation. Called with the lock held.
+void RemoteJob::Report(std::unique_lock<std::mutex>& lock, PfRemoteProgressFn progress, void* user,
+                       int64_t* reported) {
+    if (!progress || done.load() == *reported) return;
+    *reported = done.load();
+    lock.unlock();
+    const int go = progress(total.load(), *reported, user);
+    if (!go) Stop(true);
+    lock.lock();
+}
+
 void RemoteJob::WaitForHelpers(PfRemoteProgressFn progress, void* user) {
     std::unique_lock lock(m_);
     int64_t reported = -1;
     while (running_ > 0 && !stop_) {
-        const bool timing = !paused_ && asking_ == 0;
-        const int64_t deadline = alive_ms_.load() + limit_ms;
-        if (timing)
-            cv_.wait_until(lock, AtMs(deadline));
+        if (!paused_ && asking_ == 0)
+            cv_.wait_until(lock, AtMs(alive_ms_.load() + limit_ms));
         else
             cv_.wait(lock);
-        if (progress && done.load() != reported) {
-            reported = done.load();
-            lock.unlock();
-            const int go = progress(total.load(), reported, user);
-            lock.lock();
-            if (!go) {
-                lock.unlock();
-                Stop(true);
-                lock.lock();
-            }
-        }
+        Report(lock, progress, user, &reported);
         if (!stop_ && !paused_ && asking_ == 0 && NowMs() >= alive_ms_.load() + limit_ms) {
             lock.unlock();
             Stop(false);
@@ -229,6 +229,7 @@ void RemoteJob::WaitForHelpers(PfRemoteProgressFn progress, void* user) {
     if (running_ > 0 &&
         !cv_.wait_until(lock, AtMs(NowMs() + PfRemoteGraceMs), [this] { return running_ == 0; }))
         abandoned_ = true;
+    if (!stop_) Report(lock, progress, user, &reported); // the last bytes, when all went well
 }
 
 int RemoteJob::Outcome(std::wstring* message) {

@@ -102,6 +102,9 @@ class RemoteJob : public std::enable_shared_from_this<RemoteJob> {
     std::atomic<int64_t> done{0}, total{0}; // bytes of the current file
 
   private:
+    void Report(std::unique_lock<std::mutex>& lock, PfRemoteProgressFn progress, void* user,
+                int64_t* reported);
+
     GCancellable* cancellable_;
     std::atomic<int64_t> alive_ms_;       // the last sign of life, monotonic milliseconds
     std::atomic<int64_t> reported_ms_{0}; // when the waiting thread last heard of progress
