@@ -102,8 +102,8 @@ bool CopyThroughTemp(RemoteCopyJob& job) {
         ok = CopyAttempt(job, temp.get(), &paused);
         if (!paused) break;
         RemoteDiscard(temp.get()); // the file starts again on resume
-        if (!job.WaitWhilePaused()) break;
         job.Progress(0, job.source_size);
+        if (!job.WaitWhilePaused()) break;
     }
     if (ok && !job.Stopped()) {
         GError* error = nullptr;

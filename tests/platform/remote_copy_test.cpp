@@ -156,11 +156,16 @@ TEST_F(RemoteCopy, CancelLeavesTheOldTargetAndNoTemporary) {
     EXPECT_EQ(0, Temporaries(folder));
 }
 
-TEST_F(RemoteCopy, PauseHoldsADownloadLongerThanTheTimeLimit) {
-    TempDir local;
-    const std::string bytes = Pattern(33 << 20);
-    Put(Local("gross.bin"), bytes);
-    std::atomic<int64_t> paused_at{-1}, after_wait{-2};
+// A copy paused at its first bytes for longer than the time limit: the
+// bytes done when the pause took hold, and after the wait.
+struct Paused {
+    bool ok = false;
+    int64_t at = -1, after = -2;
+};
+
+Paused CopyPausedOnce(PfRemoteCall* call, const std::wstring& from, const std::wstring& to,
+                      int wait_ms) {
+    Paused p;
     std::thread pauser;
     Reports r;
     r.on_report = [&](int64_t done) {
@@ -168,21 +173,34 @@ TEST_F(RemoteCopy, PauseHoldsADownloadLongerThanTheTimeLimit) {
         pf_remote_call_pause(call, 1);
         pauser = std::thread([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300)); // chunks under way land
-            int64_t d = 0;
-            pf_remote_call_progress(call, &d, nullptr);
-            paused_at = d;
-            std::this_thread::sleep_for(std::chrono::milliseconds(kLimitMs + 500));
-            pf_remote_call_progress(call, &d, nullptr);
-            after_wait = d;
+            pf_remote_call_progress(call, &p.at, nullptr);
+            std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
+            pf_remote_call_progress(call, &p.after, nullptr);
             pf_remote_call_pause(call, 0);
         });
     };
-    ASSERT_TRUE(pf_remote_copy(call, At("gross.bin"), W(local / "g.bin"), 0, Report, &r))
-        << pf_remote_call_status(call);
-    pauser.join();
-    EXPECT_EQ(paused_at.load(), after_wait.load()); // nothing moved while paused
-    EXPECT_LT(paused_at.load(), static_cast<int64_t>(bytes.size()));
+    p.ok = pf_remote_copy(call, from, to, 0, Report, &r);
+    if (pauser.joinable()) pauser.join();
+    return p;
+}
+
+TEST_F(RemoteCopy, PauseHoldsLongerThanTheTimeLimit) {
+    TempDir local;
+    const std::string bytes = Pattern(33 << 20);
+    Put(Local("gross.bin"), bytes);
+    // A download holds at the byte it reached.
+    Paused down = CopyPausedOnce(call, At("gross.bin"), W(local / "g.bin"), kLimitMs + 500);
+    ASSERT_TRUE(down.ok) << pf_remote_call_status(call);
+    EXPECT_EQ(down.at, down.after); // nothing moved while paused
+    EXPECT_LT(down.at, static_cast<int64_t>(bytes.size()));
     EXPECT_TRUE(Slurp(local / "g.bin") == bytes);
+    // An upload holds too, and starts the file again.
+    Paused up = CopyPausedOnce(call, W(local / "g.bin"), At("hoch.bin"), kLimitMs + 500);
+    ASSERT_TRUE(up.ok) << pf_remote_call_status(call);
+    EXPECT_EQ(0, up.at);
+    EXPECT_EQ(0, up.after);
+    EXPECT_TRUE(Slurp(Local("hoch.bin")) == bytes);
+    EXPECT_EQ(0, Temporaries(folder));
 }
 
 TEST_F(RemoteCopy, MoveRenamesOnOneServerAndCopiesThenDeletesBetweenTwo) {
