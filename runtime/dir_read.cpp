@@ -9,65 +9,16 @@
 #include "runtime/syscalls.h"
 #include "runtime/text.h"
 #include "runtime/threads.h"
+#include "runtime/wall_clock.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <iterator>
 #include <string_view>
 
 namespace {
-
-constexpr int64_t kHour = 3600;
-constexpr int64_t kLastDate = 2147483647; // the last valid date value
-constexpr size_t kOffsetSlots = 256;
-
-// Wall-clock date values of UTC seconds, as rt_dir_entry_date gives them. An
-// hour whose start and end have the same offset from UTC (every hour but
-// those of a clock change) is converted by adding that offset.
-class WallClock {
-  public:
-    int64_t Convert(int64_t utc) {
-        const int64_t hour = utc >= 0 ? utc / kHour : (utc - kHour + 1) / kHour;
-        Slot& s = slots_[static_cast<size_t>(hour) % kOffsetSlots];
-        if (!s.valid || s.hour != hour) {
-            int64_t start = 0, end = 0;
-            const bool ok = Offset(hour * kHour, &start) && Offset(hour * kHour + kHour - 1, &end);
-            s = {true, hour, start, ok && start == end};
-        }
-        if (!s.uniform) return Slow(utc);
-        const int64_t wall = utc + s.offset;
-        return wall < 0 || wall > kLastDate ? -1 : wall;
-    }
-
-  private:
-    struct Slot {
-        bool valid = false;
-        int64_t hour = 0;
-        int64_t offset = 0;
-        bool uniform = false;
-    };
-    std::array<Slot, kOffsetSlots> slots_{};
-
-    static bool Offset(int64_t utc, int64_t* offset) {
-        const time_t t = static_cast<time_t>(utc);
-        struct tm local {};
-        if (!localtime_r(&t, &local)) return false;
-        *offset = static_cast<int64_t>(timegm(&local)) - utc;
-        return true;
-    }
-    // The plain road of rt_dir_entry_date.
-    static int64_t Slow(int64_t utc) {
-        const time_t t = static_cast<time_t>(utc);
-        struct tm local {};
-        if (!localtime_r(&t, &local)) return 0;
-        const int64_t wall = static_cast<int64_t>(timegm(&local));
-        return wall < 0 || wall > kLastDate ? -1 : wall;
-    }
-};
 
 bool is_root(int fd) {
     struct stat self {
@@ -120,7 +71,7 @@ struct StatRange {
     const std::atomic<int>* cancel = nullptr;
 
     void Run() const {
-        WallClock clock;
+        RtWallClock clock;
         RtEntryInfo info;
         for (size_t i = from; i < to; ++i) {
             if (cancel && cancel->load(std::memory_order_relaxed)) return;

@@ -99,6 +99,7 @@ const RtSyscalls kReal = {
     .fgetxattr = ::fgetxattr,
     .fsetxattr = ::fsetxattr,
     .geteuid = ::geteuid,
+    .pwrite = ::pwrite,
 };
 
 } // namespace

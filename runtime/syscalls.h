@@ -99,6 +99,7 @@ struct RtSyscalls {
     ssize_t (*fgetxattr)(int fd, const char* name, void* value, size_t size);
     int (*fsetxattr)(int fd, const char* name, const void* value, size_t size, int flags);
     uid_t (*geteuid)();
+    ssize_t (*pwrite)(int fd, const void* buffer, size_t count, off_t offset);
 };
 
 // The table every runtime file-system call goes through.

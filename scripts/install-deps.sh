@@ -5,7 +5,9 @@ set -eu
 pkgs="g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 libglib2.0-dev
 libpng-dev zlib1g-dev libgtest-dev xvfb xauth xdotool x11-utils libx11-dev imagemagick
 fonts-dejavu-core fonts-liberation2 shared-mime-info adwaita-icon-theme
-hicolor-icon-theme desktop-file-utils make dpkg-dev file qt6-translations-l10n libxxhash-dev"
+hicolor-icon-theme desktop-file-utils make dpkg-dev file qt6-translations-l10n libxxhash-dev
+gvfs gvfs-daemons gvfs-backends dbus-daemon dbus-session-bus-common openssh-server
+openssh-client"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

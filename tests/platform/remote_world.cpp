@@ -1,0 +1,62 @@
+// The remote tests' world: see remote_world.h.
+#include "remote_world.h"
+
+#include "platform/remote_mount.h"
+#include "runtime/text.h"
+
+namespace {
+
+RemoteWorld* World = nullptr;
+std::string Reason = "the remote test servers were not started";
+
+class RemoteEnvironment : public testing::Environment {
+  public:
+    void SetUp() override {
+        if (!AnyRemoteTestRuns()) return;
+        auto* world = new RemoteWorld;
+        if (world->Start(&Reason)) {
+            World = world;
+        } else {
+            Reason = "remote tests skipped: " + Reason;
+            delete world;
+        }
+    }
+    void TearDown() override {
+        delete World; // stops the servers
+        World = nullptr;
+    }
+
+  private:
+    static bool AnyRemoteTestRuns() {
+        const testing::UnitTest& unit = *testing::UnitTest::GetInstance();
+        for (int i = 0; i < unit.total_test_suite_count(); ++i) {
+            const testing::TestSuite* suite = unit.GetTestSuite(i);
+            if (suite->should_run() && std::string(suite->name()).rfind("Remote", 0) == 0)
+                return true;
+        }
+        return false;
+    }
+};
+
+testing::Environment* const TheEnvironment =
+    testing::AddGlobalTestEnvironment(new RemoteEnvironment);
+
+} // namespace
+
+void RemoteTest::SetUp() {
+    world = World;
+    if (!world) GTEST_SKIP() << Reason;
+    call = pf_remote_call_new(kLimitMs);
+    ASSERT_TRUE(pf_remote_mount(call, world->Root(), nullptr))
+        << pf_remote_call_status(call) << " " << rt_text_to_utf8(pf_remote_call_message(call));
+    folder = world->NewFolder();
+}
+
+void RemoteTest::TearDown() {
+    if (world) world->ResumeServer();
+    pf_remote_call_free(call);
+}
+
+std::wstring RemoteTest::At(const std::string& name) const {
+    return world->Location(folder + "/" + name);
+}
