@@ -27,12 +27,12 @@
 #include <vector>
 
 #include "app/config/drive_bar.h"
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
 #include "app/fileops/fileops.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
 #include "app/panes/panes.h"
@@ -123,7 +123,7 @@ void ShowPanes(const std::string& source, const std::string& target) {
     ShowPath(GadLeftPane, W(source), ShowReset);
     ShowPath(GadLeftPane, W(source), ShowRefresh);
     while (PaneListingPending(GadLeftPane) || PaneListingPending(GadRightPane) ||
-           PaneQuestionsRunning() > 0)
+           QuestionsRunning() > 0)
         Handle(tk_event_wait_timeout(1));
     // The type-name and icon workers report when they are done, and the
     // watchers a quarter of a second after the last change (files made for
@@ -256,8 +256,8 @@ void FolderSizeOfTree(const std::string& base) {
         ShowFolderSizeOfSelection(GadLeftPane);
         // The walk runs on a thread of its own: the size is there once its
         // answer has been delivered.
-        while (PaneQuestionsRunning() > 0) tk_event_wait_timeout(1);
-        DeliverPaneAnswers();
+        while (QuestionsRunning() > 0) tk_event_wait_timeout(1);
+        DeliverAnswers();
         rounds.Add(Seconds(t), ref);
     }
     const int64_t expected = int64_t{kFolders} * kFiles * kBytes;

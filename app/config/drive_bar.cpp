@@ -1,9 +1,9 @@
 // The drive bars above the panes. See drive_bar.h.
 #include "app/config/drive_bar.h"
 
+#include "app/core/answers.h"
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
@@ -126,7 +126,7 @@ void ApplyRebuild(const RebuildAnswer& a) {
     }
 }
 
-uint64_t RebuildTicket = 0; // the newest rebuild; older answers are dropped
+AskTopic RebuildTopic; // the newest rebuild; older answers are dropped
 
 // The root a pane falls back to: the first slot's drive, "/" when that slot
 // has none.
@@ -185,20 +185,18 @@ void FreeDriveButtons(std::vector<DriveButtonRecord>& buttons) {
 // answer comes the bars keep their old buttons; a newer rebuild supersedes
 // an answer still out.
 void RebuildDriveBars() {
-    const uint64_t ticket = ++RebuildTicket;
     auto a = std::make_shared<RebuildAnswer>();
     for (size_t k = 0; k < std::size(DriveBarSides); ++k)
         a->folder[k] = PanePath(DriveBarSides[k].Pane);
-    PaneAsk(
+    AskAsideLatest(
+        RebuildTopic,
         [a, read = DriveVolumes] {
             a->volumes = read();
             for (size_t k = 0; k < std::size(a->folder); ++k)
                 a->folderThere[k] =
                     !a->folder[k].empty() && rt_file_size(a->folder[k]) == RtSizeFolder;
         },
-        [a, ticket] {
-            if (ticket == RebuildTicket) ApplyRebuild(*a);
-        });
+        [a] { ApplyRebuild(*a); });
 }
 
 int64_t DriveIndexOfPath(const std::vector<DriveRecord>& drives, const std::wstring& path) {

@@ -83,7 +83,8 @@ enum : int32_t {
     EventJobDone = 33,
     EventPaneInfoReady = 65538,
     EventDirChanged = 65540,
-    EventPaneAnswer = 65544, // a file-system question of the panes was answered
+    EventAnswerReady =
+        65544, // a question asked off the main thread was answered (app/core/answers.h)
 };
 enum : int64_t {
     EventTypeColumnClick = 262144,

@@ -8,6 +8,7 @@
 // the command needs (names, folders, panes) is taken when it is called and
 // travels in a CopyPlan; Job is filled only when the worker starts, and only
 // if no other job began meanwhile.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/copy_job.h"
@@ -15,7 +16,6 @@
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
 #include "app/fileops/message_dialog.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_changed.h"
 #include "app/panes/panes.h"
 #include "runtime/file_checks.h"
@@ -161,7 +161,8 @@ void AfterOverwriteCheck(const Plan& p) {
 
 void AfterClassified(const Plan& p) {
     if (!GoOnAfterRefusal(*p)) return;
-    PaneAsk([p] { p->conflict = FirstConflict(*p); }, [p] { AfterOverwriteCheck(p); });
+    AskAside(
+        AskAnyTime, [p] { p->conflict = FirstConflict(*p); }, [p] { AfterOverwriteCheck(p); });
 }
 
 } // namespace
@@ -177,7 +178,8 @@ void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder
     p->sourcePane = Job.sourcePane;
     p->targetPane = Job.targetPane;
     p->names = ItemListSplit(names);
-    PaneAsk([p] { ClassifyAll(*p); }, [p] { AfterClassified(p); });
+    AskAside(
+        AskAnyTime, [p] { ClassifyAll(*p); }, [p] { AfterClassified(p); });
 }
 
 void CopyMoveBetweenPanes(const std::wstring& names, int64_t source, int64_t target, int64_t move) {
@@ -213,13 +215,16 @@ void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
     // row is a folder is asked off the main thread.
     const bool row = !selected.empty() && selected != L"..";
     auto into_row = std::make_shared<bool>(false);
-    PaneAsk([into_row, row,
-             path = folder + selected] { *into_row = row && rt_file_size(path) == RtSizeFolder; },
-            [into_row, paths, folder, selected, action] {
-                const std::wstring target = *into_row ? folder + selected + L"/" : folder;
-                // The folder of the first file is the source.
-                const std::wstring from = rt_path_folder(paths[0]);
-                if (from.empty() || from == target) return;
-                CopyMoveCommand(NamesIn(paths, from), from, target, action == TkDropMove ? 1 : 0);
-            });
+    AskAside(
+        AskAnyTime,
+        [into_row, row, path = folder + selected] {
+            *into_row = row && rt_file_size(path) == RtSizeFolder;
+        },
+        [into_row, paths, folder, selected, action] {
+            const std::wstring target = *into_row ? folder + selected + L"/" : folder;
+            // The folder of the first file is the source.
+            const std::wstring from = rt_path_folder(paths[0]);
+            if (from.empty() || from == target) return;
+            CopyMoveCommand(NamesIn(paths, from), from, target, action == TkDropMove ? 1 : 0);
+        });
 }

@@ -9,13 +9,13 @@
 // for F8 also answers whether a selected folder holds anything. So a
 // selection on a hanging mount leaves the window answering, and each
 // selected name is looked at once.
+#include "app/core/answers.h"
 #include "app/core/ids.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
 #include "app/fileops/message_dialog.h"
-#include "app/panes/pane_answers.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 #include "toolkit/events.h"
@@ -134,18 +134,20 @@ int64_t FolderHasContent(const std::wstring& folder, const std::wstring& names) 
 void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
     if (Ask(TextDeleteHeadline, TextDeleteQuestion) != MessageAnswerOk) return;
     auto p = PlanOf(names, folder);
-    PaneAsk([p] { SplitSelection(*p, true); },
-            [p] {
-                if (p->full && Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
-                    return;
-                StartDelete(*p);
-            });
+    AskAside(
+        AskAnyTime, [p] { SplitSelection(*p, true); },
+        [p] {
+            if (p->full && Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
+                return;
+            StartDelete(*p);
+        });
 }
 
 void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
     if (FileJobRunning()) return;
     auto p = PlanOf(names, folder);
-    PaneAsk([p] { SplitSelection(*p, false); }, [p] { StartDelete(*p); });
+    AskAside(
+        AskAnyTime, [p] { SplitSelection(*p, false); }, [p] { StartDelete(*p); });
 }
 
 void DeleteWorker(intptr_t /*parameter*/) {

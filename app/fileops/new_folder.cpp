@@ -2,13 +2,13 @@
 // the dialog's "Ok" creates the folder on a thread of its own (PaneAsk), so
 // a pane on a hanging mount leaves the window answering, and the dialog
 // stays open until the answer says whether it worked.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
@@ -43,21 +43,22 @@ void FolderFailed() {
 }
 
 // The creation still out; a second "Ok" meanwhile does nothing.
-std::weak_ptr<bool> Creating;
+AskTopic Creating;
 
 void OkPressed() {
-    if (!Creating.expired()) return;
+    if (Creating.Waiting()) return;
     const std::wstring folder = PanePath(App.ActivePane);
     auto made = std::make_shared<bool>(false);
-    Creating = made;
-    PaneAsk([made, folder,
-             name = tk_gadget_get_text(GadNewFolderName)] { *made = MakeFolder(folder, name); },
-            [made, folder] {
-                Creating.reset();
-                if (!*made) return FolderFailed();
-                if (tk_window_exists(WinNewFolder)) CloseDialog();
-                RefreshPanesShowing(folder);
-            });
+    AskAside(
+        Creating,
+        [made, folder, name = tk_gadget_get_text(GadNewFolderName)] {
+            *made = MakeFolder(folder, name);
+        },
+        [made, folder] {
+            if (!*made) return FolderFailed();
+            if (tk_window_exists(WinNewFolder)) CloseDialog();
+            RefreshPanesShowing(folder);
+        });
 }
 
 } // namespace

@@ -2,13 +2,13 @@
 // current row (F2, the context menu's rename), its handler and
 // RenameSelected. Main thread; the window's "Ok" renames on a thread of its
 // own (PaneAsk), so an entry on a hanging mount leaves the window answering.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/busy.h"
@@ -72,21 +72,20 @@ void Renamed(const RenameAsked& r) {
     Renaming = {};
 }
 
-std::weak_ptr<bool> RenameOut; // the rename still out; "Ok" meanwhile does nothing
+AskTopic RenameOut; // the rename still out; "Ok" meanwhile does nothing
 
 void OkPressed() {
     RenameAsked r;
-    if (!RenameOut.expired() || !Prepare(App.ActivePane, r)) return;
+    if (RenameOut.Waiting() || !Prepare(App.ActivePane, r)) return;
     auto done = std::make_shared<bool>(false);
-    RenameOut = done;
-    PaneAsk([done, r] { *done = RenameOnDisk(r); },
-            [done, r] {
-                RenameOut.reset();
-                if (!*done) return; // the window stays for another name
-                Renamed(r);
-                if (tk_window_exists(WinRename)) CloseRenameWindow();
-                RefreshPanesShowing(r.folder);
-            });
+    AskAside(
+        RenameOut, [done, r] { *done = RenameOnDisk(r); },
+        [done, r] {
+            if (!*done) return; // the window stays for another name
+            Renamed(r);
+            if (tk_window_exists(WinRename)) CloseRenameWindow();
+            RefreshPanesShowing(r.folder);
+        });
 }
 
 // A "/" would move the entry into another folder; "." and ".." are no names.

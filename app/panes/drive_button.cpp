@@ -1,9 +1,9 @@
 // DriveButtonClicked: a drive button of a pane's drive bar was pressed. See
 // navigation.h. Main thread only; runs as the button's bound callback.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_texts.h"
@@ -31,7 +31,7 @@ bool CanList(const std::wstring& folder) {
     return true;
 }
 
-uint64_t ClickTickets[2]; // the newest click of each bar
+AskTopic ClickTopics[2]; // the newest click of each bar
 
 } // namespace
 
@@ -54,19 +54,18 @@ void DriveButtonClicked() {
     // Whether the mount point can be listed is asked off the main thread: a
     // dead network mount must not freeze the window. A newer click on the
     // same bar supersedes the answer.
-    uint64_t& newest = ClickTickets[side];
-    const uint64_t ticket = ++newest;
     auto can_list = std::make_shared<bool>(false);
-    PaneAsk([can_list, root = drive.Root] { *can_list = CanList(root); },
-            [can_list, drive, pane, button, ticket, &newest] {
-                if (ticket != newest || !tk_gadget_exists(button)) return;
-                if (!*can_list) {
-                    PaneError(PaneHeadlineFailure, PaneCannotOpenDrive + drive.Root);
-                    tk_gadget_activate(pane);
-                    return;
-                }
-                ShowDiskInfo(pane, drive);
-                tk_gadget_set_state(button, 1);
-                ShowPath(pane, drive.Root, ShowReset);
-            });
+    AskAsideLatest(
+        ClickTopics[side], [can_list, root = drive.Root] { *can_list = CanList(root); },
+        [can_list, drive, pane, button] {
+            if (!tk_gadget_exists(button)) return;
+            if (!*can_list) {
+                PaneError(PaneHeadlineFailure, PaneCannotOpenDrive + drive.Root);
+                tk_gadget_activate(pane);
+                return;
+            }
+            ShowDiskInfo(pane, drive);
+            tk_gadget_set_state(button, 1);
+            ShowPath(pane, drive.Root, ShowReset);
+        });
 }

@@ -3,9 +3,9 @@
 // loop, adds nothing. The walk runs off the main thread (pane_answers.h);
 // until it ends the rows keep their old size texts. FolderSize itself is
 // safe from any thread (the walk is rt_dir_tree_bytes).
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
 #include "runtime/file_checks.h"
@@ -55,7 +55,8 @@ void ShowFolderSizeOfSelection(int64_t pane) {
         rows->push_back({row, tk_gadget_get_item_text(pane, row, ColName), L""});
     if (rows->empty()) return;
     const uint32_t epoch = ps->ListingEpoch;
-    PaneAsk(
+    AskAside(
+        AskAnyTime,
         [rows, folder] {
             for (SizedRow& r : *rows) {
                 std::wstring path = folder + r.Name;

@@ -8,8 +8,8 @@
 // helpers take the pane's record, looked up once by the public procedure.
 #include "app/panes/navigation.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_texts.h"
@@ -81,7 +81,8 @@ void GoUp(int64_t pane, const PaneState& ps) {
         std::wstring existing;
     };
     auto a = std::make_shared<Answer>();
-    PaneAsk(
+    AskAside(
+        AskAnyTime,
         [a, target, back] {
             a->target_there = back && rt_file_size(target) == RtSizeFolder;
             if (!a->target_there) a->existing = NearestExistingFolder(target);
@@ -155,11 +156,12 @@ int64_t OpenSelectedEntry(int64_t pane) {
     const std::wstring entry = FolderOf(*ps) + name;
     const bool folder_row = IsFolderRow(pane);
     auto a = std::make_shared<EntryAnswer>();
-    PaneAsk([a, entry, folder_row] { AskAboutEntry(entry, folder_row, a.get()); },
-            [a, entry, folder_row, asked = AskedNow(pane, *ps)] {
-                if (PaneState* shown = StillShown(asked))
-                    ActOnEntry(asked, *shown, entry, folder_row, *a);
-            });
+    AskAside(
+        AskAnyTime, [a, entry, folder_row] { AskAboutEntry(entry, folder_row, a.get()); },
+        [a, entry, folder_row, asked = AskedNow(pane, *ps)] {
+            if (PaneState* shown = StillShown(asked))
+                ActOnEntry(asked, *shown, entry, folder_row, *a);
+        });
     return 0;
 }
 
@@ -201,15 +203,16 @@ void OpenTypedPath(int64_t pane) {
     // joins PanePath with a name rely on it.
     if (folder.front() != L'/') folder = rt_dir_current() + folder;
     auto is_folder = std::make_shared<bool>(false);
-    PaneAsk([is_folder, folder] { *is_folder = rt_file_size(folder) == RtSizeFolder; },
-            [is_folder, folder, typed, field, asked = AskedNow(pane, *ps)] {
-                if (!StillShown(asked)) return;
-                if (*is_folder) {
-                    SetPaneLocation(asked.Pane, folder);
-                    ShowPath(asked.Pane, L"", ShowRefresh);
-                } else {
-                    PaneError(PaneHeadlineError, PaneNoSuchFolder + typed);
-                    tk_gadget_set_text(field, PanePath(asked.Pane));
-                }
-            });
+    AskAside(
+        AskAnyTime, [is_folder, folder] { *is_folder = rt_file_size(folder) == RtSizeFolder; },
+        [is_folder, folder, typed, field, asked = AskedNow(pane, *ps)] {
+            if (!StillShown(asked)) return;
+            if (*is_folder) {
+                SetPaneLocation(asked.Pane, folder);
+                ShowPath(asked.Pane, L"", ShowRefresh);
+            } else {
+                PaneError(PaneHeadlineError, PaneNoSuchFolder + typed);
+                tk_gadget_set_text(field, PanePath(asked.Pane));
+            }
+        });
 }

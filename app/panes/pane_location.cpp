@@ -2,9 +2,9 @@
 // pane_location.h.
 #include "app/panes/pane_location.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
@@ -59,25 +59,25 @@ void SetDiskInfoLine(int64_t line, const std::wstring& text) {
     if (need > tk_gadget_width(line)) tk_gadget_resize(line, TkKeep, TkKeep, need, TkKeep);
 }
 
-uint64_t DiskInfoTickets[2]; // the newest question per pane; older answers are dropped
+AskTopic DiskInfoTopics[2]; // the newest question per pane; older answers are dropped
 
 } // namespace
 
 void ShowDiskInfo(int64_t pane, const DriveRecord& drive) {
     const int64_t line = PaneDiskInfoGadget(pane);
     if (!line) return;
-    uint64_t& newest = DiskInfoTickets[pane == GadLeftPane ? 0 : 1];
-    const uint64_t ticket = ++newest;
     struct Space {
         int64_t free_bytes = 0, total_bytes = 0;
     };
     auto space = std::make_shared<Space>();
-    PaneAsk([space,
-             root = drive.Root] { pf_disk_space(root, &space->free_bytes, &space->total_bytes); },
-            [space, drive, line, ticket, &newest] {
-                if (ticket != newest) return;
-                SetDiskInfoLine(line, DiskInfoOf(drive, space->free_bytes, space->total_bytes));
-            });
+    AskAsideLatest(
+        DiskInfoTopics[pane == GadLeftPane ? 0 : 1],
+        [space, root = drive.Root] {
+            pf_disk_space(root, &space->free_bytes, &space->total_bytes);
+        },
+        [space, drive, line] {
+            SetDiskInfoLine(line, DiskInfoOf(drive, space->free_bytes, space->total_bytes));
+        });
 }
 
 std::wstring SetPaneLocation(int64_t pane, const std::wstring& path) {

@@ -1,11 +1,11 @@
 // Incremental refresh of a shown folder: see pane_refresh.h.
 #include "app/panes/pane_refresh.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/dir_watcher.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_workers.h"
@@ -169,10 +169,8 @@ struct RefreshAnswer {
 // One refresh at a time per pane: a report that comes while one is out is
 // answered by one more refresh afterwards, so a folder on a slow mount never
 // piles up threads.
-// The answer still out lives as long as its question (a forgotten question
-// frees it when its thread ends).
 struct RefreshSlot {
-    std::weak_ptr<RefreshAnswer> out;
+    AskTopic out; // waiting while a refresh is out
     bool again = false;
 };
 RefreshSlot RefreshSlots[2];
@@ -204,14 +202,14 @@ int64_t ApplyRefresh(int64_t pane, const std::wstring& shown, const std::wstring
 int64_t Refresh(int64_t pane, const std::wstring& path, int mode) {
     if (!PaneOf(pane)) return 0;
     RefreshSlot& slot = SlotOf(pane);
-    if (!slot.out.expired()) {
+    if (slot.out.Waiting()) {
         slot.again = true;
         return 0;
     }
     auto a = std::make_shared<RefreshAnswer>();
-    slot.out = a;
     auto result = std::make_shared<int64_t>(0);
-    PaneAsk(
+    AskAside(
+        slot.out,
         [a, path, mode] {
             a->read = ReadFolderNow(path, a->now);
             if (a->read || mode != RefreshBoth) return;
@@ -220,7 +218,6 @@ int64_t Refresh(int64_t pane, const std::wstring& path, int mode) {
         },
         [a, result, pane, path, mode, shown = PanePath(pane)] {
             RefreshSlot& slot = SlotOf(pane);
-            slot.out.reset();
             *result = ApplyRefresh(pane, shown, path, mode, *a);
             if (!slot.again) return;
             slot.again = false;

@@ -8,9 +8,9 @@
 // change of the mode is worked out at once and made when the rows arrive. A
 // new ShowPath of the same pane supersedes a listing still on its way; the
 // superseded rows are never shown.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
 #include "app/panes/pane_workers.h"
@@ -54,12 +54,12 @@ void SelectRow(int64_t pane, int64_t row) {
 
 // The listing a pane waits for.
 struct PendingListing {
-    uint64_t Ticket = 0;                      // 0: none on its way
+    AskTopic Topic;                           // the newest listing asked for
+    bool Waiting = false;                     // a listing is on its way or not yet finished
     std::shared_ptr<std::atomic<int>> Cancel; // set when superseded
     bool Busy = false;                        // the pane shows the busy cursor
 };
 PendingListing Pending[2]; // [0] pane 5, [1] pane 10
-uint64_t LastTicket = 0;
 
 PendingListing* PendingOf(int64_t pane) {
     return pane == GadLeftPane ? &Pending[0] : pane == GadRightPane ? &Pending[1] : nullptr;
@@ -86,15 +86,16 @@ struct ListingGoal {
 // The listing's temporary records lay between the rows kept: give the
 // memory back on a thread of its own, which costs the window nothing.
 void TrimHeapAside() {
-    if (!rt_thread_create([](intptr_t) { rt_heap_trim(); }, 0)) rt_heap_trim();
+    AskAside(
+        AskAnyTime, [] { rt_heap_trim(); }, [] {}, 0);
 }
 
 // The second half of a listing: layout, selection, column widths, workers.
 // Dropped when a newer ShowPath came meanwhile (the rows are its business).
-void FinishListing(int64_t pane, uint64_t ticket, int64_t row) {
+void FinishListing(int64_t pane, int64_t row) {
     PendingListing* p = PendingOf(pane);
-    if (!p || p->Ticket != ticket) return;
-    p->Ticket = 0;
+    if (!p) return;
+    p->Waiting = false;
     ShowBusy(pane, *p, false);
     FinishListedRows(pane);
     SelectRow(pane, row);
@@ -105,11 +106,11 @@ void FinishListing(int64_t pane, uint64_t ticket, int64_t row) {
 // The rows of a listing came: unless a newer ShowPath superseded it, the
 // history goes to the listed folder and the rows into the list, as FillPane
 // would have put them.
-void ListingArrived(int64_t pane, uint64_t ticket, PaneListing& listing, ListingGoal& goal) {
+void ListingArrived(int64_t pane, PaneListing& listing, ListingGoal& goal) {
     PendingListing* p = PendingOf(pane);
     PaneState* ps = PaneOf(pane);
-    if (!p || !ps || p->Ticket != ticket) return;
-    p->Ticket = 0;
+    if (!p || !ps) return;
+    p->Waiting = false;
     p->Cancel.reset();
     ShowBusy(pane, *p, false);
     ps->PathHistory = std::move(goal.Paths);
@@ -129,12 +130,12 @@ void ListingArrived(int64_t pane, uint64_t ticket, PaneListing& listing, Listing
     ps->ShownMount = MountOfPath(PanePath(pane));
     // A listing that came late finishes in the next turn, so that no turn
     // of the loop holds the window long; the pane stays busy until then.
-    p->Ticket = ticket; // until FinishListing
-    if (PaneAnswerInPlace()) {
-        FinishListing(pane, ticket, goal.Row);
+    p->Waiting = true; // until FinishListing
+    if (AnswerInPlace()) {
+        FinishListing(pane, goal.Row);
     } else {
         ShowBusy(pane, *p, true);
-        PaneLater([pane, ticket, row = goal.Row] { FinishListing(pane, ticket, row); });
+        AnswerLater(p->Topic, [pane, row = goal.Row] { FinishListing(pane, row); });
     }
 }
 
@@ -219,8 +220,8 @@ std::shared_ptr<PaneListing> TakeEarly(int64_t pane, const PaneListingRequest& r
 void StartListing(int64_t pane, ListingGoal goal, const std::wstring* start_fallback) {
     PendingListing& p = *PendingOf(pane);
     if (p.Cancel) *p.Cancel = 1;
-    const uint64_t ticket = ++LastTicket;
-    p.Ticket = ticket;
+    p.Topic.MoveOn(); // a listing still on its way is superseded
+    p.Waiting = true;
     p.Cancel = std::make_shared<std::atomic<int>>(0);
     ShowBusy(pane, p, true);
     const std::wstring folder = FolderOf(goal.Paths);
@@ -229,7 +230,7 @@ void StartListing(int64_t pane, ListingGoal goal, const std::wstring* start_fall
     auto shared_goal = std::make_shared<ListingGoal>(std::move(goal));
     int early = 0;
     std::shared_ptr<PaneListing> listing = TakeEarly(pane, request, &early);
-    PaneWork work;
+    AskWork work;
     if (listing) { // read already: wait for its thread
         work = [early] { rt_thread_wait(early); };
     } else {
@@ -239,12 +240,10 @@ void StartListing(int64_t pane, ListingGoal goal, const std::wstring* start_fall
             ReadPaneListing(request, listing.get(), cancel.get());
         };
     }
-    PaneAsk(
-        std::move(work),
-        [pane, ticket, listing, shared_goal] {
-            ListingArrived(pane, ticket, *listing, *shared_goal);
-        },
-        start_fallback ? PaneStartWaitMs : PaneAnswerWaitMs);
+    AskAside(
+        p.Topic, std::move(work),
+        [pane, listing, shared_goal] { ListingArrived(pane, *listing, *shared_goal); },
+        start_fallback ? PaneStartWaitMs : AnswerWaitMs);
 }
 
 // ShowPath and ShowStartFolder: start_fallback is null for ShowPath.
@@ -278,18 +277,21 @@ int64_t ShowPathWith(int64_t pane, const std::wstring& path, int64_t mode,
 
 } // namespace
 
+int64_t PaneStartWaitMs = 0;
+
 int64_t PaneListingPending(int64_t pane) {
     const PendingListing* p = PendingOf(pane);
-    return p && p->Ticket ? 1 : 0;
+    return p && p->Waiting ? 1 : 0;
 }
 
 void ForgetPaneListings() {
-    ForgetPaneAnswers();
+    ForgetAnswers();
     for (int64_t pane : {GadLeftPane, GadRightPane}) {
         PendingListing& p = *PendingOf(pane);
         if (p.Cancel) *p.Cancel = 1;
         p.Cancel.reset();
-        p.Ticket = 0;
+        p.Topic.MoveOn();
+        p.Waiting = false;
         if (tk_gadget_exists(pane)) ShowBusy(pane, p, false);
         p.Busy = false;
     }

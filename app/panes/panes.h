@@ -75,6 +75,10 @@ void StartEarlyListing(int64_t pane, const std::wstring& fallback, bool backgrou
 void ShowStartFolder(int64_t pane, const std::wstring& fallback);
 // ShowPath (pane, "", ShowNoFill) without taking the keyboard focus.
 void MarkActivePane(int64_t pane);
+// How long ShowStartFolder waits for a start folder's rows before going on
+// (ms): 0, so the window opens and paints while both panes are read, and the
+// rows follow.
+extern int64_t PaneStartWaitMs;
 
 // ---- history (pane_history.cpp) ----
 // Paths are taken by value: callers often pass an element of the same

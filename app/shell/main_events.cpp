@@ -6,13 +6,13 @@
 #include "app/config/button_bar.h"
 #include "app/config/button_bar_editor.h"
 #include "app/config/settings_dialog.h"
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_keys.h"
@@ -70,8 +70,8 @@ int64_t AskQuit() {
 // A program starts in the pane's folder, and on a hanging mount its start
 // hangs with it: it starts on a thread of its own, and the window goes on
 // after a short wait. The arguments are taken here, on the main thread.
-void StartProgram(PaneWork start) {
-    PaneAsk(std::move(start), [] {});
+void StartProgram(AskWork start) {
+    AskAside(AskAnyTime, std::move(start), [] {});
 }
 
 void ReturnKey() {

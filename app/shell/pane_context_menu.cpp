@@ -1,12 +1,12 @@
 // The pane context menu and its commands. See pane_context_menu.h.
 #include "app/shell/pane_context_menu.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops_hooks.h"
 #include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_texts.h"
@@ -100,7 +100,7 @@ void ShowProperties() {
 PaneContextShowFn PaneContextShow = ShowInfoBox;
 
 namespace {
-uint64_t ContextMenuTicket = 0; // the newest menu asked for
+AskTopic ContextMenuTopic; // the newest menu asked for
 } // namespace
 
 void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder) {
@@ -124,16 +124,16 @@ void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folde
         std::vector<PfApp> apps;
     };
     auto a = std::make_shared<Answer>();
-    const uint64_t ticket = ++ContextMenuTicket;
-    PaneAsk(
+    AskAsideLatest(
+        ContextMenuTopic,
         [a, paths] {
             // An entry that vanished since the listing suppresses the whole menu.
             for (const std::wstring& p : paths)
                 if (rt_file_attributes(p) == -1) a->vanished = true;
             if (!a->vanished) a->apps = pf_apps_for_type(paths.front());
         },
-        [a, ticket, window, pane, folder, paths] {
-            if (a->vanished || ticket != ContextMenuTicket || PanePath(pane) != folder) return;
+        [a, window, pane, folder, paths] {
+            if (a->vanished || PanePath(pane) != folder) return;
             PaneContext = PaneContextState{};
             PaneContext.Pane = pane;
             PaneContext.Folder = folder;
@@ -219,11 +219,13 @@ int64_t PasteFiles() {
         groups.back().second += name + L"\n";
     }
     auto target = std::make_shared<std::wstring>();
-    PaneAsk([target, paths = PaneContext.Paths,
-             folder = PaneContext.Folder] { *target = PasteTarget(paths, folder); },
-            [target, groups, cut] {
-                for (const auto& [folder, items] : groups)
-                    FileOpsCopyMove(items, folder, *target, cut);
-            });
+    AskAside(
+        AskAnyTime,
+        [target, paths = PaneContext.Paths, folder = PaneContext.Folder] {
+            *target = PasteTarget(paths, folder);
+        },
+        [target, groups, cut] {
+            for (const auto& [folder, items] : groups) FileOpsCopyMove(items, folder, *target, cut);
+        });
     return static_cast<int64_t>(groups.size());
 }

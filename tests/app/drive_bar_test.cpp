@@ -262,8 +262,8 @@ TEST_F(DriveBarPanes, AHangingMountTableKeepsTheOldBar) {
     DriveVolumes = FixtureAfterMountTable;
     slow::SlowPrefix = "/proc/self/mounts";
     slow::Install();
-    const int64_t saved_wait = PaneAnswerWaitMs;
-    PaneAnswerWaitMs = 20;
+    const int64_t saved_wait = AnswerWaitMs;
+    AnswerWaitMs = 20;
     PlugStick();
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
     EXPECT_LT(slow::PingMs(), 100.0);
@@ -277,10 +277,10 @@ TEST_F(DriveBarPanes, AHangingMountTableKeepsTheOldBar) {
     PullStick(); // the machine changed again before the first answer came
     slow::Released = true;
     ASSERT_TRUE(slow::PumpUntil([&] {
-        return PaneQuestionsRunning() == 0 && App.LeftDriveButtons[0].Gadget != before[0].Gadget;
+        return QuestionsRunning() == 0 && App.LeftDriveButtons[0].Gadget != before[0].Gadget;
     }));
     for (int i = 0; i < 10; ++i) tk_event_wait_timeout(5);
-    PaneAnswerWaitMs = saved_wait;
+    AnswerWaitMs = saved_wait;
     EXPECT_EQ(App.LeftDriveButtons.size(), 1u); // the stick's answer was dropped
     EXPECT_EQ(tk_gadget_exists(before[0].Gadget), 0);
     EXPECT_EQ(tk_gadget_get_state(App.LeftDriveButtons[0].Gadget), 1);

@@ -3,10 +3,10 @@
 // and a way to run a job to its end as the main loop would.
 #pragma once
 
+#include "app/core/answers.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
-#include "app/panes/pane_answers.h"
 #include "pane_fixture.h"
 #include "platform/file_copy.h"
 #include "runtime/syscalls.h"
@@ -67,9 +67,9 @@ class FileopsTest : public PaneTest {
     // has been handled.
     static void RunJob() {
         for (int i = 0; i < 1000; ++i) {
-            const bool idle = PaneQuestionsRunning() == 0; // every answer is in
-            DeliverPaneAnswers();
-            if (idle && PaneQuestionsRunning() == 0) break;
+            const bool idle = QuestionsRunning() == 0; // every answer is in
+            DeliverAnswers();
+            if (idle && QuestionsRunning() == 0) break;
             HandleProgress(tk_event_wait_timeout(5));
         }
         if (Job.thread) rt_thread_wait(Job.thread);

@@ -16,12 +16,12 @@ class FileopsSlowTest : public FileopsTest {
     }
     void TearDown() override {
         slow::ReleaseAll(); // nothing held up outlives the test
-        PaneAnswerWaitMs = saved_wait_;
+        AnswerWaitMs = saved_wait_;
         FileopsTest::TearDown();
     }
     static bool JobOver() {
         return !FileJobRunning() && !tk_window_exists(WinCopyProgress) &&
-               !tk_window_exists(WinDeleteProgress) && PaneQuestionsRunning() == 0;
+               !tk_window_exists(WinDeleteProgress) && QuestionsRunning() == 0;
     }
     // Lets the held-up calls go and runs the loop until the job has ended
     // and arrived() holds (a question's thread may end before its answer is
@@ -33,7 +33,7 @@ class FileopsSlowTest : public FileopsTest {
     static bool ReleaseAndFinish() {
         return ReleaseAndFinish([] { return true; });
     }
-    int64_t saved_wait_ = PaneAnswerWaitMs;
+    int64_t saved_wait_ = AnswerWaitMs;
 };
 
 } // namespace
@@ -53,7 +53,7 @@ TEST_F(FileopsSlowTest, CopyWhoseSelectionHangsRunsOnceTheAnswerComes) {
     RtSyscallsRestore restore;
     slow::SlowPrefix = src.path();
     slow::Install();
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     CopyMoveBetweenPanes(L"a\nOrdner\n", GadLeftPane, GadRightPane, 0);
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
     EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
@@ -122,7 +122,7 @@ TEST_F(FileopsSlowTest, DeleteWhoseFolderTestHangsAsksAndDeletesAfterwards) {
     RtSyscallsRestore restore;
     slow::SlowPrefix = t / "voll";
     slow::Install();
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     DeleteRequest(L"voll\nf\n", Folder(t));
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
     EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
@@ -152,7 +152,7 @@ TEST_F(FileopsSlowTest, NewFolderAndRenameOnAHangingFolderFinishAfterwards) {
 
     RtSyscallsRestore restore;
     slow::Install();
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     OpenNewFolderDialog(0, 0, 320, 70);
     tk_gadget_set_text(GadNewFolderName, L"Neu");
     slow::SlowPrefix = t / "Neu";

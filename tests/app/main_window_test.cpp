@@ -52,11 +52,11 @@ class MainWindowTest : public testing::Test {
     }
     void TearDown() override {
         slow::ReleaseAll();
-        PaneAnswerWaitMs = saved_wait_;
+        AnswerWaitMs = saved_wait_;
         tk_window_close(-1);
         AppStateReset();
     }
-    const int64_t saved_wait_ = PaneAnswerWaitMs;
+    const int64_t saved_wait_ = AnswerWaitMs;
     // Makes dir/viewer.sh the viewer: record (shell commands) writes what it
     // saw to "$OUT", which becomes dir/args.log at once when it is done. The
     // left pane, active, shows dir with the one row file selected. Returns
@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, AViewerWhoseStartHangsLeavesTheWindowAnswering) {
     slow::Reset();
     slow::SlowPrefix = dir.path();
     slow::Install();
-    PaneAnswerWaitMs = 20; // the tests' long wait would hold the loop
+    AnswerWaitMs = 20; // the tests' long wait would hold the loop
     const auto handle = [](int32_t code) {
         if (tk_event_window() == WinMain) MainWindowEvents(code);
     };

@@ -21,10 +21,10 @@ class PaneRefreshSlowTest : public PaneTest {
     void TearDown() override {
         slow::ReleaseAll();
         rt_sys = rt_syscalls_real();
-        PaneAnswerWaitMs = saved_wait_;
+        AnswerWaitMs = saved_wait_;
         PaneTest::TearDown();
     }
-    int64_t saved_wait_ = PaneAnswerWaitMs;
+    int64_t saved_wait_ = AnswerWaitMs;
 };
 
 } // namespace
@@ -39,17 +39,17 @@ TEST_F(PaneRefreshSlowTest, AHangingRefreshKeepsTheRowsAndAddsThemWhenItAnswers)
     RtSyscallsRestore restore;
     slow::SlowPrefix = dir.path();
     slow::Install();
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     EXPECT_EQ(RefreshPaneEntries(GadLeftPane), 0);
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
     EXPECT_LT(slow::PingMs(), 100.0);
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"alt.txt"}));
     EXPECT_EQ(RefreshPaneEntries(GadLeftPane), 0); // a second report meanwhile
-    EXPECT_EQ(PaneQuestionsRunning(), 1);
+    EXPECT_EQ(QuestionsRunning(), 1);
 
     slow::Released = true;
     ASSERT_TRUE(slow::PumpUntil(
-        [] { return PaneQuestionsRunning() == 0 && RowOf(GadLeftPane, L"neu.txt") >= 0; }));
+        [] { return QuestionsRunning() == 0 && RowOf(GadLeftPane, L"neu.txt") >= 0; }));
     for (int i = 0; i < 10; ++i) tk_event_wait_timeout(5);
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"alt.txt", L"neu.txt"}));
 
@@ -63,7 +63,7 @@ TEST_F(PaneRefreshSlowTest, AHangingRefreshKeepsTheRowsAndAddsThemWhenItAnswers)
     ShowPath(GadLeftPane, elsewhere, ShowReset);
     ASSERT_TRUE(slow::PumpUntil([] { return PaneListingPending(GadLeftPane) == 0; }));
     slow::Released = true;
-    ASSERT_TRUE(slow::PumpUntil([] { return PaneQuestionsRunning() == 0; }));
+    ASSERT_TRUE(slow::PumpUntil([] { return QuestionsRunning() == 0; }));
     for (int i = 0; i < 10; ++i) tk_event_wait_timeout(5);
     EXPECT_EQ(PanePath(GadLeftPane), elsewhere);
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"anders.txt"}));
