@@ -30,6 +30,7 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/core/shell_hooks.h"
 #include "app/fileops/fileops.h"
 #include "app/panes/navigation.h"
@@ -305,8 +306,8 @@ int main(int argc, char** argv) {
     DriveVolumes = RootOnly;
     InstallShellHooks();
     BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
-    FileopsMessage = AnswerOk;
-    FileopsMessageBox = BoxSeen;
+    Messages.Dialog = AnswerOk;
+    Messages.Box = BoxSeen;
 
     // Names on the command line run only those benchmarks.
     const std::vector<std::pair<std::string, void (*)(const std::string&)>> all = {

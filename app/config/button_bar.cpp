@@ -6,7 +6,7 @@
 #include "app/config/config_texts.h"
 #include "app/core/answers.h"
 #include "app/core/ids.h"
-#include "app/fileops/message_dialog.h"
+#include "app/core/message_dialog.h"
 #include "platform/app_icon.h"
 #include "platform/mime.h"
 #include "platform/shell_open.h"
@@ -23,10 +23,6 @@ std::list<ButtonBarEntry> ButtonBarList;
 std::vector<ToolbarButton> ToolbarButtons(1);
 
 namespace {
-
-void ShowButtonBarError(const std::wstring& headline, const std::wstring& text) {
-    MessageDialog(MessageKindError, ConfigCaption, headline, text, MessageOneButton, WinMain);
-}
 
 // The pixels of the icon of path, or none: its program's icon, else its
 // type's. Reads the file system: any thread but the main one.
@@ -114,7 +110,10 @@ void AskIcons(const std::list<ButtonBarEntry>& list) {
 } // namespace
 
 ButtonBarOpenFn ButtonBarOpen = OpenButtonPath;
-ButtonBarMessageFn ButtonBarMessage = ShowButtonBarError;
+
+void ButtonBarMessage(const std::wstring& headline, const std::wstring& text) {
+    Messages.Dialog(MessageKindError, ConfigCaption, headline, text, MessageOneButton, WinMain);
+}
 
 std::wstring ButtonBarFolder() {
     return rt_dir_current() + ButtonBarDataFolder;

@@ -11,11 +11,11 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
-#include "app/fileops/message_dialog.h"
 #include "app/panes/pane_changed.h"
 #include "app/panes/panes.h"
 #include "runtime/file_checks.h"
@@ -52,12 +52,12 @@ struct CopyPlan {
 using Plan = std::shared_ptr<CopyPlan>;
 
 int64_t Ask(const std::wstring& headline, const std::wstring& text) {
-    return FileopsMessage(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
-                          WinMain);
+    return Messages.Dialog(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
+                           WinMain);
 }
 
 void ShowError(const std::wstring& text) {
-    FileopsMessage(MessageKindError, TextAttention, TextError, text, MessageOneButton, WinMain);
+    Messages.Dialog(MessageKindError, TextAttention, TextError, text, MessageOneButton, WinMain);
 }
 
 bool Confirmed(const std::wstring& targetFolder, int64_t move) {

@@ -3,9 +3,9 @@
 #include "app/fileops/copy_job.h"
 
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
-#include "app/fileops/message_dialog.h"
 #include "toolkit/events.h"
 #include "toolkit/requesters.h"
 
@@ -13,8 +13,6 @@
 
 CopyJob Job;
 ProgressObserverFn ProgressObserver = nullptr;
-FileopsMessageFn FileopsMessage = MessageDialog;
-FileopsMessageBoxFn FileopsMessageBox = tk_message_box;
 
 namespace {
 

@@ -11,11 +11,11 @@
 // selected name is looked at once.
 #include "app/core/answers.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
-#include "app/fileops/message_dialog.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 #include "toolkit/events.h"
@@ -26,8 +26,8 @@
 namespace {
 
 int64_t Ask(const std::wstring& headline, const std::wstring& text) {
-    return FileopsMessage(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
-                          WinMain);
+    return Messages.Dialog(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
+                           WinMain);
 }
 
 bool Deletable(const std::wstring& name) {

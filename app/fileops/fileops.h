@@ -2,16 +2,14 @@
 // new folder (F7) and rename (F2, the context menu).
 //
 // The commands run on the main thread: they ask (MessageDialog through
-// FileopsMessage) and decide, open a progress window and start one worker
-// thread on the global CopyJob (copy_job.h). What they must know of the
-// file system first (what the selected items are, what the target holds) is
-// asked on threads of their own (app/panes/pane_answers.h), so a command
-// may finish in a later turn of the main loop; the window answers
-// meanwhile. The worker collects the files of selected folders, copies,
-// moves or deletes, reports progress through EventJobProgress and ends by
-// posting EventJobDone to its progress window, whose handler (called by the
-// main loop) closes it, says when anything failed and refreshes the panes.
-// Only one job runs at a time; a request while one runs does nothing.
+// the message seam, app/core/message_dialog.h) and decide, open a progress window and start one
+// worker thread on the global CopyJob (copy_job.h). What they must know of the file system first
+// (what the selected items are, what the target holds) is asked on threads of their own
+// (app/panes/pane_answers.h), so a command may finish in a later turn of the main loop; the window
+// answers meanwhile. The worker collects the files of selected folders, copies, moves or deletes,
+// reports progress through EventJobProgress and ends by posting EventJobDone to its progress
+// window, whose handler (called by the main loop) closes it, says when anything failed and
+// refreshes the panes. Only one job runs at a time; a request while one runs does nothing.
 //
 // What the user may rely on: an existing target is replaced only after the
 // user agreed and only by a complete copy (platform/file_copy.h); a failed
@@ -23,15 +21,6 @@
 
 #include <cstdint>
 #include <string>
-
-// ---- exits, replaceable by tests ----
-using FileopsMessageFn = int64_t (*)(int64_t kind, const std::wstring& caption,
-                                     const std::wstring& headline, const std::wstring& text,
-                                     int64_t buttons, int64_t owner);
-using FileopsMessageBoxFn = int64_t (*)(const std::wstring& caption, const std::wstring& text,
-                                        int64_t flags);
-extern FileopsMessageFn FileopsMessage;       // MessageDialog
-extern FileopsMessageBoxFn FileopsMessageBox; // tk_message_box
 
 // ---- item lists: one item per line, each ended by a line feed ----
 int64_t ItemListCount(const std::wstring& list);

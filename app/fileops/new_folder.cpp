@@ -5,6 +5,7 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
@@ -39,7 +40,7 @@ bool MakeFolder(const std::wstring& folder, const std::wstring& name) {
 }
 
 void FolderFailed() {
-    FileopsMessageBox(TextError, TextNewFolderFailed, 0);
+    Messages.Box(TextError, TextNewFolderFailed, 0);
 }
 
 // The creation still out; a second "Ok" meanwhile does nothing.

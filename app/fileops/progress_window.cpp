@@ -4,6 +4,7 @@
 // the panes up to date.
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
@@ -49,7 +50,7 @@ void WaitForWorker() {
 
 void FinishCopy() {
     WaitForWorker();
-    if (Job.result == 0) FileopsMessageBox(TextCopyFailedTitle, TextCopyFailed, 0);
+    if (Job.result == 0) Messages.Box(TextCopyFailedTitle, TextCopyFailed, 0);
     tk_window_close(WinCopyProgress);
     RefreshPanesShowing(Job.targetFolder);
     if (Job.move) RefreshPanesShowing(Job.sourceFolder);
@@ -58,7 +59,7 @@ void FinishCopy() {
 void FinishDelete() {
     WaitForWorker();
     ShowJobView(WinDeleteProgress);
-    if (Job.result == 0) FileopsMessageBox(TextDeleteFailedTitle, TextDeleteFailed, 0);
+    if (Job.result == 0) Messages.Box(TextDeleteFailedTitle, TextDeleteFailed, 0);
     tk_window_close(WinDeleteProgress);
     RefreshPanesShowing(Job.sourceFolder);
 }

@@ -9,9 +9,9 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
-#include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
@@ -60,8 +60,8 @@ void WindowSized() {
 // ---- keys and menu items ----
 
 int64_t AskQuit() {
-    const int64_t answer = MessageDialog(MessageKindQuestion, QuitCaption, QuitHeadline, QuitText,
-                                         MessageTwoButtons, WinMain);
+    const int64_t answer = Messages.Dialog(MessageKindQuestion, QuitCaption, QuitHeadline, QuitText,
+                                           MessageTwoButtons, WinMain);
     if (answer != MessageAnswerOk) return 0;
     RestorePositionBeforeMaximize();
     return 1;

@@ -4,8 +4,8 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/fileops_hooks.h"
-#include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
@@ -22,13 +22,9 @@ PaneContextState PaneContext;
 
 namespace {
 
-void ShowInfoBox(const std::wstring& caption, const std::wstring& text) {
-    tk_message_box(caption, text, TkMessageOk | TkMessageIconInformation);
-}
-
 void Error(const std::wstring& text) {
-    MessageDialog(MessageKindError, ContextCaption, ContextHeadline, text, MessageOneButton,
-                  WinMain);
+    Messages.Dialog(MessageKindError, ContextCaption, ContextHeadline, text, MessageOneButton,
+                    WinMain);
 }
 
 struct MenuLine {
@@ -92,12 +88,11 @@ void TrashSelected() {
 void ShowProperties() {
     if (PaneContext.Paths.empty()) return;
     const std::wstring text = PropertiesText(PaneContext.Paths.front());
-    if (!text.empty()) PaneContextShow(ContextPropertiesCaption, text);
+    if (!text.empty())
+        Messages.Box(ContextPropertiesCaption, text, TkMessageOk | TkMessageIconInformation);
 }
 
 } // namespace
-
-PaneContextShowFn PaneContextShow = ShowInfoBox;
 
 namespace {
 AskTopic ContextMenuTopic; // the newest menu asked for

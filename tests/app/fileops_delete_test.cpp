@@ -70,8 +70,8 @@ TEST_F(FileopsTest, DeleteRequestCountsFilesAndSparesAFileThatBecameAFolder) {
     t.write("voll/x", "x");
     static std::string turned;
     turned = t / "4";
-    FileopsMessage = [](int64_t kind, const std::wstring& title, const std::wstring& headline,
-                        const std::wstring& text, int64_t buttons, int64_t owner) -> int64_t {
+    Messages.Dialog = [](int64_t kind, const std::wstring& title, const std::wstring& headline,
+                         const std::wstring& text, int64_t buttons, int64_t owner) -> int64_t {
         if (headline == TextNotEmptyHeadline && unlink(turned.c_str()) == 0 &&
             mkdir(turned.c_str(), 0755) == 0)
             std::ofstream(turned + "/inhalt") << "bleibt";

@@ -47,8 +47,8 @@ class FileopsTest : public PaneTest {
         answers.clear();
         boxes.clear();
         totals.clear();
-        FileopsMessage = Script;
-        FileopsMessageBox = Box;
+        Messages.Dialog = Script;
+        Messages.Box = Box;
         ProgressObserver = nullptr;
     }
     void TearDown() override {
@@ -56,8 +56,6 @@ class FileopsTest : public PaneTest {
         ProgressObserver = nullptr;
         rt_sys = rt_syscalls_real();
         pf_copy_sys_reset();
-        FileopsMessage = MessageDialog;
-        FileopsMessageBox = tk_message_box;
         PaneTest::TearDown();
     }
 

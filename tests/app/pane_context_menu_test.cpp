@@ -85,8 +85,9 @@ void RecordRename(int64_t pane) {
     Renamed.push_back(pane);
 }
 std::wstring Shown;
-void RecordShow(const std::wstring& caption, const std::wstring& text) {
+int64_t RecordShow(const std::wstring& caption, const std::wstring& text, int64_t) {
     Shown = caption + L"\n" + text;
+    return 1;
 }
 
 class ContextMenuTest : public ConfigTest {
@@ -98,7 +99,7 @@ class ContextMenuTest : public ConfigTest {
         Shown.clear();
         FileOpsCopyMove = RecordJob;
         FileOpsStartInlineRename = RecordRename;
-        PaneContextShow = RecordShow;
+        Messages.Box = RecordShow;
         folder_ = W(dir_.path()) + L"/";
         dir_.write("brief.txt", "Hallo\n");
         mkdir((dir_ / "ordner").c_str(), 0755);
