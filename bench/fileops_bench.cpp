@@ -34,8 +34,10 @@
 #include "app/core/shell_hooks.h"
 #include "app/fileops/fileops.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
 #include "app/shell/main_window.h"
@@ -263,7 +265,7 @@ void FolderSizeOfTree(const std::string& base) {
     }
     const int64_t expected = int64_t{kFolders} * kFiles * kBytes;
     const int64_t tree = tk_gadget_count_items(GadLeftPane) - 1; // after ".."
-    if (FolderSize(W(src + "/tree"), 1) != expected ||
+    if (FolderSize(W(src + "/tree"), FolderSizeWithSubfolders) != expected ||
         tk_gadget_get_item_text(GadLeftPane, tree, 3) != FormatSize(expected, 0, 1)) {
         std::fprintf(stderr, "folder_size: wrong sum\n");
         ++failures;
@@ -303,6 +305,7 @@ int main(int argc, char** argv) {
     mkdir((base + "/dst").c_str(), 0755);
     tk_init();
     AppStateReset();
+    ResetPanes();
     DriveVolumes = RootOnly;
     InstallShellHooks();
     BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);

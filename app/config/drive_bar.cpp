@@ -4,7 +4,9 @@
 #include "app/core/answers.h"
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
@@ -24,18 +26,6 @@ const DriveKindLook DriveKindLooks[] = {
     {L"USB Laufwerk", "drive_usb", 30},
     {L"Hard Disk", "drive_hdd", 32},
     {L"CD Rom", "drive_cd", 30},
-};
-
-// One bar per pane frame.
-struct DriveBarSide {
-    int64_t Frame;                                 // container holding the bar
-    int64_t DiskInfo;                              // its disk-information text
-    std::vector<DriveButtonRecord> AppState::*Bar; // its button slots
-    int64_t Pane;                                  // the pane below it
-};
-const DriveBarSide DriveBarSides[] = {
-    {GadLeftFrame, GadLeftDiskInfo, &AppState::LeftDriveButtons, GadLeftPane},
-    {GadRightFrame, GadRightDiskInfo, &AppState::RightDriveButtons, GadRightPane},
 };
 
 constexpr int64_t DriveSlotWidth = 34;    // distance between button slots
@@ -93,23 +83,25 @@ void MakeDriveButton(int64_t i, DriveButtonRecord& slot, const DriveRecord& driv
     tk_image_free(ImgDriveWork);
 }
 
-// What a rebuild asks off the main thread: the volumes, and whether each
-// pane's folder (as it was when asked) still exists.
+// What a rebuild asks off the main thread: the volumes, and whether the
+// folders of the panes of each side (as they were when asked) still exist.
 struct RebuildAnswer {
     std::vector<PfVolume> volumes;
-    std::wstring folder[2];
-    bool folderThere[2] = {false, false};
+    std::vector<std::wstring> folder; // by side
+    std::vector<bool> folderThere;    // by side
 };
 
-// Rebuilds one bar inside its frame and puts its pane right.
-void RebuildSide(const DriveBarSide& side, int64_t last, bool folderThere) {
+// Rebuilds one bar inside its frame and puts its pane right. A click on one
+// of the buttons freed here is answered no more.
+void RebuildSide(const PaneSide& side, int64_t last, bool folderThere) {
     if (!tk_gadget_list_open(side.Frame)) return;
     tk_gadget_resize(side.DiskInfo, DiskInfoX(last), TkKeep, TkKeep, TkKeep);
-    std::vector<DriveButtonRecord>& bar = App.*side.Bar;
+    std::vector<DriveButtonRecord>& bar = App.*side.DriveButtons;
+    if (Pane* pane = PaneOf(side.List)) pane->DriveClick.MoveOn();
     FreeDriveButtons(bar);
     CreateDriveButtons(last, bar, App.DriveList);
-    EnsurePaneDrivePresent(side.Pane, App.DriveList, folderThere);
-    MarkPaneDriveButton(side.Pane, App.DriveList);
+    EnsurePaneDrivePresent(side.List, App.DriveList, folderThere);
+    MarkPaneDriveButton(side.List, App.DriveList);
     tk_gadget_list_close();
 }
 
@@ -117,11 +109,11 @@ void RebuildSide(const DriveBarSide& side, int64_t last, bool folderThere) {
 void ApplyRebuild(const RebuildAnswer& a) {
     App.DriveList.assign(1, DriveRecord{});
     const int64_t last = AppendDrives(a.volumes, App.DriveList);
-    for (size_t k = 0; k < std::size(DriveBarSides); ++k) {
-        const DriveBarSide& side = DriveBarSides[k];
+    for (size_t k = 0; k < std::size(PaneSides); ++k) {
+        const PaneSide& side = PaneSides[k];
         // A pane the user moved meanwhile was just listed there: its folder
         // is not in question.
-        const bool there = a.folderThere[k] || PanePath(side.Pane) != a.folder[k];
+        const bool there = a.folderThere[k] || PanePath(side.List) != a.folder[k];
         RebuildSide(side, last, there);
     }
 }
@@ -155,7 +147,9 @@ int64_t AppendDrives(const std::vector<PfVolume>& volumes, std::vector<DriveReco
 
 void CreateDriveButtons(int64_t last, std::vector<DriveButtonRecord>& buttons,
                         const std::vector<DriveRecord>& drives) {
-    int64_t data = &buttons == &App.RightDriveButtons ? 1 : 0;
+    int64_t data = 0; // the index of the bar's side
+    for (int64_t side = 0; side < PaneSideCount; ++side)
+        if (&buttons == &(App.*PaneSides[side].DriveButtons)) data = side;
     buttons.assign(size_t(last + 1), DriveButtonRecord{});
     tk_font_load(FontDriveLetter, L"Arial", 7, TkFontBold);
     for (int64_t i = 0; i <= last && size_t(i) < drives.size(); ++i)
@@ -186,8 +180,8 @@ void FreeDriveButtons(std::vector<DriveButtonRecord>& buttons) {
 // an answer still out.
 void RebuildDriveBars() {
     auto a = std::make_shared<RebuildAnswer>();
-    for (size_t k = 0; k < std::size(DriveBarSides); ++k)
-        a->folder[k] = PanePath(DriveBarSides[k].Pane);
+    for (const PaneSide& side : PaneSides) a->folder.push_back(PanePath(side.List));
+    a->folderThere.assign(a->folder.size(), false);
     AskAsideLatest(
         RebuildTopic,
         [a, read = DriveVolumes] {
@@ -213,27 +207,26 @@ int64_t DriveIndexOfPath(const std::vector<DriveRecord>& drives, const std::wstr
 // showed a root itself, so plugging in a stick threw both panes out of their
 // folders. A pane moves only when it has lost its ground: the volume it was
 // shown on is gone, or its folder no longer exists.
-void EnsurePaneDrivePresent(int64_t pane, const std::vector<DriveRecord>& drives,
+void EnsurePaneDrivePresent(int64_t list, const std::vector<DriveRecord>& drives,
                             bool folderThere) {
-    PaneState* state = PaneOf(pane);
-    if (!state) return;
-    bool volume_present = state->ShownMount.empty();
+    Pane* pane = PaneOf(list);
+    if (!pane) return;
+    bool volume_present = pane->ShownMount.empty();
     for (size_t i = 0; i < RealDriveCount(drives) && !volume_present; ++i)
-        volume_present = drives[i].Root == state->ShownMount;
+        volume_present = drives[i].Root == pane->ShownMount;
     if (volume_present && folderThere) return;
     // ShowPath records the mount of the folder it shows in ShownMount.
-    ShowPath(pane, FallbackRoot(), ShowReset);
+    ShowPath(*pane, FallbackRoot(), ShowReset);
 }
 
-void MarkPaneDriveButton(int64_t pane, const std::vector<DriveRecord>& drives) {
-    const std::vector<DriveButtonRecord>* bar = pane == GadLeftPane    ? &App.LeftDriveButtons
-                                                : pane == GadRightPane ? &App.RightDriveButtons
-                                                                       : nullptr;
-    if (!bar) return;
-    int64_t index = DriveIndexOfPath(drives, PanePath(pane));
+void MarkPaneDriveButton(int64_t list, const std::vector<DriveRecord>& drives) {
+    const PaneSide* side = SideOfList(list);
+    if (!side) return;
+    const std::vector<DriveButtonRecord>* bar = &(App.*side->DriveButtons);
+    int64_t index = DriveIndexOfPath(drives, PanePath(list));
     if (index < 0 || size_t(index) >= bar->size() || !(*bar)[index].Gadget) return;
     tk_gadget_set_state((*bar)[index].Gadget, 1);
     // Keep the line beside the bar in step with the pressed button: after a
     // pane was moved it would still name the volume that went away.
-    ShowDiskInfo(pane, drives[index]);
+    ShowDiskInfo(list, drives[index]);
 }

@@ -10,6 +10,8 @@
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "toolkit/gadgets.h"
 
@@ -107,9 +109,9 @@ int64_t DeleteProgressEvents(int64_t event) {
 void RefreshPanesShowing(const std::wstring& folder) {
     const int64_t active = App.ActivePane;
     bool refreshed = false;
-    for (int64_t pane : {GadLeftPane, GadRightPane})
-        if (!folder.empty() && PanePath(pane) == folder) {
-            ShowPath(pane, L"", ShowRefresh);
+    for (Pane* pane : EveryPane())
+        if (!folder.empty() && PaneFolder(*pane) == folder && ListOf(*pane)) {
+            ShowPath(*pane, L"", ShowRefresh);
             refreshed = true;
         }
     // ShowPath makes the pane it shows the active one; give that back.

@@ -6,6 +6,7 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_menu.h"
 #include "toolkit/gadgets.h"
@@ -20,21 +21,6 @@ constexpr uint32_t PaneListFlags =
     TkListMultiSelect | TkListShowSelectionAlways | TkListReorderableColumns | TkListFullRowSelect;
 constexpr int64_t ComboFlags = TkComboEditable | TkComboScroll;
 
-struct PaneGadgets {
-    int64_t frame, disk_info, list, filter, path;
-    std::vector<DriveButtonRecord>* drive_buttons;
-};
-
-const PaneGadgets& PaneGadgetsOf(int side) {
-    static const PaneGadgets table[2] = {
-        {GadLeftFrame, GadLeftDiskInfo, GadLeftPane, GadLeftFilter, GadLeftPath,
-         &App.LeftDriveButtons},
-        {GadRightFrame, GadRightDiskInfo, GadRightPane, GadRightFilter, GadRightPath,
-         &App.RightDriveButtons},
-    };
-    return table[side];
-}
-
 struct ColumnSpec {
     const wchar_t* title;
     int64_t width;
@@ -47,20 +33,19 @@ int64_t Round(double v) {
     return static_cast<int64_t>(std::lround(v));
 }
 
-void BuildPaneFrame(int side, int64_t x, int64_t last_drive) {
-    const PaneGadgets& g = PaneGadgetsOf(side);
-    tk_container_create(g.frame, x, 30, 490, 520);
-    tk_text_create(g.disk_info, DiskInfoX(last_drive), 4, 250, 16, L"Speicherausgabe");
-    tk_list_create(g.list, 0, 40, 490, 480, PaneColumns[ColName].title, PaneColumns[ColName].width,
+void BuildPaneFrame(const PaneSide& g, int64_t x, int64_t last_drive) {
+    tk_container_create(g.Frame, x, 30, 490, 520);
+    tk_text_create(g.DiskInfo, DiskInfoX(last_drive), 4, 250, 16, L"Speicherausgabe");
+    tk_list_create(g.List, 0, 40, 490, 480, PaneColumns[ColName].title, PaneColumns[ColName].width,
                    PaneListFlags);
     for (int c = ColDate; c < ColCount; ++c)
-        tk_list_add_column(g.list, c, PaneColumns[c].title, PaneColumns[c].width);
-    tk_gadget_enable_drop(g.list, TkDropFiles, TkDropCopy | TkDropMove);
-    tk_string_create(g.path, 0, 20, 370, 20, L"");
-    tk_combo_create(g.filter, 370, 20, 120, 20, ComboFlags);
-    tk_list_set_column_align(g.list, ColSize, TkListAlignRight);
+        tk_list_add_column(g.List, c, PaneColumns[c].title, PaneColumns[c].width);
+    tk_gadget_enable_drop(g.List, TkDropFiles, TkDropCopy | TkDropMove);
+    tk_string_create(g.PathField, 0, 20, 370, 20, L"");
+    tk_combo_create(g.Filter, 370, 20, 120, 20, ComboFlags);
+    tk_list_set_column_align(g.List, ColSize, TkListAlignRight);
     for (int c = ColName; c < ColCount; ++c) App.ColumnPercent[c] = PaneColumns[c].percent;
-    CreateDriveButtons(last_drive, *g.drive_buttons, App.DriveList);
+    CreateDriveButtons(last_drive, App.*g.DriveButtons, App.DriveList);
     tk_gadget_list_close();
 }
 
@@ -91,8 +76,8 @@ void BuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_
     const int64_t last_drive = EnumerateDrives(App.DriveList);
     tk_window_set_bounds(WinMain, 640, 480, -1, -1);
     BuildMainMenu();
-    BuildPaneFrame(0, 10, last_drive);
-    BuildPaneFrame(1, 520, last_drive);
+    BuildPaneFrame(PaneSides[0], 10, last_drive);
+    BuildPaneFrame(PaneSides[1], 520, last_drive);
     tk_string_create(GadCommandLine, 0, tk_gadget_height(GadLeftFrame) + 10, width - 10, 20, L"");
     BuildFunctionKeys(width, button_offset);
     FillFilterBoxes();

@@ -13,6 +13,8 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/message_dialog.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/shell/main_window.h"
 #include "runtime/text.h"
@@ -55,6 +57,7 @@ class ConfigTest : public testing::Test {
         saved_cwd_ = getcwd(nullptr, 0);
         ASSERT_EQ(chdir(dir_.path().c_str()), 0);
         AppStateReset();
+        ResetPanes();
         ButtonBarReset();
         ButtonBarEditorReset();
         messages.clear();
@@ -78,6 +81,7 @@ class ConfigTest : public testing::Test {
         Messages = RealMessages();
         ButtonBarOpen = saved_open_;
         AppStateReset();
+        ResetPanes();
         if (chdir(saved_cwd_) != 0) ADD_FAILURE() << "cannot go back";
         free(saved_cwd_);
     }

@@ -9,6 +9,8 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_window.h"
 #include "runtime/files.h"
@@ -71,6 +73,7 @@ class DriveBar : public testing::Test {
     void SetUp() override {
         tk_init();
         AppStateReset();
+        ResetPanes();
         saved_source_ = DriveVolumes;
         DriveVolumes = FixtureVolumes;
         Fixture = FourDrives();
@@ -84,6 +87,7 @@ class DriveBar : public testing::Test {
         tk_window_close(-1);
         DriveVolumes = saved_source_;
         AppStateReset();
+        ResetPanes();
     }
     // A window with one frame, the bar built inside it.
     void BuildBar(std::vector<DriveButtonRecord>& bar) {
@@ -221,13 +225,13 @@ TEST_F(DriveBarPanes, PullingTheStickMovesOnlyThePaneThatWasOnIt) {
     ShowPath(GadLeftPane, root_ + L"sub/", ShowReset);
     ShowPath(GadRightPane, stick_, ShowReset);
     ShowPath(GadRightPane, stick_ + L"data/", ShowPush);
-    ASSERT_EQ(App.Panes[1].ShownMount, stick_);
+    ASSERT_EQ(PaneOf(GadRightPane)->ShownMount, stick_);
     tk_gadget_set_text(GadRightDiskInfo, L"STICK 1 KB von 2 KB");
     PullStick();
     EXPECT_EQ(PanePath(GadLeftPane), root_ + L"sub/");
     EXPECT_EQ(PanePath(GadRightPane), root_);
-    EXPECT_EQ(App.Panes[1].PathHistory.size(), 2u); // a fresh history
-    EXPECT_EQ(App.Panes[1].ShownMount, root_);
+    EXPECT_EQ(PaneOf(GadRightPane)->History.Paths.size(), 2u); // a fresh history
+    EXPECT_EQ(PaneOf(GadRightPane)->ShownMount, root_);
     EXPECT_EQ(tk_gadget_get_state(App.RightDriveButtons[0].Gadget), 1);
     EXPECT_EQ(tk_gadget_get_text(GadRightDiskInfo).rfind(L"/ ", 0), 0u);
 }

@@ -8,7 +8,9 @@
 #include "app/core/ids.h"
 #include "app/core/message_dialog.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "platform/shell_open.h"
@@ -46,6 +48,7 @@ class PaneTest : public ::testing::Test {
     void SetUp() override {
         tk_init();
         AppStateReset();
+        ResetPanes();
         App.ColumnPercent[0] = 50;
         App.ColumnPercent[1] = 20;
         App.ColumnPercent[2] = 15;
@@ -68,6 +71,7 @@ class PaneTest : public ::testing::Test {
         Messages = RealMessages();
         PaneShellOpen = pf_shell_open;
         AppStateReset();
+        ResetPanes();
     }
 
     static std::wstring W(const std::string& s) { return rt_text_from_os(s); }

@@ -203,7 +203,7 @@ TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
     rt_sys.open = SlowOpen;
     PaneStartWaitMs = 0;
     App.settings.ShowHidden = 0;
-    PaneOf(GadLeftPane)->PathHistory = {Folder(start), L""};
+    PaneOf(GadLeftPane)->History.Paths = {Folder(start), L""};
     StartEarlyListing(GadLeftPane, home, false);
     ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
     ShowStartFolder(GadLeftPane, home);
@@ -224,7 +224,7 @@ TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
     EXPECT_EQ(SlowOpened.load(), 3);
 
     // Gone since the last run: the nearest folder that is there.
-    PaneOf(GadRightPane)->PathHistory = {Folder(start) + L"weg/tiefer/", L""};
+    PaneOf(GadRightPane)->History.Paths = {Folder(start) + L"weg/tiefer/", L""};
     StartEarlyListing(GadRightPane, home, true);
     ShowStartFolder(GadRightPane, home);
     ASSERT_TRUE(PumpUntil([] { return PaneListingPending(GadRightPane) == 0; }));
@@ -245,8 +245,8 @@ TEST_F(PaneAnswerTest, TheOtherStartFolderWaitsForThePaneWithTheKeyboard) {
     SlowFolder = first.path();
     SeenFolder = second.path();
     rt_sys.open = SlowOpen;
-    PaneOf(GadLeftPane)->PathHistory = {Folder(first), L""};
-    PaneOf(GadRightPane)->PathHistory = {Folder(second), L""};
+    PaneOf(GadLeftPane)->History.Paths = {Folder(first), L""};
+    PaneOf(GadRightPane)->History.Paths = {Folder(second), L""};
     StartEarlyListing(GadLeftPane, home, false);
     ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
     const auto start = Clock::now();
