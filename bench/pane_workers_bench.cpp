@@ -36,7 +36,7 @@
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_window.h"
-#include "app/shell/pane_filter.h"
+#include "app/panes/pane_filter.h"
 #include "runtime/files.h"
 #include "runtime/memory.h"
 #include "runtime/text.h"

@@ -1,5 +1,5 @@
-// The new-folder dialog (window 36, F7) and CreateFolderIn. Main thread;
-// the dialog's "Ok" creates the folder on a thread of its own (PaneAsk), so
+// The new-folder dialog (window 36, F7). Main thread;
+// the dialog's "Ok" creates the folder on a thread of its own (AskAside), so
 // a pane on a hanging mount leaves the window answering, and the dialog
 // stays open until the answer says whether it worked.
 #include "app/core/answers.h"
@@ -26,17 +26,17 @@ void CloseDialog() {
     tk_gadget_activate(App.ActivePane);
 }
 
-// Trailing blanks and "/" are dropped; what remains must be one plain name:
-// a "/" inside would reach into another folder, "." and ".." are no names.
-bool PlainName(std::wstring& name) {
+// A typed folder name often ends in blanks or a "/": they are dropped
+// before the name must be a plain one.
+std::wstring Trimmed(std::wstring name) {
     while (!name.empty() && (name.back() == L' ' || name.back() == L'/')) name.pop_back();
-    return !name.empty() && name != L"." && name != L".." && name.find(L'/') == std::wstring::npos;
+    return name;
 }
 
 // Any thread.
 bool MakeFolder(const std::wstring& folder, const std::wstring& name) {
-    std::wstring plain = name;
-    return !folder.empty() && PlainName(plain) && rt_dir_create(folder + plain);
+    const std::wstring plain = Trimmed(name);
+    return !folder.empty() && IsPlainName(plain) && rt_dir_create(folder + plain);
 }
 
 void FolderFailed() {
@@ -83,11 +83,5 @@ int64_t NewFolderEvents(int64_t event) {
         OkPressed();
     else if (event == EventGadget && tk_event_gadget() == GadNewFolderCancel)
         CloseDialog();
-    return 0;
-}
-
-int64_t CreateFolderIn(int64_t /*pane*/, const std::wstring& folder, const std::wstring& name) {
-    if (MakeFolder(folder, name)) return 1;
-    FolderFailed();
     return 0;
 }

@@ -5,7 +5,7 @@
 // enumeration of the folder. A shown folder that itself vanished (deleted or
 // moved away outside the program) gives way to its nearest existing
 // ancestor. Main thread only; the folder is read on a thread of its own
-// (app/panes/pane_answers.h), so a folder on a slow mount keeps its rows
+// (app/core/answers.h), so a folder on a slow mount keeps its rows
 // until the answer comes. The results below are those of an answer that
 // came in time; a late one gives 0 and is applied when it arrives, unless
 // the pane shows another folder by then.

@@ -47,6 +47,7 @@ void ResetPane(Pane& p) {
     if (p.Listing.Cancel) *p.Listing.Cancel = 1;
     p.Listing = {}; // an early listing's thread ends by itself
     p.WatcherHeld = false;
+    p.Watcher.Changed->store(0);
     p.Refresh = {};
     p.Snapshot = {};
     // Fresh topics: every answer still out for the pane is dropped.
@@ -105,6 +106,12 @@ Pane* PaneOfReport(intptr_t data) {
     for (Pane& pane : Table().owned)
         if (static_cast<intptr_t>(pane.Id) == data) return &pane;
     return nullptr;
+}
+
+int64_t ListShowingFolder(const std::wstring& folder) {
+    for (const PaneSide& side : PaneSides)
+        if (PaneFolder(*PaneOf(side.List)) == folder) return side.List;
+    return 0;
 }
 
 std::vector<Pane*> EveryPane() {

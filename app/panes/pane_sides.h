@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <iterator>
+#include <string>
 #include <vector>
 
 struct Pane;
@@ -57,6 +58,9 @@ Pane* OtherPaneOf(const Pane& pane);
 // names; null when no pane has that name.
 intptr_t PaneReport(const Pane& pane);
 Pane* PaneOfReport(intptr_t data);
+
+// The list of the first side whose pane shows folder; 0 when none does.
+int64_t ListShowingFolder(const std::wstring& folder);
 
 // Every pane, in the order of the sides.
 std::vector<Pane*> EveryPane();

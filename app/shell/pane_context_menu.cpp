@@ -7,6 +7,7 @@
 #include "app/core/message_dialog.h"
 #include "app/fileops/fileops_hooks.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_texts.h"
@@ -219,8 +220,12 @@ int64_t PasteFiles() {
         [target, paths = PaneContext.Paths, folder = PaneContext.Folder] {
             *target = PasteTarget(paths, folder);
         },
-        [target, groups, cut] {
-            for (const auto& [folder, items] : groups) FileOpsCopyMove(items, folder, *target, cut);
+        [target, groups, cut, pane = PaneContext.Pane, shown = PaneContext.Folder] {
+            // Into a selected folder the files go to no pane's folder.
+            const int64_t target_pane = *target == shown ? pane : 0;
+            for (const auto& [folder, items] : groups)
+                FileOpsCopyMove(items, folder, *target, cut, ListShowingFolder(folder),
+                                target_pane);
         });
     return static_cast<int64_t>(groups.size());
 }

@@ -38,7 +38,7 @@ class FileopsTest : public PaneTest {
         boxes.push_back(caption + L"|" + text);
         return 1;
     }
-    static void Totals(int, int total, const std::wstring&) { totals.push_back(total); }
+    static void Totals(CopyJob&, int, int total, const std::wstring&) { totals.push_back(total); }
 
   protected:
     void SetUp() override {
@@ -70,7 +70,8 @@ class FileopsTest : public PaneTest {
             if (idle && QuestionsRunning() == 0) break;
             HandleProgress(tk_event_wait_timeout(5));
         }
-        if (Job.thread) rt_thread_wait(Job.thread);
+        for (int i = 0; i < 100000 && FileJobRunning(); ++i)
+            HandleProgress(tk_event_wait_timeout(5));
         for (int i = 0;
              i < 200 && (tk_window_exists(WinCopyProgress) || tk_window_exists(WinDeleteProgress));
              ++i)
@@ -83,8 +84,20 @@ class FileopsTest : public PaneTest {
     }
     static void Copy(const std::wstring& names, const std::wstring& from, const std::wstring& to,
                      int64_t move) {
-        CopyMoveCommand(names, from, to, move);
+        CopyMoveCommand(names, from, to, move, 0, 0);
         RunJob();
+    }
+    // Presses a dialog's "Ok" button and hands the dialog's events to its
+    // handler until the press has been handled (its answer comes in place).
+    static void PressOk(int64_t window, int64_t ok, int64_t (*handler)(int64_t)) {
+        tk_event_post(EventGadget, window, ok);
+        for (int i = 0; i < 100; ++i) {
+            const int32_t v = tk_event_wait_timeout(20);
+            if (tk_event_window() != window) continue;
+            handler(v);
+            if (v == EventGadget && tk_event_gadget() == ok) return;
+        }
+        ADD_FAILURE() << "the press never arrived";
     }
     static bool Exists(const std::string& path) {
         struct stat st;

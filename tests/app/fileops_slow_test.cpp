@@ -87,7 +87,7 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
     RtSyscallsRestore restore;
     slow::SlowPrefix = src / "Ordner/tief";
     slow::Install();
-    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0);
+    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0, 0, 0);
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
     EXPECT_TRUE(tk_window_exists(WinCopyProgress));
     EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
@@ -102,10 +102,15 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
     TempDir dst2;
     slow::Reset();
     slow::SlowPrefix = src / "Ordner/tief";
-    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst2), 0);
+    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst2), 0, 0, 0);
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
     tk_event_post(EventGadget, WinCopyProgress, GadCancel);
-    ASSERT_TRUE(slow::PumpUntil([] { return Job.cancel.load() == JobCancelled; }, HandleProgress));
+    ASSERT_TRUE(slow::PumpUntil(
+        [] {
+            const CopyJob* job = FileJobOfWindow(WinCopyProgress);
+            return job && job->cancel.load() == JobCancelled;
+        },
+        HandleProgress));
     ASSERT_TRUE(ReleaseAndFinish());
     EXPECT_FALSE(Exists(dst2 / "Ordner/d"));
     EXPECT_FALSE(Exists(dst2 / "Ordner/tief/c"));
