@@ -30,8 +30,7 @@ const DriveKindLook DriveKindLooks[] = {
 
 constexpr int64_t DriveSlotWidth = 34;    // distance between button slots
 constexpr int64_t DriveButtonHeight = 20; // px
-constexpr int64_t DriveButtonToggle = 0x1003;
-constexpr int64_t DriveLetterX = 20; // where the letter goes on the picture
+constexpr int64_t DriveLetterX = 20;      // where the letter goes on the picture
 constexpr int64_t DriveLetterY = 7;
 constexpr int64_t DriveLetterColor = 0xFF646464; // RGB(100, 100, 100), fully opaque
 constexpr int64_t DrawTextBlended = TkDrawTransparent | TkDrawAlphaBlend;
@@ -77,7 +76,7 @@ void MakeDriveButton(int64_t i, DriveButtonRecord& slot, const DriveRecord& driv
     DrawDriveLetter(drive.Letter);
     slot.Drive = drive;
     slot.Gadget = tk_image_button_create(-1, DriveSlotWidth * i, 0, look->Width, DriveButtonHeight,
-                                         tk_image_handle(ImgDriveWork), DriveButtonToggle);
+                                         tk_image_handle(ImgDriveWork), TkButtonToggle);
     if (slot.Gadget) tk_gadget_bind(slot.Gadget, DriveButtonClicked);
     // The button keeps its own copy of the picture.
     tk_image_free(ImgDriveWork);

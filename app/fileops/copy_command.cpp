@@ -12,6 +12,7 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/item_list.h"
 #include "app/core/message_dialog.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"

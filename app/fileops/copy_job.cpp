@@ -1,5 +1,5 @@
-// The job records, the workers' progress reports, item lists and the
-// orderly end of the jobs when the program quits. See copy_job.h.
+// The job records, the workers' progress reports and the orderly end of the
+// jobs when the program quits. See copy_job.h.
 #include "app/fileops/copy_job.h"
 
 #include "app/core/ids.h"
@@ -88,12 +88,4 @@ void EndFileJobs() {
     for (const auto& job : Jobs) job->cancel = JobQuitting;
     for (const auto& job : Jobs)
         if (job->thread) rt_thread_wait(job->thread);
-}
-
-std::vector<std::wstring> ItemListSplit(const std::wstring& list) {
-    std::vector<std::wstring> items;
-    size_t start = 0;
-    for (size_t end; (end = list.find(L'\n', start)) != std::wstring::npos; start = end + 1)
-        items.push_back(list.substr(start, end - start));
-    return items;
 }

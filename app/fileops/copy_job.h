@@ -100,10 +100,6 @@ struct CopyJob {
     JobView view;
 };
 
-// The lines of an item list, each without its line feed (a last line
-// without one is no item).
-std::vector<std::wstring> ItemListSplit(const std::wstring& list);
-
 // A new record, kept until EndFileJob. Main thread.
 CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
                     const std::wstring& targetFolder);

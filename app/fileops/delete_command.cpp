@@ -11,6 +11,7 @@
 // selected name is looked at once.
 #include "app/core/answers.h"
 #include "app/core/ids.h"
+#include "app/core/item_list.h"
 #include "app/core/message_dialog.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"

@@ -160,12 +160,6 @@ std::wstring ResolveShortcut(const std::wstring& path) {
     return target.empty() ? NoShortcutTarget : target;
 }
 
-std::wstring ResolveJunction(const std::wstring& path) {
-    int attributes = rt_file_attributes(path);
-    if (attributes == -1 || !(attributes & RtAttrLink)) return path;
-    return pf_read_link(path);
-}
-
 void OpenTypedPath(int64_t list) {
     Pane* pane = PaneOf(list);
     const PaneSide* side = pane ? SideOf(*pane) : nullptr;

@@ -33,9 +33,6 @@ std::wstring ResolveShortcut(const std::wstring& path);
 // one more than the longest classic path, so no real target looks like it;
 // with no folder to go to, the shortcut file itself is opened.
 inline const std::wstring NoShortcutTarget(261, L' ');
-// The absolute target of a symbolic link; path itself when it is no link;
-// empty when the link cannot be read.
-std::wstring ResolveJunction(const std::wstring& path);
 
 // Return in path field 7 or 12 of the pane: shows the typed folder ("/"
 // appended when missing; a relative path counts from the current folder of

@@ -44,10 +44,10 @@ const std::wstring& HistoryFolder(const PaneHistory& history);
 // The operations of ShowPath's modes on a history value (pane_history.cpp).
 // Paths are taken by value: callers often pass an element of the same
 // history, which the operation may move while resizing it.
-void HistoryReset(PaneHistory& history, std::wstring path);             // [path, spare]
-void HistoryPush(PaneHistory& history, std::wstring path, int64_t row); // row: for the folder left
-bool HistoryPop(PaneHistory& history); // false (nothing done) when only one folder is left
-void HistoryReplaceTop(PaneHistory& history, std::wstring path);
+void ResetHistory(PaneHistory& history, std::wstring path);             // [path, spare]
+void PushHistory(PaneHistory& history, std::wstring path, int64_t row); // row: for the folder left
+bool PopHistory(PaneHistory& history); // false (nothing done) when only one folder is left
+void ReplaceHistoryTop(PaneHistory& history, std::wstring path);
 
 // What a reading thread of an early listing (StartEarlyListing) signals once
 // it has read: the other pane's early reading waits for it.

@@ -1,13 +1,12 @@
 // A pane's navigation history (Pane::History): folders and the parallel
 // rows. The last element of both is a spare slot; the current folder sits
-// just before it. The operations come twice: on a history value (what a
-// listing on its way will commit) and on a pane by number, where a change
+// just before it. The operations work on a history value (what a listing on
+// its way will commit); SetPaneHistory commits one to a pane, where a change
 // of the current folder drops the answers asked about the old one.
 // Main thread only.
 #include "app/panes/pane.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
-#include "toolkit/list.h"
 
 namespace {
 
@@ -24,22 +23,6 @@ void KeepParallel(PaneHistory& h) {
     h.Selections.resize(h.Paths.size());
 }
 
-// Applies change to the history of the pane shown in list; 0 for an unknown
-// list.
-template <class Change> int64_t ChangeHistory(int64_t list, Change change) {
-    Pane* pane = PaneOf(list);
-    if (!pane) return 0;
-    const std::wstring before = PaneFolder(*pane);
-    const int64_t result = change(pane->History);
-    if (PaneFolder(*pane) != before) MovePaneOn(*pane);
-    return result;
-}
-
-int64_t CurrentRow(int64_t list) {
-    const int64_t row = tk_list_current_row(list);
-    return row < 0 ? 0 : row;
-}
-
 } // namespace
 
 const std::wstring& HistoryFolder(const PaneHistory& history) {
@@ -47,7 +30,7 @@ const std::wstring& HistoryFolder(const PaneHistory& history) {
     return history.Paths.empty() ? none : history.Paths[CurrentIndex(history)];
 }
 
-void HistoryReset(PaneHistory& h, std::wstring path) {
+void ResetHistory(PaneHistory& h, std::wstring path) {
     h.Paths.resize(2);
     h.Selections.resize(2);
     h.Paths[0] = std::move(path);
@@ -55,7 +38,7 @@ void HistoryReset(PaneHistory& h, std::wstring path) {
     h.Selections[1] = 0;
 }
 
-void HistoryPush(PaneHistory& h, std::wstring path, int64_t row) {
+void PushHistory(PaneHistory& h, std::wstring path, int64_t row) {
     KeepParallel(h);
     const size_t last = h.Paths.size() - 1;
     h.Paths[last] = std::move(path);
@@ -64,7 +47,7 @@ void HistoryPush(PaneHistory& h, std::wstring path, int64_t row) {
     h.Selections.push_back(0);
 }
 
-bool HistoryPop(PaneHistory& h) {
+bool PopHistory(PaneHistory& h) {
     if (h.Paths.size() < 2) return false;
     KeepParallel(h);
     h.Paths.pop_back();
@@ -72,7 +55,7 @@ bool HistoryPop(PaneHistory& h) {
     return true;
 }
 
-void HistoryReplaceTop(PaneHistory& h, std::wstring path) {
+void ReplaceHistoryTop(PaneHistory& h, std::wstring path) {
     KeepParallel(h);
     h.Paths[CurrentIndex(h)] = std::move(path);
 }
@@ -85,31 +68,6 @@ void SetPaneHistory(Pane& pane, PaneHistory history) {
 
 void MovePaneOn(Pane& pane) {
     pane.Shown.MoveOn();
-}
-
-int64_t ResetHistory(int64_t pane, std::wstring path) {
-    return ChangeHistory(pane, [&](PaneHistory& h) {
-        HistoryReset(h, std::move(path));
-        return 1;
-    });
-}
-
-int64_t PushHistory(int64_t pane, std::wstring path) {
-    return ChangeHistory(pane, [&](PaneHistory& h) {
-        HistoryPush(h, std::move(path), CurrentRow(pane));
-        return 1;
-    });
-}
-
-int64_t PopHistory(int64_t pane) {
-    return ChangeHistory(pane, [](PaneHistory& h) { return HistoryPop(h) ? 1 : 0; });
-}
-
-int64_t ReplaceHistoryTop(int64_t pane, std::wstring path) {
-    return ChangeHistory(pane, [&](PaneHistory& h) {
-        HistoryReplaceTop(h, std::move(path));
-        return 1;
-    });
 }
 
 std::wstring PanePath(int64_t pane) {

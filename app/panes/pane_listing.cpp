@@ -104,7 +104,7 @@ void PaneListingFailed(Pane& pane, const std::wstring& path) {
     if (!pane.Listed.Paths.empty())
         back = pane.Listed;
     else
-        HistoryPop(back);
+        PopHistory(back);
     SetPaneHistory(pane, std::move(back));
     if (const PaneSide* side = SideOf(pane)) tk_gadget_set_text(side->PathField, PaneFolder(pane));
     // ShowPath stopped the workers of the rows still shown: let them finish.

@@ -85,10 +85,10 @@ void SetPaneLocation(Pane& pane, const std::wstring& path) {
     const int64_t current = tk_list_current_row(ListOf(pane));
     const int64_t row = current < 0 ? 0 : current;
     PaneHistory h;
-    HistoryReset(h, path);
+    ResetHistory(h, path);
     size_t slashes = 0;
     for (size_t at = path.find(L'/'); at != std::wstring::npos; at = path.find(L'/', at + 1)) {
-        HistoryPush(h, path.substr(0, at + 1), row);
+        PushHistory(h, path.substr(0, at + 1), row);
         slashes++;
     }
     SetPaneHistory(pane, std::move(h));

@@ -44,10 +44,10 @@ namespace {
 // commits; ShowNoFill and ShowRefresh leave it as it is.
 void ApplyHistoryMode(PaneHistory& h, const std::wstring& path, int64_t mode, int64_t row) {
     switch (mode) {
-    case ShowReset: HistoryReset(h, path); break;
-    case ShowPush: HistoryPush(h, path, row); break;
-    case ShowPop: HistoryPop(h); break;
-    case ShowReplace: HistoryReplaceTop(h, path); break;
+    case ShowReset: ResetHistory(h, path); break;
+    case ShowPush: PushHistory(h, path, row); break;
+    case ShowPop: PopHistory(h); break;
+    case ShowReplace: ReplaceHistoryTop(h, path); break;
     default: break;
     }
 }
@@ -287,11 +287,6 @@ void ForgetPaneListings() {
 int64_t PanePathGadget(int64_t list) {
     const PaneSide* side = SideOfList(list);
     return side ? side->PathField : 0;
-}
-
-int64_t PaneDiskInfoGadget(int64_t list) {
-    const PaneSide* side = SideOfList(list);
-    return side ? side->DiskInfo : 0;
 }
 
 int64_t ShowPath(Pane& pane, const std::wstring& path, int64_t mode) {

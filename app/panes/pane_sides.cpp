@@ -87,17 +87,6 @@ Pane* PaneOf(int64_t list) {
     return side ? Table().shown[static_cast<size_t>(side - PaneSides)] : nullptr;
 }
 
-Pane* PaneOfGadget(int64_t gadget) {
-    const PaneSide* side = SideOfGadget(gadget);
-    return side ? Table().shown[static_cast<size_t>(side - PaneSides)] : nullptr;
-}
-
-Pane* OtherPaneOf(const Pane& pane) {
-    const int64_t index = SideIndexOf(pane);
-    if (index < 0) return nullptr;
-    return Table().shown[static_cast<size_t>((index + 1) % PaneSideCount)];
-}
-
 intptr_t PaneReport(const Pane& pane) {
     return static_cast<intptr_t>(pane.Id);
 }

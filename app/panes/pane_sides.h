@@ -49,10 +49,6 @@ int64_t ListOf(const Pane& pane);
 
 // The pane a side's list shows; null for any other number.
 Pane* PaneOf(int64_t list);
-// The pane of any gadget of a side (list, path field, filter box, ...).
-Pane* PaneOfGadget(int64_t gadget);
-// The pane shown on the other side.
-Pane* OtherPaneOf(const Pane& pane);
 
 // What an event posted about the pane carries as its data, and the pane it
 // names; null when no pane has that name.

@@ -87,18 +87,6 @@ void MarkActivePane(int64_t list);
 // rows follow.
 extern int64_t PaneStartWaitMs;
 
-// ---- history of the pane a list shows (pane_history.cpp) ----
-// Paths are taken by value: callers often pass an element of the same
-// history, which the operation may move while resizing it.
-// History becomes [path, spare]; the row to select next is 0. Returns 1.
-int64_t ResetHistory(int64_t list, std::wstring path);
-// path becomes the current folder; the pane's current row is remembered for
-// the folder being left. Returns 1.
-int64_t PushHistory(int64_t list, std::wstring path);
-// Drops the current folder; 0 (nothing done) when it is the only one.
-int64_t PopHistory(int64_t list);
-// The current folder becomes path. Returns 1.
-int64_t ReplaceHistoryTop(int64_t list, std::wstring path);
 // The pane's current folder, ending in "/"; empty for an unknown pane.
 std::wstring PanePath(int64_t list);
 
@@ -110,6 +98,6 @@ bool HiddenBySettings(int64_t attributes);
 // Sets the four column widths of the pane from App.ColumnPercent.
 void ApplyColumnWidths(int64_t list);
 
-// Gadgets of the side showing list (pane_sides.h); 0 for an unknown list.
-int64_t PanePathGadget(int64_t list);     // 7 / 12
-int64_t PaneDiskInfoGadget(int64_t list); // 4 / 9
+// The path field of the side showing list (7 / 12, pane_sides.h); 0 for an
+// unknown list.
+int64_t PanePathGadget(int64_t list);

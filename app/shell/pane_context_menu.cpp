@@ -4,6 +4,7 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/item_list.h"
 #include "app/core/message_dialog.h"
 #include "app/fileops/fileops_hooks.h"
 #include "app/panes/navigation.h"
@@ -202,12 +203,7 @@ int64_t PasteFiles() {
     if (files.empty()) return 0;
     // One job per source folder: the job takes names inside one folder.
     std::vector<std::pair<std::wstring, std::wstring>> groups; // folder, names
-    size_t start = 0;
-    while (start < files.size()) {
-        size_t end = files.find(L'\n', start);
-        if (end == std::wstring::npos) end = files.size();
-        std::wstring path = files.substr(start, end - start);
-        start = end + 1;
+    for (std::wstring path : ItemListSplit(files + L'\n')) {
         while (path.size() > 1 && path.back() == L'/') path.pop_back();
         const std::wstring folder = rt_path_folder(path), name = rt_path_name(path);
         if (folder.empty() || name.empty()) continue;

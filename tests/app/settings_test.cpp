@@ -80,8 +80,8 @@ class SettingsFile : public testing::Test {
         s.DriveSizeUnit = 2;
         s.ViewerPath = L"/usr/bin/less";
         s.ListFilter = L"|*.txt|*.cpp";
-        ResetHistory(GadLeftPane, W(dir_ / "left/"));
-        ResetHistory(GadRightPane, W(dir_ / "right/"));
+        ResetHistory(PaneOf(GadLeftPane)->History, W(dir_ / "left/"));
+        ResetHistory(PaneOf(GadRightPane)->History, W(dir_ / "right/"));
     }
     std::string Saved() { return dir_.read("Settings.pref"); }
     // The file text of the keys after the window group, as FillSettings sets them.
