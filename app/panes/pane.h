@@ -24,6 +24,7 @@
 #include "app/panes/pane_reader.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
+#include "app/panes/panes.h"
 
 #include <atomic>
 #include <cstdint>
@@ -111,11 +112,11 @@ struct Pane {
     AskTopic Shown;
 
     // ---- sort (pane_sort.cpp) ----
-    int64_t SortColumn = 0;      // a pane column, ColName..ColSize
-    int64_t SortOrder = 0;       // 0 ascending, 1 descending
-    int64_t SortType = 0;        // kind of key of the sort column
-    int64_t SortToggles[4] = {}; // per column, flipped 0/1 at each header click
-    PaneSortKeys Keys;           // kept keys and the sorts' room
+    int64_t SortColumn = 0;             // a pane column, ColName..ColSize
+    int64_t SortOrder = 0;              // 0 ascending, 1 descending
+    int64_t SortType = 0;               // kind of key of the sort column
+    int64_t SortToggles[ColCount] = {}; // per column, flipped 0/1 at each header click
+    PaneSortKeys Keys;                  // kept keys and the sorts' room
 
     // ---- reading, decorating, watching ----
     PaneListingState Listing;   // pane_show.cpp

@@ -191,6 +191,7 @@ void PaneInfoReady(intptr_t report) {
 
 void PaneDirReport(intptr_t report) {
     Pane* pane = report == 0 ? PaneOf(App.ActivePane) : PaneOfReport(report);
+    // A pane no side shows has no rows in a list to bring up to date.
     if (!pane || !ListOf(*pane)) return;
     PaneSnapshot& s = SnapOf(*pane);
     const bool narrowed = s.Narrowed;
