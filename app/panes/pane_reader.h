@@ -3,8 +3,8 @@
 // part that puts the finished rows into the list, which runs on the main
 // thread. ShowPath asks the first on a thread of its own (app/core/answers.h)
 // and does the second when the answer comes; FillPane does both in place.
-// This is the panes' one road to a folder's entries: a listing of another
-// kind of folder goes in at ReadPaneListing.
+// Every read of a shown folder's entries, a listing's and a refresh's, goes
+// through ReadPaneEntries: a folder of another kind is read in there.
 #pragma once
 
 #include <atomic>
@@ -42,6 +42,14 @@ struct PaneListing {
     std::wstring Path; // the folder read: the request's, or the one that stood in for it
     std::vector<TkListNewRow> Rows;
 };
+
+struct RtDirEntry;
+
+// Any thread: the entries of folder, with their attributes, sizes and dates;
+// false when it cannot be listed, or once *cancel (when given) becomes
+// nonzero.
+bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
+                     const std::atomic<int>* cancel = nullptr);
 
 // Main thread: the request for listing path into the pane.
 PaneListingRequest PaneListingRequestOf(const Pane& pane, const std::wstring& path);

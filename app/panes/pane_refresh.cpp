@@ -71,10 +71,10 @@ struct FolderNow {
     std::vector<int64_t> vanished; // rows whose entry is gone
 };
 
-// One pass over the folder (rt_dir_read): a refresh of a large folder costs
+// One pass over the folder (ReadPaneEntries): a refresh of a large folder costs
 // little more than the kernel's listing and stat of it.
 bool ReadFolderNow(const std::wstring& path, FolderNow& now) {
-    if (!rt_dir_read(path, &now.entries)) return false;
+    if (!ReadPaneEntries(path, &now.entries)) return false;
     now.listed.assign(now.entries.size(), false);
     now.by_name.Build(now.entries);
     return true;
