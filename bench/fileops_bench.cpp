@@ -27,14 +27,17 @@
 #include <vector>
 
 #include "app/config/drive_bar.h"
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/core/shell_hooks.h"
 #include "app/fileops/fileops.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
 #include "app/shell/main_window.h"
@@ -123,7 +126,7 @@ void ShowPanes(const std::string& source, const std::string& target) {
     ShowPath(GadLeftPane, W(source), ShowReset);
     ShowPath(GadLeftPane, W(source), ShowRefresh);
     while (PaneListingPending(GadLeftPane) || PaneListingPending(GadRightPane) ||
-           PaneQuestionsRunning() > 0)
+           QuestionsRunning() > 0)
         Handle(tk_event_wait_timeout(1));
     // The type-name and icon workers report when they are done, and the
     // watchers a quarter of a second after the last change (files made for
@@ -256,13 +259,13 @@ void FolderSizeOfTree(const std::string& base) {
         ShowFolderSizeOfSelection(GadLeftPane);
         // The walk runs on a thread of its own: the size is there once its
         // answer has been delivered.
-        while (PaneQuestionsRunning() > 0) tk_event_wait_timeout(1);
-        DeliverPaneAnswers();
+        while (QuestionsRunning() > 0) tk_event_wait_timeout(1);
+        DeliverAnswers();
         rounds.Add(Seconds(t), ref);
     }
     const int64_t expected = int64_t{kFolders} * kFiles * kBytes;
     const int64_t tree = tk_gadget_count_items(GadLeftPane) - 1; // after ".."
-    if (FolderSize(W(src + "/tree"), 1) != expected ||
+    if (FolderSize(W(src + "/tree"), FolderSizeWithSubfolders) != expected ||
         tk_gadget_get_item_text(GadLeftPane, tree, 3) != FormatSize(expected, 0, 1)) {
         std::fprintf(stderr, "folder_size: wrong sum\n");
         ++failures;
@@ -302,11 +305,12 @@ int main(int argc, char** argv) {
     mkdir((base + "/dst").c_str(), 0755);
     tk_init();
     AppStateReset();
+    ResetPanes();
     DriveVolumes = RootOnly;
     InstallShellHooks();
     BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
-    FileopsMessage = AnswerOk;
-    FileopsMessageBox = BoxSeen;
+    Messages.Dialog = AnswerOk;
+    Messages.Box = BoxSeen;
 
     // Names on the command line run only those benchmarks.
     const std::vector<std::pair<std::string, void (*)(const std::string&)>> all = {

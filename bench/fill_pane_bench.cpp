@@ -18,8 +18,10 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_window.h"
@@ -114,6 +116,7 @@ int main() {
     const std::wstring folder = rt_text_from_os(dir) + L"/";
     tk_init();
     AppStateReset();
+    ResetPanes();
     DriveVolumes = RootOnly;
     InstallShellHooks();
     BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);

@@ -26,15 +26,17 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_icons.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_refresh.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_window.h"
-#include "app/shell/pane_filter.h"
+#include "app/panes/pane_filter.h"
 #include "runtime/files.h"
 #include "runtime/memory.h"
 #include "runtime/text.h"
@@ -91,7 +93,8 @@ double RunUntilReady(double* stall) {
         const auto now = Clock::now();
         longest = std::max(longest, std::chrono::duration<double>(now - turn).count());
         turn = now;
-        if (code == EventPaneInfoReady && tk_event_data() == GadLeftPane) break;
+        if (code == EventPaneInfoReady && tk_event_data() == PaneReport(*PaneOf(GadLeftPane)))
+            break;
         if (code && tk_event_window() == WinMain) MainWindowEvents(code);
         if (Since(start) > 120) {
             std::fprintf(stderr, "workers did not report\n");
@@ -208,6 +211,7 @@ int main() {
     const std::wstring folder = rt_text_from_os(dir) + L"/";
     tk_init();
     AppStateReset();
+    ResetPanes();
     DriveVolumes = RootOnly;
     InstallShellHooks();
     BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);

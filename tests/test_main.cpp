@@ -2,8 +2,9 @@
 // Qt application object when the toolkit is linked (offscreen platform).
 #include <gtest/gtest.h>
 
-#include "app/panes/pane_answers.h"
+#include "app/core/answers.h"
 #include "app/panes/pane_workers.h"
+#include "app/panes/panes.h"
 #include "test_support.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     PaneThreadsHeld = true;
     // File-system questions of the panes are answered before the asking call
     // returns, however loaded the machine; tests of slow answers shorten it.
-    PaneAnswerWaitMs = 10000;
+    AnswerWaitMs = 10000;
     PaneStartWaitMs = 10000;
     return RUN_ALL_TESTS();
 }

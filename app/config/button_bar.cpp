@@ -4,9 +4,9 @@
 #include "app/config/button_bar_file.h"
 #include "app/config/config_ids.h"
 #include "app/config/config_texts.h"
+#include "app/core/answers.h"
 #include "app/core/ids.h"
-#include "app/fileops/message_dialog.h"
-#include "app/panes/pane_answers.h"
+#include "app/core/message_dialog.h"
 #include "platform/app_icon.h"
 #include "platform/mime.h"
 #include "platform/shell_open.h"
@@ -23,10 +23,6 @@ std::list<ButtonBarEntry> ButtonBarList;
 std::vector<ToolbarButton> ToolbarButtons(1);
 
 namespace {
-
-void ShowButtonBarError(const std::wstring& headline, const std::wstring& text) {
-    MessageDialog(MessageKindError, ConfigCaption, headline, text, MessageOneButton, WinMain);
-}
 
 // The pixels of the icon of path, or none: its program's icon, else its
 // type's. Reads the file system: any thread but the main one.
@@ -94,7 +90,8 @@ void AskIcons(const std::list<ButtonBarEntry>& list) {
     for (const ButtonBarEntry& e : list)
         if (e.IconImage) asked->push_back({e.IconImage, e.Button.Path, {}});
     if (asked->empty()) return;
-    PaneAsk(
+    AskAside(
+        AskAnyTime,
         [asked] {
             for (Asked& a : *asked) a.pixels = IconPixelsOf(a.path);
         },
@@ -113,7 +110,10 @@ void AskIcons(const std::list<ButtonBarEntry>& list) {
 } // namespace
 
 ButtonBarOpenFn ButtonBarOpen = OpenButtonPath;
-ButtonBarMessageFn ButtonBarMessage = ShowButtonBarError;
+
+void ButtonBarMessage(const std::wstring& headline, const std::wstring& text) {
+    Messages.Dialog(MessageKindError, ConfigCaption, headline, text, MessageOneButton, WinMain);
+}
 
 std::wstring ButtonBarFolder() {
     return rt_dir_current() + ButtonBarDataFolder;
@@ -230,7 +230,8 @@ int64_t RunButtonBarItem() {
     // A button whose file is gone says so instead of doing nothing; whether
     // it is there is asked off the main thread.
     auto gone = std::make_shared<bool>(false);
-    PaneAsk(
+    AskAside(
+        AskAnyTime,
         [gone, path = b.Path] {
             *gone = path.find(L'/') != std::wstring::npos && rt_file_size(path) == RtSizeMissing;
         },

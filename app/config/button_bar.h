@@ -92,10 +92,10 @@ int64_t RunButtonBarItem();
 // Empties the list and the toolbar records (start and tests).
 void ButtonBarReset();
 
-// Where the button bar leaves the program: opening a path and telling the
-// user about a failure. Tests point them at recorders.
+// Where the button bar leaves the program: opening a path, through a
+// pointer tests point at a recorder, and telling the user about a failure,
+// an error message through the message seam (app/core/message_dialog.h).
 using ButtonBarOpenFn = int (*)(const std::wstring& file, const std::wstring& params,
                                 const std::wstring& folder);
-using ButtonBarMessageFn = void (*)(const std::wstring& headline, const std::wstring& text);
-extern ButtonBarOpenFn ButtonBarOpen;       // pf_shell_open (rt_program_run for a bare name)
-extern ButtonBarMessageFn ButtonBarMessage; // an error MessageDialog
+extern ButtonBarOpenFn ButtonBarOpen; // pf_shell_open (rt_program_run for a bare name)
+void ButtonBarMessage(const std::wstring& headline, const std::wstring& text);

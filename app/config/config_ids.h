@@ -2,6 +2,8 @@
 // button bar editor (window 51).
 #pragma once
 
+#include "toolkit/windows.h"
+
 #include <cstdint>
 
 // ---- settings dialog ----
@@ -11,7 +13,7 @@ enum : int64_t {
     GadSettingsApply = 31,
     GadSettingsFilter = 32,
 };
-constexpr int64_t SettingsWindowFlags = 0xC80002; // title, system menu, centred on owner
+constexpr int64_t SettingsWindowFlags = TkWindowDialog | TkWindowCentreOnParent;
 constexpr int64_t SettingsWidth = 460;
 constexpr int64_t SettingsHeight = 270;
 constexpr int64_t SettingsPageColor = 0xEECD8B; // RGB(139, 205, 238) as 0xBBGGRR

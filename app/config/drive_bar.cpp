@@ -1,10 +1,12 @@
 // The drive bars above the panes. See drive_bar.h.
 #include "app/config/drive_bar.h"
 
+#include "app/core/answers.h"
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
@@ -26,22 +28,9 @@ const DriveKindLook DriveKindLooks[] = {
     {L"CD Rom", "drive_cd", 30},
 };
 
-// One bar per pane frame.
-struct DriveBarSide {
-    int64_t Frame;                                 // container holding the bar
-    int64_t DiskInfo;                              // its disk-information text
-    std::vector<DriveButtonRecord> AppState::*Bar; // its button slots
-    int64_t Pane;                                  // the pane below it
-};
-const DriveBarSide DriveBarSides[] = {
-    {GadLeftFrame, GadLeftDiskInfo, &AppState::LeftDriveButtons, GadLeftPane},
-    {GadRightFrame, GadRightDiskInfo, &AppState::RightDriveButtons, GadRightPane},
-};
-
 constexpr int64_t DriveSlotWidth = 34;    // distance between button slots
 constexpr int64_t DriveButtonHeight = 20; // px
-constexpr int64_t DriveButtonToggle = 0x1003;
-constexpr int64_t DriveLetterX = 20; // where the letter goes on the picture
+constexpr int64_t DriveLetterX = 20;      // where the letter goes on the picture
 constexpr int64_t DriveLetterY = 7;
 constexpr int64_t DriveLetterColor = 0xFF646464; // RGB(100, 100, 100), fully opaque
 constexpr int64_t DrawTextBlended = TkDrawTransparent | TkDrawAlphaBlend;
@@ -87,29 +76,31 @@ void MakeDriveButton(int64_t i, DriveButtonRecord& slot, const DriveRecord& driv
     DrawDriveLetter(drive.Letter);
     slot.Drive = drive;
     slot.Gadget = tk_image_button_create(-1, DriveSlotWidth * i, 0, look->Width, DriveButtonHeight,
-                                         tk_image_handle(ImgDriveWork), DriveButtonToggle);
+                                         tk_image_handle(ImgDriveWork), TkButtonToggle);
     if (slot.Gadget) tk_gadget_bind(slot.Gadget, DriveButtonClicked);
     // The button keeps its own copy of the picture.
     tk_image_free(ImgDriveWork);
 }
 
-// What a rebuild asks off the main thread: the volumes, and whether each
-// pane's folder (as it was when asked) still exists.
+// What a rebuild asks off the main thread: the volumes, and whether the
+// folders of the panes of each side (as they were when asked) still exist.
 struct RebuildAnswer {
     std::vector<PfVolume> volumes;
-    std::wstring folder[2];
-    bool folderThere[2] = {false, false};
+    std::vector<std::wstring> folder; // by side
+    std::vector<bool> folderThere;    // by side
 };
 
-// Rebuilds one bar inside its frame and puts its pane right.
-void RebuildSide(const DriveBarSide& side, int64_t last, bool folderThere) {
+// Rebuilds one bar inside its frame and puts its pane right. A click on one
+// of the buttons freed here is answered no more.
+void RebuildSide(const PaneSide& side, int64_t last, bool folderThere) {
     if (!tk_gadget_list_open(side.Frame)) return;
     tk_gadget_resize(side.DiskInfo, DiskInfoX(last), TkKeep, TkKeep, TkKeep);
-    std::vector<DriveButtonRecord>& bar = App.*side.Bar;
+    std::vector<DriveButtonRecord>& bar = App.*side.DriveButtons;
+    if (Pane* pane = PaneOf(side.List)) pane->DriveClick.MoveOn();
     FreeDriveButtons(bar);
     CreateDriveButtons(last, bar, App.DriveList);
-    EnsurePaneDrivePresent(side.Pane, App.DriveList, folderThere);
-    MarkPaneDriveButton(side.Pane, App.DriveList);
+    EnsurePaneDrivePresent(side.List, App.DriveList, folderThere);
+    MarkPaneDriveButton(side.List, App.DriveList);
     tk_gadget_list_close();
 }
 
@@ -117,16 +108,16 @@ void RebuildSide(const DriveBarSide& side, int64_t last, bool folderThere) {
 void ApplyRebuild(const RebuildAnswer& a) {
     App.DriveList.assign(1, DriveRecord{});
     const int64_t last = AppendDrives(a.volumes, App.DriveList);
-    for (size_t k = 0; k < std::size(DriveBarSides); ++k) {
-        const DriveBarSide& side = DriveBarSides[k];
+    for (size_t k = 0; k < std::size(PaneSides); ++k) {
+        const PaneSide& side = PaneSides[k];
         // A pane the user moved meanwhile was just listed there: its folder
         // is not in question.
-        const bool there = a.folderThere[k] || PanePath(side.Pane) != a.folder[k];
+        const bool there = a.folderThere[k] || PanePath(side.List) != a.folder[k];
         RebuildSide(side, last, there);
     }
 }
 
-uint64_t RebuildTicket = 0; // the newest rebuild; older answers are dropped
+AskTopic RebuildTopic; // the newest rebuild; older answers are dropped
 
 // The root a pane falls back to: the first slot's drive, "/" when that slot
 // has none.
@@ -155,7 +146,9 @@ int64_t AppendDrives(const std::vector<PfVolume>& volumes, std::vector<DriveReco
 
 void CreateDriveButtons(int64_t last, std::vector<DriveButtonRecord>& buttons,
                         const std::vector<DriveRecord>& drives) {
-    int64_t data = &buttons == &App.RightDriveButtons ? 1 : 0;
+    int64_t data = 0; // the index of the bar's side
+    for (int64_t side = 0; side < PaneSideCount; ++side)
+        if (&buttons == &(App.*PaneSides[side].DriveButtons)) data = side;
     buttons.assign(size_t(last + 1), DriveButtonRecord{});
     tk_font_load(FontDriveLetter, L"Arial", 7, TkFontBold);
     for (int64_t i = 0; i <= last && size_t(i) < drives.size(); ++i)
@@ -185,20 +178,18 @@ void FreeDriveButtons(std::vector<DriveButtonRecord>& buttons) {
 // answer comes the bars keep their old buttons; a newer rebuild supersedes
 // an answer still out.
 void RebuildDriveBars() {
-    const uint64_t ticket = ++RebuildTicket;
     auto a = std::make_shared<RebuildAnswer>();
-    for (size_t k = 0; k < std::size(DriveBarSides); ++k)
-        a->folder[k] = PanePath(DriveBarSides[k].Pane);
-    PaneAsk(
+    for (const PaneSide& side : PaneSides) a->folder.push_back(PanePath(side.List));
+    a->folderThere.assign(a->folder.size(), false);
+    AskAsideLatest(
+        RebuildTopic,
         [a, read = DriveVolumes] {
             a->volumes = read();
             for (size_t k = 0; k < std::size(a->folder); ++k)
                 a->folderThere[k] =
                     !a->folder[k].empty() && rt_file_size(a->folder[k]) == RtSizeFolder;
         },
-        [a, ticket] {
-            if (ticket == RebuildTicket) ApplyRebuild(*a);
-        });
+        [a] { ApplyRebuild(*a); });
 }
 
 int64_t DriveIndexOfPath(const std::vector<DriveRecord>& drives, const std::wstring& path) {
@@ -215,27 +206,26 @@ int64_t DriveIndexOfPath(const std::vector<DriveRecord>& drives, const std::wstr
 // showed a root itself, so plugging in a stick threw both panes out of their
 // folders. A pane moves only when it has lost its ground: the volume it was
 // shown on is gone, or its folder no longer exists.
-void EnsurePaneDrivePresent(int64_t pane, const std::vector<DriveRecord>& drives,
+void EnsurePaneDrivePresent(int64_t list, const std::vector<DriveRecord>& drives,
                             bool folderThere) {
-    PaneState* state = PaneOf(pane);
-    if (!state) return;
-    bool volume_present = state->ShownMount.empty();
+    Pane* pane = PaneOf(list);
+    if (!pane) return;
+    bool volume_present = pane->ShownMount.empty();
     for (size_t i = 0; i < RealDriveCount(drives) && !volume_present; ++i)
-        volume_present = drives[i].Root == state->ShownMount;
+        volume_present = drives[i].Root == pane->ShownMount;
     if (volume_present && folderThere) return;
     // ShowPath records the mount of the folder it shows in ShownMount.
-    ShowPath(pane, FallbackRoot(), ShowReset);
+    ShowPath(*pane, FallbackRoot(), ShowReset);
 }
 
-void MarkPaneDriveButton(int64_t pane, const std::vector<DriveRecord>& drives) {
-    const std::vector<DriveButtonRecord>* bar = pane == GadLeftPane    ? &App.LeftDriveButtons
-                                                : pane == GadRightPane ? &App.RightDriveButtons
-                                                                       : nullptr;
-    if (!bar) return;
-    int64_t index = DriveIndexOfPath(drives, PanePath(pane));
+void MarkPaneDriveButton(int64_t list, const std::vector<DriveRecord>& drives) {
+    const PaneSide* side = SideOfList(list);
+    if (!side) return;
+    const std::vector<DriveButtonRecord>* bar = &(App.*side->DriveButtons);
+    int64_t index = DriveIndexOfPath(drives, PanePath(list));
     if (index < 0 || size_t(index) >= bar->size() || !(*bar)[index].Gadget) return;
     tk_gadget_set_state((*bar)[index].Gadget, 1);
     // Keep the line beside the bar in step with the pressed button: after a
     // pane was moved it would still name the volume that went away.
-    ShowDiskInfo(pane, drives[index]);
+    ShowDiskInfo(list, drives[index]);
 }

@@ -6,7 +6,7 @@
 // index; a slot without a button has gadget number 0). Main thread only: the
 // rebuild runs inside the window callback while the toolkit handles the
 // device-change notification. The rebuild reads the mount table and looks
-// at the panes' folders on a thread of its own (app/panes/pane_answers.h);
+// at the panes' folders on a thread of its own (app/core/answers.h);
 // the bars keep their old buttons until that answer comes.
 //
 // Start-up (the main window's construction) calls EnumerateDrives once and

@@ -11,7 +11,9 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "runtime/prefs.h"
@@ -30,13 +32,12 @@ int64_t ToolkitDesktopHeight(int64_t index) {
     return tk_desktop_height(index);
 }
 
-const int64_t PaneOfSlot[2] = {GadLeftPane, GadRightPane};
-
-// The text a pane folder key fills: element 0 of that pane's history.
-std::wstring& PaneStartFolder(int slot) {
-    PaneState* pane = PaneOf(PaneOfSlot[slot]);
-    if (pane->PathHistory.empty()) pane->PathHistory.resize(1);
-    return pane->PathHistory[0];
+// The text a pane folder key fills: element 0 of the history of the pane
+// its side shows.
+std::wstring& PaneStartFolder(int side) {
+    std::vector<std::wstring>& paths = PaneOf(PaneSides[side].List)->History.Paths;
+    if (paths.empty()) paths.resize(1);
+    return paths[0];
 }
 
 // Group of the key read last; a group is selected only when it changes.
@@ -85,15 +86,14 @@ void OpenMainWindow(int64_t center) {
     // What is saved is the size the window got, not the size asked for.
     if (tk_window_width(WinMain) > 0) s.WindowWidth = tk_window_width(WinMain);
     if (tk_window_height(WinMain) > 0) s.WindowHeight = tk_window_height(WinMain);
-    ApplyListFont(GadLeftPane);
-    ApplyListFont(GadRightPane);
+    for (const PaneSide& side : PaneSides) ApplyListFont(side.List);
     // A start folder that is gone (an unplugged stick, a deleted project)
     // opens its nearest existing ancestor, instead of greeting the user with
     // an error message and an empty pane; so does a stored path with a NUL.
     // That is found out on the reading thread, as a hanging mount must not
     // keep the window from opening.
-    for (int64_t pane : {GadRightPane, GadLeftPane})
-        ShowStartFolder(pane, SettingsQuery.StartFolder());
+    for (auto side = std::rbegin(PaneSides); side != std::rend(PaneSides); ++side)
+        ShowStartFolder(side->List, SettingsQuery.StartFolder());
 }
 
 } // namespace

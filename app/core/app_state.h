@@ -1,8 +1,9 @@
 // The application's one global record, AppState, and the records it holds.
 //
 // Owner thread: every field is read and written on the main thread only,
-// unless its comment says otherwise. Pane workers (type names, icons,
-// watchers) have records of their own and never touch AppState.
+// unless its comment says otherwise. The panes are records of their own
+// (app/panes/pane.h), as are their workers and watchers, which never touch
+// AppState.
 // Lifetime: zero-initialised at start (AppStateReset), lives for the whole
 // run. Texts are owned by the record and copied on assignment.
 #pragma once
@@ -33,23 +34,6 @@ struct Settings {
     int64_t ListFont = 0;        // toolkit font number of the list font, not persisted
 };
 
-// Navigation and sort state of one pane.
-struct PaneState {
-    std::vector<std::wstring> PathHistory; // folders ending in "/", last = spare
-    std::vector<int64_t> SelectionHistory; // parallel rows; last = row to select next
-    int64_t SortColumn = 0;                // a pane column, ColName..ColSize
-    int64_t SortOrder = 0;                 // 0 ascending, 1 descending
-    int64_t SortType = 0;                  // kind of key of the sort column
-    int64_t SortToggles[4] = {};           // per column, flipped 0/1 at each header click
-    int64_t RowsVersion = 0;               // counts every add, removal or reorder of the rows
-    uint32_t ListingEpoch = 0;             // counts listings; rows carry it in their tag
-    std::wstring ShownMount;               // mount point the shown folder lay on
-    // History as it was when the list was last filled (panes): a listing that
-    // fails puts PathHistory / SelectionHistory back to these.
-    std::vector<std::wstring> ListedHistory;
-    std::vector<int64_t> ListedSelection;
-};
-
 // One drive of the drive bar: a mounted volume.
 struct DriveRecord {
     std::wstring Letter; // first character of the display name, upper-cased ("/" for root)
@@ -64,20 +48,18 @@ struct DriveButtonRecord {
 };
 
 struct AppState {
-    int64_t ActivePane = 0;                           // 5 or 10: the pane commands act on
-    Settings settings;                                // persisted settings
-    PaneState Panes[2];                               // [0] left pane 5, [1] right pane 10
-    int64_t ColumnPercent[4];                         // column widths of both panes in percent
-    std::vector<DriveRecord> DriveList;               // drives found, plus one spare
+    int64_t ActivePane = 0;             // 5 or 10: the list of the pane commands act on
+    Settings settings;                  // persisted settings
+    int64_t ColumnPercent[4];           // column widths of both panes in percent
+    std::vector<DriveRecord> DriveList; // drives found, plus one spare
     std::vector<DriveButtonRecord> LeftDriveButtons;  // bar in frame 3
     std::vector<DriveButtonRecord> RightDriveButtons; // bar in frame 8
 };
 
 extern AppState App;
 
-// Resets App to its start values (all zero, texts empty).
+// Resets App to its start values (all zero, texts empty); the panes have
+// ResetPanes (app/panes/pane_sides.h).
 void AppStateReset();
-// The state of pane 5 or 10; null for any other number.
-PaneState* PaneOf(int64_t pane);
-// The other pane: 10 for 5, 5 for 10.
+// The list of the other pane: 10 for 5, 5 for 10.
 int64_t OtherPane(int64_t pane);

@@ -65,6 +65,24 @@ enum : int64_t {
     MenuFirstToolbarButton = 400,
 };
 
+// ---- key codes of the shortcut tables (virtual-key codes, no modifiers) ----
+enum : int64_t {
+    KeyBackspace = 8,
+    KeyTab = 9,
+    KeyReturn = 13,
+    KeyEscape = 27,
+    KeySpace = 32,
+    KeyDelete = 46,
+    KeyF2 = 113,
+    KeyF3 = 114,
+    KeyF4 = 115,
+    KeyF5 = 116,
+    KeyF6 = 117,
+    KeyF7 = 118,
+    KeyF8 = 119,
+    KeyF10 = 121,
+};
+
 // ---- images ----
 enum : int64_t {
     ImgFile = 20,
@@ -83,7 +101,8 @@ enum : int32_t {
     EventJobDone = 33,
     EventPaneInfoReady = 65538,
     EventDirChanged = 65540,
-    EventPaneAnswer = 65544, // a file-system question of the panes was answered
+    EventAnswerReady =
+        65544, // a question asked off the main thread was answered (app/core/answers.h)
 };
 enum : int64_t {
     EventTypeColumnClick = 262144,

@@ -6,6 +6,8 @@
 // Main thread only.
 #pragma once
 
+#include "toolkit/windows.h"
+
 #include <cstdint>
 #include <string>
 
@@ -26,5 +28,5 @@ void CallFillFilterBoxes();
 
 // Window flags of the main window: title bar, system menu, sizing border,
 // minimize and maximize buttons.
-constexpr int64_t MainWindowFlags = 0xCF0000;
+constexpr int64_t MainWindowFlags = TkWindowNormal;
 constexpr const wchar_t* MainWindowTitle = L"Tarn Commander v0.52 Beta";

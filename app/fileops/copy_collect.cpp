@@ -10,48 +10,56 @@ namespace {
 // The part of a path below the job's source folder: only a leading source
 // folder is taken off, so a sub-folder that happens to repeat the source
 // folder's text keeps its place.
-std::wstring BelowSource(const std::wstring& path) {
-    const std::wstring& source = Job.sourceFolder;
+std::wstring BelowSource(const CopyJob& job, const std::wstring& path) {
+    const std::wstring& source = job.sourceFolder;
     if (path.size() >= source.size() && path.compare(0, source.size(), source) == 0)
         return path.substr(source.size());
     return path;
 }
 
+std::wstring WithoutSlash(std::wstring path) {
+    if (path.size() > 1 && path.back() == L'/') path.pop_back();
+    return path;
+}
+
 } // namespace
 
-std::wstring JobSourceOf(const std::wstring& element) {
-    return element.find(L'/') == std::wstring::npos ? Job.sourceFolder + element : element;
+std::wstring JobSourceOf(const CopyJob& job, const std::wstring& element) {
+    return element.find(L'/') == std::wstring::npos ? job.sourceFolder + element : element;
 }
 
-std::wstring JobTargetOf(const std::wstring& element) {
-    return Job.targetFolder + BelowSource(element);
+std::wstring JobTargetOf(const CopyJob& job, const std::wstring& element) {
+    return job.targetFolder + BelowSource(job, element);
 }
 
-int64_t CreateTargetFolder(const std::wstring& folder, const std::wstring& targetFolder) {
-    std::wstring target = targetFolder + BelowSource(folder);
-    if (rt_dir_create(target)) return 1;
+int64_t CreateTargetFolder(CopyJob& job, const std::wstring& folder) {
+    const std::wstring target = job.targetFolder + BelowSource(job, folder);
+    if (rt_dir_create(target)) {
+        job.steps.push_back({StepFolderCreated, WithoutSlash(folder), WithoutSlash(target)});
+        return 1;
+    }
     return rt_file_size(target) == RtSizeFolder ? 1 : 0;
 }
 
-void CollectFolder(const std::wstring& folder, const std::wstring& targetFolder) {
-    if (targetFolder.empty()) return;
-    Job.sourceFolders.push_back(folder);
-    CreateTargetFolder(folder, targetFolder);
+void CollectFolder(CopyJob& job, const std::wstring& folder) {
+    if (job.targetFolder.empty()) return;
+    job.sourceFolders.push_back(folder);
+    CreateTargetFolder(job, folder);
     const int number = rt_dir_examine(-1, folder, L"*.*");
     if (!number) return;
     std::vector<std::wstring> subfolders;
     // A collection hanging on a slow mount can still be cancelled.
-    while (Job.cancel == JobGoOn && rt_dir_next(number)) {
+    while (job.cancel == JobGoOn && rt_dir_next(number)) {
         std::wstring name = rt_dir_entry_name(number);
         if (name == L"." || name == L"..") continue;
         const bool link = rt_dir_entry_attributes(number) & RtAttrLink;
         if (!link && rt_dir_entry_type(number) == RtEntryFolder)
             subfolders.push_back(std::move(name));
         else
-            Job.fileList.push_back(folder + name);
+            job.fileList.push_back(folder + name);
     }
     // One enumeration open at a time, however deep the tree.
     rt_dir_finish(number);
     for (const std::wstring& name : subfolders)
-        if (Job.cancel == JobGoOn) CollectFolder(folder + name + L"/", targetFolder);
+        if (job.cancel == JobGoOn) CollectFolder(job, folder + name + L"/");
 }

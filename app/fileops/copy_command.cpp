@@ -3,20 +3,24 @@
 // worker, which collects the files of the selected folders before it copies.
 //
 // The main thread asks and decides; every look at the file system before the
-// job starts is a question answered on a thread of its own (PaneAsk), so a
+// job starts is a question answered on a thread of its own (AskAside), so a
 // selection or target on a hanging mount leaves the window answering. What
 // the command needs (names, folders, panes) is taken when it is called and
-// travels in a CopyPlan; Job is filled only when the worker starts, and only
-// if no other job began meanwhile.
+// travels in a CopyPlan; the job's record is made only when the worker
+// starts, and only if no other job began meanwhile: one job at a time is
+// this command's rule.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/item_list.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
-#include "app/fileops/message_dialog.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_changed.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
@@ -36,12 +40,15 @@ struct Refusal {
 // Values of CopyPlan::conflict.
 enum : int { NoConflict = 0, FolderConflict = 1, FileConflict = 2 };
 
+// What the overwrite question decided.
+enum class Overwrite { NotAsked, GoOn, Abandon };
+
 // One command on its way to a job. Taken on the main thread; the questions
 // fill in the rest on their threads, the deliveries read it on the main one.
 struct CopyPlan {
     std::wstring sourceFolder, targetFolder;
     int move = 0;
-    int64_t sourcePane = 0, targetPane = 0;
+    intptr_t sourcePane = 0, targetPane = 0; // PaneReport, 0 for none
     std::vector<std::wstring> names;
     // answers
     Refusal refusal;
@@ -52,12 +59,12 @@ struct CopyPlan {
 using Plan = std::shared_ptr<CopyPlan>;
 
 int64_t Ask(const std::wstring& headline, const std::wstring& text) {
-    return FileopsMessage(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
-                          WinMain);
+    return Messages.Dialog(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
+                           WinMain);
 }
 
 void ShowError(const std::wstring& text) {
-    FileopsMessage(MessageKindError, TextAttention, TextError, text, MessageOneButton, WinMain);
+    Messages.Dialog(MessageKindError, TextAttention, TextError, text, MessageOneButton, WinMain);
 }
 
 bool Confirmed(const std::wstring& targetFolder, int64_t move) {
@@ -123,70 +130,48 @@ bool GoOnAfterRefusal(const CopyPlan& p) {
     return false;
 }
 
-// 6 go on, 7 abandon, 0 no conflict: one question for the first conflict.
-int64_t OverwriteAnswer(const CopyPlan& p) {
-    if (p.conflict == NoConflict) return 0;
+// One question for the first conflict.
+Overwrite OverwriteAnswer(const CopyPlan& p) {
+    if (p.conflict == NoConflict) return Overwrite::NotAsked;
     const bool folder = p.conflict == FolderConflict;
     return Ask(folder ? TextFolderExists : TextFileExists,
                folder ? TextFolderOverwrite : TextFileOverwrite) == MessageAnswerOk
-               ? 6
-               : 7;
+               ? Overwrite::GoOn
+               : Overwrite::Abandon;
 }
 
-void StartCopyJob(const CopyPlan& p) {
+void StartCopyJob(CopyPlan& p) {
     // A job may have started while the questions were out.
     if (FileJobRunning()) return;
-    ResetJob(p.sourceFolder, p.targetFolder, p.move);
-    Job.sourcePane = p.sourcePane;
-    Job.targetPane = p.targetPane;
-    Job.fileList = p.fileList;
-    Job.folderList = p.folderList;
-    Job.folderWhole = p.folderWhole;
-    OpenProgressWindow(0);
-    MarkPaneChanged(Job.targetPane);
-    Job.thread = rt_thread_create(CopyWorker, 0);
-    if (!Job.thread) {
-        // No worker: nothing was copied, and the window must not wait for one.
-        Job.result = 0;
-        Job.failures = 1;
-        tk_event_post(EventJobDone, WinCopyProgress);
-    }
+    CopyJob& job = NewFileJob(p.move ? JobMove : JobCopy, p.sourceFolder, p.targetFolder);
+    job.sourcePane = p.sourcePane;
+    job.targetPane = p.targetPane;
+    job.fileList = std::move(p.fileList);
+    job.folderList = std::move(p.folderList);
+    job.folderWhole = std::move(p.folderWhole);
+    // The target pane's watcher reports even when the file system says
+    // nothing (a network folder).
+    if (Pane* target = PaneOfReport(job.targetPane)) MarkPaneChanged(*target);
+    StartFileJob(job, CopyWorker);
     tk_gadget_activate(App.ActivePane);
 }
 
 void AfterOverwriteCheck(const Plan& p) {
-    if (OverwriteAnswer(*p) == 7) return;
+    if (OverwriteAnswer(*p) == Overwrite::Abandon) return;
     StartCopyJob(*p);
 }
 
 void AfterClassified(const Plan& p) {
     if (!GoOnAfterRefusal(*p)) return;
-    PaneAsk([p] { p->conflict = FirstConflict(*p); }, [p] { AfterOverwriteCheck(p); });
+    AskAside(
+        AskAnyTime, [p] { p->conflict = FirstConflict(*p); }, [p] { AfterOverwriteCheck(p); });
 }
 
-} // namespace
-
-void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder,
-                     const std::wstring& targetFolder, int64_t move) {
-    if (!Confirmed(targetFolder, move)) return;
-    if (FileJobRunning()) return;
-    auto p = std::make_shared<CopyPlan>();
-    p->sourceFolder = sourceFolder;
-    p->targetFolder = targetFolder;
-    p->move = move ? 1 : 0;
-    p->sourcePane = Job.sourcePane;
-    p->targetPane = Job.targetPane;
-    p->names = ItemListSplit(names);
-    PaneAsk([p] { ClassifyAll(*p); }, [p] { AfterClassified(p); });
+// PaneReport of the pane list shows, 0 for none.
+intptr_t ReportOfList(int64_t list) {
+    const Pane* pane = PaneOf(list);
+    return pane ? PaneReport(*pane) : 0;
 }
-
-void CopyMoveBetweenPanes(const std::wstring& names, int64_t source, int64_t target, int64_t move) {
-    Job.sourcePane = source;
-    Job.targetPane = target;
-    CopyMoveCommand(names, PanePath(source), PanePath(target), move);
-}
-
-namespace {
 
 // The bare names of the dropped paths that lie directly in from. Files from
 // other folders (possible in drops from other programs) are left out, since
@@ -202,6 +187,26 @@ std::wstring NamesIn(const std::vector<std::wstring>& paths, const std::wstring&
 
 } // namespace
 
+void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder,
+                     const std::wstring& targetFolder, int64_t move, int64_t sourcePane,
+                     int64_t targetPane) {
+    if (!Confirmed(targetFolder, move)) return;
+    if (FileJobRunning()) return;
+    auto p = std::make_shared<CopyPlan>();
+    p->sourceFolder = sourceFolder;
+    p->targetFolder = targetFolder;
+    p->move = move ? 1 : 0;
+    p->sourcePane = ReportOfList(sourcePane);
+    p->targetPane = ReportOfList(targetPane);
+    p->names = ItemListSplit(names);
+    AskAside(
+        AskAnyTime, [p] { ClassifyAll(*p); }, [p] { AfterClassified(p); });
+}
+
+void CopyMoveBetweenPanes(const std::wstring& names, int64_t source, int64_t target, int64_t move) {
+    CopyMoveCommand(names, PanePath(source), PanePath(target), move, source, target);
+}
+
 void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
                   const std::wstring& selected) {
     const std::wstring folder = PanePath(pane);
@@ -213,13 +218,18 @@ void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
     // row is a folder is asked off the main thread.
     const bool row = !selected.empty() && selected != L"..";
     auto into_row = std::make_shared<bool>(false);
-    PaneAsk([into_row, row,
-             path = folder + selected] { *into_row = row && rt_file_size(path) == RtSizeFolder; },
-            [into_row, paths, folder, selected, action] {
-                const std::wstring target = *into_row ? folder + selected + L"/" : folder;
-                // The folder of the first file is the source.
-                const std::wstring from = rt_path_folder(paths[0]);
-                if (from.empty() || from == target) return;
-                CopyMoveCommand(NamesIn(paths, from), from, target, action == TkDropMove ? 1 : 0);
-            });
+    AskAside(
+        AskAnyTime,
+        [into_row, row, path = folder + selected] {
+            *into_row = row && rt_file_size(path) == RtSizeFolder;
+        },
+        [into_row, paths, folder, selected, action, pane] {
+            const std::wstring target = *into_row ? folder + selected + L"/" : folder;
+            // The folder of the first file is the source.
+            const std::wstring from = rt_path_folder(paths[0]);
+            if (from.empty() || from == target) return;
+            // A drop onto a folder row goes into no pane's folder.
+            CopyMoveCommand(NamesIn(paths, from), from, target, action == TkDropMove ? 1 : 0,
+                            ListShowingFolder(from), *into_row ? 0 : pane);
+        });
 }

@@ -1,20 +1,18 @@
-// The job record, its preparation, the worker's progress reports, item
-// lists and the orderly end of a job when the program quits.
+// The job records, the workers' progress reports and the orderly end of the
+// jobs when the program quits. See copy_job.h.
 #include "app/fileops/copy_job.h"
 
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
-#include "app/fileops/message_dialog.h"
 #include "toolkit/events.h"
-#include "toolkit/requesters.h"
 
+#include <algorithm>
 #include <chrono>
+#include <list>
+#include <memory>
 
-CopyJob Job;
 ProgressObserverFn ProgressObserver = nullptr;
-FileopsMessageFn FileopsMessage = MessageDialog;
-FileopsMessageBoxFn FileopsMessageBox = tk_message_box;
 
 namespace {
 
@@ -22,89 +20,72 @@ namespace {
 // small files spends nothing on reporting.
 constexpr int64_t ProgressIntervalMs = 40;
 
+std::list<std::unique_ptr<CopyJob>> Jobs; // main thread
+
 int64_t NowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+bool Running(const CopyJob& job) {
+    return job.thread != 0 && rt_thread_is_running(job.thread);
+}
+
 } // namespace
 
+CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
+                    const std::wstring& targetFolder) {
+    CopyJob& job = *Jobs.emplace_back(std::make_unique<CopyJob>());
+    job.operation = operation;
+    job.sourceFolder = sourceFolder;
+    job.targetFolder = targetFolder;
+    return job;
+}
+
+void StartFileJob(CopyJob& job, RtThreadProc worker) {
+    OpenProgressWindow(job);
+    job.thread = rt_thread_create(worker, reinterpret_cast<intptr_t>(&job));
+    if (job.thread) return;
+    // No worker: nothing was done, and the window must not wait for one.
+    job.result = 0;
+    job.failures = 1;
+    tk_event_post(EventJobDone, job.window);
+}
+
+CopyJob* FileJobOfWindow(int64_t window) {
+    for (const auto& job : Jobs)
+        if (job->window == window) return job.get();
+    return nullptr;
+}
+
+void EndFileJob(CopyJob& job) {
+    if (job.thread) rt_thread_wait(job.thread);
+    Jobs.remove_if([&](const std::unique_ptr<CopyJob>& j) { return j.get() == &job; });
+}
+
 bool FileJobRunning() {
-    return Job.thread != 0 && rt_thread_is_running(Job.thread);
+    return std::any_of(Jobs.begin(), Jobs.end(), [](const auto& job) { return Running(*job); });
 }
 
-void ResetJob(const std::wstring& sourceFolder, const std::wstring& targetFolder, int move) {
-    // No worker runs, so nobody holds the old mutex.
-    rt_mutex_free(Job.mutex);
-    Job.mutex = rt_mutex_create();
-    Job.doneEvent = EventJobDone;
-    Job.sourceFolder = sourceFolder;
-    Job.targetFolder = targetFolder;
-    Job.progress = 0;
-    Job.result = 0;
-    Job.failures = 0;
-    Job.move = move ? 1 : 0;
-    Job.currentItem.clear();
-    Job.fileList.clear();
-    Job.folderList.clear();
-    Job.folderWhole.clear();
-    Job.sourceFolders.clear();
-    // A late "Abbrechen" of the last job must not stop this one.
-    Job.cancel = JobGoOn;
-    std::lock_guard lock(Job.view.lock);
-    Job.view.filePercent = Job.view.totalPercent = 0;
-    Job.view.current.clear();
-    Job.view.posted = false;
-    Job.view.lastPostMs = 0;
-}
-
-void PublishProgress(int filePercent, int totalPercent, const std::wstring& item, bool now) {
-    if (ProgressObserver) ProgressObserver(filePercent, totalPercent, item);
+void PublishProgress(CopyJob& job, int filePercent, int totalPercent, const std::wstring& item,
+                     bool now) {
+    if (ProgressObserver) ProgressObserver(job, filePercent, totalPercent, item);
     const int64_t t = NowMs();
-    std::lock_guard lock(Job.view.lock);
-    if (!now && t - Job.view.lastPostMs < ProgressIntervalMs) {
-        // Kept for the next report; the window shows the latest figures then.
-        Job.view.filePercent = filePercent;
-        Job.view.totalPercent = totalPercent;
-        return;
-    }
-    Job.view.filePercent = filePercent;
-    Job.view.totalPercent = totalPercent;
-    Job.view.current = item.substr(0, CurrentItemShown);
-    Job.view.lastPostMs = t;
-    if (Job.view.posted) return;
-    Job.view.posted = true;
-    tk_event_post(EventJobProgress, Job.window);
+    JobView& view = job.view;
+    std::lock_guard lock(view.lock);
+    view.filePercent = filePercent;
+    view.totalPercent = totalPercent;
+    // Kept for the next report; the window shows the latest figures then.
+    if (!now && t - view.lastPostMs < ProgressIntervalMs) return;
+    view.current = item.substr(0, CurrentItemShown);
+    view.lastPostMs = t;
+    if (view.posted) return;
+    view.posted = true;
+    tk_event_post(EventJobProgress, job.window);
 }
 
 void EndFileJobs() {
-    if (!Job.thread) return;
-    Job.cancel = JobQuitting;
-    rt_thread_wait(Job.thread);
-}
-
-int64_t ItemListCount(const std::wstring& list) {
-    int64_t n = 0;
-    for (wchar_t c : list) n += c == L'\n';
-    return n;
-}
-
-std::wstring ItemListGet(const std::wstring& list, int64_t i) {
-    size_t start = 0;
-    for (int64_t line = 1; line < i; ++line) {
-        start = list.find(L'\n', start);
-        if (start == std::wstring::npos) return {};
-        ++start;
-    }
-    const size_t end = list.find(L'\n', start);
-    if (i < 1 || end == std::wstring::npos) return {};
-    return list.substr(start, end - start);
-}
-
-std::vector<std::wstring> ItemListSplit(const std::wstring& list) {
-    std::vector<std::wstring> items;
-    size_t start = 0;
-    for (size_t end; (end = list.find(L'\n', start)) != std::wstring::npos; start = end + 1)
-        items.push_back(list.substr(start, end - start));
-    return items;
+    for (const auto& job : Jobs) job->cancel = JobQuitting;
+    for (const auto& job : Jobs)
+        if (job->thread) rt_thread_wait(job->thread);
 }

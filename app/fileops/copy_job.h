@@ -1,13 +1,23 @@
-// CopyJob: the one record a copy, move or delete job lives in.
+// CopyJob: the record one copy, move or delete job lives in, from its
+// command to the end of its progress window.
 //
-// Only one job runs at a time. The main thread prepares the record (command
-// procedures), then starts the worker and from then on writes nothing but
-// `cancel` until the worker has ended (rt_thread_is_running on `thread`).
-// The worker holds `mutex` for its whole run and owns every other field
-// meanwhile. What the progress window shows travels through `view`, under
-// its own lock: the worker fills it, the main thread copies it into the
-// gadgets when the worker's EventJobProgress arrives (gadgets are main
-// thread only). The worker's last act is posting EventJobDone.
+// A command (copy_command.cpp, delete_command.cpp) builds the record with
+// NewFileJob and fills in its inputs: the operation, the source folder and
+// the items, the target folder, the panes the items come from and go to.
+// StartFileJob opens the job's progress window and starts the worker with
+// the record as its parameter; the worker reads nothing but its record. From
+// then on the main thread writes nothing but `cancel` until the worker has
+// ended; the worker owns every other field meanwhile. What the progress
+// window shows travels through `view`, under its own lock: the worker fills
+// it, the main thread copies it into the gadgets when the worker's
+// EventJobProgress arrives (gadgets are main thread only). The worker's last
+// act is posting EventJobDone to the job's window, whose handler waits for
+// the thread, reports, and frees the record (EndFileJob).
+//
+// Several records may exist at once, each with its own window, thread and
+// cancel flag. That only one job runs at a time is a rule of the commands
+// (FileJobRunning), not of the record. `steps` says, once the worker has
+// ended, what the job did, item by item, for whoever keeps a journal of it.
 #pragma once
 
 #include "runtime/threads.h"
@@ -18,11 +28,34 @@
 #include <string>
 #include <vector>
 
+// Values of CopyJob::operation.
+enum : int {
+    JobCopy = 0,
+    JobMove = 1,
+    JobDelete = 2,
+};
+
 // Values of CopyJob::cancel.
 enum : int {
     JobGoOn = 0,
     JobCancelled = 1, // "Abbrechen": the current file is finished, then the job stops
     JobQuitting = 2,  // the program ends: the current file is rolled back at once
+};
+
+// Kinds of JobStep.
+enum : int {
+    StepCopied = 0,        // source copied to target
+    StepMoved = 1,         // source moved to target (a rename, or a copy and a delete)
+    StepFolderCreated = 2, // target made as the counterpart of the source folder
+    StepFolderRemoved = 3, // the emptied source folder of a move removed (no target)
+    StepDeleted = 4,       // source deleted, a folder with everything in it (no target)
+};
+
+// One thing a job did: full paths, a folder without "/" at its end.
+struct JobStep {
+    int kind = StepCopied;
+    std::wstring source;
+    std::wstring target;
 };
 
 // What the progress window shows next. Worker writes, main thread reads;
@@ -37,48 +70,55 @@ struct JobView {
 };
 
 struct CopyJob {
-    RtMutex* mutex = nullptr;             // created by each command; held by the worker
-    std::wstring sourceFolder;            // ends in "/"; written by the command only
-    int64_t sourcePane = 0;               // 5 or 10, set by the main window
+    // ---- inputs: the command fills them before the start, nobody changes them after ----
+    int operation = JobCopy;              // JobCopy, JobMove or JobDelete
+    std::wstring sourceFolder;            // ends in "/"
     std::wstring targetFolder;            // ends in "/"; empty for a delete
-    int64_t targetPane = 0;               // 5 or 10, set by the main window
-    int32_t doneEvent = 0;                // what the worker posts at its end (EventJobDone)
-    int64_t window = 0;                   // the progress window the worker reports to
-    int result = 0;                       // worker: 1 when the job did everything it was asked
-    float progress = 0;                   // worker: percent of the finished files
-    std::wstring currentItem;             // worker: the file-list element being processed
-    std::atomic<int> cancel{JobGoOn};     // main writes, worker reads and clears (Job…)
-    int thread = 0;                       // the running worker, 0 = none yet
-    int move = 0;                         // 1 move, 0 copy
-    std::vector<std::wstring> fileList;   // bare names, or full paths below a selected folder
+    intptr_t sourcePane = 0;              // PaneReport of the pane the items come from, 0 none
+    intptr_t targetPane = 0;              // PaneReport of the pane they go to, 0 none
+    std::vector<std::wstring> fileList;   // bare names; the worker adds full paths below
+                                          // a selected folder
     std::vector<std::wstring> folderList; // full paths of the selected folders, no "/" at the end
     // Parallel to folderList: 1 when a move takes the folder over by one
     // rename instead of collecting its files (same file system, no target).
     std::vector<uint8_t> folderWhole;
+    int64_t window = 0; // its progress window (OpenProgressWindow)
+
+    // ---- the worker's while it runs; the main thread's once it has ended ----
+    int result = 0;           // 1 when the job did everything it was asked
+    int failures = 0;         // files or folders the job could not handle
+    float progress = 0;       // percent of the finished files
+    std::wstring currentItem; // the file-list element being processed
     // Every folder collected below the selected ones, parents first: a move
     // removes them, children first, once they are empty.
     std::vector<std::wstring> sourceFolders;
-    int failures = 0; // worker: files or folders the job could not handle
+    std::vector<JobStep> steps; // what the job did, in order
+
+    // ---- shared ----
+    std::atomic<int> cancel{JobGoOn}; // main writes, worker reads (Job…)
+    int thread = 0;                   // the worker (main, at the start), 0 = none
     JobView view;
 };
 
-// The lines of an item list, each without its line feed (a last line
-// without one is no item).
-std::vector<std::wstring> ItemListSplit(const std::wstring& list);
-
-// The single job record of the program.
-extern CopyJob Job;
-
-// 1 while a worker runs: a new command then does nothing.
+// A new record, kept until EndFileJob. Main thread.
+CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
+                    const std::wstring& targetFolder);
+// Opens the job's progress window and starts worker(job) on a thread of its
+// own; without a thread nothing was done and the job ends as failed. Main.
+void StartFileJob(CopyJob& job, RtThreadProc worker);
+// The job whose progress window is window; null for none. Main thread.
+CopyJob* FileJobOfWindow(int64_t window);
+// Waits for the job's worker, if it has one, and frees the record. Main.
+void EndFileJob(CopyJob& job);
+// True while the worker of any job runs: the commands start no other then.
 bool FileJobRunning();
-// Prepares Job for a new job: a fresh mutex, the lists emptied, the counters
-// and the cancel flag cleared. Main thread, no worker running.
-void ResetJob(const std::wstring& sourceFolder, const std::wstring& targetFolder, int move);
 // Worker: stores new progress figures and lets the progress window know,
 // at most every few tens of milliseconds unless `now` is set.
-void PublishProgress(int filePercent, int totalPercent, const std::wstring& item, bool now);
+void PublishProgress(CopyJob& job, int filePercent, int totalPercent, const std::wstring& item,
+                     bool now);
 
-// Test seam: called on the worker with the figures of every PublishProgress,
-// throttled or not. Null normally.
-using ProgressObserverFn = void (*)(int filePercent, int totalPercent, const std::wstring& item);
+// Test seam: called on the worker with the job and the figures of every
+// PublishProgress, throttled or not. Null normally.
+using ProgressObserverFn = void (*)(CopyJob& job, int filePercent, int totalPercent,
+                                    const std::wstring& item);
 extern ProgressObserverFn ProgressObserver;

@@ -23,83 +23,102 @@
 
 namespace {
 
-int FileCount() {
-    return Job.fileList.empty() ? 1 : static_cast<int>(Job.fileList.size());
+int FileCount(const CopyJob& job) {
+    return job.fileList.empty() ? 1 : static_cast<int>(job.fileList.size());
 }
 
-int TotalPercent(int filePercent) {
-    return static_cast<int>(std::nearbyint(filePercent / FileCount() + Job.progress));
+int TotalPercent(const CopyJob& job, int filePercent) {
+    return static_cast<int>(std::nearbyint(filePercent / FileCount(job) + job.progress));
+}
+
+bool Moves(const CopyJob& job) {
+    return job.operation == JobMove;
 }
 
 // The selected folders copied file by file: their files join the file list.
-void CollectSelectedFolders() {
-    for (size_t k = 0; k < Job.folderList.size() && Job.cancel == JobGoOn; ++k)
-        if (!Job.folderWhole[k]) CollectFolder(Job.folderList[k] + L"/", Job.targetFolder);
+void CollectSelectedFolders(CopyJob& job) {
+    for (size_t k = 0; k < job.folderList.size() && job.cancel == JobGoOn; ++k)
+        if (!job.folderWhole[k]) CollectFolder(job, job.folderList[k] + L"/");
 }
 
 // Selected folders of a move that can be taken over whole: one rename each.
 // A folder whose rename fails is collected here instead, and its files join
 // the file list.
-void MoveWholeFolders() {
-    for (size_t k = 0; k < Job.folderWhole.size(); ++k) {
-        if (!Job.folderWhole[k]) continue;
-        const std::wstring& folder = Job.folderList[k];
-        const std::wstring target = Job.targetFolder + rt_path_name(folder);
-        if (rt_file_rename(folder, target)) continue;
-        Job.folderWhole[k] = 0;
-        CollectFolder(folder + L"/", Job.targetFolder);
+void MoveWholeFolders(CopyJob& job) {
+    for (size_t k = 0; k < job.folderWhole.size(); ++k) {
+        if (!job.folderWhole[k]) continue;
+        const std::wstring& folder = job.folderList[k];
+        const std::wstring target = job.targetFolder + rt_path_name(folder);
+        if (rt_file_rename(folder, target)) {
+            job.steps.push_back({StepMoved, folder, target});
+            continue;
+        }
+        job.folderWhole[k] = 0;
+        CollectFolder(job, folder + L"/");
     }
 }
 
 // One element: 1 when it arrived (and, for a move, left its source).
-int TransferOne(const std::wstring& element) {
-    const std::wstring source = JobSourceOf(element);
-    const std::wstring target = JobTargetOf(element);
-    if (Job.move && rt_file_rename(source, target)) return 1;
-    if (!pf_file_copy(source, target, CopyProgress, nullptr)) return 0;
+int TransferOne(CopyJob& job, const std::wstring& element) {
+    const std::wstring source = JobSourceOf(job, element);
+    const std::wstring target = JobTargetOf(job, element);
+    if (Moves(job) && rt_file_rename(source, target)) {
+        job.steps.push_back({StepMoved, source, target});
+        return 1;
+    }
+    if (!pf_file_copy(source, target, CopyProgress, &job)) return 0;
     // The copy is complete; only now may the source go.
-    if (Job.move && !rt_file_delete(source, RtDeleteForce)) return 0;
+    if (!Moves(job)) {
+        job.steps.push_back({StepCopied, source, target});
+        return 1;
+    }
+    if (!rt_file_delete(source, RtDeleteForce)) {
+        job.steps.push_back({StepCopied, source, target});
+        return 0;
+    }
+    job.steps.push_back({StepMoved, source, target});
     return 1;
 }
 
 // The emptied source folders of a move, children before parents. A folder
 // still holding something (a file that failed, or arrived meanwhile) stays.
-void RemoveMovedFolders() {
-    for (auto it = Job.sourceFolders.rbegin(); it != Job.sourceFolders.rend(); ++it)
-        if (rt_dir_remove_empty(*it) == 0) ++Job.failures;
+void RemoveMovedFolders(CopyJob& job) {
+    for (auto it = job.sourceFolders.rbegin(); it != job.sourceFolders.rend(); ++it) {
+        if (rt_dir_remove_empty(*it) == 0)
+            ++job.failures;
+        else
+            job.steps.push_back({StepFolderRemoved, it->substr(0, it->size() - 1), L""});
+    }
 }
 
 } // namespace
 
-int CopyProgress(int64_t total, int64_t done, void* /*user*/) {
-    if (Job.cancel == JobQuitting) return 0;
+int CopyProgress(int64_t total, int64_t done, void* user) {
+    CopyJob& job = *static_cast<CopyJob*>(user);
+    if (job.cancel == JobQuitting) return 0;
     const int filePercent = total > 0 ? static_cast<int>(done * (100.0 / total)) : 0;
-    PublishProgress(filePercent, TotalPercent(filePercent), Job.currentItem, false);
+    PublishProgress(job, filePercent, TotalPercent(job, filePercent), job.currentItem, false);
     return 1;
 }
 
-void CopyWorker(intptr_t /*parameter*/) {
-    rt_mutex_lock(Job.mutex);
-    CollectSelectedFolders();
-    if (Job.move && Job.cancel == JobGoOn) MoveWholeFolders();
-    const float step = 100.0f / static_cast<float>(FileCount());
-    bool cancelled = Job.cancel != JobGoOn;
-    for (const std::wstring& element : Job.fileList) {
+void CopyWorker(intptr_t parameter) {
+    CopyJob& job = *reinterpret_cast<CopyJob*>(parameter);
+    CollectSelectedFolders(job);
+    if (Moves(job) && job.cancel == JobGoOn) MoveWholeFolders(job);
+    const float step = 100.0f / static_cast<float>(FileCount(job));
+    bool cancelled = job.cancel != JobGoOn;
+    for (const std::wstring& element : job.fileList) {
         if (cancelled) break;
-        Job.currentItem = element;
-        PublishProgress(0, TotalPercent(0), element, false);
-        if (!TransferOne(element) && Job.cancel != JobQuitting) ++Job.failures;
-        Job.progress += step;
-        if (Job.cancel != JobGoOn) {
+        job.currentItem = element;
+        PublishProgress(job, 0, TotalPercent(job, 0), element, false);
+        if (!TransferOne(job, element) && job.cancel != JobQuitting) ++job.failures;
+        job.progress += step;
+        if (job.cancel != JobGoOn) {
             cancelled = true;
             break;
         }
     }
-    if (Job.move && !cancelled) RemoveMovedFolders();
-    Job.result = Job.failures == 0 ? 1 : 0;
-    Job.cancel = JobGoOn;
-    rt_mutex_unlock(Job.mutex);
-    Job.fileList.clear();
-    Job.folderList.clear();
-    tk_event_post(Job.doneEvent, WinCopyProgress);
+    if (Moves(job) && !cancelled) RemoveMovedFolders(job);
+    job.result = job.failures == 0 ? 1 : 0;
+    tk_event_post(EventJobDone, job.window);
 }

@@ -5,17 +5,18 @@
 // end.
 //
 // Nothing here looks at the file system on the main thread: the selection
-// is split into files and folders on a thread of its own (PaneAsk), which
+// is split into files and folders on a thread of its own (AskAside), which
 // for F8 also answers whether a selected folder holds anything. So a
 // selection on a hanging mount leaves the window answering, and each
 // selected name is looked at once.
+#include "app/core/answers.h"
 #include "app/core/ids.h"
+#include "app/core/item_list.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
-#include "app/fileops/message_dialog.h"
-#include "app/panes/pane_answers.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 #include "toolkit/events.h"
@@ -26,8 +27,8 @@
 namespace {
 
 int64_t Ask(const std::wstring& headline, const std::wstring& text) {
-    return FileopsMessage(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
-                          WinMain);
+    return Messages.Dialog(MessageKindQuestion, TextAttention, headline, text, MessageTwoButtons,
+                           WinMain);
 }
 
 bool Deletable(const std::wstring& name) {
@@ -45,11 +46,6 @@ bool ListsAnything(const std::wstring& folder) {
     }
     rt_dir_finish(number);
     return found;
-}
-
-// A folder of its own (not a link to one) that lists anything.
-bool HasContent(const std::wstring& path) {
-    return rt_path_kind(path) == PathFolder && ListsAnything(path);
 }
 
 // A delete on its way from the questions to the job: the selection split
@@ -86,77 +82,70 @@ std::shared_ptr<DeletePlan> PlanOf(const std::wstring& names, const std::wstring
 // Deletes the selected files; false when a cancel stopped the job. A name
 // that has become a folder since the questions stays with all it holds:
 // nobody was asked about its contents.
-bool DeleteFiles() {
-    const float step = 100.0f / static_cast<float>(Job.fileList.size());
-    for (const std::wstring& name : Job.fileList) {
-        Job.currentItem = name;
-        const std::wstring path = Job.sourceFolder + name;
-        if (!rt_file_delete(path, RtDeleteForce) && rt_path_exists(path)) ++Job.failures;
-        Job.progress += step;
-        PublishProgress(0, static_cast<int>(Job.progress), name, false);
-        if (Job.cancel != JobGoOn) return false;
+bool DeleteFiles(CopyJob& job) {
+    const float step = 100.0f / static_cast<float>(job.fileList.size());
+    for (const std::wstring& name : job.fileList) {
+        job.currentItem = name;
+        const std::wstring path = job.sourceFolder + name;
+        if (rt_file_delete(path, RtDeleteForce))
+            job.steps.push_back({StepDeleted, path, L""});
+        else if (rt_path_exists(path))
+            ++job.failures;
+        job.progress += step;
+        PublishProgress(job, 0, static_cast<int>(job.progress), name, false);
+        if (job.cancel != JobGoOn) return false;
     }
     return true;
 }
 
-bool DeleteFolders() {
-    for (const std::wstring& folder : Job.folderList) {
-        Job.currentItem = folder;
-        if (!rt_dir_delete(folder, L"", RtDeleteRecursive | RtDeleteForce)) ++Job.failures;
-        if (Job.cancel != JobGoOn) return false;
+bool DeleteFolders(CopyJob& job) {
+    for (const std::wstring& folder : job.folderList) {
+        job.currentItem = folder;
+        if (rt_dir_delete(folder, L"", RtDeleteRecursive | RtDeleteForce))
+            job.steps.push_back({StepDeleted, folder, L""});
+        else
+            ++job.failures;
+        if (job.cancel != JobGoOn) return false;
     }
     return true;
 }
 
 // The job for a selection its question has split: the progress window and
-// the worker.
+// the worker. One job at a time: a job that began meanwhile wins.
 void StartDelete(DeletePlan& p) {
     if (FileJobRunning()) return;
-    ResetJob(p.folder, L"", 0);
-    Job.fileList = std::move(p.files);
-    Job.folderList = std::move(p.folders);
-    OpenProgressWindow(1);
-    Job.thread = rt_thread_create(DeleteWorker, 0);
-    if (!Job.thread) {
-        Job.failures = 1;
-        tk_event_post(EventJobDone, WinDeleteProgress);
-    }
+    CopyJob& job = NewFileJob(JobDelete, p.folder, L"");
+    job.fileList = std::move(p.files);
+    job.folderList = std::move(p.folders);
+    StartFileJob(job, DeleteWorker);
 }
 
 } // namespace
 
-int64_t FolderHasContent(const std::wstring& folder, const std::wstring& names) {
-    for (const std::wstring& name : ItemListSplit(names))
-        if (Deletable(name) && HasContent(folder + name)) return 1;
-    return 0;
-}
-
 void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
     if (Ask(TextDeleteHeadline, TextDeleteQuestion) != MessageAnswerOk) return;
     auto p = PlanOf(names, folder);
-    PaneAsk([p] { SplitSelection(*p, true); },
-            [p] {
-                if (p->full && Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
-                    return;
-                StartDelete(*p);
-            });
+    AskAside(
+        AskAnyTime, [p] { SplitSelection(*p, true); },
+        [p] {
+            if (p->full && Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
+                return;
+            StartDelete(*p);
+        });
 }
 
 void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
     if (FileJobRunning()) return;
     auto p = PlanOf(names, folder);
-    PaneAsk([p] { SplitSelection(*p, false); }, [p] { StartDelete(*p); });
+    AskAside(
+        AskAnyTime, [p] { SplitSelection(*p, false); }, [p] { StartDelete(*p); });
 }
 
-void DeleteWorker(intptr_t /*parameter*/) {
-    rt_mutex_lock(Job.mutex);
-    if (Job.cancel == JobGoOn && DeleteFiles()) DeleteFolders();
-    Job.result = Job.failures == 0 ? 1 : 0;
-    Job.cancel = JobGoOn;
-    rt_mutex_unlock(Job.mutex);
-    PublishProgress(0, 100, L"", true);
-    Job.fileList.clear();
-    Job.folderList.clear();
-    tk_event_post(Job.doneEvent, WinDeleteProgress);
+void DeleteWorker(intptr_t parameter) {
+    CopyJob& job = *reinterpret_cast<CopyJob*>(parameter);
+    if (job.cancel == JobGoOn && DeleteFiles(job)) DeleteFolders(job);
+    job.result = job.failures == 0 ? 1 : 0;
+    PublishProgress(job, 0, 100, L"", true);
+    tk_event_post(EventJobDone, job.window);
     tk_event_post(EventDirChanged, WinMain);
 }

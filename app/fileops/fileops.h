@@ -1,17 +1,19 @@
-// File operations: copy and move (F5, F6, drops), delete (F8, Delete key),
-// new folder (F7) and rename (F2, the context menu).
+// File operations: copy and move (F5, F6, drops, "Einfügen"), delete (F8,
+// Delete key), new folder (F7) and rename (F2, the context menu).
 //
-// The commands run on the main thread: they ask (MessageDialog through
-// FileopsMessage) and decide, open a progress window and start one worker
-// thread on the global CopyJob (copy_job.h). What they must know of the
-// file system first (what the selected items are, what the target holds) is
-// asked on threads of their own (app/panes/pane_answers.h), so a command
-// may finish in a later turn of the main loop; the window answers
-// meanwhile. The worker collects the files of selected folders, copies,
-// moves or deletes, reports progress through EventJobProgress and ends by
-// posting EventJobDone to its progress window, whose handler (called by the
-// main loop) closes it, says when anything failed and refreshes the panes.
-// Only one job runs at a time; a request while one runs does nothing.
+// The commands run on the main thread: they ask (MessageDialog through the
+// message seam, app/core/message_dialog.h) and decide, then build a job
+// record (CopyJob, copy_job.h) with everything the job needs, open its
+// progress window and start its worker thread with the record as the
+// worker's parameter. What they must know of the file system first (what the
+// selected items are, what the target holds) is asked on threads of their
+// own (app/core/answers.h), so a command may finish in a later turn of the
+// main loop; the window answers meanwhile. The worker collects the files of
+// selected folders, copies, moves or deletes, reports progress through
+// EventJobProgress and ends by posting EventJobDone to its progress window,
+// whose handler (called by the main loop) closes it, says when anything
+// failed, refreshes the panes and frees the record. The commands start no
+// job while another one runs; such a request does nothing.
 //
 // What the user may rely on: an existing target is replaced only after the
 // user agreed and only by a complete copy (platform/file_copy.h); a failed
@@ -24,27 +26,17 @@
 #include <cstdint>
 #include <string>
 
-// ---- exits, replaceable by tests ----
-using FileopsMessageFn = int64_t (*)(int64_t kind, const std::wstring& caption,
-                                     const std::wstring& headline, const std::wstring& text,
-                                     int64_t buttons, int64_t owner);
-using FileopsMessageBoxFn = int64_t (*)(const std::wstring& caption, const std::wstring& text,
-                                        int64_t flags);
-extern FileopsMessageFn FileopsMessage;       // MessageDialog
-extern FileopsMessageBoxFn FileopsMessageBox; // tk_message_box
-
-// ---- item lists: one item per line, each ended by a line feed ----
-int64_t ItemListCount(const std::wstring& list);
-// The i-th line (1-based) without its line feed; empty outside 1..count.
-std::wstring ItemListGet(const std::wstring& list, int64_t i);
+struct CopyJob;
 
 // ---- copy and move ----
-// names: an item list of bare names in sourceFolder; both folders end in
-// "/". Asks, checks, asks about overwriting, then starts the worker. The
-// caller sets Job.sourcePane and Job.targetPane first; they are taken at
-// once, so a later command cannot change this one's panes.
+// names: an item list (one bare name in sourceFolder per line, each ended by
+// a line feed); both folders end in "/". sourcePane and targetPane are the
+// lists of the panes the items come from and go to, 0 for none: the target
+// pane's watcher is told its folder is about to change. Asks, checks, asks
+// about overwriting, then starts the job.
 void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder,
-                     const std::wstring& targetFolder, int64_t move);
+                     const std::wstring& targetFolder, int64_t move, int64_t sourcePane,
+                     int64_t targetPane);
 // F5 / F6: the selected names of pane `source` into the folder of `target`.
 void CopyMoveBetweenPanes(const std::wstring& names, int64_t source, int64_t target, int64_t move);
 // A drop of files onto a pane: files are full paths separated by line
@@ -55,32 +47,29 @@ void DropOntoPane(int64_t pane, int64_t action, const std::wstring& files,
                   const std::wstring& selected);
 
 // ---- delete ----
-// F8 / Delete: the two questions, then DeleteCommand.
+// F8 / Delete: the two questions, then the job.
 void DeleteRequest(const std::wstring& names, const std::wstring& folder);
-// 1 when one of the named items in folder is a folder holding anything.
-int64_t FolderHasContent(const std::wstring& folder, const std::wstring& names);
 // The delete job without questions; it starts once the selection has been
 // told apart into files and folders off the main thread.
 void DeleteCommand(const std::wstring& names, const std::wstring& folder);
 
 // ---- progress windows ----
-// mode 0: the copy window 34, 1: the delete window 35.
-void OpenProgressWindow(int64_t mode);
+// Opens the job's window: the copy window 34 for a copy or move, the delete
+// window 35 for a delete.
+void OpenProgressWindow(CopyJob& job);
+// Handlers of windows 34 and 35: the events of the job whose window it is.
 int64_t CopyProgressEvents(int64_t event);
 int64_t DeleteProgressEvents(int64_t event);
 
 // ---- new folder and rename ----
 void OpenNewFolderDialog(int64_t x, int64_t y, int64_t width, int64_t height);
 int64_t NewFolderEvents(int64_t event);
-// Creates folder + name (one level); 1 when created, else says so and 0.
-int64_t CreateFolderIn(int64_t pane, const std::wstring& folder, const std::wstring& name);
 // F2: the rename window over the pane's current row.
 void StartInlineRename(int64_t pane);
 void OpenRenameWindow(int64_t x, int64_t y, int64_t width, int64_t height);
 int64_t RenameEvents(int64_t event);
-int64_t RenameSelected(int64_t pane);
 
 // ---- the end of the program ----
-// Cancels a running job, rolls its current file back and waits for the
+// Cancels every running job, rolls its current file back and waits for its
 // worker, so the program never ends in the middle of a file.
 void EndFileJobs();

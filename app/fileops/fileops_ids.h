@@ -35,12 +35,6 @@ enum : int64_t {
     MenuDialogEscape = 5, // Escape: closes the rename window
 };
 
-// Key codes bound in the dialogs.
-enum : int64_t {
-    KeyReturn = 13,
-    KeyEscape = 27,
-};
-
 // Posted by a worker to its progress window when there is something new to
 // show; the window's handler copies it into the gadgets (gadgets are main
 // thread only). At most one is queued at a time.

@@ -1,14 +1,15 @@
-// The new-folder dialog (window 36, F7) and CreateFolderIn. Main thread;
-// the dialog's "Ok" creates the folder on a thread of its own (PaneAsk), so
+// The new-folder dialog (window 36, F7). Main thread;
+// the dialog's "Ok" creates the folder on a thread of its own (AskAside), so
 // a pane on a hanging mount leaves the window answering, and the dialog
 // stays open until the answer says whether it worked.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
@@ -25,39 +26,40 @@ void CloseDialog() {
     tk_gadget_activate(App.ActivePane);
 }
 
-// Trailing blanks and "/" are dropped; what remains must be one plain name:
-// a "/" inside would reach into another folder, "." and ".." are no names.
-bool PlainName(std::wstring& name) {
+// A typed folder name often ends in blanks or a "/": they are dropped
+// before the name must be a plain one.
+std::wstring Trimmed(std::wstring name) {
     while (!name.empty() && (name.back() == L' ' || name.back() == L'/')) name.pop_back();
-    return !name.empty() && name != L"." && name != L".." && name.find(L'/') == std::wstring::npos;
+    return name;
 }
 
 // Any thread.
 bool MakeFolder(const std::wstring& folder, const std::wstring& name) {
-    std::wstring plain = name;
-    return !folder.empty() && PlainName(plain) && rt_dir_create(folder + plain);
+    const std::wstring plain = Trimmed(name);
+    return !folder.empty() && IsPlainName(plain) && rt_dir_create(folder + plain);
 }
 
 void FolderFailed() {
-    FileopsMessageBox(TextError, TextNewFolderFailed, 0);
+    Messages.Box(TextError, TextNewFolderFailed, 0);
 }
 
 // The creation still out; a second "Ok" meanwhile does nothing.
-std::weak_ptr<bool> Creating;
+AskTopic Creating;
 
 void OkPressed() {
-    if (!Creating.expired()) return;
+    if (Creating.Waiting()) return;
     const std::wstring folder = PanePath(App.ActivePane);
     auto made = std::make_shared<bool>(false);
-    Creating = made;
-    PaneAsk([made, folder,
-             name = tk_gadget_get_text(GadNewFolderName)] { *made = MakeFolder(folder, name); },
-            [made, folder] {
-                Creating.reset();
-                if (!*made) return FolderFailed();
-                if (tk_window_exists(WinNewFolder)) CloseDialog();
-                RefreshPanesShowing(folder);
-            });
+    AskAside(
+        Creating,
+        [made, folder, name = tk_gadget_get_text(GadNewFolderName)] {
+            *made = MakeFolder(folder, name);
+        },
+        [made, folder] {
+            if (!*made) return FolderFailed();
+            if (tk_window_exists(WinNewFolder)) CloseDialog();
+            RefreshPanesShowing(folder);
+        });
 }
 
 } // namespace
@@ -81,11 +83,5 @@ int64_t NewFolderEvents(int64_t event) {
         OkPressed();
     else if (event == EventGadget && tk_event_gadget() == GadNewFolderCancel)
         CloseDialog();
-    return 0;
-}
-
-int64_t CreateFolderIn(int64_t /*pane*/, const std::wstring& folder, const std::wstring& name) {
-    if (MakeFolder(folder, name)) return 1;
-    FolderFailed();
     return 0;
 }

@@ -1,14 +1,14 @@
 // Renaming in place: the borderless rename window (46) laid over the pane's
-// current row (F2, the context menu's rename), its handler and
-// RenameSelected. Main thread; the window's "Ok" renames on a thread of its
-// own (PaneAsk), so an entry on a hanging mount leaves the window answering.
+// current row (F2, the context menu's rename) and its handler. Main thread;
+// the window's "Ok" renames on a thread of its own (app/core/answers.h), so
+// an entry on a hanging mount leaves the window answering.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
-#include "app/panes/pane_answers.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/busy.h"
@@ -44,8 +44,6 @@ struct RenameAsked {
     std::wstring folder, old_name, new_name;
 };
 
-bool PlainName(const std::wstring& name);
-
 // Whether the typed name can be tried; the same name closes the window.
 bool Prepare(int64_t pane, RenameAsked& r) {
     r.pane = pane;
@@ -56,7 +54,7 @@ bool Prepare(int64_t pane, RenameAsked& r) {
         tk_event_post(EventMenu, WinRename, MenuDialogEscape);
         return false;
     }
-    return !r.folder.empty() && !r.old_name.empty() && PlainName(r.new_name);
+    return !r.folder.empty() && !r.old_name.empty() && IsPlainName(r.new_name);
 }
 
 // Never replaces an entry of the new name: that rename fails. Any thread.
@@ -72,34 +70,32 @@ void Renamed(const RenameAsked& r) {
     Renaming = {};
 }
 
-std::weak_ptr<bool> RenameOut; // the rename still out; "Ok" meanwhile does nothing
+AskTopic RenameOut; // the rename still out; "Ok" meanwhile does nothing
 
 void OkPressed() {
     RenameAsked r;
-    if (!RenameOut.expired() || !Prepare(App.ActivePane, r)) return;
+    if (RenameOut.Waiting() || !Prepare(App.ActivePane, r)) return;
     auto done = std::make_shared<bool>(false);
-    RenameOut = done;
-    PaneAsk([done, r] { *done = RenameOnDisk(r); },
-            [done, r] {
-                RenameOut.reset();
-                if (!*done) return; // the window stays for another name
-                Renamed(r);
-                if (tk_window_exists(WinRename)) CloseRenameWindow();
-                RefreshPanesShowing(r.folder);
-            });
-}
-
-// A "/" would move the entry into another folder; "." and ".." are no names.
-bool PlainName(const std::wstring& name) {
-    return !name.empty() && name != L"." && name != L".." && name.find(L'/') == std::wstring::npos;
+    AskAside(
+        RenameOut, [done, r] { *done = RenameOnDisk(r); },
+        [done, r] {
+            if (!*done) return; // the window stays for another name
+            Renamed(r);
+            if (tk_window_exists(WinRename)) CloseRenameWindow();
+            RefreshPanesShowing(r.folder);
+        });
 }
 
 } // namespace
 
+bool IsPlainName(const std::wstring& name) {
+    return !name.empty() && name != L"." && name != L".." && name.find(L'/') == std::wstring::npos;
+}
+
 void StartInlineRename(int64_t pane) {
     const int64_t row = tk_list_current_row(pane);
     const std::wstring name = tk_gadget_get_item_text(pane, row, 0);
-    if (row < 0 || !PlainName(name)) return;
+    if (row < 0 || !IsPlainName(name)) return;
     tk_list_ensure_visible(pane, row);
     TkListRect screen, local;
     if (!tk_list_item_rect(pane, row, 0, &screen, 1) || !tk_list_item_rect(pane, row, 0, &local)) {
@@ -139,11 +135,4 @@ int64_t RenameEvents(int64_t event) {
     else if (event == EventGadget && tk_event_gadget() == GadRenameOk)
         OkPressed();
     return 0;
-}
-
-int64_t RenameSelected(int64_t pane) {
-    RenameAsked r;
-    if (!Prepare(pane, r) || !RenameOnDisk(r)) return 0;
-    Renamed(r);
-    return 1;
 }

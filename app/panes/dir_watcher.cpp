@@ -2,69 +2,41 @@
 #include "app/panes/dir_watcher.h"
 
 #include "app/core/ids.h"
-#include "app/panes/panes.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "platform/dir_watch.h"
 #include "runtime/files.h"
 #include "runtime/threads.h"
 #include "toolkit/events.h"
 
+#include <chrono>
+
 namespace {
 
-DirWatchRecord Watchers[2]; // [0] pane 5, [1] pane 10
+// How long shutdown waits for a stopped run to end.
+constexpr int EndWaitMs = 500;
 
-// Without a notification handle (inotify refused the folder) the watcher
-// still serves Changed flags, looking at Stop this often.
-constexpr int NoHandleStepMs = 10;
-
-void CloseHandleOf(DirWatchRecord& r) {
+void CloseHandleOf(DirWatchRun& r) {
     if (const int64_t h = r.Handle.exchange(0)) pf_watch_close(h);
 }
 
-void Report(DirWatchRecord& r) {
-    r.Changed = 0;
-    tk_event_post(EventDirChanged, WinMain, 0, 0, reinterpret_cast<intptr_t>(&r));
+void Report(DirWatchRun& r) {
+    r.Changed->store(0);
+    tk_event_post(EventDirChanged, WinMain, 0, 0, r.Report);
 }
 
 // One wait of at most the time-out: 1 changed, 0 timed out, -1 woken.
-int WaitOnce(DirWatchRecord& r, int64_t handle) {
+// Without a notification handle (inotify refused the folder) the run still
+// serves the changed flag, and a stop wakes the wait.
+int WaitOnce(DirWatchRun& r, int64_t handle) {
     if (handle) return pf_watch_wait(handle, r.TimeOut);
-    for (int waited = 0; waited < r.TimeOut; waited += NoHandleStepMs) {
-        if (r.Stop.load()) return -1;
-        rt_delay(NoHandleStepMs);
-    }
-    return 0;
+    std::unique_lock guard(r.Lock);
+    const bool stopped = r.Woken.wait_for(guard, std::chrono::milliseconds(r.TimeOut),
+                                          [&] { return r.Stop.load() != 0; });
+    return stopped ? -1 : 0;
 }
 
-} // namespace
-
-DirWatchRecord* DirWatchOf(int64_t pane) {
-    if (pane == GadLeftPane) return &Watchers[0];
-    if (pane == GadRightPane) return &Watchers[1];
-    return nullptr;
-}
-
-void StopDirWatcher(int64_t pane) {
-    DirWatchRecord* r = DirWatchOf(pane);
-    if (!r || !r->Thread) return;
-    r->Stop = 1;
-    CloseHandleOf(*r); // wakes the wait at once
-    rt_thread_wait(r->Thread);
-    r->Thread = 0;
-}
-
-void StartDirWatcher(int64_t pane) {
-    DirWatchRecord* r = DirWatchOf(pane);
-    if (!r) return;
-    StopDirWatcher(pane);
-    r->Pane = pane;
-    r->Stop = 0;
-    r->Path = PanePath(pane);
-    r->TimeOut = 250;
-    r->Thread = rt_thread_create(DirWatcher, reinterpret_cast<intptr_t>(r));
-}
-
-void DirWatcher(intptr_t record) {
-    DirWatchRecord& r = *reinterpret_cast<DirWatchRecord*>(record);
+void Watch(DirWatchRun& r) {
     // Whether the folder can be listed is asked here, not on the main thread,
     // where a hanging mount would freeze the window.
     const int listing = rt_dir_examine(-1, r.Path, L"*");
@@ -75,18 +47,71 @@ void DirWatcher(intptr_t record) {
     bool pending = false;
     // Stop may have come before the handle was stored: looked at after it.
     while (!r.Stop.load()) {
-        if (r.Changed.load()) pending = true;
+        if (r.Changed->load()) pending = true;
         const int result = WaitOnce(r, r.Handle.load() ? handle : 0);
         if (r.Stop.load()) break;
         if (result == 1) {
             pending = true;
         } else if (result == 0) {
-            if (r.Changed.load()) pending = true;
+            if (r.Changed->load()) pending = true;
             if (pending) {
                 pending = false;
                 Report(r);
             }
         }
     }
-    CloseHandleOf(r);
+}
+
+} // namespace
+
+void StopDirWatcher(Pane& pane) {
+    DirWatchRecord& w = pane.Watcher;
+    if (!w.Run) return;
+    DirWatchRun& r = *w.Run;
+    r.Stop = 1;
+    CloseHandleOf(r); // wakes a wait on the handle at once
+    {
+        std::lock_guard guard(r.Lock);
+        r.Woken.notify_all();
+    }
+    w.Stopped = std::move(w.Run);
+    w.Thread = 0;
+}
+
+void StopDirWatcher(int64_t list) {
+    if (Pane* pane = PaneOf(list)) StopDirWatcher(*pane);
+}
+
+void StartDirWatcher(Pane& pane) {
+    StopDirWatcher(pane);
+    DirWatchRecord& w = pane.Watcher;
+    auto run = std::make_shared<DirWatchRun>();
+    run->Path = PaneFolder(pane);
+    run->Report = PaneReport(pane);
+    run->Changed = w.Changed;
+    auto* handed = new std::shared_ptr<DirWatchRun>(run);
+    w.Thread = rt_thread_create(DirWatcher, reinterpret_cast<intptr_t>(handed));
+    if (!w.Thread) {
+        delete handed;
+        return;
+    }
+    w.Run = std::move(run);
+}
+
+void WaitForDirWatcherEnd(Pane& pane) {
+    std::shared_ptr<DirWatchRun> run = std::move(pane.Watcher.Stopped);
+    if (!run) return;
+    std::unique_lock guard(run->Lock);
+    run->Woken.wait_for(guard, std::chrono::milliseconds(EndWaitMs), [&] { return run->Ended; });
+}
+
+void DirWatcher(intptr_t parameter) {
+    std::unique_ptr<std::shared_ptr<DirWatchRun>> handed(
+        reinterpret_cast<std::shared_ptr<DirWatchRun>*>(parameter));
+    const std::shared_ptr<DirWatchRun> run = *handed;
+    Watch(*run);
+    CloseHandleOf(*run);
+    std::lock_guard guard(run->Lock);
+    run->Ended = true;
+    run->Woken.notify_all();
 }

@@ -3,15 +3,18 @@
 //
 // What the file system says about the row (is it a folder, where does a
 // shortcut lead, does the folder above still exist) is asked off the main
-// thread (pane_answers.h); the move itself happens when the answer comes,
-// and only if the pane still shows the listing the row belonged to. The
-// helpers take the pane's record, looked up once by the public procedure.
+// thread (app/core/answers.h) on the pane's Shown topic: the move itself
+// happens when the answer comes, and only if the pane still shows the
+// listing the row belonged to. The helpers take the pane's record, looked up
+// once by the public procedure.
 #include "app/panes/navigation.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
 #include "platform/links.h"
@@ -28,41 +31,17 @@ std::wstring WithSlash(std::wstring path) {
     return path;
 }
 
-// The pane's current folder (PanePath) from its record.
-const std::wstring& FolderOf(const PaneState& ps) {
-    static const std::wstring none;
-    const std::vector<std::wstring>& h = ps.PathHistory;
-    if (h.empty()) return none;
-    return h.size() >= 2 ? h[h.size() - 2] : h[0];
-}
-
 // The folder above folder (which ends in "/"); empty for "/".
 std::wstring ParentFolder(const std::wstring& folder) {
     if (folder.size() < 2) return L"";
     return rt_path_part(folder.substr(0, folder.size() - 1));
 }
 
-// What a question about the pane was asked on: the answer only acts when
-// the pane still shows the same rows of the same folder.
-struct AskedOn {
-    int64_t Pane = 0;
-    uint32_t Epoch = 0;
-    int64_t RowsVersion = 0;
-    std::wstring Folder;
-};
-AskedOn AskedNow(int64_t pane, const PaneState& ps) {
-    return {pane, ps.ListingEpoch, ps.RowsVersion, FolderOf(ps)};
-}
-PaneState* StillShown(const AskedOn& asked) {
-    PaneState* ps = PaneOf(asked.Pane);
-    if (!ps || ps->ListingEpoch != asked.Epoch || FolderOf(*ps) != asked.Folder) return nullptr;
-    return ps;
-}
-
-void ScrollToCurrentRow(int64_t pane) {
-    int64_t row = tk_list_current_row(pane);
-    int64_t row_height = tk_list_row_height(pane);
-    if (row > 0) tk_list_scroll(pane, 0, row * (row_height > 0 ? row_height : 16));
+void ScrollToCurrentRow(const Pane& pane) {
+    const int64_t list = ListOf(pane);
+    int64_t row = tk_list_current_row(list);
+    int64_t row_height = tk_list_row_height(list);
+    if (row > 0) tk_list_scroll(list, 0, row * (row_height > 0 ? row_height : 16));
 }
 
 // "..": back to the folder the pane came from, with the row it left selected
@@ -71,38 +50,38 @@ void ScrollToCurrentRow(int64_t pane) {
 // showing the same folder again.
 // A folder deleted behind the pane's back (with its parents) leaves it at
 // the nearest ancestor that still exists.
-void GoUp(int64_t pane, const PaneState& ps) {
-    const std::vector<std::wstring>& history = ps.PathHistory;
+void GoUp(Pane& pane) {
+    const std::vector<std::wstring>& history = pane.History.Paths;
     const bool back = history.size() >= 3;
-    std::wstring target = back ? history[history.size() - 3] : ParentFolder(FolderOf(ps));
+    std::wstring target = back ? history[history.size() - 3] : ParentFolder(PaneFolder(pane));
     if (target.empty()) return;
     struct Answer {
         bool target_there = false;
         std::wstring existing;
     };
     auto a = std::make_shared<Answer>();
-    PaneAsk(
+    AskAside(
+        pane.Shown,
         [a, target, back] {
             a->target_there = back && rt_file_size(target) == RtSizeFolder;
             if (!a->target_there) a->existing = NearestExistingFolder(target);
         },
-        [a, asked = AskedNow(pane, ps)] {
-            if (!StillShown(asked)) return;
+        [a, &pane] {
             if (a->target_there) {
-                ShowPath(asked.Pane, L"", ShowPop);
+                ShowPath(pane, L"", ShowPop);
             } else {
                 if (a->existing.empty()) return;
-                SetPaneLocation(asked.Pane, a->existing);
-                ShowPath(asked.Pane, L"", ShowRefresh);
+                SetPaneLocation(pane, a->existing);
+                ShowPath(pane, L"", ShowRefresh);
             }
-            ScrollToCurrentRow(asked.Pane);
+            ScrollToCurrentRow(pane);
         });
 }
 
 // Folder rows carry no date; every file row does.
-bool IsFolderRow(int64_t pane) {
-    const int64_t row = tk_list_current_row(pane);
-    return row >= 0 && tk_gadget_get_item_text(pane, row, 1).empty();
+bool IsFolderRow(int64_t list) {
+    const int64_t row = tk_list_current_row(list);
+    return row >= 0 && tk_gadget_get_item_text(list, row, 1).empty();
 }
 
 // What the file system says about the entry of a row.
@@ -126,9 +105,7 @@ void AskAboutEntry(const std::wstring& entry, bool folder_row, EntryAnswer* a) {
 // file to hand to the desktop either; a shortcut to a folder re-roots the
 // pane at its target; everything else, empty files included, goes to the
 // desktop to open.
-void ActOnEntry(const AskedOn& asked, PaneState& ps, const std::wstring& entry, bool folder_row,
-                const EntryAnswer& a) {
-    const int64_t pane = asked.Pane;
+void ActOnEntry(Pane& pane, const std::wstring& entry, bool folder_row, const EntryAnswer& a) {
     if (a.folder) {
         ShowPath(pane, entry + L"/", ShowPush);
     } else if (folder_row) {
@@ -137,36 +114,34 @@ void ActOnEntry(const AskedOn& asked, PaneState& ps, const std::wstring& entry, 
         SetPaneLocation(pane, a.shortcut_folder);
         ShowPath(pane, a.shortcut_folder, ShowRefresh);
     } else {
-        PaneShellOpen(entry, L"", FolderOf(ps));
+        PaneShellOpen(entry, L"", PaneFolder(pane));
     }
 }
 
 } // namespace
 
-int64_t OpenSelectedEntry(int64_t pane) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return 0;
-    std::wstring name = tk_gadget_get_text(pane);
+int64_t OpenSelectedEntry(int64_t list) {
+    Pane* pane = PaneOf(list);
+    if (!pane) return 0;
+    std::wstring name = tk_gadget_get_text(list);
     if (name.empty()) return 0;
     if (name == L"..") {
-        GoUp(pane, *ps);
+        GoUp(*pane);
         return 0;
     }
-    const std::wstring entry = FolderOf(*ps) + name;
-    const bool folder_row = IsFolderRow(pane);
+    const std::wstring entry = PaneFolder(*pane) + name;
+    const bool folder_row = IsFolderRow(list);
     auto a = std::make_shared<EntryAnswer>();
-    PaneAsk([a, entry, folder_row] { AskAboutEntry(entry, folder_row, a.get()); },
-            [a, entry, folder_row, asked = AskedNow(pane, *ps)] {
-                if (PaneState* shown = StillShown(asked))
-                    ActOnEntry(asked, *shown, entry, folder_row, *a);
-            });
+    AskAside(
+        pane->Shown, [a, entry, folder_row] { AskAboutEntry(entry, folder_row, a.get()); },
+        [a, entry, folder_row, pane] { ActOnEntry(*pane, entry, folder_row, *a); });
     return 0;
 }
 
-int64_t OpenParentFolder(int64_t pane) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps || tk_gadget_get_item_text(pane, 0, 0) != L"..") return 0;
-    GoUp(pane, *ps);
+int64_t OpenParentFolder(int64_t list) {
+    Pane* pane = PaneOf(list);
+    if (!pane || tk_gadget_get_item_text(list, 0, 0) != L"..") return 0;
+    GoUp(*pane);
     return 0;
 }
 
@@ -185,31 +160,26 @@ std::wstring ResolveShortcut(const std::wstring& path) {
     return target.empty() ? NoShortcutTarget : target;
 }
 
-std::wstring ResolveJunction(const std::wstring& path) {
-    int attributes = rt_file_attributes(path);
-    if (attributes == -1 || !(attributes & RtAttrLink)) return path;
-    return pf_read_link(path);
-}
-
-void OpenTypedPath(int64_t pane) {
-    int64_t field = PanePathGadget(pane);
-    PaneState* ps = PaneOf(pane);
-    if (!field || !ps) return;
+void OpenTypedPath(int64_t list) {
+    Pane* pane = PaneOf(list);
+    const PaneSide* side = pane ? SideOf(*pane) : nullptr;
+    if (!side) return;
+    const int64_t field = side->PathField;
     std::wstring typed = tk_gadget_get_text(field);
     std::wstring folder = WithSlash(typed);
     // Kept absolute: the history, the drive buttons and every command that
     // joins PanePath with a name rely on it.
     if (folder.front() != L'/') folder = rt_dir_current() + folder;
     auto is_folder = std::make_shared<bool>(false);
-    PaneAsk([is_folder, folder] { *is_folder = rt_file_size(folder) == RtSizeFolder; },
-            [is_folder, folder, typed, field, asked = AskedNow(pane, *ps)] {
-                if (!StillShown(asked)) return;
-                if (*is_folder) {
-                    SetPaneLocation(asked.Pane, folder);
-                    ShowPath(asked.Pane, L"", ShowRefresh);
-                } else {
-                    PaneError(PaneHeadlineError, PaneNoSuchFolder + typed);
-                    tk_gadget_set_text(field, PanePath(asked.Pane));
-                }
-            });
+    AskAside(
+        pane->Shown, [is_folder, folder] { *is_folder = rt_file_size(folder) == RtSizeFolder; },
+        [is_folder, folder, typed, field, pane] {
+            if (*is_folder) {
+                SetPaneLocation(*pane, folder);
+                ShowPath(*pane, L"", ShowRefresh);
+            } else {
+                PaneError(PaneHeadlineError, PaneNoSuchFolder + typed);
+                tk_gadget_set_text(field, PaneFolder(*pane));
+            }
+        });
 }

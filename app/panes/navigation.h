@@ -3,7 +3,8 @@
 // a shortcut), a typed path, a drive button, and folder sizes on request.
 // Every move ends in ShowPath (panes.h), after SetPaneLocation
 // (pane_location.h) when the pane lands somewhere new. Messages go through
-// PaneMessage and files to the desktop through PaneShellOpen (pane_hooks.h).
+// the message seam (PaneError) and files to the desktop through
+// PaneShellOpen (pane_hooks.h). The procedures take a list gadget number.
 // Main thread only.
 #pragma once
 
@@ -32,9 +33,6 @@ std::wstring ResolveShortcut(const std::wstring& path);
 // one more than the longest classic path, so no real target looks like it;
 // with no folder to go to, the shortcut file itself is opened.
 inline const std::wstring NoShortcutTarget(261, L' ');
-// The absolute target of a symbolic link; path itself when it is no link;
-// empty when the link cannot be read.
-std::wstring ResolveJunction(const std::wstring& path);
 
 // Return in path field 7 or 12 of the pane: shows the typed folder ("/"
 // appended when missing; a relative path counts from the current folder of
@@ -46,10 +44,15 @@ void OpenTypedPath(int64_t pane);
 // history, or says it cannot be opened. Reads the current event's gadget.
 void DriveButtonClicked();
 
-// Bytes of the files in folder path ("/" appended when missing), with
-// recursive 1 also of its subfolders. Symbolic links are never followed: a
-// link adds nothing, wherever it points. 0 when path cannot be listed.
-int64_t FolderSize(const std::wstring& path, int64_t recursive);
+// How deep FolderSize counts.
+enum : int64_t {
+    FolderSizeFilesOnly = 0,      // the files in the folder itself
+    FolderSizeWithSubfolders = 1, // and those of every folder below it
+};
+// Bytes of the files in folder path ("/" appended when missing), to the
+// depth given. Symbolic links are never followed: a link adds nothing,
+// wherever it points. 0 when path cannot be listed.
+int64_t FolderSize(const std::wstring& path, int64_t depth);
 
 // Space key: every selected folder row of the pane gets its recursive size,
 // in KB, in its "Größe" column. Other rows keep their text.

@@ -3,8 +3,13 @@
 // system says nothing (a network folder, a watch limit reached).
 #include "app/panes/pane_changed.h"
 
-#include "app/panes/dir_watcher.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 
-void MarkPaneChanged(int64_t pane) {
-    if (DirWatchRecord* r = DirWatchOf(pane)) r->Changed = 1;
+void MarkPaneChanged(Pane& pane) {
+    pane.Watcher.Changed->store(1);
+}
+
+void MarkPaneChanged(int64_t list) {
+    if (Pane* pane = PaneOf(list)) MarkPaneChanged(*pane);
 }

@@ -6,5 +6,8 @@
 
 #include <cstdint>
 
-// Flags pane 5 or 10 as changed; does nothing for any other number.
-void MarkPaneChanged(int64_t pane);
+struct Pane;
+
+void MarkPaneChanged(Pane& pane);
+// The pane list shows; nothing for any other number.
+void MarkPaneChanged(int64_t list);

@@ -1,71 +1,76 @@
-// A pane's navigation history: PathHistory and the parallel SelectionHistory
-// in App.Panes[]. The last element of both is a spare slot; the current
-// folder sits just before it. Main thread only.
-#include "app/core/app_state.h"
+// A pane's navigation history (Pane::History): folders and the parallel
+// rows. The last element of both is a spare slot; the current folder sits
+// just before it. The operations work on a history value (what a listing on
+// its way will commit); SetPaneHistory commits one to a pane, where a change
+// of the current folder drops the answers asked about the old one.
+// Main thread only.
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
-#include "toolkit/list.h"
 
 namespace {
 
 // Index of the current folder: the element before the spare, 0 when the
 // history has a single element.
-size_t CurrentIndex(const PaneState& ps) {
-    return ps.PathHistory.size() >= 2 ? ps.PathHistory.size() - 2 : 0;
+size_t CurrentIndex(const PaneHistory& h) {
+    return h.Paths.size() >= 2 ? h.Paths.size() - 2 : 0;
 }
 
 // Both arrays at least one element long and of equal length, so the
 // operations below never index past their ends.
-void KeepParallel(PaneState& ps) {
-    if (ps.PathHistory.empty()) ps.PathHistory.resize(1);
-    ps.SelectionHistory.resize(ps.PathHistory.size());
+void KeepParallel(PaneHistory& h) {
+    if (h.Paths.empty()) h.Paths.resize(1);
+    h.Selections.resize(h.Paths.size());
 }
 
 } // namespace
 
-int64_t ResetHistory(int64_t pane, std::wstring path) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return 0;
-    ps->PathHistory.resize(2);
-    ps->SelectionHistory.resize(2);
-    ps->PathHistory[0] = path;
-    ps->PathHistory[1].clear();
-    ps->SelectionHistory[1] = 0;
-    return 1;
+const std::wstring& HistoryFolder(const PaneHistory& history) {
+    static const std::wstring none;
+    return history.Paths.empty() ? none : history.Paths[CurrentIndex(history)];
 }
 
-int64_t PushHistory(int64_t pane, std::wstring path) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return 0;
-    KeepParallel(*ps);
-    int64_t row = tk_list_current_row(pane);
-    if (row < 0) row = 0;
-    size_t last = ps->PathHistory.size() - 1;
-    ps->PathHistory[last] = path;
-    ps->PathHistory.emplace_back();
-    ps->SelectionHistory[last] = row;
-    ps->SelectionHistory.push_back(0);
-    return 1;
+void ResetHistory(PaneHistory& h, std::wstring path) {
+    h.Paths.resize(2);
+    h.Selections.resize(2);
+    h.Paths[0] = std::move(path);
+    h.Paths[1].clear();
+    h.Selections[1] = 0;
 }
 
-int64_t PopHistory(int64_t pane) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps || ps->PathHistory.size() < 2) return 0;
-    KeepParallel(*ps);
-    ps->PathHistory.pop_back();
-    ps->SelectionHistory.pop_back();
-    return 1;
+void PushHistory(PaneHistory& h, std::wstring path, int64_t row) {
+    KeepParallel(h);
+    const size_t last = h.Paths.size() - 1;
+    h.Paths[last] = std::move(path);
+    h.Paths.emplace_back();
+    h.Selections[last] = row;
+    h.Selections.push_back(0);
 }
 
-int64_t ReplaceHistoryTop(int64_t pane, std::wstring path) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return 0;
-    KeepParallel(*ps);
-    ps->PathHistory[CurrentIndex(*ps)] = path;
-    return 1;
+bool PopHistory(PaneHistory& h) {
+    if (h.Paths.size() < 2) return false;
+    KeepParallel(h);
+    h.Paths.pop_back();
+    h.Selections.pop_back();
+    return true;
+}
+
+void ReplaceHistoryTop(PaneHistory& h, std::wstring path) {
+    KeepParallel(h);
+    h.Paths[CurrentIndex(h)] = std::move(path);
+}
+
+void SetPaneHistory(Pane& pane, PaneHistory history) {
+    const bool moved = HistoryFolder(history) != PaneFolder(pane);
+    pane.History = std::move(history);
+    if (moved) MovePaneOn(pane);
+}
+
+void MovePaneOn(Pane& pane) {
+    pane.Shown.MoveOn();
 }
 
 std::wstring PanePath(int64_t pane) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps || ps->PathHistory.empty()) return L"";
-    return ps->PathHistory[CurrentIndex(*ps)];
+    const Pane* p = PaneOf(pane);
+    return p ? PaneFolder(*p) : std::wstring();
 }

@@ -7,9 +7,11 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_reader.h"
 #include "app/panes/pane_rows.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
@@ -19,38 +21,22 @@
 #include "toolkit/images.h"
 #include "toolkit/list.h"
 
-#include <array>
-
-namespace {
-
-// Letters of AttributeLetters with their bits, in the order they are shown.
-struct AttributeLetter {
-    int bit;
-    wchar_t letter;
-};
-constexpr std::array<AttributeLetter, 6> AttributeLetterTable = {{
-    {RtAttrArchive, L'A'},
-    {RtAttrCompressed, L'C'},
-    {RtAttrFolder, L'D'},
-    {RtAttrHidden, L'H'},
-    {RtAttrReadOnly, L'R'},
-    {RtAttrSystem, L'S'},
-}};
-
-} // namespace
-
-uint32_t PaneNewRowTag(int64_t pane) {
-    const PaneState* ps = PaneOf(pane);
-    return ps ? PaneTagEpoch(ps->ListingEpoch) : 0;
+uint32_t PaneNewRowTag(const Pane& pane) {
+    return PaneTagEpoch(pane.ListingEpoch);
 }
 
-void AppendFolderRow(int64_t pane, const FileEntry& folder) {
-    tk_list_add_item(pane, -1, folder.Name + L"\n\n", tk_image_handle(ImgFolder), PaneRowFolder,
-                     PaneNewRowTag(pane));
+uint32_t PaneNewRowTag(int64_t list) {
+    const Pane* pane = PaneOf(list);
+    return pane ? PaneNewRowTag(*pane) : 0;
 }
 
-void AppendFileRow(int64_t pane, const FileEntry& e) {
-    tk_list_add_item(pane, -1,
+void AppendFolderRow(Pane& pane, const FileEntry& folder) {
+    tk_list_add_item(ListOf(pane), -1, folder.Name + L"\n\n", tk_image_handle(ImgFolder),
+                     PaneRowFolder, PaneNewRowTag(pane));
+}
+
+void AppendFileRow(Pane& pane, const FileEntry& e) {
+    tk_list_add_item(ListOf(pane), -1,
                      e.Name + L'\n' + e.DateText + L'\n' + e.TypeText + L'\n' + e.SizeText,
                      tk_image_handle(ImgFile), e.Size, PaneNewRowTag(pane));
 }
@@ -68,42 +54,28 @@ FileEntry MakeFileRecord(const std::wstring& path, std::wstring name, int64_t at
     return e;
 }
 
-std::wstring AttributeLetters(const std::wstring& path) {
-    int attributes = rt_file_attributes(path);
-    std::wstring letters;
-    for (const AttributeLetter& a : AttributeLetterTable) {
-        if (attributes & a.bit) letters += a.letter;
-    }
-    return letters;
-}
-
 bool HiddenBySettings(int64_t attributes) {
     if (!App.settings.ShowHidden && (attributes & RtAttrHidden)) return true;
     if (!App.settings.ShowSystem && (attributes & RtAttrSystem)) return true;
     return false;
 }
 
-PaneListingRequest PaneListingRequestOf(const PaneState& ps, const std::wstring& path) {
+PaneListingRequest PaneListingRequestOf(const Pane& pane, const std::wstring& path) {
     PaneListingRequest r;
     r.Path = path;
     r.ShowHidden = App.settings.ShowHidden != 0;
     r.ShowSystem = App.settings.ShowSystem != 0;
     r.FileSizeUnit = App.settings.FileSizeUnit;
-    r.SortColumn = ps.SortColumn;
-    r.SortOrder = ps.SortOrder;
+    r.SortColumn = pane.SortColumn;
+    r.SortOrder = pane.SortOrder;
     return r;
 }
 
-void PutListingIntoPane(int64_t pane, PaneListing& listing) {
-    PutListedRows(pane, listing);
-    FinishListedRows(pane);
-}
-
-void PutListedRows(int64_t pane, PaneListing& listing) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return;
-    ps->ListingEpoch++; // rows of the previous listing are no worker's business any more
-    ps->RowsVersion++;
+void PutListedRows(Pane& pane, PaneListing& listing) {
+    const int64_t list = ListOf(pane);
+    pane.ListingEpoch++; // rows of the previous listing are no worker's business any more
+    pane.RowsVersion++;
+    MovePaneOn(pane);
     const uint32_t tag = PaneNewRowTag(pane);
     const intptr_t parent = tk_image_handle(ImgParent), folder = tk_image_handle(ImgFolder),
                    file = tk_image_handle(ImgFile);
@@ -111,15 +83,14 @@ void PutListedRows(int64_t pane, PaneListing& listing) {
         row.image = (row.tag & PaneTagDone) ? parent : row.data == PaneRowFolder ? folder : file;
         row.tag |= tag;
     }
-    tk_list_set_redraw(pane, 0);
-    tk_gadget_clear_items(pane);
-    tk_list_append_rows(pane, listing.Rows);
-    tk_list_set_redraw(pane, 1);
-    ps->ListedHistory = ps->PathHistory;
-    ps->ListedSelection = ps->SelectionHistory;
+    tk_list_set_redraw(list, 0);
+    tk_gadget_clear_items(list);
+    tk_list_append_rows(list, listing.Rows);
+    tk_list_set_redraw(list, 1);
+    pane.Listed = pane.History;
 }
 
-void FinishListedRows(int64_t pane) {
+void FinishListedRows(Pane& pane) {
     CallRelayoutMainWindow();
     StartPaneWorkers(pane);
 }
@@ -127,31 +98,29 @@ void FinishListedRows(int64_t pane) {
 // A folder that cannot be listed: say so, and put the history back on the
 // folder whose rows the list still shows, so the path field and every command
 // that reads PanePath name the folder the user sees.
-void PaneListingFailed(int64_t pane, const std::wstring& path) {
+void PaneListingFailed(Pane& pane, const std::wstring& path) {
     PaneError(PaneHeadlineError, PaneCannotList + path + PaneCannotListTail);
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return;
-    if (!ps->ListedHistory.empty()) {
-        ps->PathHistory = ps->ListedHistory;
-        ps->SelectionHistory = ps->ListedSelection;
-    } else {
-        PopHistory(pane);
-    }
-    tk_gadget_set_text(PanePathGadget(pane), PanePath(pane));
+    PaneHistory back = pane.History;
+    if (!pane.Listed.Paths.empty())
+        back = pane.Listed;
+    else
+        PopHistory(back);
+    SetPaneHistory(pane, std::move(back));
+    if (const PaneSide* side = SideOf(pane)) tk_gadget_set_text(side->PathField, PaneFolder(pane));
     // ShowPath stopped the workers of the rows still shown: let them finish.
-    for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons})
-        StartPaneWorker(pane, *PaneWorkerOf(pane, kind), kind);
+    for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons}) StartPaneWorker(pane, kind);
 }
 
-int64_t FillPane(int64_t pane, const std::wstring& path) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return 0;
+int64_t FillPane(int64_t list, const std::wstring& path) {
+    Pane* pane = PaneOf(list);
+    if (!pane) return 0;
     PaneListing listing;
-    ReadPaneListing(PaneListingRequestOf(*ps, path), &listing);
+    ReadPaneListing(PaneListingRequestOf(*pane, path), &listing);
     if (!listing.Ok) {
-        PaneListingFailed(pane, path);
+        PaneListingFailed(*pane, path);
         return 0;
     }
-    PutListingIntoPane(pane, listing);
+    PutListedRows(*pane, listing);
+    FinishListedRows(*pane);
     return 1;
 }

@@ -2,14 +2,17 @@
 // pane_location.h.
 #include "app/panes/pane_location.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
 #include "platform/volumes.h"
 #include "toolkit/gadget_ops.h"
+#include "toolkit/list.h"
 
 #include <memory>
 #include <vector>
@@ -18,22 +21,17 @@ namespace {
 
 constexpr int64_t DiskInfoPadding = 4; // pixels right of the text, so no glyph touches the edge
 
-std::vector<DriveButtonRecord>* PaneDriveButtons(int64_t pane) {
-    if (pane == GadLeftPane) return &App.LeftDriveButtons;
-    if (pane == GadRightPane) return &App.RightDriveButtons;
-    return nullptr;
-}
-
 bool IsPrefix(const std::wstring& root, const std::wstring& path) {
     return !root.empty() && path.compare(0, root.size(), root) == 0;
 }
 
-// Releases every drive button of the pane and presses the one whose mount
-// point holds path, setting the disk information line for it.
-void MarkDriveOfPath(int64_t pane, const std::wstring& path) {
-    std::vector<DriveButtonRecord>* buttons = PaneDriveButtons(pane);
+// Releases every drive button of the pane's side and presses the one whose
+// mount point holds path, setting the disk information line for it.
+void MarkDriveOfPath(Pane& pane, const std::wstring& path) {
+    const PaneSide* side = SideOf(pane);
+    if (!side) return;
     const DriveButtonRecord* best = nullptr;
-    for (const DriveButtonRecord& b : *buttons) {
+    for (const DriveButtonRecord& b : App.*side->DriveButtons) {
         if (!b.Gadget) continue;
         tk_gadget_set_state(b.Gadget, 0);
         if (IsPrefix(b.Drive.Root, path) &&
@@ -59,43 +57,47 @@ void SetDiskInfoLine(int64_t line, const std::wstring& text) {
     if (need > tk_gadget_width(line)) tk_gadget_resize(line, TkKeep, TkKeep, need, TkKeep);
 }
 
-uint64_t DiskInfoTickets[2]; // the newest question per pane; older answers are dropped
-
 } // namespace
 
-void ShowDiskInfo(int64_t pane, const DriveRecord& drive) {
-    const int64_t line = PaneDiskInfoGadget(pane);
-    if (!line) return;
-    uint64_t& newest = DiskInfoTickets[pane == GadLeftPane ? 0 : 1];
-    const uint64_t ticket = ++newest;
+void ShowDiskInfo(Pane& pane, const DriveRecord& drive) {
+    const PaneSide* side = SideOf(pane);
+    if (!side) return;
     struct Space {
         int64_t free_bytes = 0, total_bytes = 0;
     };
     auto space = std::make_shared<Space>();
-    PaneAsk([space,
-             root = drive.Root] { pf_disk_space(root, &space->free_bytes, &space->total_bytes); },
-            [space, drive, line, ticket, &newest] {
-                if (ticket != newest) return;
-                SetDiskInfoLine(line, DiskInfoOf(drive, space->free_bytes, space->total_bytes));
-            });
+    // A newer question supersedes the answer (a volume clicked meanwhile).
+    AskAsideLatest(
+        pane.DiskInfo,
+        [space, root = drive.Root] {
+            pf_disk_space(root, &space->free_bytes, &space->total_bytes);
+        },
+        [space, drive, line = side->DiskInfo] {
+            SetDiskInfoLine(line, DiskInfoOf(drive, space->free_bytes, space->total_bytes));
+        });
 }
 
-std::wstring SetPaneLocation(int64_t pane, const std::wstring& path) {
-    if (!PaneOf(pane)) return L"";
-    ResetHistory(pane, path);
+void ShowDiskInfo(int64_t list, const DriveRecord& drive) {
+    if (Pane* pane = PaneOf(list)) ShowDiskInfo(*pane, drive);
+}
+
+void SetPaneLocation(Pane& pane, const std::wstring& path) {
+    const int64_t current = tk_list_current_row(ListOf(pane));
+    const int64_t row = current < 0 ? 0 : current;
+    PaneHistory h;
+    ResetHistory(h, path);
     size_t slashes = 0;
     for (size_t at = path.find(L'/'); at != std::wstring::npos; at = path.find(L'/', at + 1)) {
-        PushHistory(pane, path.substr(0, at + 1));
+        PushHistory(h, path.substr(0, at + 1), row);
         slashes++;
     }
+    SetPaneHistory(pane, std::move(h));
     if (slashes) MarkDriveOfPath(pane, path);
-    return L"";
 }
 
-std::wstring DiskInfoText(const DriveRecord& drive) {
-    int64_t free_bytes = 0, total_bytes = 0;
-    pf_disk_space(drive.Root, &free_bytes, &total_bytes);
-    return DiskInfoOf(drive, free_bytes, total_bytes);
+std::wstring SetPaneLocation(int64_t list, const std::wstring& path) {
+    if (Pane* pane = PaneOf(list)) SetPaneLocation(*pane, path);
+    return L"";
 }
 
 std::wstring MountOfPath(const std::wstring& path) {

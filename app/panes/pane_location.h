@@ -11,23 +11,24 @@
 #include <string>
 
 struct DriveRecord;
+struct Pane;
 
 // History becomes path, "/", every ancestor of path down to path itself, and
-// the spare; each level remembers the pane's current row. The pane's drive
-// buttons are released and the one of path's volume is pressed, with the
-// disk information line set for it. A path without "/" leaves the drive
-// buttons and the line alone. Returns an empty text.
-std::wstring SetPaneLocation(int64_t pane, const std::wstring& path);
+// the spare; each level remembers the pane's current row. The drive buttons
+// of the pane's side are released and the one of path's volume is pressed,
+// with the disk information line set for it. A path without "/" leaves the
+// drive buttons and the line alone.
+void SetPaneLocation(Pane& pane, const std::wstring& path);
+// The same for the pane list shows. Returns an empty text.
+std::wstring SetPaneLocation(int64_t list, const std::wstring& path);
 
-// The disk information line of a drive: label, " ", free, " von ", total, in
-// the drive size unit ("Daten 12,345 MB von 476,940 MB"). 0 for both when the
-// space cannot be queried.
-std::wstring DiskInfoText(const DriveRecord& drive);
-
-// Sets the pane's disk information line to DiskInfoText (drive), asking for
-// the free space off the main thread: until the answer comes (a hanging
-// network mount may never answer) the line keeps its old text. Main thread.
-void ShowDiskInfo(int64_t pane, const DriveRecord& drive);
+// Sets the disk information line of the pane's side to the drive's label,
+// " ", free, " von ", total, in the drive size unit ("Daten 12,345 MB von
+// 476,940 MB"; 0 for both when the space cannot be queried), asking for the
+// free space off the main thread: until the answer comes (a hanging network
+// mount may never answer) the line keeps its old text.
+void ShowDiskInfo(Pane& pane, const DriveRecord& drive);
+void ShowDiskInfo(int64_t list, const DriveRecord& drive);
 
 // The mount point in App.DriveList that holds path (the longest Root that is
 // a prefix of it); empty when no known drive holds it.

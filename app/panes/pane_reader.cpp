@@ -146,7 +146,9 @@ struct RowRange {
 };
 
 // The rows: ".." when listed, the folders ("name\n\n"), the files. A large
-// folder's file rows are made by two threads, each half of them.
+// folder's file rows are made by two threads, each half of them; the helper
+// is joined before the rows are done, part of this one reading and no
+// question of its own.
 void MakeRows(const PaneListingRequest& request, const std::vector<RtDirEntry>& entries,
               const Groups& g, PaneListing& out) {
     out.Rows.resize((g.parent ? 1 : 0) + g.folders.size() + g.files.size());
@@ -204,6 +206,11 @@ std::wstring PaneDateText(int64_t date) {
     return text;
 }
 
+bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
+                     const std::atomic<int>* cancel) {
+    return rt_dir_read(folder, entries, cancel);
+}
+
 void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
                      const std::atomic<int>* cancel) {
     out->Path = request.Path;
@@ -212,7 +219,7 @@ void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
         if (out->Path.empty()) out->Path = request.Fallback;
     }
     std::vector<RtDirEntry> entries;
-    out->Ok = rt_dir_read(out->Path, &entries, cancel);
+    out->Ok = ReadPaneEntries(out->Path, &entries, cancel);
     if (!out->Ok) return;
     Groups groups = GroupEntries(request, entries);
     SortGroups(request, entries, groups);

@@ -1,8 +1,10 @@
 // Reading a folder into the rows of a pane, split in the part that may block
 // (enumeration, stat, row texts, sort), which runs on any thread, and the
 // part that puts the finished rows into the list, which runs on the main
-// thread. FillPane does both in place; ShowPath asks the first on a thread of
-// its own (pane_answers.h) and does the second when the answer comes.
+// thread. ShowPath asks the first on a thread of its own (app/core/answers.h)
+// and does the second when the answer comes; FillPane does both in place.
+// Every read of a shown folder's entries, a listing's and a refresh's, goes
+// through ReadPaneEntries: a folder of another kind is read in there.
 #pragma once
 
 #include <atomic>
@@ -12,7 +14,7 @@
 
 #include "toolkit/list.h"
 
-struct PaneState;
+struct Pane;
 
 // What a listing needs of the settings and the pane, copied on the main
 // thread so that the reading thread touches no shared state.
@@ -41,21 +43,28 @@ struct PaneListing {
     std::vector<TkListNewRow> Rows;
 };
 
-// Main thread: the request for listing path into the pane of ps.
-PaneListingRequest PaneListingRequestOf(const PaneState& ps, const std::wstring& path);
+struct RtDirEntry;
+
+// Any thread: the entries of folder, with their attributes, sizes and dates;
+// false when it cannot be listed, or once *cancel (when given) becomes
+// nonzero.
+bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
+                     const std::atomic<int>* cancel = nullptr);
+
+// Main thread: the request for listing path into the pane.
+PaneListingRequest PaneListingRequestOf(const Pane& pane, const std::wstring& path);
 // Any thread: reads, filters and sorts the folder into finished rows; stops
 // early (Ok false) once *cancel becomes nonzero.
 void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
                      const std::atomic<int>* cancel = nullptr);
-// Main thread: replaces the pane's rows by the listing's (taking their texts), records the
-// history as listed, relayouts the window and starts the pane's workers.
-void PutListingIntoPane(int64_t pane, PaneListing& listing);
-// Its two halves, which may run in two turns of the main loop: the rows and
-// the history as listed, then the relayout and the workers.
-void PutListedRows(int64_t pane, PaneListing& listing);
-void FinishListedRows(int64_t pane);
+// Main thread, in two halves that may run in two turns of the main loop:
+// the rows replace the pane's (taking their texts) and the history is
+// recorded as listed; then the window is laid out again and the pane's
+// workers start.
+void PutListedRows(Pane& pane, PaneListing& listing);
+void FinishListedRows(Pane& pane);
 // Main thread: a folder that could not be listed; see FillPane.
-void PaneListingFailed(int64_t pane, const std::wstring& path);
+void PaneListingFailed(Pane& pane, const std::wstring& path);
 
 // The date column's text of a date value, as rt_format_date (PaneDateMask)
 // gives it, without reading the mask for every row. Any thread.
@@ -64,7 +73,7 @@ std::wstring PaneDateText(int64_t date);
 void AppendPaneDateText(std::wstring& out, int64_t date);
 
 // 1 while a listing of the pane started by ShowPath is on its way.
-int64_t PaneListingPending(int64_t pane);
+int64_t PaneListingPending(int64_t list);
 // Drops the listings on their way and every other unanswered question
 // (shutdown, tests); the panes keep the rows they show.
 void ForgetPaneListings();

@@ -1,13 +1,14 @@
 // Incremental refresh of a shown folder: see pane_refresh.h.
 #include "app/panes/pane_refresh.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
-#include "app/panes/dir_watcher.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_rows.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
@@ -70,10 +71,10 @@ struct FolderNow {
     std::vector<int64_t> vanished; // rows whose entry is gone
 };
 
-// One pass over the folder (rt_dir_read): a refresh of a large folder costs
+// One pass over the folder (ReadPaneEntries): a refresh of a large folder costs
 // little more than the kernel's listing and stat of it.
 bool ReadFolderNow(const std::wstring& path, FolderNow& now) {
-    if (!rt_dir_read(path, &now.entries)) return false;
+    if (!ReadPaneEntries(path, &now.entries)) return false;
     now.listed.assign(now.entries.size(), false);
     now.by_name.Build(now.entries);
     return true;
@@ -91,9 +92,9 @@ void MatchRow(int64_t row, const wchar_t* text, size_t length, int64_t, uint32_t
         now.listed[static_cast<size_t>(at)] = true;
 }
 
-// Matches the rows the pane shows now against the entries read.
-void MatchRows(int64_t pane, FolderNow& now) {
-    tk_list_visit_rows(pane, MatchRow, reinterpret_cast<intptr_t>(&now));
+// Matches the rows the list shows now against the entries read.
+void MatchRows(int64_t list, FolderNow& now) {
+    tk_list_visit_rows(list, MatchRow, reinterpret_cast<intptr_t>(&now));
 }
 
 // Where the current row goes when its entry vanished: the row that moves
@@ -107,24 +108,24 @@ int64_t CurrentAfterRemoval(int64_t pane, const std::vector<int64_t>& vanished) 
     return left <= 0 ? -1 : std::min(place, left - 1);
 }
 
-bool RemoveRows(int64_t pane, const FolderNow& now) {
+bool RemoveRows(Pane& pane, int64_t list, const FolderNow& now) {
     if (now.vanished.empty()) return false;
     // Without a current row the next arrow key or End would start at the
     // top: a neighbour takes the place of a vanished current row.
-    const int64_t current = CurrentAfterRemoval(pane, now.vanished);
-    tk_list_remove_items(pane, now.vanished);
-    if (current >= 0 && tk_list_selected_count(pane) == 0)
-        tk_gadget_set_state(pane, current); // as a click on it would
+    const int64_t current = CurrentAfterRemoval(list, now.vanished);
+    tk_list_remove_items(list, now.vanished);
+    if (current >= 0 && tk_list_selected_count(list) == 0)
+        tk_gadget_set_state(list, current); // as a click on it would
     else if (current >= 0)
-        tk_list_set_current_row(pane, current);
-    PaneOf(pane)->RowsVersion++;
+        tk_list_set_current_row(list, current);
+    pane.RowsVersion++;
     NudgePaneWorkers(pane); // the rows behind the removed ones moved up
     return true;
 }
 
-bool AppendRows(int64_t pane, const std::wstring& path, const FolderNow& now) {
-    const int64_t first = tk_gadget_count_items(pane);
-    tk_list_set_redraw(pane, 0);
+bool AppendRows(Pane& pane, int64_t list, const std::wstring& path, const FolderNow& now) {
+    const int64_t first = tk_gadget_count_items(list);
+    tk_list_set_redraw(list, 0);
     for (size_t i = 0; i < now.entries.size(); ++i) {
         const RtDirEntry& p = now.entries[i];
         if (now.listed[i] || p.name.empty() || p.name == L"." || HiddenBySettings(p.attributes))
@@ -137,22 +138,21 @@ bool AppendRows(int64_t pane, const std::wstring& path, const FolderNow& now) {
             AppendFileRow(pane, MakeFileRecord(path, p.name, p.attributes, p.size, p.modified));
         }
     }
-    tk_list_set_redraw(pane, 1);
-    if (tk_gadget_count_items(pane) == first) return false;
-    PaneOf(pane)->RowsVersion++;
-    for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons})
-        StartPaneWorker(pane, *PaneWorkerOf(pane, kind), kind, first);
+    tk_list_set_redraw(list, 1);
+    if (tk_gadget_count_items(list) == first) return false;
+    pane.RowsVersion++;
+    for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons}) StartPaneWorker(pane, kind, first);
     return true;
 }
 
 // The shown folder was deleted or moved away: show what is left of its path
 // (nearest, found off the main thread), leaving the other pane active if it
 // was.
-void ShowNearestFolder(int64_t pane, const std::wstring& nearest) {
+void ShowNearestFolder(Pane& pane, const std::wstring& nearest) {
     const int64_t active = App.ActivePane;
     SetPaneLocation(pane, nearest.empty() ? L"/" : nearest);
     ShowPath(pane, L"", ShowRefresh);
-    if (active != pane && PaneOf(active)) ShowPath(active, L"", ShowNoFill);
+    if (active != ListOf(pane) && PaneOf(active)) ShowPath(active, L"", ShowNoFill);
 }
 
 // What a refresh does with the entries it read.
@@ -166,96 +166,74 @@ struct RefreshAnswer {
     std::wstring nearest; // then its nearest existing ancestor
 };
 
-// One refresh at a time per pane: a report that comes while one is out is
-// answered by one more refresh afterwards, so a folder on a slow mount never
-// piles up threads.
-// The answer still out lives as long as its question (a forgotten question
-// frees it when its thread ends).
-struct RefreshSlot {
-    std::weak_ptr<RefreshAnswer> out;
-    bool again = false;
-};
-RefreshSlot RefreshSlots[2];
-
-RefreshSlot& SlotOf(int64_t pane) {
-    return RefreshSlots[pane == GadLeftPane ? 0 : 1];
-}
-
 // Applies an answer to the rows shown now; 1 when a row was added or
 // removed (or, for a removal, when the folder could be read).
-int64_t ApplyRefresh(int64_t pane, const std::wstring& shown, const std::wstring& path, int mode,
-                     RefreshAnswer& a) {
-    if (!PaneOf(pane) || PanePath(pane) != shown) return 0; // the pane moved on
+int64_t ApplyRefresh(Pane& pane, const std::wstring& path, int mode, RefreshAnswer& a) {
+    const int64_t list = ListOf(pane);
+    if (!list) return 0;
     if (!a.read) {
         if (mode == RefreshBoth && a.gone) ShowNearestFolder(pane, a.nearest);
         return 0;
     }
-    MatchRows(pane, a.now);
+    MatchRows(list, a.now);
     // One report both drops the vanished rows and adds the new ones: a
     // renamed entry shows its new name only, at once.
-    const bool removed = (mode & RefreshRemove) && RemoveRows(pane, a.now);
-    const bool added = (mode & RefreshAdd) && AppendRows(pane, path, a.now);
+    const bool removed = (mode & RefreshRemove) && RemoveRows(pane, list, a.now);
+    const bool added = (mode & RefreshAdd) && AppendRows(pane, list, path, a.now);
     if (mode == RefreshRemove) return 1;
     return removed || added ? 1 : 0;
 }
 
 // Reads path off the main thread and applies what it holds to the pane's
-// rows. The result when the answer came in time, else 0.
-int64_t Refresh(int64_t pane, const std::wstring& path, int mode) {
-    if (!PaneOf(pane)) return 0;
-    RefreshSlot& slot = SlotOf(pane);
-    if (!slot.out.expired()) {
-        slot.again = true;
+// rows, unless the pane shows something else by then. One refresh at a time
+// (Pane::Refresh): a report meanwhile asks for one more afterwards. The
+// result when the answer came in time, else 0.
+int64_t Refresh(Pane& pane, const std::wstring& path, int mode) {
+    if (pane.Refresh.Out.Waiting()) {
+        pane.Refresh.Again = true;
         return 0;
     }
     auto a = std::make_shared<RefreshAnswer>();
-    slot.out = a;
     auto result = std::make_shared<int64_t>(0);
-    PaneAsk(
+    AskAside(
+        {&pane.Shown, &pane.Refresh.Out},
         [a, path, mode] {
             a->read = ReadFolderNow(path, a->now);
             if (a->read || mode != RefreshBoth) return;
             a->gone = rt_file_size(path) != RtSizeFolder;
             if (a->gone) a->nearest = NearestExistingFolder(path);
         },
-        [a, result, pane, path, mode, shown = PanePath(pane)] {
-            RefreshSlot& slot = SlotOf(pane);
-            slot.out.reset();
-            *result = ApplyRefresh(pane, shown, path, mode, *a);
-            if (!slot.again) return;
-            slot.again = false;
+        [a, result, &pane, path, mode] {
+            *result = ApplyRefresh(pane, path, mode, *a);
+            if (!pane.Refresh.Again) return;
+            pane.Refresh.Again = false;
             // What changed meanwhile: the pane's folder as it is now.
-            if (PaneOf(pane)) Refresh(pane, PanePath(pane), RefreshBoth);
+            Refresh(pane, PaneFolder(pane), RefreshBoth);
         });
     return *result;
 }
 
 } // namespace
 
-int64_t AddNewEntries(int64_t pane, const std::wstring& path) {
-    return Refresh(pane, path, RefreshAdd);
+int64_t AddNewEntries(int64_t list, const std::wstring& path) {
+    Pane* pane = PaneOf(list);
+    return pane ? Refresh(*pane, path, RefreshAdd) : 0;
 }
 
-int64_t RemoveVanishedEntries(int64_t pane, const std::wstring& path) {
-    return Refresh(pane, path, RefreshRemove);
+int64_t RemoveVanishedEntries(int64_t list, const std::wstring& path) {
+    Pane* pane = PaneOf(list);
+    return pane ? Refresh(*pane, path, RefreshRemove) : 0;
 }
 
-int64_t RefreshPaneEntries(int64_t pane) {
-    if (!PaneOf(pane)) return 0;
-    return Refresh(pane, PanePath(pane), RefreshBoth);
+int64_t RemoveVanishedEntries(Pane& pane) {
+    return Refresh(pane, PaneFolder(pane), RefreshRemove);
 }
 
-int64_t PaneOfDirReport(intptr_t data) {
-    if (data == 0) return App.ActivePane;
-    for (int64_t pane : {GadLeftPane, GadRightPane})
-        if (reinterpret_cast<intptr_t>(DirWatchOf(pane)) == data) return pane;
-    return 0;
+int64_t RefreshPaneEntries(Pane& pane) {
+    return Refresh(pane, PaneFolder(pane), RefreshBoth);
 }
 
-void PaneDirChanged(intptr_t data) {
-    if (data == 0) {
-        RemoveVanishedEntries(App.ActivePane, PanePath(App.ActivePane));
-        return;
-    }
-    RefreshPaneEntries(PaneOfDirReport(data));
+int64_t RefreshPaneEntries(int64_t list) {
+    Pane* pane = PaneOf(list);
+    return pane ? RefreshPaneEntries(*pane) : 0;
 }

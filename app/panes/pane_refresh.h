@@ -5,7 +5,7 @@
 // enumeration of the folder. A shown folder that itself vanished (deleted or
 // moved away outside the program) gives way to its nearest existing
 // ancestor. Main thread only; the folder is read on a thread of its own
-// (app/panes/pane_answers.h), so a folder on a slow mount keeps its rows
+// (app/core/answers.h), so a folder on a slow mount keeps its rows
 // until the answer comes. The results below are those of an answer that
 // came in time; a late one gives 0 and is applied when it arrives, unless
 // the pane shows another folder by then.
@@ -14,20 +14,19 @@
 #include <cstdint>
 #include <string>
 
+struct Pane;
+
 // Appends a row for every entry of path that is not listed yet and that the
 // hidden and system settings show, and starts the workers for them.
 // 1 if rows were appended, else 0 (also when path cannot be read).
-int64_t AddNewEntries(int64_t pane, const std::wstring& path);
+int64_t AddNewEntries(int64_t list, const std::wstring& path);
 // Removes every row whose name path no longer holds. 1 when path could be
 // read, else 0 (nothing changed).
-int64_t RemoveVanishedEntries(int64_t pane, const std::wstring& path);
-// Both with one enumeration of PanePath (pane), as a watcher report asks;
+int64_t RemoveVanishedEntries(int64_t list, const std::wstring& path);
+// The same for the pane's own folder.
+int64_t RemoveVanishedEntries(Pane& pane);
+// Both with one enumeration of the pane's folder, as a watcher report asks;
 // when the folder is gone, shows its nearest existing ancestor instead.
 // 1 when rows were added or removed.
-int64_t RefreshPaneEntries(int64_t pane);
-// EventDirChanged: data is a pane's DirWatchRecord (its pane is refreshed),
-// or 0 from the delete worker (vanished rows of the active pane go).
-void PaneDirChanged(intptr_t data);
-// The pane an EventDirChanged is about (the active pane for data 0); 0 when
-// data names no watch record.
-int64_t PaneOfDirReport(intptr_t data);
+int64_t RefreshPaneEntries(Pane& pane);
+int64_t RefreshPaneEntries(int64_t list);

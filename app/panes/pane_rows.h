@@ -1,6 +1,6 @@
-// What a pane row carries besides its four column texts, and the one place
-// that turns a directory entry into a row, so that rows added by the folder
-// watcher look exactly like rows of a listing.
+// What a pane row carries besides its four column texts, and how the folder
+// watcher's refresh turns a directory entry into a row that looks exactly
+// like a row of a listing (pane_reader.cpp makes those, in bulk).
 //
 // Item data: PaneRowFolder (-2) on a folder row, the size in bytes on a file
 // row, 0 on "..". Sorting by "Größe" reads the byte count from it; the size
@@ -9,7 +9,7 @@
 // Tag (tk_list_item_tag): which decorations the workers have put on the row,
 // the listing it belongs to and its MIME type number:
 //   bits 0-3   PaneTag… flags below
-//   bits 4-7   listing epoch (PaneState::ListingEpoch, modulo 16): a worker
+//   bits 4-7   listing epoch (Pane::ListingEpoch, modulo 16): a worker
 //              still busy with the previous folder's rows cannot write into
 //              a row of the new listing that happens to have the same name
 //   bits 8-31  pf_mime type number, once PaneTagTyped is set
@@ -20,6 +20,7 @@
 #include <string>
 
 struct FileEntry;
+struct Pane;
 
 inline constexpr int64_t PaneRowFolder = -2;
 
@@ -42,12 +43,13 @@ inline int PaneTagType(uint32_t tag) {
 }
 
 // The tag new rows of the pane's current listing start with.
-uint32_t PaneNewRowTag(int64_t pane);
+uint32_t PaneNewRowTag(const Pane& pane);
+uint32_t PaneNewRowTag(int64_t list);
 
 // Folder and file rows of a listing (pane_listing.cpp): the row text, its
-// generic picture, item data and tag, appended at the end of the list.
-void AppendFolderRow(int64_t pane, const FileEntry& folder);
-void AppendFileRow(int64_t pane, const FileEntry& file);
+// generic picture, item data and tag, appended at the end of the pane's list.
+void AppendFolderRow(Pane& pane, const FileEntry& folder);
+void AppendFileRow(Pane& pane, const FileEntry& file);
 // A file record of folder path as a listing shows it: name, modification
 // date and its text, size and its text in the pane's file unit, extension.
 FileEntry MakeFileRecord(const std::wstring& path, std::wstring name, int64_t attributes,

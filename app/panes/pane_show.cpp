@@ -1,18 +1,21 @@
 // ShowPath, the one road by which a pane changes, re-reads or activates its
-// folder, and the column widths of a pane. Main thread only.
+// folder, the early listings of the start folders, and the column widths of
+// a pane. Main thread only.
 //
-// The folder is read on a thread of its own (pane_answers.h). Until its rows
-// arrive the pane keeps the rows it shows, with the busy cursor over them, and
-// its history stays that of those rows: PanePath and every command that joins
-// it with a row's name still name the entries the user sees. The history
-// change of the mode is worked out at once and made when the rows arrive. A
-// new ShowPath of the same pane supersedes a listing still on its way; the
-// superseded rows are never shown.
+// The folder is read on a thread of its own (app/core/answers.h). Until its
+// rows arrive the pane keeps the rows it shows, with the busy cursor over
+// them, and its history stays that of those rows: PanePath and every command
+// that joins it with a row's name still name the entries the user sees. The
+// history change of the mode is worked out at once and made when the rows
+// arrive. A new ShowPath of the same pane supersedes a listing still on its
+// way (Pane::Listing.Topic); the superseded rows are never shown.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "runtime/memory.h"
@@ -23,148 +26,134 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+
+// Set by the reading thread of an early listing once it has read.
+struct PaneReadSignal {
+    std::mutex Lock;
+    std::condition_variable Changed;
+    bool Read = false; // under Lock
+};
 
 namespace {
 
-// The history change of a ShowPath mode; ShowNoFill and ShowRefresh leave
-// the history as it is.
-void ApplyHistoryMode(int64_t pane, const std::wstring& path, int64_t mode) {
+// The history change of a ShowPath mode, made on the history a listing
+// commits; ShowNoFill and ShowRefresh leave it as it is.
+void ApplyHistoryMode(PaneHistory& h, const std::wstring& path, int64_t mode, int64_t row) {
     switch (mode) {
-    case ShowReset: ResetHistory(pane, path); break;
-    case ShowPush: PushHistory(pane, path); break;
-    case ShowPop: PopHistory(pane); break;
-    case ShowReplace: ReplaceHistoryTop(pane, path); break;
+    case ShowReset: ResetHistory(h, path); break;
+    case ShowPush: PushHistory(h, path, row); break;
+    case ShowPop: PopHistory(h); break;
+    case ShowReplace: ReplaceHistoryTop(h, path); break;
     default: break;
     }
 }
 
-// The active pane's path field is tinted; the other one has the default colour.
-void MarkActivePathField(int64_t pane) {
-    tk_gadget_set_color(PanePathGadget(OtherPane(pane)), TkColorBack, -1);
-    tk_gadget_set_color(PanePathGadget(pane), TkColorBack, ActivePathColor);
-    tk_gadget_set_text(PanePathGadget(pane), PanePath(pane));
+// The active pane's path field is tinted; the other sides' have the default
+// colour.
+void MarkActivePathField(const Pane& pane) {
+    const PaneSide* shown = SideOf(pane);
+    for (const PaneSide& side : PaneSides)
+        if (&side != shown) tk_gadget_set_color(side.PathField, TkColorBack, -1);
+    if (!shown) return;
+    tk_gadget_set_color(shown->PathField, TkColorBack, ActivePathColor);
+    tk_gadget_set_text(shown->PathField, PaneFolder(pane));
+}
+
+void MakeActive(const Pane& pane) {
+    App.ActivePane = ListOf(pane);
+    MarkActivePathField(pane);
 }
 
 // Selects row and makes it the current row, so the keyboard goes on from it.
-void SelectRow(int64_t pane, int64_t row) {
-    tk_gadget_set_item_state(pane, row, TkListItemSelected);
-    tk_list_set_current_row(pane, row);
+void SelectRow(int64_t list, int64_t row) {
+    tk_gadget_set_item_state(list, row, TkListItemSelected);
+    tk_list_set_current_row(list, row);
 }
 
-// The listing a pane waits for.
-struct PendingListing {
-    uint64_t Ticket = 0;                      // 0: none on its way
-    std::shared_ptr<std::atomic<int>> Cancel; // set when superseded
-    bool Busy = false;                        // the pane shows the busy cursor
-};
-PendingListing Pending[2]; // [0] pane 5, [1] pane 10
-uint64_t LastTicket = 0;
-
-PendingListing* PendingOf(int64_t pane) {
-    return pane == GadLeftPane ? &Pending[0] : pane == GadRightPane ? &Pending[1] : nullptr;
-}
-
-void ShowBusy(int64_t pane, PendingListing& p, bool busy) {
-    if (p.Busy != busy) tk_gadget_busy_cursor(pane, busy ? 1 : 0);
-    p.Busy = busy;
-}
-
-// The current folder of a history (as PanePath reads it).
-std::wstring FolderOf(const std::vector<std::wstring>& paths) {
-    if (paths.empty()) return L"";
-    return paths.size() >= 2 ? paths[paths.size() - 2] : paths[0];
+void ShowBusy(Pane& pane, bool busy) {
+    if (pane.Listing.Busy != busy) tk_gadget_busy_cursor(ListOf(pane), busy ? 1 : 0);
+    pane.Listing.Busy = busy;
 }
 
 // The history a listing commits when it arrives, and the row it selects.
 struct ListingGoal {
-    std::vector<std::wstring> Paths;
-    std::vector<int64_t> Selections;
+    PaneHistory History;
     int64_t Row = 0;
 };
 
 // The listing's temporary records lay between the rows kept: give the
 // memory back on a thread of its own, which costs the window nothing.
 void TrimHeapAside() {
-    if (!rt_thread_create([](intptr_t) { rt_heap_trim(); }, 0)) rt_heap_trim();
+    AskAside(
+        AskAnyTime, [] { rt_heap_trim(); }, [] {}, 0);
 }
 
 // The second half of a listing: layout, selection, column widths, workers.
 // Dropped when a newer ShowPath came meanwhile (the rows are its business).
-void FinishListing(int64_t pane, uint64_t ticket, int64_t row) {
-    PendingListing* p = PendingOf(pane);
-    if (!p || p->Ticket != ticket) return;
-    p->Ticket = 0;
-    ShowBusy(pane, *p, false);
+void FinishListing(Pane& pane, int64_t row) {
+    pane.Listing.Waiting = false;
+    ShowBusy(pane, false);
     FinishListedRows(pane);
-    SelectRow(pane, row);
-    ApplyColumnWidths(pane);
+    SelectRow(ListOf(pane), row);
+    ApplyColumnWidths(ListOf(pane));
     TrimHeapAside();
 }
 
-// The rows of a listing came: unless a newer ShowPath superseded it, the
-// history goes to the listed folder and the rows into the list, as FillPane
-// would have put them.
-void ListingArrived(int64_t pane, uint64_t ticket, PaneListing& listing, ListingGoal& goal) {
-    PendingListing* p = PendingOf(pane);
-    PaneState* ps = PaneOf(pane);
-    if (!p || !ps || p->Ticket != ticket) return;
-    p->Ticket = 0;
-    p->Cancel.reset();
-    ShowBusy(pane, *p, false);
-    ps->PathHistory = std::move(goal.Paths);
-    ps->SelectionHistory = std::move(goal.Selections);
-    if (listing.Ok && listing.Path != PanePath(pane)) {
+// The rows of a listing came: the history goes to the listed folder and the
+// rows into the list.
+void ListingArrived(Pane& pane, PaneListing& listing, ListingGoal& goal) {
+    PaneListingState& p = pane.Listing;
+    p.Waiting = false;
+    p.Cancel.reset();
+    ShowBusy(pane, false);
+    SetPaneHistory(pane, std::move(goal.History));
+    if (listing.Ok && listing.Path != PaneFolder(pane)) {
         // A start folder that was not there: its stand-in is the pane's folder.
         SetPaneLocation(pane, listing.Path);
-        tk_gadget_set_text(PanePathGadget(pane), PanePath(pane));
+        if (const PaneSide* side = SideOf(pane))
+            tk_gadget_set_text(side->PathField, PaneFolder(pane));
         goal.Row = 0;
     }
     if (!listing.Ok) {
-        PaneListingFailed(pane, PanePath(pane));
+        PaneListingFailed(pane, PaneFolder(pane));
         return;
     }
     PutListedRows(pane, listing);
     listing = PaneListing{};
-    ps->ShownMount = MountOfPath(PanePath(pane));
+    pane.ShownMount = MountOfPath(PaneFolder(pane));
     // A listing that came late finishes in the next turn, so that no turn
     // of the loop holds the window long; the pane stays busy until then.
-    p->Ticket = ticket; // until FinishListing
-    if (PaneAnswerInPlace()) {
-        FinishListing(pane, ticket, goal.Row);
+    p.Waiting = true; // until FinishListing
+    if (AnswerInPlace()) {
+        FinishListing(pane, goal.Row);
     } else {
-        ShowBusy(pane, *p, true);
-        PaneLater([pane, ticket, row = goal.Row] { FinishListing(pane, ticket, row); });
+        ShowBusy(pane, true);
+        AnswerLater(p.Topic, [&pane, row = goal.Row] { FinishListing(pane, row); });
     }
 }
 
-// A listing started before the window was there (StartEarlyListing), for
-// StartListing to take over when it asks for the same folder.
-struct EarlyListing {
-    int Thread = 0; // the reading thread, 0 = none
-    PaneListingRequest Request;
-    std::shared_ptr<PaneListing> Listing;
-    std::shared_ptr<std::atomic<int>> Read; // set once the thread has read
-};
-EarlyListing Early[2]; // [0] pane 5, [1] pane 10
-
-// What the reading thread of an early listing owns: the record may let go of
-// the listing before the thread is done.
+// What the reading thread of an early listing owns: the pane may let go of
+// the listing before the thread is done. The early listing runs before the
+// toolkit is there, so it cannot be a question with a delivery: the first
+// ShowPath of its pane takes over its thread instead.
 struct EarlyJob {
     PaneListingRequest Request;
     std::shared_ptr<PaneListing> Listing;
-    std::shared_ptr<std::atomic<int>> Read;
+    std::shared_ptr<PaneReadSignal> Read;
     // The pane without the keyboard gives way: it waits for the other
     // pane's read (when there is one), for EarlyWaitMs at the most, and
     // reads at background priority.
     bool Background = false;
-    std::shared_ptr<std::atomic<int>> FirstRead;
+    std::shared_ptr<PaneReadSignal> FirstRead;
 };
 
 // A start folder that takes longer than this to read is on slow storage:
 // the other pane no longer waits for it.
 constexpr int EarlyWaitMs = 1000;
-constexpr int EarlyLookMs = 5;
 
 void ReadEarly(intptr_t parameter) {
     std::unique_ptr<EarlyJob> job(reinterpret_cast<EarlyJob*>(parameter));
@@ -172,16 +161,16 @@ void ReadEarly(intptr_t parameter) {
         rt_thread_lower_priority(); // its helper threads inherit it
         // Both folders read at once share the processors: the pane with the
         // keyboard, which the user wants first, took twice as long.
-        for (int waited = 0; job->FirstRead && !job->FirstRead->load() && waited < EarlyWaitMs;
-             waited += EarlyLookMs)
-            rt_delay(EarlyLookMs);
+        if (PaneReadSignal* first = job->FirstRead.get()) {
+            std::unique_lock guard(first->Lock);
+            first->Changed.wait_for(guard, std::chrono::milliseconds(EarlyWaitMs),
+                                    [first] { return first->Read; });
+        }
     }
     ReadPaneListing(job->Request, job->Listing.get());
-    job->Read->store(1);
-}
-
-EarlyListing* EarlyOf(int64_t pane) {
-    return pane == GadLeftPane ? &Early[0] : pane == GadRightPane ? &Early[1] : nullptr;
+    std::lock_guard guard(job->Read->Lock);
+    job->Read->Read = true;
+    job->Read->Changed.notify_all();
 }
 
 bool SameRequest(const PaneListingRequest& a, const PaneListingRequest& b) {
@@ -192,9 +181,9 @@ bool SameRequest(const PaneListingRequest& a, const PaneListingRequest& b) {
 }
 
 // The request of a start folder: one that is not there gives way.
-PaneListingRequest StartRequest(int64_t pane, const std::wstring& folder,
+PaneListingRequest StartRequest(const Pane& pane, const std::wstring& folder,
                                 const std::wstring& fallback) {
-    PaneListingRequest request = PaneListingRequestOf(*PaneOf(pane), folder);
+    PaneListingRequest request = PaneListingRequestOf(pane, folder);
     request.FindExisting = true;
     request.Fallback = fallback;
     return request;
@@ -203,33 +192,34 @@ PaneListingRequest StartRequest(int64_t pane, const std::wstring& folder,
 // The early listing of the pane when it reads what request asks; it is the
 // caller's from now on. Any other early listing is let go (its thread ends
 // by itself).
-std::shared_ptr<PaneListing> TakeEarly(int64_t pane, const PaneListingRequest& request,
-                                       int* thread) {
-    EarlyListing* e = EarlyOf(pane);
-    if (!e || !e->Thread) return nullptr;
+std::shared_ptr<PaneListing> TakeEarly(Pane& pane, const PaneListingRequest& request, int* thread) {
+    PaneListingState& e = pane.Listing;
+    if (!e.EarlyThread) return nullptr;
     std::shared_ptr<PaneListing> listing;
-    if (SameRequest(e->Request, request)) {
-        listing = e->Listing;
-        *thread = e->Thread;
+    if (SameRequest(e.EarlyRequest, request)) {
+        listing = e.EarlyRows;
+        *thread = e.EarlyThread;
     }
-    *e = EarlyListing{};
+    e.EarlyThread = 0;
+    e.EarlyRequest = {};
+    e.EarlyRows.reset();
+    e.EarlyRead.reset();
     return listing;
 }
 
-void StartListing(int64_t pane, ListingGoal goal, const std::wstring* start_fallback) {
-    PendingListing& p = *PendingOf(pane);
+void StartListing(Pane& pane, ListingGoal goal, const std::wstring* start_fallback) {
+    PaneListingState& p = pane.Listing;
     if (p.Cancel) *p.Cancel = 1;
-    const uint64_t ticket = ++LastTicket;
-    p.Ticket = ticket;
+    p.Waiting = true;
     p.Cancel = std::make_shared<std::atomic<int>>(0);
-    ShowBusy(pane, p, true);
-    const std::wstring folder = FolderOf(goal.Paths);
+    ShowBusy(pane, true);
+    const std::wstring folder = HistoryFolder(goal.History);
     auto request = start_fallback ? StartRequest(pane, folder, *start_fallback)
-                                  : PaneListingRequestOf(*PaneOf(pane), folder);
+                                  : PaneListingRequestOf(pane, folder);
     auto shared_goal = std::make_shared<ListingGoal>(std::move(goal));
     int early = 0;
     std::shared_ptr<PaneListing> listing = TakeEarly(pane, request, &early);
-    PaneWork work;
+    AskWork work;
     if (listing) { // read already: wait for its thread
         work = [early] { rt_thread_wait(early); };
     } else {
@@ -239,115 +229,112 @@ void StartListing(int64_t pane, ListingGoal goal, const std::wstring* start_fall
             ReadPaneListing(request, listing.get(), cancel.get());
         };
     }
-    PaneAsk(
-        std::move(work),
-        [pane, ticket, listing, shared_goal] {
-            ListingArrived(pane, ticket, *listing, *shared_goal);
-        },
-        start_fallback ? PaneStartWaitMs : PaneAnswerWaitMs);
+    // A listing still on its way is superseded.
+    AskAsideLatest(
+        p.Topic, std::move(work),
+        [&pane, listing, shared_goal] { ListingArrived(pane, *listing, *shared_goal); },
+        start_fallback ? PaneStartWaitMs : AnswerWaitMs);
 }
 
 // ShowPath and ShowStartFolder: start_fallback is null for ShowPath.
-int64_t ShowPathWith(int64_t pane, const std::wstring& path, int64_t mode,
+int64_t ShowPathWith(Pane& pane, const std::wstring& path, int64_t mode,
                      const std::wstring* start_fallback) {
-    PaneState* ps = PaneOf(pane);
-    if (!ps) return 0;
-    if (PanePath(pane) == path && mode != ShowRefresh) return 1;
+    const int64_t list = ListOf(pane);
+    if (!list) return 0;
+    if (PaneFolder(pane) == path && mode != ShowRefresh) return 1;
     if (mode == ShowNoFill) {
-        App.ActivePane = pane;
-        MarkActivePathField(pane);
-        tk_gadget_activate(pane);
+        MakeActive(pane);
+        tk_gadget_activate(list);
         return 0;
     }
     // The history the mode gives, kept aside until the rows arrive.
     ListingGoal goal;
-    goal.Paths = ps->PathHistory;
-    goal.Selections = ps->SelectionHistory;
-    ApplyHistoryMode(pane, path, mode);
-    std::swap(goal.Paths, ps->PathHistory);
-    std::swap(goal.Selections, ps->SelectionHistory);
-    goal.Row = goal.Selections.empty() ? 0 : goal.Selections.back();
-    App.ActivePane = pane;
-    MarkActivePathField(pane);
-    tk_gadget_set_text(PanePathGadget(pane), FolderOf(goal.Paths));
+    goal.History = pane.History;
+    const int64_t current = tk_list_current_row(list);
+    ApplyHistoryMode(goal.History, path, mode, current < 0 ? 0 : current);
+    goal.Row = goal.History.Selections.empty() ? 0 : goal.History.Selections.back();
+    MakeActive(pane);
+    if (const PaneSide* side = SideOf(pane))
+        tk_gadget_set_text(side->PathField, HistoryFolder(goal.History));
     StopPaneWorkers(pane);
     StartListing(pane, std::move(goal), start_fallback);
-    tk_gadget_activate(pane);
+    tk_gadget_activate(list);
     return 0;
 }
 
 } // namespace
 
-int64_t PaneListingPending(int64_t pane) {
-    const PendingListing* p = PendingOf(pane);
-    return p && p->Ticket ? 1 : 0;
+int64_t PaneStartWaitMs = 0;
+
+int64_t PaneListingPending(int64_t list) {
+    const Pane* pane = PaneOf(list);
+    return pane && pane->Listing.Waiting ? 1 : 0;
 }
 
 void ForgetPaneListings() {
-    ForgetPaneAnswers();
-    for (int64_t pane : {GadLeftPane, GadRightPane}) {
-        PendingListing& p = *PendingOf(pane);
+    ForgetAnswers();
+    for (Pane* pane : EveryPane()) {
+        PaneListingState& p = pane->Listing;
         if (p.Cancel) *p.Cancel = 1;
         p.Cancel.reset();
-        p.Ticket = 0;
-        if (tk_gadget_exists(pane)) ShowBusy(pane, p, false);
+        p.Topic.MoveOn();
+        p.Waiting = false;
+        if (tk_gadget_exists(ListOf(*pane))) ShowBusy(*pane, false);
         p.Busy = false;
     }
 }
 
-int64_t PanePathGadget(int64_t pane) {
-    if (pane == GadLeftPane) return GadLeftPath;
-    if (pane == GadRightPane) return GadRightPath;
-    return 0;
+int64_t PanePathGadget(int64_t list) {
+    const PaneSide* side = SideOfList(list);
+    return side ? side->PathField : 0;
 }
 
-int64_t PaneDiskInfoGadget(int64_t pane) {
-    if (pane == GadLeftPane) return GadLeftDiskInfo;
-    if (pane == GadRightPane) return GadRightDiskInfo;
-    return 0;
-}
-
-int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode) {
+int64_t ShowPath(Pane& pane, const std::wstring& path, int64_t mode) {
     return ShowPathWith(pane, path, mode, nullptr);
 }
 
-void StartEarlyListing(int64_t pane, const std::wstring& fallback, bool background) {
-    EarlyListing* e = EarlyOf(pane);
-    const PaneState* ps = PaneOf(pane);
-    if (!e || !ps || ps->PathHistory.empty() || e->Thread) return;
-    e->Request = StartRequest(pane, ps->PathHistory[0], fallback);
-    e->Listing = std::make_shared<PaneListing>();
-    e->Read = std::make_shared<std::atomic<int>>(0);
-    std::shared_ptr<std::atomic<int>> first;
+int64_t ShowPath(int64_t list, const std::wstring& path, int64_t mode) {
+    Pane* pane = PaneOf(list);
+    return pane ? ShowPathWith(*pane, path, mode, nullptr) : 0;
+}
+
+void StartEarlyListing(int64_t list, const std::wstring& fallback, bool background) {
+    Pane* pane = PaneOf(list);
+    if (!pane || pane->History.Paths.empty() || pane->Listing.EarlyThread) return;
+    PaneListingState& e = pane->Listing;
+    e.EarlyRequest = StartRequest(*pane, pane->History.Paths[0], fallback);
+    e.EarlyRows = std::make_shared<PaneListing>();
+    e.EarlyRead = std::make_shared<PaneReadSignal>();
+    std::shared_ptr<PaneReadSignal> first;
     if (background)
-        for (const EarlyListing& other : Early)
-            if (&other != e && other.Thread) first = other.Read;
-    auto* job = new EarlyJob{e->Request, e->Listing, e->Read, background, first};
-    e->Thread = rt_thread_create(ReadEarly, reinterpret_cast<intptr_t>(job));
-    if (!e->Thread) {
+        for (Pane* other : EveryPane())
+            if (other != pane && other->Listing.EarlyThread) first = other->Listing.EarlyRead;
+    auto* job = new EarlyJob{e.EarlyRequest, e.EarlyRows, e.EarlyRead, background, first};
+    e.EarlyThread = rt_thread_create(ReadEarly, reinterpret_cast<intptr_t>(job));
+    if (!e.EarlyThread) {
         delete job;
-        *e = EarlyListing{};
+        e.EarlyRequest = {};
+        e.EarlyRows.reset();
+        e.EarlyRead.reset();
     }
 }
 
-void ShowStartFolder(int64_t pane, const std::wstring& fallback) {
-    const PaneState* ps = PaneOf(pane);
-    if (!ps || ps->PathHistory.empty()) return;
-    const std::wstring start = ps->PathHistory[0]; // a copy: the history is rebuilt
-    SetPaneLocation(pane, start);
-    ShowPathWith(pane, L"", ShowRefresh, &fallback);
+void ShowStartFolder(int64_t list, const std::wstring& fallback) {
+    Pane* pane = PaneOf(list);
+    if (!pane || pane->History.Paths.empty()) return;
+    const std::wstring start = pane->History.Paths[0]; // a copy: the history is rebuilt
+    SetPaneLocation(*pane, start);
+    ShowPathWith(*pane, L"", ShowRefresh, &fallback);
 }
 
-void MarkActivePane(int64_t pane) {
-    if (!PaneOf(pane)) return;
-    App.ActivePane = pane;
-    MarkActivePathField(pane);
+void MarkActivePane(int64_t list) {
+    if (const Pane* pane = PaneOf(list)) MakeActive(*pane);
 }
 
-void ApplyColumnWidths(int64_t pane) {
-    if (!PaneOf(pane)) return;
+void ApplyColumnWidths(int64_t list) {
+    if (!PaneOf(list)) return;
     // The frame takes 4 pixels; a vertical scroll bar 19 more.
-    int64_t inner = tk_gadget_width(pane) - (tk_list_has_vscrollbar(pane) ? 23 : 4);
+    int64_t inner = tk_gadget_width(list) - (tk_list_has_vscrollbar(list) ? 23 : 4);
     if (inner < 0) inner = 0;
     int64_t width[ColCount];
     for (int64_t column = ColName; column < ColCount; column++)
@@ -358,7 +345,7 @@ void ApplyColumnWidths(int64_t pane) {
     int64_t rest = inner, rest_percent = 0;
     for (int64_t column = ColName; column < ColCount; column++) {
         if (column == ColDate || column == ColSize) {
-            width[column] = std::max(width[column], tk_list_column_fit_width(pane, column));
+            width[column] = std::max(width[column], tk_list_column_fit_width(list, column));
             rest -= width[column];
         } else {
             rest_percent += App.ColumnPercent[column];
@@ -368,5 +355,5 @@ void ApplyColumnWidths(int64_t pane) {
     for (int64_t column : {ColName, ColType})
         if (rest_percent > 0) width[column] = rest * App.ColumnPercent[column] / rest_percent;
     for (int64_t column = ColName; column < ColCount; column++)
-        tk_list_set_column_width(pane, column, width[column]);
+        tk_list_set_column_width(list, column, width[column]);
 }

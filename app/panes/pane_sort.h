@@ -1,9 +1,10 @@
 // Sorting a pane's rows in place by one column, without reading the folder
 // again: after a header click (ColumnClicked) and after the folder watcher
 // appended rows. ".." stays first and folders stay before files in both
-// orders; only file rows are ordered by the column. FillPane sorts a fresh
-// listing with the same name keys (SortTextKey), so a listing and a header
-// click order names alike. Main thread only.
+// orders; only file rows are ordered by the column. A listing sorts its rows
+// with the same keys (AppendSortKeyBytes) and the same slot sort, so a
+// listing and a header click order names alike. Main thread only, except
+// the key and slot procedures, which are pure.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +26,7 @@ int64_t SortTypeOfColumn(int64_t column);
 // Sort key of a text: Ä Ö Ü ä ö ü ß à â é è ê ù û become two letters each
 // ("Äpfel" sorts as "Aepfel", "éclair" as "exclair") and A-Z fold to lower
 // case; every other character compares by its code.
-std::wstring SortTextKey(const wchar_t* text, size_t length);
-inline std::wstring SortTextKey(const std::wstring& text) {
-    return SortTextKey(text.data(), text.size());
-}
+std::wstring SortTextKey(std::wstring_view text);
 // Appends SortTextKey (text) as code-order bytes (rt_text_append_code_bytes):
 // compared bytewise, the bytes order as the keys do, in a quarter of the room.
 void AppendSortKeyBytes(std::string& bytes, std::wstring_view text);
@@ -69,40 +67,39 @@ void SortSlots(std::vector<SortSlot>& slots, bool text, bool descending,
 // 0 for an empty or unreadable text.
 int64_t SizeTextBytes(const std::wstring& text);
 
-// One row's place in a sort: what it is and its key.
-struct SortItem {
-    uint32_t Row = 0;       // row index before the sort
-    uint8_t Rank = 0;       // 0 "..", 1 folder, 2 file
-    int64_t Number = 0;     // date or size key
-    std::wstring_view Text; // text key (in SortParams::Pool)
+// The keys of one sort of a pane's rows, kept by row while the rows' texts
+// and data stay as they are: a header click on a column sorted before only
+// compares.
+struct SortKeyCache {
+    int64_t Column = -1;
+    int64_t SortType = -1;
+    std::wstring Mask;
+    uint64_t Revision = 0;       // tk_list_content_revision the slots belong to
+    std::vector<SortSlot> Slots; // by row index
+    std::string Bytes;           // the text keys the slots point into
 };
 
-// What CompareRows compares, with every row's key built once before the sort
-// (by row index as it was before the sort).
-struct SortParams {
-    int64_t Pane = 0;
-    int64_t Column = 0;
-    int64_t SortType = SortTypeText;
-    int64_t Order = 0;           // 0 ascending, 1 descending
-    std::wstring Mask;           // date mask of sort type 1
-    std::vector<SortItem> Items; // per row, by row index
-    std::vector<wchar_t> Pool;   // text keys one after another
+// A pane's kept keys, and the room its sorts work in: the radix passes and
+// the carried keys of another column. Kept between sorts, since fresh
+// buffers of megabytes are mapped and touched page by page every time,
+// which cost more than the sort itself.
+struct PaneSortKeys {
+    std::vector<SortKeyCache> Caches; // latest first
+    std::vector<SortSlot> Scratch;
 };
 
-// Builds the keys of every row of params.Pane for params.Column / SortType.
-void BuildSortKeys(SortParams& params);
-// -1, 0 or 1: ".." first, then folders (equal among themselves), then file
-// rows by key, ascending or descending. user is a SortParams*.
-int CompareRows(int64_t row_a, int64_t row_b, intptr_t user);
-// The same order on two items.
-int CompareItems(const SortItem& a, const SortItem& b, const SortParams& params);
+struct Pane;
 
 // Sorts the pane's rows by column with its kind of key and order, with the
 // busy cursor shown; the current row stays on its entry and the keyboard
 // focus where it was. An empty mask means the listing's date mask.
-void SortPane(int64_t pane, int64_t column, int64_t sort_type, const std::wstring& mask,
+void SortPane(Pane& pane, int64_t column, int64_t sort_type, const std::wstring& mask,
               int64_t order);
+void SortPane(int64_t list, int64_t column, int64_t sort_type, const std::wstring& mask,
+              int64_t order);
+// The same by the pane's own sort column, kind and order.
+void SortPaneAsStored(Pane& pane);
 // A click on the header of the pane's column (tk_gadget_get_data of the
-// pane): flips the column's toggle, stores column, kind and order (first
+// list): flips the column's toggle, stores column, kind and order (first
 // click ascending, next descending) and sorts.
-void ColumnClicked(int64_t pane);
+void ColumnClicked(int64_t list);

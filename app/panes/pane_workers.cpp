@@ -7,13 +7,14 @@
 // request ends the present pass at its next row.
 #include "app/panes/pane_workers.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/dir_watcher.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_icons.h"
-#include "app/panes/pane_reader.h"
 #include "app/panes/pane_rows.h"
-#include "app/panes/panes.h"
+#include "app/panes/pane_sides.h"
 #include "platform/mime.h"
 #include "runtime/files.h"
 #include "runtime/threads.h"
@@ -22,22 +23,35 @@
 #include "toolkit/list.h"
 
 #include <algorithm>
+#include <condition_variable>
 
 namespace {
 
-PaneWorkerRecord TypeNameWorkers[2]; // [0] pane 5, [1] pane 10
-PaneWorkerRecord IconWorkers[2];
-bool WatcherHeld[2]; // StartDirWatcher asked for while held
+// How many type-name records have work not yet done. The icon workers wait
+// on it: the type numbers the type-name workers leave in the rows spare
+// them the lookups, and what the user reads first is the type names.
+std::mutex TypeNamesLock;
+std::condition_variable TypeNamesChanged;
+int TypeNamesBusy = 0; // under TypeNamesLock
 
-constexpr int IconWaitStepMs = 2; // how often the icon worker looks at the type-name workers
+// Done of a record, kept in step with TypeNamesBusy.
+void SetWorkerDone(PaneWorkerRecord& r, int64_t done) {
+    std::lock_guard guard(TypeNamesLock);
+    const int64_t was = r.Done.exchange(done);
+    if (r.Kind != PaneWorkerTypeNames || was == done) return;
+    TypeNamesBusy += done ? -1 : 1;
+    if (TypeNamesBusy == 0) TypeNamesChanged.notify_all();
+}
 
-int PaneIndex(int64_t pane) {
-    return pane == GadLeftPane ? 0 : pane == GadRightPane ? 1 : -1;
+// Wakes icon workers waiting for the type names, so they see a stop.
+void WakeWaitingIcons() {
+    std::lock_guard guard(TypeNamesLock);
+    TypeNamesChanged.notify_all();
 }
 
 // What one pass works on, copied from the record when it starts.
 struct Pass {
-    int64_t pane;
+    int64_t list;
     int64_t first_row;
     std::wstring path;
     uint32_t epoch;
@@ -50,7 +64,7 @@ bool TakeWork(PaneWorkerRecord& r, Pass& pass, bool first) {
     if (!first && !r.Again) return false;
     r.Again = false;
     r.Stop = 0;
-    pass = {r.Pane, r.FirstRow, r.Path, r.Epoch};
+    pass = {r.List, r.FirstRow, r.Path, r.Epoch};
     return true;
 }
 
@@ -68,8 +82,8 @@ template <class PassFn> void Serve(PaneWorkerRecord& r, PassFn pass_of) {
         std::lock_guard guard(r.Lock);
         if (taken && r.Again) continue;
         if (r.Kind == PaneWorkerIcons && finished)
-            tk_event_post(EventPaneInfoReady, WinMain, 0, 0, static_cast<intptr_t>(r.Pane));
-        r.Done = 1;
+            tk_event_post(EventPaneInfoReady, WinMain, 0, 0, r.Report);
+        SetWorkerDone(r, 1);
         r.Running = false;
         return;
     }
@@ -90,7 +104,7 @@ struct RowSeen {
     uint32_t tag = 0;
 };
 bool ReadRow(const Pass& pass, int64_t row, RowSeen& seen) {
-    return tk_list_peek_item(pass.pane, row, &seen.name, &seen.data, &seen.tag) != 0;
+    return tk_list_peek_item(pass.list, row, &seen.name, &seen.data, &seen.tag) != 0;
 }
 bool OfPass(const Pass& pass, const RowSeen& seen) {
     return (seen.tag & PaneTagEpochMask) == PaneTagEpoch(pass.epoch);
@@ -112,7 +126,7 @@ bool TypeNamePass(PaneWorkerRecord& r, const Pass& pass) {
             c.tag_clear = PaneTagTypeMask;
             c.tag_set |= static_cast<uint32_t>(type) << PaneTagTypeShift;
         }
-        tk_list_change_item_if(pass.pane, row, seen.name, c);
+        tk_list_change_item_if(pass.list, row, seen.name, c);
     }
 }
 
@@ -141,36 +155,35 @@ bool IconPass(PaneWorkerRecord& r, const Pass& pass) {
             c.image = tk_image_handle(PaneTypeIcon(type, folder, marked));
             if (marked) c.tag_set |= PaneTagMarked;
         }
-        tk_list_change_item_if(pass.pane, row, seen.name, c);
+        tk_list_change_item_if(pass.list, row, seen.name, c);
     }
 }
 
-// The icon worker starts its lookups only after the type-name workers that
-// run at that moment have finished: their type numbers spare it the lookups.
+// The icon worker starts its lookups once no type-name worker has work left;
+// false when it was stopped meanwhile.
 bool WaitForTypeNames(PaneWorkerRecord& r) {
-    for (PaneWorkerRecord& t : TypeNameWorkers) {
-        while (t.Done.load() != 1) {
-            if (r.Stop.load()) return false;
-            rt_delay(IconWaitStepMs);
-        }
-    }
-    return true;
+    std::unique_lock guard(TypeNamesLock);
+    TypeNamesChanged.wait(guard, [&] { return TypeNamesBusy == 0 || r.Stop.load(); });
+    return !r.Stop.load();
 }
 
 // Hands work to the record's worker, starting a thread when none serves it.
-void Hand(int64_t pane, PaneWorkerRecord& r, int64_t kind, int64_t first_row, int64_t added) {
-    const PaneState* ps = PaneOf(pane);
-    if (!ps) return;
+// A pane no side shows has no rows in a list to decorate.
+void Hand(Pane& pane, int64_t kind, int64_t first_row, int64_t added) {
+    PaneWorkerRecord& r = WorkerOf(pane, kind);
+    const int64_t list = ListOf(pane);
+    if (!list) return;
     std::lock_guard guard(r.Lock);
-    r.Pane = pane;
     r.Kind = kind;
-    r.Path = PanePath(pane);
-    r.Epoch = ps->ListingEpoch;
+    r.List = list;
+    r.Report = PaneReport(pane);
+    r.Path = PaneFolder(pane);
+    r.Epoch = pane.ListingEpoch;
     r.ForAddedRows = added;
     if (r.Running) {
         r.FirstRow = r.Again ? std::min(r.FirstRow, first_row) : first_row;
         r.Again = true;
-        r.Done = 0;
+        SetWorkerDone(r, 0);
         return;
     }
     r.FirstRow = r.Held ? std::min(r.FirstRow, first_row) : first_row;
@@ -179,16 +192,18 @@ void Hand(int64_t pane, PaneWorkerRecord& r, int64_t kind, int64_t first_row, in
         r.Held = true;
         return;
     }
-    r.Done = 0;
+    SetWorkerDone(r, 0);
     r.Held = false;
     r.Running = true;
     const RtThreadProc proc = kind == PaneWorkerIcons ? IconWorker : TypeNameWorker;
     r.Thread = rt_thread_create(proc, reinterpret_cast<intptr_t>(&r));
     if (!r.Thread) { // rows keep their extensions and generic pictures
         r.Running = false;
-        r.Done = 1;
+        SetWorkerDone(r, 1);
     }
 }
+
+constexpr int64_t WorkerKinds[] = {PaneWorkerTypeNames, PaneWorkerIcons};
 
 } // namespace
 
@@ -196,79 +211,74 @@ bool PaneThreadsHeld = false;
 
 void ReleasePaneThreads() {
     PaneThreadsHeld = false;
-    for (int i = 0; i < 2; ++i) {
-        const int64_t pane = i == 0 ? GadLeftPane : GadRightPane;
-        if (WatcherHeld[i]) StartDirWatcher(pane);
-        WatcherHeld[i] = false;
-        for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons}) {
-            PaneWorkerRecord& r = *PaneWorkerOf(pane, kind);
-            if (r.Held) Hand(pane, r, kind, r.FirstRow, r.ForAddedRows);
+    for (Pane* pane : EveryPane()) {
+        if (pane->WatcherHeld) StartDirWatcher(*pane);
+        pane->WatcherHeld = false;
+        for (int64_t kind : WorkerKinds) {
+            PaneWorkerRecord& r = WorkerOf(*pane, kind);
+            if (r.Held) Hand(*pane, kind, r.FirstRow, r.ForAddedRows);
         }
     }
 }
 
-PaneWorkerRecord* PaneWorkerOf(int64_t pane, int64_t kind) {
-    const int i = PaneIndex(pane);
-    if (i < 0) return nullptr;
-    if (kind == PaneWorkerTypeNames) return &TypeNameWorkers[i];
-    if (kind == PaneWorkerIcons) return &IconWorkers[i];
-    return nullptr;
+PaneWorkerRecord& WorkerOf(Pane& pane, int64_t kind) {
+    return kind == PaneWorkerIcons ? pane.Icons : pane.TypeNames;
 }
 
-void StartPaneWorker(int64_t pane, PaneWorkerRecord& record, int64_t kind) {
-    Hand(pane, record, kind, 0, 0);
+void StartPaneWorker(Pane& pane, int64_t kind) {
+    Hand(pane, kind, 0, 0);
 }
 
-void StartPaneWorker(int64_t pane, PaneWorkerRecord& record, int64_t kind, int64_t first_row) {
-    Hand(pane, record, kind, first_row, 1);
+void StartPaneWorker(Pane& pane, int64_t kind, int64_t first_row) {
+    Hand(pane, kind, first_row, 1);
 }
 
-void StartPaneWorkers(int64_t pane) {
-    if (PaneIndex(pane) < 0) return;
+void StartPaneWorkers(Pane& pane) {
     if (PaneThreadsHeld)
-        WatcherHeld[PaneIndex(pane)] = true;
+        pane.WatcherHeld = true;
     else
         StartDirWatcher(pane);
-    StartPaneWorker(pane, *PaneWorkerOf(pane, PaneWorkerTypeNames), PaneWorkerTypeNames);
-    StartPaneWorker(pane, *PaneWorkerOf(pane, PaneWorkerIcons), PaneWorkerIcons);
+    for (int64_t kind : WorkerKinds) StartPaneWorker(pane, kind);
 }
 
-void NudgePaneWorkers(int64_t pane) {
-    for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons}) {
-        PaneWorkerRecord* r = PaneWorkerOf(pane, kind);
-        if (!r) return;
+void NudgePaneWorkers(Pane& pane) {
+    for (int64_t kind : WorkerKinds) {
+        PaneWorkerRecord& r = WorkerOf(pane, kind);
         bool running;
         int64_t added;
         {
-            std::lock_guard guard(r->Lock);
-            running = r->Running;
-            added = r->ForAddedRows;
+            std::lock_guard guard(r.Lock);
+            running = r.Running;
+            added = r.ForAddedRows;
         }
-        if (running) Hand(pane, *r, kind, 0, added);
+        if (running) Hand(pane, kind, 0, added);
     }
 }
 
-void StopPaneWorkers(int64_t pane) {
-    for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons})
-        if (PaneWorkerRecord* r = PaneWorkerOf(pane, kind)) r->Stop = 1;
+void StopPaneWorkers(Pane& pane) {
+    for (int64_t kind : WorkerKinds) WorkerOf(pane, kind).Stop = 1;
+    WakeWaitingIcons();
 }
 
-int64_t PaneWorkerForAddedRows(int64_t pane) {
-    PaneWorkerRecord* r = PaneWorkerOf(pane, PaneWorkerIcons);
-    if (!r) return 0;
-    std::lock_guard guard(r->Lock);
-    return r->ForAddedRows;
+void StopPaneWorkers(int64_t list) {
+    if (Pane* pane = PaneOf(list)) StopPaneWorkers(*pane);
+}
+
+int64_t PaneWorkerForAddedRows(Pane& pane) {
+    std::lock_guard guard(pane.Icons.Lock);
+    return pane.Icons.ForAddedRows;
 }
 
 void EndPaneThreads() {
     ForgetPaneListings();
-    for (int64_t pane : {GadLeftPane, GadRightPane}) {
-        StopDirWatcher(pane);
-        StopPaneWorkers(pane);
+    const std::vector<Pane*> panes = EveryPane();
+    for (Pane* pane : panes) {
+        StopDirWatcher(*pane);
+        StopPaneWorkers(*pane);
     }
-    for (int64_t pane : {GadLeftPane, GadRightPane})
-        for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons}) {
-            PaneWorkerRecord& r = *PaneWorkerOf(pane, kind);
+    for (Pane* pane : panes) {
+        for (int64_t kind : WorkerKinds) {
+            PaneWorkerRecord& r = WorkerOf(*pane, kind);
             int thread;
             {
                 std::lock_guard guard(r.Lock);
@@ -277,9 +287,11 @@ void EndPaneThreads() {
             }
             if (thread) rt_thread_wait(thread);
             r.Held = false;
-            r.Done = 1;
+            SetWorkerDone(r, 1);
         }
-    WatcherHeld[0] = WatcherHeld[1] = false;
+        pane->WatcherHeld = false;
+        WaitForDirWatcherEnd(*pane);
+    }
 }
 
 void TypeNameWorker(intptr_t record) {

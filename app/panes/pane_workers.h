@@ -1,22 +1,26 @@
 // A pane's background workers: the type-name worker writes the German type
 // name into column "Typ", the icon worker replaces the generic pictures by the
 // icons of the rows' types (a red "!" on hidden entries) and posts
-// EventPaneInfoReady (data = pane) when every row has its icon.
+// EventPaneInfoReady (data = PaneReport of the pane) when every row has its
+// icon.
 //
-// Threads: one type-name and one icon worker per pane, each with its record
-// below. The main thread starts them after a listing (StartPaneWorkers) and
-// after rows were appended (StartPaneWorker for added rows), and asks them to
-// stop before the list is re-read; it never waits for them, except at
-// shutdown (EndPaneThreads). A worker that is still running when new work
-// comes is handed that work instead of being started twice: it takes it up
-// as soon as its present pass ends, so no row keeps its extension and generic
-// picture for good.
+// Threads: each pane has a type-name and an icon worker, each with its
+// record below (Pane::TypeNames, Pane::Icons). The main thread starts them
+// after a listing (StartPaneWorkers) and after rows were appended
+// (StartPaneWorker for added rows), and asks them to stop before the list is
+// re-read; it never waits for them, except at shutdown (EndPaneThreads). A
+// worker that is still running when new work comes is handed that work
+// instead of being started twice: it takes it up as soon as its present pass
+// ends, so no row keeps its extension and generic picture for good.
 //
 // Workers address rows by index while the main thread sorts, filters and
 // removes rows, so they read each row's name, item data and tag from the row
 // itself and change a row only while it still holds that name and belongs to
 // the listing they work for (tk_list_change_item_if, tag epoch of
-// pane_rows.h). A row done is marked in its tag and skipped by later passes.
+// pane_rows.h). That conditional write is the workers' whole guard against
+// stale work: they change rows in place under the list's lock, so there is
+// no answer to drop on the main thread. A row done is marked in its tag and
+// skipped by later passes.
 #pragma once
 
 #include <atomic>
@@ -24,16 +28,17 @@
 #include <mutex>
 #include <string>
 
+struct Pane;
+
 enum : int64_t {
     PaneWorkerTypeNames = 0, // kind of StartPaneWorker
     PaneWorkerIcons = 1,
 };
 
 struct PaneWorkerRecord {
-    int64_t Pane = 0;             // 5 or 10; set before the first start (main)
     int64_t Kind = 0;             // PaneWorkerTypeNames / PaneWorkerIcons (main)
     std::atomic<int64_t> Stop{0}; // main sets 1: end the present pass at the next row
-    std::atomic<int64_t> Done{1}; // worker: 1 once it has ended
+    std::atomic<int64_t> Done{1}; // 1 once the work handed over is done (see SetWorkerDone)
     int Thread = 0;               // rt_thread number of the last thread started, 0 = none
 
     // Under Lock: the work the next pass does, and the hand-over to a worker
@@ -42,9 +47,11 @@ struct PaneWorkerRecord {
     std::mutex Lock;
     bool Running = false;     // a thread serves this record
     bool Again = false;       // new work came while it ran
+    int64_t List = 0;         // the list gadget the rows are in
+    intptr_t Report = 0;      // PaneReport of the pane, the data of its EventPaneInfoReady
     int64_t FirstRow = 0;     // first row the next pass looks at
     int64_t ForAddedRows = 0; // 1: the work is rows AddNewEntries appended
-    std::wstring Path;        // PanePath of the rows, ending in "/"
+    std::wstring Path;        // the folder of the rows, ending in "/"
     uint32_t Epoch = 0;       // listing the rows belong to (tag epoch bits)
     bool Held = false;        // work recorded while PaneThreadsHeld (main)
 };
@@ -54,25 +61,27 @@ struct PaneWorkerRecord {
 extern bool PaneThreadsHeld;
 void ReleasePaneThreads();
 
-// The record of a pane's worker of a kind; null for an unknown pane or kind.
-PaneWorkerRecord* PaneWorkerOf(int64_t pane, int64_t kind);
+// The record of the pane's worker of a kind.
+PaneWorkerRecord& WorkerOf(Pane& pane, int64_t kind);
 
 // Starts (or hands to the running worker) the work of kind for all rows of
 // the pane.
-void StartPaneWorker(int64_t pane, PaneWorkerRecord& record, int64_t kind);
+void StartPaneWorker(Pane& pane, int64_t kind);
 // The same for the rows appended from first_row on by AddNewEntries.
-void StartPaneWorker(int64_t pane, PaneWorkerRecord& record, int64_t kind, int64_t first_row);
+void StartPaneWorker(Pane& pane, int64_t kind, int64_t first_row);
 // After a listing: the folder watcher, then the type-name and icon workers.
-void StartPaneWorkers(int64_t pane);
+void StartPaneWorkers(Pane& pane);
 // Rows moved while the workers may be running (sort, removal): a running
 // worker looks at every row once more; idle workers are left alone.
-void NudgePaneWorkers(int64_t pane);
+void NudgePaneWorkers(Pane& pane);
 // Asks the pane's type-name and icon workers to stop; does not wait.
-void StopPaneWorkers(int64_t pane);
+void StopPaneWorkers(Pane& pane);
+void StopPaneWorkers(int64_t list);
 // 1 when the pane's icon worker's last work was rows appended by the watcher.
-int64_t PaneWorkerForAddedRows(int64_t pane);
-// Shutdown: stops every worker and watcher of both panes and waits until
-// they have ended, so none of them touches a gadget that is being freed.
+int64_t PaneWorkerForAddedRows(Pane& pane);
+// Shutdown: stops every worker and watcher of every pane and waits until the
+// workers have ended, so none of them touches a gadget that is being freed
+// (watchers touch none: see dir_watcher.h).
 void EndPaneThreads();
 
 // The workers' procedures (parameter: the record), on their own threads.

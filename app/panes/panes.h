@@ -1,21 +1,24 @@
 // The file panes: what a pane shows and how it gets there.
 //
-// A pane is named by its list gadget, 5 (left) or 10 (right); every procedure
-// here takes that number and does nothing (0, empty text) for any other.
-// Its path field is gadget 7 / 12, its disk information line 4 / 9.
+// A pane is a record (Pane, pane.h) shown on a side of the window
+// (pane_sides.h). The procedures here that take a list gadget number, 5
+// (left) or 10 (right), act on the pane that list shows and do nothing (0,
+// empty text) for any other number; the shell, the configuration and the file
+// operations call them. Inside the panes the same work takes the Pane&.
 //
-// Each pane keeps a navigation history in App.Panes[]: PathHistory holds
-// folders ending in "/" and always ends with a spare slot, so the current
-// folder (PanePath) is the element before the spare; SelectionHistory runs
-// parallel and its last element is the row to select after the next listing.
+// Each pane keeps a navigation history (Pane::History): its folders end in
+// "/" and it always ends with a spare slot, so the current folder (PanePath)
+// is the element before the spare; the parallel rows end with the row to
+// select after the next listing.
 //
 // ShowPath is the one road by which a pane changes, re-reads or merely
-// activates its folder; FillPane (called only by ShowPath) reads a folder
-// into the list: ".." first, then folders A-Z, then files in the pane's sort
-// order, hidden and system entries left out unless the settings show them.
-// Everything here runs on the main thread. The background workers of a pane
-// (type names, icons, folder watcher) are stopped before a re-read and started
-// after it through pane_workers.h; they address rows by index.
+// activates its folder: it reads the folder on a thread of its own and puts
+// the rows in when they come: ".." first, then folders A-Z, then files in the
+// pane's sort order, hidden and system entries left out unless the settings
+// show them. FillPane does the same in place. Everything here runs on the
+// main thread. The background workers of a pane (type names, icons, folder
+// watcher) are stopped before a re-read and started after it through
+// pane_workers.h; they address rows by index.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +35,7 @@ enum : int64_t {
 };
 
 // Columns of a pane list, left to right; the sort column uses the same
-// numbers (PaneState::SortColumn).
+// numbers (Pane::SortColumn).
 enum : int64_t {
     ColName = 0,
     ColDate = 1,
@@ -52,14 +55,18 @@ struct FileEntry {
     int64_t Attributes = 0; // attribute bits from the enumeration (rt_dir_entry_attributes)
 };
 
-// Reads folder `path` (ending in "/") into the pane's list. 1 on success;
-// 0 when it cannot be listed: then a message is shown, the history goes back
-// to the folder whose rows are still in the list, and the path field shows it.
-int64_t FillPane(int64_t pane, const std::wstring& path);
+struct Pane;
+
+// Reads folder `path` (ending in "/") into the pane's list in place, on the
+// calling thread. 1 on success; 0 when it cannot be listed: then a message is
+// shown, the history goes back to the folder whose rows are still in the
+// list, and the path field shows it.
+int64_t FillPane(int64_t list, const std::wstring& path);
 // Shows, changes or refreshes the pane's folder (mode: Show…). Returns 1 when
 // path is already the current folder and mode is not ShowRefresh (nothing is
 // done), otherwise 0. Makes the pane the active one and gives it the focus.
-int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode);
+int64_t ShowPath(Pane& pane, const std::wstring& path, int64_t mode);
+int64_t ShowPath(int64_t list, const std::wstring& path, int64_t mode);
 // Start-up: reads the pane's start folder (element 0 of its history) on a
 // thread of its own at once, before the toolkit and the window are there.
 // A folder that is not there gives way to its nearest existing ancestor, or
@@ -67,42 +74,30 @@ int64_t ShowPath(int64_t pane, const std::wstring& path, int64_t mode);
 // early reading (a second at the most) and then reads at background
 // priority, so the pane that gets the keyboard is ready first. Main thread,
 // once per pane.
-void StartEarlyListing(int64_t pane, const std::wstring& fallback, bool background);
+void StartEarlyListing(int64_t list, const std::wstring& fallback, bool background);
 // Points the pane at its start folder and shows it as ShowPath (pane, "",
 // ShowRefresh) does, taking over the early listing when there is one; a
 // start folder that is not there gives way as above, and the pane then shows
 // its stand-in. The rows come when they are read (PaneStartWaitMs).
-void ShowStartFolder(int64_t pane, const std::wstring& fallback);
+void ShowStartFolder(int64_t list, const std::wstring& fallback);
 // ShowPath (pane, "", ShowNoFill) without taking the keyboard focus.
-void MarkActivePane(int64_t pane);
+void MarkActivePane(int64_t list);
+// How long ShowStartFolder waits for a start folder's rows before going on
+// (ms): 0, so the window opens and paints while both panes are read, and the
+// rows follow.
+extern int64_t PaneStartWaitMs;
 
-// ---- history (pane_history.cpp) ----
-// Paths are taken by value: callers often pass an element of the same
-// history, which the operation may move while resizing it.
-// History becomes [path, spare]; the row to select next is 0. Returns 1.
-int64_t ResetHistory(int64_t pane, std::wstring path);
-// path becomes the current folder; the pane's current row is remembered for
-// the folder being left. Returns 1.
-int64_t PushHistory(int64_t pane, std::wstring path);
-// Drops the current folder; 0 (nothing done) when it is the only one.
-int64_t PopHistory(int64_t pane);
-// The current folder becomes path. Returns 1.
-int64_t ReplaceHistoryTop(int64_t pane, std::wstring path);
 // The pane's current folder, ending in "/"; empty for an unknown pane.
-std::wstring PanePath(int64_t pane);
+std::wstring PanePath(int64_t list);
 
-// One letter per attribute of the entry at path, in the order A C D H R S
-// (archive, compressed, folder, hidden, read-only, system); all six when the
-// attributes cannot be read.
-std::wstring AttributeLetters(const std::wstring& path);
 // 1 when an entry with these attribute bits is left out of a listing by the
 // "Versteckte Dateien" / "System Dateien" settings (-1, unreadable, counts as
 // hidden and system).
 bool HiddenBySettings(int64_t attributes);
 
 // Sets the four column widths of the pane from App.ColumnPercent.
-void ApplyColumnWidths(int64_t pane);
+void ApplyColumnWidths(int64_t list);
 
-// Gadgets that belong to a pane; 0 for an unknown pane.
-int64_t PanePathGadget(int64_t pane);     // 7 / 12
-int64_t PaneDiskInfoGadget(int64_t pane); // 4 / 9
+// The path field of the side showing list (7 / 12, pane_sides.h); 0 for an
+// unknown list.
+int64_t PanePathGadget(int64_t list);

@@ -6,27 +6,27 @@
 #include "app/config/button_bar.h"
 #include "app/config/button_bar_editor.h"
 #include "app/config/settings_dialog.h"
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
-#include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane_filter.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_keys.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "app/shell/pane_context_menu.h"
-#include "app/shell/pane_filter.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"
 #include "toolkit/gadgets.h"
 
 WindowMemo MainWindowMemo;
-ColumnResizeMemo ColumnMemo;
 
 namespace {
 
@@ -60,8 +60,8 @@ void WindowSized() {
 // ---- keys and menu items ----
 
 int64_t AskQuit() {
-    const int64_t answer = MessageDialog(MessageKindQuestion, QuitCaption, QuitHeadline, QuitText,
-                                         MessageTwoButtons, WinMain);
+    const int64_t answer = Messages.Dialog(MessageKindQuestion, QuitCaption, QuitHeadline, QuitText,
+                                           MessageTwoButtons, WinMain);
     if (answer != MessageAnswerOk) return 0;
     RestorePositionBeforeMaximize();
     return 1;
@@ -70,18 +70,17 @@ int64_t AskQuit() {
 // A program starts in the pane's folder, and on a hanging mount its start
 // hangs with it: it starts on a thread of its own, and the window goes on
 // after a short wait. The arguments are taken here, on the main thread.
-void StartProgram(PaneWork start) {
-    PaneAsk(std::move(start), [] {});
+void StartProgram(AskWork start) {
+    AskAside(AskAnyTime, std::move(start), [] {});
 }
 
 void ReturnKey() {
     const int64_t focus = tk_gadget_active();
-    if (focus == GadLeftPane || focus == GadRightPane)
+    const PaneSide* side = SideOfGadget(focus);
+    if (side && focus == side->List)
         tk_event_post(EventGadget, WinMain, focus, EventTypeLeftDoubleClick);
-    else if (focus == GadLeftPath)
-        OpenTypedPath(GadLeftPane);
-    else if (focus == GadRightPath)
-        OpenTypedPath(GadRightPane);
+    else if (side && focus == side->PathField)
+        OpenTypedPath(side->List);
     else if (focus == GadCommandLine)
         StartProgram([line = tk_gadget_get_text(GadCommandLine),
                       folder = PanePath(App.ActivePane)] { rt_command_run(line, folder); });
@@ -160,6 +159,18 @@ void EditFile() {
                   folder = PanePath(p)] { rt_program_run(pf_editor_program(), argument, folder); });
 }
 
+// A width the user gave a column travels in the data of its event: the
+// column in the low 16 bits, the width above.
+intptr_t ColumnWidthData(int64_t column, int64_t width) {
+    return static_cast<intptr_t>((width << 16) | (column & 0xFFFF));
+}
+int64_t ColumnOfData(intptr_t data) {
+    return static_cast<int64_t>(data & 0xFFFF);
+}
+int64_t WidthOfData(intptr_t data) {
+    return static_cast<int64_t>(data >> 16);
+}
+
 void PaneEvent(int64_t pane, int64_t type) {
     ShowPath(pane, L"", ShowNoFill);
     switch (type) {
@@ -167,7 +178,8 @@ void PaneEvent(int64_t pane, int64_t type) {
     case EventTypeLeftDoubleClick: OpenSelectedEntry(pane); break;
     case EventTypeColumnClick: ColumnClicked(pane); break;
     case EventTypeColumnResized:
-        SetColumnWidth(OtherPane(pane), ColumnMemo.Column, ColumnMemo.Width);
+        tk_list_set_column_width(OtherPane(pane), ColumnOfData(tk_event_data()),
+                                 WidthOfData(tk_event_data()));
         break;
     case EventTypeDragStart:
         tk_drag_files(SelectedItems(pane, SelectedPaths), TkDropCopy | TkDropMove);
@@ -176,28 +188,40 @@ void PaneEvent(int64_t pane, int64_t type) {
     }
 }
 
-void PathFieldFocus(int64_t field, int64_t other_field) {
-    tk_gadget_set_color(other_field, TkColorBack, TkColorDefault);
+void PathFieldFocus(int64_t field) {
+    for (const PaneSide& side : PaneSides)
+        if (side.PathField != field)
+            tk_gadget_set_color(side.PathField, TkColorBack, TkColorDefault);
     tk_gadget_set_color(field, TkColorBack, ActivePathColor);
+}
+
+// The events of a side's filter box and path field.
+void SideEvent(const PaneSide& side, int64_t gadget, int64_t type) {
+    if (gadget == side.Filter && type == EventTypeChange) ApplyPaneFilter(side.List);
+    if (gadget != side.PathField) return;
+    if (type == EventTypeFocus)
+        PathFieldFocus(gadget);
+    else if (type == EventTypeLostFocus)
+        PathFieldLeft(side.List);
 }
 
 // A drop of files onto a pane copies or moves them into its folder.
 void PaneDrop(int64_t pane) {
-    if ((pane != GadLeftPane && pane != GadRightPane) || tk_drop_type() != TkDropFiles) return;
+    if (!SideOfList(pane) || tk_drop_type() != TkDropFiles) return;
     tk_window_activate(WinMain);
     DropOntoPane(pane, tk_drop_action(), tk_drop_files(), SelectedItems(pane, SelectedNamesJoined));
 }
 
 void GadgetEvent(int64_t gadget, int64_t type) {
     const int64_t p = App.ActivePane;
+    if (const PaneSide* side = SideOfGadget(gadget)) {
+        if (gadget == side->List)
+            PaneEvent(gadget, type);
+        else
+            SideEvent(*side, gadget, type);
+        return;
+    }
     switch (gadget) {
-    case GadLeftPane:
-    case GadRightPane: PaneEvent(gadget, type); break;
-    case GadLeftFilter:
-    case GadRightFilter:
-        if (type == EventTypeChange)
-            ApplyPaneFilter(gadget == GadLeftFilter ? GadLeftPane : GadRightPane);
-        break;
     case GadViewButton: ViewFile(); break;
     case GadEditButton: EditFile(); break;
     case GadCopyButton:
@@ -210,16 +234,6 @@ void GadgetEvent(int64_t gadget, int64_t type) {
         OpenNewFolderDialog(NewFolderX, NewFolderY, NewFolderWidth, NewFolderHeight);
         break;
     case GadDeleteButton: DeleteRequest(SelectedItems(p, SelectedNames), PanePath(p)); break;
-    case GadLeftPath:
-    case GadRightPath: {
-        const int64_t other = gadget == GadLeftPath ? GadRightPath : GadLeftPath;
-        const int64_t pane = gadget == GadLeftPath ? GadLeftPane : GadRightPane;
-        if (type == EventTypeFocus)
-            PathFieldFocus(gadget, other);
-        else if (type == EventTypeLostFocus)
-            PathFieldLeft(pane);
-        break;
-    }
     case GadCommandLine:
         // Space types a blank while the command line has the focus
         if (type == EventTypeFocus)
@@ -242,7 +256,7 @@ int64_t MainWindowEvents(int64_t value) {
     case EventCloseWindow: RestorePositionBeforeMaximize(); return 1;
     case EventMenu: return MenuItem(tk_event_menu());
     case EventGadget: GadgetEvent(tk_event_gadget(), tk_event_type()); return 0;
-    case EventPaneInfoReady: PaneInfoReady(static_cast<int64_t>(tk_event_data())); return 0;
+    case EventPaneInfoReady: PaneInfoReady(tk_event_data()); return 0;
     case EventDirChanged: PaneDirReport(tk_event_data()); return 0;
     case EventGadgetDrop: PaneDrop(tk_event_gadget()); return 0;
     default: return 0;
@@ -251,8 +265,8 @@ int64_t MainWindowEvents(int64_t value) {
 
 void PaneHeaderHook(int64_t gadget, int64_t kind, int64_t column, int64_t width) {
     if (kind == TkListHeaderResize) {
-        RememberColumnWidth(gadget, column, width);
-        tk_event_post(EventGadget, WinMain, gadget, EventTypeColumnResized);
+        tk_event_post(EventGadget, WinMain, gadget, EventTypeColumnResized,
+                      ColumnWidthData(column, width));
     } else if (kind == TkListHeaderClick) {
         tk_gadget_set_data(gadget, column);
         tk_event_post(EventGadget, WinMain, gadget, EventTypeColumnClick);
@@ -268,31 +282,4 @@ std::wstring SelectedItems(int64_t pane, int64_t mode) {
         if (mode != SelectedNamesJoined) out += L'\n';
     }
     return out;
-}
-
-std::wstring FirstItemFolder(const std::wstring& list) {
-    return rt_path_folder(list.substr(0, list.find(L'\n')));
-}
-
-std::wstring ItemNames(const std::wstring& list) {
-    std::wstring out;
-    size_t start = 0;
-    while (start < list.size()) {
-        size_t end = list.find(L'\n', start);
-        if (end == std::wstring::npos) end = list.size();
-        const std::wstring line = list.substr(start, end - start);
-        if (!line.empty()) out += rt_path_name(line) + L'\n';
-        start = end + 1;
-    }
-    return out;
-}
-
-int64_t RememberColumnWidth(int64_t gadget, int64_t column, int64_t width) {
-    if (!tk_gadget_exists(gadget)) return 0;
-    ColumnMemo = {gadget, column, static_cast<int32_t>(width)};
-    return 1;
-}
-
-void SetColumnWidth(int64_t gadget, int64_t column, int64_t width) {
-    tk_list_set_column_width(gadget, column, width);
 }

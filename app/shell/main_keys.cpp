@@ -4,13 +4,14 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "toolkit/gadgets.h"
 
 namespace {
 
 bool IsPane(int64_t gadget) {
-    return gadget == GadLeftPane || gadget == GadRightPane;
+    return SideOfList(gadget) != nullptr;
 }
 
 } // namespace

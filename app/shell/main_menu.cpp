@@ -32,20 +32,20 @@ struct Shortcut {
 };
 
 constexpr Shortcut MainShortcuts[] = {
-    {13, MenuReturnKey},  {46, MenuDeleteKey},     {KeySpace, MenuSpaceKey},
-    {114, MenuViewKey},   {115, MenuEditKey},      {116, MenuCopyKey},
-    {117, MenuMoveKey},   {118, MenuNewFolderKey}, {119, MenuDeleteButtonKey},
-    {113, MenuRenameKey},
+    {KeyReturn, MenuReturnKey}, {KeyDelete, MenuDeleteKey}, {KeySpace, MenuSpaceKey},
+    {KeyF3, MenuViewKey},       {KeyF4, MenuEditKey},       {KeyF5, MenuCopyKey},
+    {KeyF6, MenuMoveKey},       {KeyF7, MenuNewFolderKey},  {KeyF8, MenuDeleteButtonKey},
+    {KeyF2, MenuRenameKey},
 };
 static_assert(std::size(MainShortcuts) == 10, "Return, Delete, Space, F2 and F3 to F8");
 
 // The keys of two-pane file managers: Tab and Shift+Tab across the panes
 // (instead of the toolkit's own Tab entries), Backspace up, F10 to the menu.
 constexpr Shortcut DesktopShortcuts[] = {
-    {9, MenuTabKey},
-    {9 | TkShortcutShift, MenuBackTabKey},
-    {8, MenuBackspaceKey},
-    {121, MenuMenuBarKey},
+    {KeyTab, MenuTabKey},
+    {KeyTab | TkShortcutShift, MenuBackTabKey},
+    {KeyBackspace, MenuBackspaceKey},
+    {KeyF10, MenuMenuBarKey},
 };
 
 // The keys the "Konfiguration" menu shows beside its items.

@@ -8,5 +8,3 @@
 void BuildMainMenu();
 // Popup menu 27, shown on a right click into a pane without selection.
 void BuildPaneBackgroundMenu();
-
-constexpr int64_t KeySpace = 32;

@@ -6,6 +6,7 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_menu.h"
 #include "toolkit/gadgets.h"
@@ -20,21 +21,6 @@ constexpr uint32_t PaneListFlags =
     TkListMultiSelect | TkListShowSelectionAlways | TkListReorderableColumns | TkListFullRowSelect;
 constexpr int64_t ComboFlags = TkComboEditable | TkComboScroll;
 
-struct PaneGadgets {
-    int64_t frame, disk_info, list, filter, path;
-    std::vector<DriveButtonRecord>* drive_buttons;
-};
-
-const PaneGadgets& PaneGadgetsOf(int side) {
-    static const PaneGadgets table[2] = {
-        {GadLeftFrame, GadLeftDiskInfo, GadLeftPane, GadLeftFilter, GadLeftPath,
-         &App.LeftDriveButtons},
-        {GadRightFrame, GadRightDiskInfo, GadRightPane, GadRightFilter, GadRightPath,
-         &App.RightDriveButtons},
-    };
-    return table[side];
-}
-
 struct ColumnSpec {
     const wchar_t* title;
     int64_t width;
@@ -47,20 +33,19 @@ int64_t Round(double v) {
     return static_cast<int64_t>(std::lround(v));
 }
 
-void BuildPaneFrame(int side, int64_t x, int64_t last_drive) {
-    const PaneGadgets& g = PaneGadgetsOf(side);
-    tk_container_create(g.frame, x, 30, 490, 520);
-    tk_text_create(g.disk_info, DiskInfoX(last_drive), 4, 250, 16, L"Speicherausgabe");
-    tk_list_create(g.list, 0, 40, 490, 480, PaneColumns[ColName].title, PaneColumns[ColName].width,
+void BuildPaneFrame(const PaneSide& g, int64_t x, int64_t last_drive) {
+    tk_container_create(g.Frame, x, 30, 490, 520);
+    tk_text_create(g.DiskInfo, DiskInfoX(last_drive), 4, 250, 16, L"Speicherausgabe");
+    tk_list_create(g.List, 0, 40, 490, 480, PaneColumns[ColName].title, PaneColumns[ColName].width,
                    PaneListFlags);
     for (int c = ColDate; c < ColCount; ++c)
-        tk_list_add_column(g.list, c, PaneColumns[c].title, PaneColumns[c].width);
-    tk_gadget_enable_drop(g.list, TkDropFiles, TkDropCopy | TkDropMove);
-    tk_string_create(g.path, 0, 20, 370, 20, L"");
-    tk_combo_create(g.filter, 370, 20, 120, 20, ComboFlags);
-    tk_list_set_column_align(g.list, ColSize, TkListAlignRight);
+        tk_list_add_column(g.List, c, PaneColumns[c].title, PaneColumns[c].width);
+    tk_gadget_enable_drop(g.List, TkDropFiles, TkDropCopy | TkDropMove);
+    tk_string_create(g.PathField, 0, 20, 370, 20, L"");
+    tk_combo_create(g.Filter, 370, 20, 120, 20, ComboFlags);
+    tk_list_set_column_align(g.List, ColSize, TkListAlignRight);
     for (int c = ColName; c < ColCount; ++c) App.ColumnPercent[c] = PaneColumns[c].percent;
-    CreateDriveButtons(last_drive, *g.drive_buttons, App.DriveList);
+    CreateDriveButtons(last_drive, App.*g.DriveButtons, App.DriveList);
     tk_gadget_list_close();
 }
 
@@ -69,17 +54,18 @@ constexpr const wchar_t* FunctionKeyLabels[6] = {L"F3 Anzeigen", L"F4 Bearbeiten
 
 void BuildFunctionKeys(int64_t width, int64_t button_offset) {
     const double bw = (width - 20) / 6.0;
-    const int64_t y = tk_gadget_height(GadLeftFrame) + button_offset;
+    const int64_t y = tk_gadget_height(PaneSides[0].Frame) + button_offset;
     for (int k = 0; k < 6; ++k)
         tk_button_create(GadViewButton + k, Round(k * bw + 10), y, Round(bw), 20,
                          FunctionKeyLabels[k]);
 }
 
-void LayoutPane(int64_t list, int64_t path, int64_t filter, int64_t frame) {
-    const int64_t w = tk_gadget_width(frame);
-    tk_gadget_resize(list, 0, 40, w, tk_gadget_height(frame) - 40);
-    tk_gadget_resize(path, 0, 20, w - 120, 20);
-    tk_gadget_resize(filter, w - 120, 20, 120, 20);
+// The gadgets of a side inside its frame, as the frame is now.
+void LayoutSide(const PaneSide& side) {
+    const int64_t w = tk_gadget_width(side.Frame);
+    tk_gadget_resize(side.List, 0, 40, w, tk_gadget_height(side.Frame) - 40);
+    tk_gadget_resize(side.PathField, 0, 20, w - 120, 20);
+    tk_gadget_resize(side.Filter, w - 120, 20, 120, 20);
 }
 
 } // namespace
@@ -91,36 +77,34 @@ void BuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_
     const int64_t last_drive = EnumerateDrives(App.DriveList);
     tk_window_set_bounds(WinMain, 640, 480, -1, -1);
     BuildMainMenu();
-    BuildPaneFrame(0, 10, last_drive);
-    BuildPaneFrame(1, 520, last_drive);
-    tk_string_create(GadCommandLine, 0, tk_gadget_height(GadLeftFrame) + 10, width - 10, 20, L"");
+    BuildPaneFrame(PaneSides[0], 10, last_drive);
+    BuildPaneFrame(PaneSides[1], 520, last_drive);
+    tk_string_create(GadCommandLine, 0, tk_gadget_height(PaneSides[0].Frame) + 10, width - 10, 20,
+                     L"");
     BuildFunctionKeys(width, button_offset);
     FillFilterBoxes();
-    tk_gadget_add_item(GadRightFilter, 0, L"", 0);
-    tk_gadget_add_item(GadLeftFilter, 0, L"", 0);
+    for (const PaneSide& side : PaneSides) tk_gadget_add_item(side.Filter, 0, L"", 0);
     if (App.settings.WindowMaximized == 1) tk_window_set_state(WinMain, TkWindowStateMaximized);
 }
 
 void FillFilterBoxes() {
     const std::wstring& f = App.settings.ListFilter;
-    // Clearing the entries empties the edit line too, while the pane stays
-    // narrowed by what it said: keep the typed filter.
-    const std::wstring left = tk_gadget_get_text(GadLeftFilter);
-    const std::wstring right = tk_gadget_get_text(GadRightFilter);
-    tk_gadget_clear_items(GadLeftFilter);
-    tk_gadget_clear_items(GadRightFilter);
     // Every entry is introduced by a bar; text before the first bar is none.
-    size_t bar = f.find(L'|');
-    while (bar != std::wstring::npos) {
+    std::vector<std::wstring> entries;
+    for (size_t bar = f.find(L'|'); bar != std::wstring::npos;) {
         const size_t next = f.find(L'|', bar + 1);
-        const std::wstring entry =
-            f.substr(bar + 1, next == std::wstring::npos ? std::wstring::npos : next - bar - 1);
-        tk_gadget_add_item(GadLeftFilter, -1, entry, 0);
-        tk_gadget_add_item(GadRightFilter, -1, entry, 0);
+        entries.push_back(
+            f.substr(bar + 1, next == std::wstring::npos ? std::wstring::npos : next - bar - 1));
         bar = next;
     }
-    tk_gadget_set_text(GadLeftFilter, left);
-    tk_gadget_set_text(GadRightFilter, right);
+    for (const PaneSide& side : PaneSides) {
+        // Clearing the entries empties the edit line too, while the pane
+        // stays narrowed by what it said: keep the typed filter.
+        const std::wstring typed = tk_gadget_get_text(side.Filter);
+        tk_gadget_clear_items(side.Filter);
+        for (const std::wstring& entry : entries) tk_gadget_add_item(side.Filter, -1, entry, 0);
+        tk_gadget_set_text(side.Filter, typed);
+    }
 }
 
 // Layout of RelayoutMainWindow, in pixels of the client area.
@@ -146,19 +130,19 @@ void RelayoutMainWindow() {
     const double H = static_cast<double>(tk_window_height(WinMain));
     const double M = static_cast<double>(tk_menu_bar_height());
     const double bw = (W - ButtonRowMargins) / ButtonCount;
-    tk_list_set_redraw(GadLeftPane, 0);
-    tk_list_set_redraw(GadRightPane, 0);
-    tk_gadget_resize(GadLeftFrame, Round(FrameLeft), FrameTop, Round(W / 2 - FrameShrink),
+    const PaneSide& left = PaneSides[0];
+    const PaneSide& right = PaneSides[1];
+    for (const PaneSide& side : PaneSides) tk_list_set_redraw(side.List, 0);
+    tk_gadget_resize(left.Frame, Round(FrameLeft), FrameTop, Round(W / 2 - FrameShrink),
                      Round(H - M - BelowFrames));
-    LayoutPane(GadLeftPane, GadLeftPath, GadLeftFilter, GadLeftFrame);
-    tk_gadget_resize(GadRightFrame, tk_gadget_width(GadLeftFrame) + Round(FrameLeft) + FrameGap,
+    tk_gadget_resize(right.Frame, tk_gadget_width(left.Frame) + Round(FrameLeft) + FrameGap,
                      FrameTop, Round(W - W / 2 - FrameShrink), Round(H - M - BelowFrames));
-    LayoutPane(GadRightPane, GadRightPath, GadRightFilter, GadRightFrame);
-    ApplyColumnWidths(GadLeftPane);
-    ApplyColumnWidths(GadRightPane);
-    tk_list_set_redraw(GadLeftPane, 1);
-    tk_list_set_redraw(GadRightPane, 1);
-    const int64_t frame_h = tk_gadget_height(GadLeftFrame);
+    for (const PaneSide& side : PaneSides) {
+        LayoutSide(side);
+        ApplyColumnWidths(side.List);
+    }
+    for (const PaneSide& side : PaneSides) tk_list_set_redraw(side.List, 1);
+    const int64_t frame_h = tk_gadget_height(left.Frame);
     const double command_x = W * CommandLineStart / 100;
     tk_gadget_resize(GadCommandLine, Round(command_x), frame_h + CommandLineDrop,
                      Round(W - command_x - CommandLineMargin), CommandLineHeight);

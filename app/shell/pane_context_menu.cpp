@@ -1,12 +1,14 @@
 // The pane context menu and its commands. See pane_context_menu.h.
 #include "app/shell/pane_context_menu.h"
 
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/item_list.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/fileops_hooks.h"
-#include "app/fileops/message_dialog.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_answers.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_texts.h"
@@ -22,13 +24,9 @@ PaneContextState PaneContext;
 
 namespace {
 
-void ShowInfoBox(const std::wstring& caption, const std::wstring& text) {
-    tk_message_box(caption, text, TkMessageOk | TkMessageIconInformation);
-}
-
 void Error(const std::wstring& text) {
-    MessageDialog(MessageKindError, ContextCaption, ContextHeadline, text, MessageOneButton,
-                  WinMain);
+    Messages.Dialog(MessageKindError, ContextCaption, ContextHeadline, text, MessageOneButton,
+                    WinMain);
 }
 
 struct MenuLine {
@@ -92,15 +90,14 @@ void TrashSelected() {
 void ShowProperties() {
     if (PaneContext.Paths.empty()) return;
     const std::wstring text = PropertiesText(PaneContext.Paths.front());
-    if (!text.empty()) PaneContextShow(ContextPropertiesCaption, text);
+    if (!text.empty())
+        Messages.Box(ContextPropertiesCaption, text, TkMessageOk | TkMessageIconInformation);
 }
 
 } // namespace
 
-PaneContextShowFn PaneContextShow = ShowInfoBox;
-
 namespace {
-uint64_t ContextMenuTicket = 0; // the newest menu asked for
+AskTopic ContextMenuTopic; // the newest menu asked for
 } // namespace
 
 void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder) {
@@ -124,16 +121,16 @@ void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folde
         std::vector<PfApp> apps;
     };
     auto a = std::make_shared<Answer>();
-    const uint64_t ticket = ++ContextMenuTicket;
-    PaneAsk(
+    AskAsideLatest(
+        ContextMenuTopic,
         [a, paths] {
             // An entry that vanished since the listing suppresses the whole menu.
             for (const std::wstring& p : paths)
                 if (rt_file_attributes(p) == -1) a->vanished = true;
             if (!a->vanished) a->apps = pf_apps_for_type(paths.front());
         },
-        [a, ticket, window, pane, folder, paths] {
-            if (a->vanished || ticket != ContextMenuTicket || PanePath(pane) != folder) return;
+        [a, window, pane, folder, paths] {
+            if (a->vanished || PanePath(pane) != folder) return;
             PaneContext = PaneContextState{};
             PaneContext.Pane = pane;
             PaneContext.Folder = folder;
@@ -206,12 +203,7 @@ int64_t PasteFiles() {
     if (files.empty()) return 0;
     // One job per source folder: the job takes names inside one folder.
     std::vector<std::pair<std::wstring, std::wstring>> groups; // folder, names
-    size_t start = 0;
-    while (start < files.size()) {
-        size_t end = files.find(L'\n', start);
-        if (end == std::wstring::npos) end = files.size();
-        std::wstring path = files.substr(start, end - start);
-        start = end + 1;
+    for (std::wstring path : ItemListSplit(files + L'\n')) {
         while (path.size() > 1 && path.back() == L'/') path.pop_back();
         const std::wstring folder = rt_path_folder(path), name = rt_path_name(path);
         if (folder.empty() || name.empty()) continue;
@@ -219,11 +211,17 @@ int64_t PasteFiles() {
         groups.back().second += name + L"\n";
     }
     auto target = std::make_shared<std::wstring>();
-    PaneAsk([target, paths = PaneContext.Paths,
-             folder = PaneContext.Folder] { *target = PasteTarget(paths, folder); },
-            [target, groups, cut] {
-                for (const auto& [folder, items] : groups)
-                    FileOpsCopyMove(items, folder, *target, cut);
-            });
+    AskAside(
+        AskAnyTime,
+        [target, paths = PaneContext.Paths, folder = PaneContext.Folder] {
+            *target = PasteTarget(paths, folder);
+        },
+        [target, groups, cut, pane = PaneContext.Pane, shown = PaneContext.Folder] {
+            // Into a selected folder the files go to no pane's folder.
+            const int64_t target_pane = *target == shown ? pane : 0;
+            for (const auto& [folder, items] : groups)
+                FileOpsCopyMove(items, folder, *target, cut, ListShowingFolder(folder),
+                                target_pane);
+        });
     return static_cast<int64_t>(groups.size());
 }

@@ -66,7 +66,3 @@ std::wstring PasteTarget(const std::vector<std::wstring>& paths, const std::wstr
 // job, one job per source folder, once the target was found out off the
 // main thread. Returns the number of jobs asked for.
 int64_t PasteFiles();
-
-// How the properties text is shown (a message box); tests record it.
-using PaneContextShowFn = void (*)(const std::wstring& caption, const std::wstring& text);
-extern PaneContextShowFn PaneContextShow;

@@ -9,6 +9,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
@@ -57,8 +58,7 @@ void CreateItemImages() {
 }
 
 void InstallHooks() {
-    tk_list_set_header_hook(GadRightPane, PaneHeaderHook);
-    tk_list_set_header_hook(GadLeftPane, PaneHeaderHook);
+    for (const PaneSide& side : PaneSides) tk_list_set_header_hook(side.List, PaneHeaderHook);
     tk_window_set_callback(DeviceChangeCallback);
     tk_event_bind(EventSizeWindow, RelayoutMainWindow, WinMain);
     tk_window_close_on_signals(WinMain); // a logout ends us like the close button
@@ -75,13 +75,14 @@ WindowHandler HandlerOfWindow(int64_t window) {
 int64_t StartUp() {
     rt_heap_setup(); // before the first thread
     AppStateReset();
+    ResetPanes();
     // The settings need no toolkit: with them read, both start folders are
     // read on threads of their own while the toolkit starts and the window
     // opens. The left pane, which the window opens with the keyboard in it,
     // is read first when the processors are short.
     if (!ReadSettings()) TakeDefaultSettings();
-    StartEarlyListing(GadLeftPane, SettingsQuery.StartFolder(), false);
-    StartEarlyListing(GadRightPane, SettingsQuery.StartFolder(), true);
+    for (const PaneSide& side : PaneSides)
+        StartEarlyListing(side.List, SettingsQuery.StartFolder(), &side != &PaneSides[0]);
     if (!tk_init()) return 0;
     pf_mime_init(); // before any pane worker asks for a type name
     pf_shell_open_install();
@@ -111,8 +112,6 @@ void RunMainLoop() {
 void ShutDown() {
     EndFileJobs(); // no half-written file is left when the program ends
     SaveSettings();
-    StopPaneWorkers(GadLeftPane);
-    StopPaneWorkers(GadRightPane);
     EndPaneThreads(); // none may touch a gadget tk_end frees
     tk_end();
 }

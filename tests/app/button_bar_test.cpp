@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "app/config/button_bar_file.h"
-#include "app/panes/pane_answers.h"
+#include "app/core/answers.h"
 #include "config_fixture.h"
 #include "platform/shell_open.h"
 #include "runtime/syscalls.h"
@@ -189,8 +189,8 @@ TEST_F(ButtonBarTest, SaveThroughALinkKeepsTheLinkAndAFailedSyncKeepsTheOldFile)
 TEST_F(ButtonBarTest, OwnIconsArriveAfterTheBarIsShown) {
     dir_.write("text.txt", "hallo\n");
     WriteBar(dir_ / "text.txt" + "|Text|2|0|\r\n/a/fehlt|Weg|2|0|\r\n");
-    const int64_t saved_wait = PaneAnswerWaitMs;
-    PaneAnswerWaitMs = 0; // every answer comes through the loop
+    const int64_t saved_wait = AnswerWaitMs;
+    AnswerWaitMs = 0; // every answer comes through the loop
     ASSERT_EQ(LoadButtonBar(ButtonBarList), 1);
     ASSERT_EQ(ButtonBarList.size(), 2u);
     const int64_t text = ButtonBarList.front().IconImage, gone = ButtonBarList.back().IconImage;
@@ -202,9 +202,9 @@ TEST_F(ButtonBarTest, OwnIconsArriveAfterTheBarIsShown) {
     };
     const std::vector<uint32_t> built_in = pixels(text);
     EXPECT_EQ(pixels(gone), built_in);
-    for (int i = 0; i < 400 && (PaneQuestionsRunning() > 0 || pixels(text) == built_in); ++i)
+    for (int i = 0; i < 400 && (QuestionsRunning() > 0 || pixels(text) == built_in); ++i)
         tk_event_wait_timeout(5);
-    PaneAnswerWaitMs = saved_wait;
+    AnswerWaitMs = saved_wait;
     EXPECT_NE(pixels(text), built_in); // the type's theme icon
     EXPECT_EQ(pixels(gone), built_in);
     EXPECT_EQ(ToolbarButtons.size(), 3u); // rebuilt with the same two buttons

@@ -12,6 +12,9 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/shell/main_window.h"
 #include "runtime/text.h"
@@ -38,8 +41,10 @@ class ConfigTest : public testing::Test {
   public:
     static inline std::vector<std::wstring> messages;
     static inline std::vector<std::wstring> opened;
-    static void RecordMessage(const std::wstring& headline, const std::wstring& text) {
+    static int64_t RecordMessage(int64_t, const std::wstring&, const std::wstring& headline,
+                                 const std::wstring& text, int64_t, int64_t) {
         messages.push_back(headline + text);
+        return MessageAnswerOk;
     }
     static int RecordOpen(const std::wstring& file, const std::wstring&, const std::wstring&) {
         opened.push_back(file);
@@ -52,13 +57,13 @@ class ConfigTest : public testing::Test {
         saved_cwd_ = getcwd(nullptr, 0);
         ASSERT_EQ(chdir(dir_.path().c_str()), 0);
         AppStateReset();
+        ResetPanes();
         ButtonBarReset();
         ButtonBarEditorReset();
         messages.clear();
         opened.clear();
-        saved_message_ = ButtonBarMessage;
         saved_open_ = ButtonBarOpen;
-        ButtonBarMessage = RecordMessage;
+        Messages.Dialog = RecordMessage;
         ButtonBarOpen = RecordOpen;
         DriveVolumes = [] {
             return std::vector<PfVolume>{
@@ -73,9 +78,10 @@ class ConfigTest : public testing::Test {
         } // nothing of ours is left for the next test
         ButtonBarReset();
         ButtonBarEditorReset();
-        ButtonBarMessage = saved_message_;
+        Messages = RealMessages();
         ButtonBarOpen = saved_open_;
         AppStateReset();
+        ResetPanes();
         if (chdir(saved_cwd_) != 0) ADD_FAILURE() << "cannot go back";
         free(saved_cwd_);
     }
@@ -83,6 +89,5 @@ class ConfigTest : public testing::Test {
 
     TempDir dir_;
     char* saved_cwd_ = nullptr;
-    ButtonBarMessageFn saved_message_ = nullptr;
     ButtonBarOpenFn saved_open_ = nullptr;
 };

@@ -9,6 +9,8 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_window.h"
 #include "runtime/files.h"
@@ -71,6 +73,7 @@ class DriveBar : public testing::Test {
     void SetUp() override {
         tk_init();
         AppStateReset();
+        ResetPanes();
         saved_source_ = DriveVolumes;
         DriveVolumes = FixtureVolumes;
         Fixture = FourDrives();
@@ -84,6 +87,7 @@ class DriveBar : public testing::Test {
         tk_window_close(-1);
         DriveVolumes = saved_source_;
         AppStateReset();
+        ResetPanes();
     }
     // A window with one frame, the bar built inside it.
     void BuildBar(std::vector<DriveButtonRecord>& bar) {
@@ -221,13 +225,13 @@ TEST_F(DriveBarPanes, PullingTheStickMovesOnlyThePaneThatWasOnIt) {
     ShowPath(GadLeftPane, root_ + L"sub/", ShowReset);
     ShowPath(GadRightPane, stick_, ShowReset);
     ShowPath(GadRightPane, stick_ + L"data/", ShowPush);
-    ASSERT_EQ(App.Panes[1].ShownMount, stick_);
+    ASSERT_EQ(PaneOf(GadRightPane)->ShownMount, stick_);
     tk_gadget_set_text(GadRightDiskInfo, L"STICK 1 KB von 2 KB");
     PullStick();
     EXPECT_EQ(PanePath(GadLeftPane), root_ + L"sub/");
     EXPECT_EQ(PanePath(GadRightPane), root_);
-    EXPECT_EQ(App.Panes[1].PathHistory.size(), 2u); // a fresh history
-    EXPECT_EQ(App.Panes[1].ShownMount, root_);
+    EXPECT_EQ(PaneOf(GadRightPane)->History.Paths.size(), 2u); // a fresh history
+    EXPECT_EQ(PaneOf(GadRightPane)->ShownMount, root_);
     EXPECT_EQ(tk_gadget_get_state(App.RightDriveButtons[0].Gadget), 1);
     EXPECT_EQ(tk_gadget_get_text(GadRightDiskInfo).rfind(L"/ ", 0), 0u);
 }
@@ -262,8 +266,8 @@ TEST_F(DriveBarPanes, AHangingMountTableKeepsTheOldBar) {
     DriveVolumes = FixtureAfterMountTable;
     slow::SlowPrefix = "/proc/self/mounts";
     slow::Install();
-    const int64_t saved_wait = PaneAnswerWaitMs;
-    PaneAnswerWaitMs = 20;
+    const int64_t saved_wait = AnswerWaitMs;
+    AnswerWaitMs = 20;
     PlugStick();
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
     EXPECT_LT(slow::PingMs(), 100.0);
@@ -277,10 +281,10 @@ TEST_F(DriveBarPanes, AHangingMountTableKeepsTheOldBar) {
     PullStick(); // the machine changed again before the first answer came
     slow::Released = true;
     ASSERT_TRUE(slow::PumpUntil([&] {
-        return PaneQuestionsRunning() == 0 && App.LeftDriveButtons[0].Gadget != before[0].Gadget;
+        return QuestionsRunning() == 0 && App.LeftDriveButtons[0].Gadget != before[0].Gadget;
     }));
     for (int i = 0; i < 10; ++i) tk_event_wait_timeout(5);
-    PaneAnswerWaitMs = saved_wait;
+    AnswerWaitMs = saved_wait;
     EXPECT_EQ(App.LeftDriveButtons.size(), 1u); // the stick's answer was dropped
     EXPECT_EQ(tk_gadget_exists(before[0].Gadget), 0);
     EXPECT_EQ(tk_gadget_get_state(App.LeftDriveButtons[0].Gadget), 1);

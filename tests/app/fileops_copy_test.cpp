@@ -51,8 +51,8 @@ int rename_cross_device(int, const char*, int, const char*, unsigned) {
     errno = EXDEV;
     return -1;
 }
-void CancelAtFirstReport(int, int, const std::wstring&) {
-    Job.cancel = JobCancelled;
+void CancelAtFirstReport(CopyJob& job, int, int, const std::wstring&) {
+    job.cancel = JobCancelled;
 }
 
 } // namespace
@@ -189,17 +189,19 @@ TEST_F(FileopsTest, ProgressShowsTheCutItemAndReachesTheTotal) {
     EXPECT_TRUE(std::is_sorted(totals.begin(), totals.end()));
 
     const std::wstring item(100, L'x');
-    OpenProgressWindow(0);
-    PublishProgress(50, 75, item, true);
+    CopyJob& job = NewFileJob(JobCopy, Folder(src), Folder(dst));
+    OpenProgressWindow(job);
+    PublishProgress(job, 50, 75, item, true);
     for (int i = 0; i < 20 && tk_gadget_get_text(GadFilePercent) != L"File:50%"; ++i)
         HandleProgress(tk_event_wait_timeout(20));
     EXPECT_EQ(L"Kopiere : " + item.substr(0, 67), tk_gadget_get_text(GadCurrentFile));
     EXPECT_EQ(L"GesamtProzent:75%", tk_gadget_get_text(GadTotalPercent));
     EXPECT_EQ(75, tk_gadget_get_state(GadTotalProgress));
     tk_window_close(WinCopyProgress);
+    EndFileJob(job);
 }
 
-TEST_F(FileopsTest, CancelStopsBetweenFilesAndIsClearedByTheNextJob) {
+TEST_F(FileopsTest, CancelStopsBetweenFilesAndNotTheNextJob) {
     TempDir src, dst;
     for (const char* n : {"1", "2", "3"}) src.write(n, std::string(300000, *n));
     ProgressObserver = CancelAtFirstReport;
@@ -210,7 +212,6 @@ TEST_F(FileopsTest, CancelStopsBetweenFilesAndIsClearedByTheNextJob) {
     EXPECT_TRUE(boxes.empty());
 
     ProgressObserver = nullptr;
-    Job.cancel = JobCancelled; // a late click on "Abbrechen"
     Copy(L"2\n3\n", Folder(src), Folder(dst), 0);
     EXPECT_TRUE(Exists(dst / "3"));
 }
@@ -281,9 +282,9 @@ TEST_F(FileopsTest, QuittingDuringACopyLeavesNoPartOfIt) {
     src.write("gross", std::string(64 << 20, 'q'));
     pf_copy_file_range = range_unsupported;
     rt_sys.renameat2 = rename_cross_device;
-    CopyMoveCommand(L"gross\n", Folder(src), Folder(dst), 1);
+    CopyMoveCommand(L"gross\n", Folder(src), Folder(dst), 1, 0, 0);
     EndFileJobs();
-    EXPECT_FALSE(rt_thread_is_running(Job.thread));
+    EXPECT_FALSE(FileJobRunning());
     EXPECT_EQ(0, TempFilesIn(dst.path()));
     EXPECT_EQ(std::string(64 << 20, 'q'), src.read("gross"));
     if (Exists(dst / "gross")) {

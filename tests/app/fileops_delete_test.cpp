@@ -15,8 +15,8 @@ int unlink_refused(int, const char*, int) {
     errno = EACCES;
     return -1;
 }
-void CancelNow(int, int, const std::wstring&) {
-    Job.cancel = JobCancelled;
+void CancelNow(CopyJob& job, int, int, const std::wstring&) {
+    job.cancel = JobCancelled;
 }
 
 } // namespace
@@ -70,8 +70,8 @@ TEST_F(FileopsTest, DeleteRequestCountsFilesAndSparesAFileThatBecameAFolder) {
     t.write("voll/x", "x");
     static std::string turned;
     turned = t / "4";
-    FileopsMessage = [](int64_t kind, const std::wstring& title, const std::wstring& headline,
-                        const std::wstring& text, int64_t buttons, int64_t owner) -> int64_t {
+    Messages.Dialog = [](int64_t kind, const std::wstring& title, const std::wstring& headline,
+                         const std::wstring& text, int64_t buttons, int64_t owner) -> int64_t {
         if (headline == TextNotEmptyHeadline && unlink(turned.c_str()) == 0 &&
             mkdir(turned.c_str(), 0755) == 0)
             std::ofstream(turned + "/inhalt") << "bleibt";
@@ -126,14 +126,19 @@ TEST_F(FileopsTest, NewFolderTwiceAndRefusedNames) {
     }
     EXPECT_TRUE(Exists(t / "Neu"));
     EXPECT_FALSE(tk_window_exists(WinNewFolder));
+    OpenNewFolderDialog(0, 0, 320, 70);
     for (const wchar_t* name : {L"Neu", L"a/b", L".", L"..", L"   "}) {
         boxes.clear();
-        EXPECT_EQ(0, CreateFolderIn(GadLeftPane, Folder(t), name)) << name;
-        EXPECT_EQ(1u, boxes.size());
+        tk_gadget_set_text(GadNewFolderName, name);
+        PressOk(WinNewFolder, GadNewFolderOk, NewFolderEvents);
+        EXPECT_EQ(1u, boxes.size()) << name;
+        EXPECT_TRUE(tk_window_exists(WinNewFolder)) << "the dialog stays for another name";
     }
     EXPECT_FALSE(Exists(t / "a"));
-    EXPECT_EQ(1, CreateFolderIn(GadLeftPane, Folder(t), L"Mit Blank  "));
+    tk_gadget_set_text(GadNewFolderName, L"Mit Blank  ");
+    PressOk(WinNewFolder, GadNewFolderOk, NewFolderEvents);
     EXPECT_TRUE(Exists(t / "Mit Blank"));
+    EXPECT_FALSE(tk_window_exists(WinNewFolder));
 }
 
 TEST_F(FileopsTest, RenameKeepsTheWindowForNamesItCannotTake) {
@@ -148,15 +153,14 @@ TEST_F(FileopsTest, RenameKeepsTheWindowForNamesItCannotTake) {
     EXPECT_EQ(L"a.txt", tk_gadget_get_text(GadRenameName));
     for (const wchar_t* name : {L"b.txt", L"../a.txt", L"..", L""}) {
         tk_gadget_set_text(GadRenameName, name);
-        EXPECT_EQ(0, RenameSelected(GadLeftPane)) << name;
+        PressOk(WinRename, GadRenameOk, RenameEvents);
+        EXPECT_TRUE(tk_window_exists(WinRename)) << name;
     }
     EXPECT_EQ("a", t.read("a.txt"));
     EXPECT_EQ("b", t.read("b.txt"));
     tk_gadget_set_text(GadRenameName, L"c.txt");
-    EXPECT_EQ(1, RenameSelected(GadLeftPane));
+    PressOk(WinRename, GadRenameOk, RenameEvents);
     EXPECT_EQ("a", t.read("c.txt"));
     EXPECT_EQ(-1, RowOf(GadLeftPane, L"a.txt"));
-    RenameEvents(EventMenu); // no item: nothing
-    tk_window_close(WinRename);
-    tk_window_disable(WinMain, 0);
+    EXPECT_FALSE(tk_window_exists(WinRename));
 }

@@ -6,6 +6,8 @@
 #include "fileops_fixture.h"
 
 #include "app/fileops/fileops_texts.h"
+#include "app/shell/pane_context_menu.h"
+#include "toolkit/clipboard.h"
 #include "toolkit/events.h"
 
 #include <unistd.h>
@@ -114,6 +116,40 @@ TEST_F(DropTest, OtherActionsAndPathsOutsideTheFirstFolderAreLeftOut) {
     Drop(GadRightPane, TkDropCopy, Folder(src) + L"a.txt\n" + Folder(other) + L"o.txt");
     EXPECT_EQ("A", dst.read("a.txt"));
     EXPECT_FALSE(Exists(dst / "o.txt")) << "a bare name would name another file";
+}
+
+// A job's panes come with its command: after an F5 from left to right, a
+// drop onto the left pane and a paste into it tell the left pane's watcher
+// that its folder changes, not the right one's that the F5 went to.
+TEST_F(DropTest, ADropOrAPasteAfterAnF5TellsItsOwnTargetPane) {
+    TempDir left, right;
+    left.write("l.txt", "L");
+    right.write("r.txt", "R");
+    right.write("p.txt", "P");
+    ShowPath(GadRightPane, Folder(right), ShowReset);
+    ShowPath(GadLeftPane, Folder(left), ShowReset);
+    const auto told = [](int64_t list) { return PaneOf(list)->Watcher.Changed->exchange(0); };
+
+    CopyMoveBetweenPanes(L"l.txt\n", GadLeftPane, GadRightPane, 0);
+    RunJob();
+    ASSERT_EQ("L", right.read("l.txt"));
+    EXPECT_EQ(told(GadRightPane), 1);
+    EXPECT_EQ(told(GadLeftPane), 0);
+
+    Drop(GadLeftPane, TkDropCopy, Folder(right) + L"r.txt");
+    EXPECT_EQ("R", left.read("r.txt"));
+    EXPECT_EQ(told(GadLeftPane), 1);
+    EXPECT_EQ(told(GadRightPane), 0);
+
+    tk_clipboard_set_files(Folder(right) + L"p.txt", 0);
+    PaneContext = PaneContextState{};
+    PaneContext.Pane = GadLeftPane;
+    PaneContext.Folder = Folder(left);
+    PasteFiles();
+    RunJob();
+    EXPECT_EQ("P", left.read("p.txt"));
+    EXPECT_EQ(told(GadLeftPane), 1);
+    EXPECT_EQ(told(GadRightPane), 0);
 }
 
 } // namespace

@@ -3,10 +3,10 @@
 // and a way to run a job to its end as the main loop would.
 #pragma once
 
+#include "app/core/answers.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
-#include "app/panes/pane_answers.h"
 #include "pane_fixture.h"
 #include "platform/file_copy.h"
 #include "runtime/syscalls.h"
@@ -38,7 +38,7 @@ class FileopsTest : public PaneTest {
         boxes.push_back(caption + L"|" + text);
         return 1;
     }
-    static void Totals(int, int total, const std::wstring&) { totals.push_back(total); }
+    static void Totals(CopyJob&, int, int total, const std::wstring&) { totals.push_back(total); }
 
   protected:
     void SetUp() override {
@@ -47,8 +47,8 @@ class FileopsTest : public PaneTest {
         answers.clear();
         boxes.clear();
         totals.clear();
-        FileopsMessage = Script;
-        FileopsMessageBox = Box;
+        Messages.Dialog = Script;
+        Messages.Box = Box;
         ProgressObserver = nullptr;
     }
     void TearDown() override {
@@ -56,8 +56,6 @@ class FileopsTest : public PaneTest {
         ProgressObserver = nullptr;
         rt_sys = rt_syscalls_real();
         pf_copy_sys_reset();
-        FileopsMessage = MessageDialog;
-        FileopsMessageBox = tk_message_box;
         PaneTest::TearDown();
     }
 
@@ -67,12 +65,13 @@ class FileopsTest : public PaneTest {
     // has been handled.
     static void RunJob() {
         for (int i = 0; i < 1000; ++i) {
-            const bool idle = PaneQuestionsRunning() == 0; // every answer is in
-            DeliverPaneAnswers();
-            if (idle && PaneQuestionsRunning() == 0) break;
+            const bool idle = QuestionsRunning() == 0; // every answer is in
+            DeliverAnswers();
+            if (idle && QuestionsRunning() == 0) break;
             HandleProgress(tk_event_wait_timeout(5));
         }
-        if (Job.thread) rt_thread_wait(Job.thread);
+        for (int i = 0; i < 100000 && FileJobRunning(); ++i)
+            HandleProgress(tk_event_wait_timeout(5));
         for (int i = 0;
              i < 200 && (tk_window_exists(WinCopyProgress) || tk_window_exists(WinDeleteProgress));
              ++i)
@@ -85,8 +84,20 @@ class FileopsTest : public PaneTest {
     }
     static void Copy(const std::wstring& names, const std::wstring& from, const std::wstring& to,
                      int64_t move) {
-        CopyMoveCommand(names, from, to, move);
+        CopyMoveCommand(names, from, to, move, 0, 0);
         RunJob();
+    }
+    // Presses a dialog's "Ok" button and hands the dialog's events to its
+    // handler until the press has been handled (its answer comes in place).
+    static void PressOk(int64_t window, int64_t ok, int64_t (*handler)(int64_t)) {
+        tk_event_post(EventGadget, window, ok);
+        for (int i = 0; i < 100; ++i) {
+            const int32_t v = tk_event_wait_timeout(20);
+            if (tk_event_window() != window) continue;
+            handler(v);
+            if (v == EventGadget && tk_event_gadget() == ok) return;
+        }
+        ADD_FAILURE() << "the press never arrived";
     }
     static bool Exists(const std::string& path) {
         struct stat st;

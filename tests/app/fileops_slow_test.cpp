@@ -16,12 +16,12 @@ class FileopsSlowTest : public FileopsTest {
     }
     void TearDown() override {
         slow::ReleaseAll(); // nothing held up outlives the test
-        PaneAnswerWaitMs = saved_wait_;
+        AnswerWaitMs = saved_wait_;
         FileopsTest::TearDown();
     }
     static bool JobOver() {
         return !FileJobRunning() && !tk_window_exists(WinCopyProgress) &&
-               !tk_window_exists(WinDeleteProgress) && PaneQuestionsRunning() == 0;
+               !tk_window_exists(WinDeleteProgress) && QuestionsRunning() == 0;
     }
     // Lets the held-up calls go and runs the loop until the job has ended
     // and arrived() holds (a question's thread may end before its answer is
@@ -33,7 +33,7 @@ class FileopsSlowTest : public FileopsTest {
     static bool ReleaseAndFinish() {
         return ReleaseAndFinish([] { return true; });
     }
-    int64_t saved_wait_ = PaneAnswerWaitMs;
+    int64_t saved_wait_ = AnswerWaitMs;
 };
 
 } // namespace
@@ -53,7 +53,7 @@ TEST_F(FileopsSlowTest, CopyWhoseSelectionHangsRunsOnceTheAnswerComes) {
     RtSyscallsRestore restore;
     slow::SlowPrefix = src.path();
     slow::Install();
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     CopyMoveBetweenPanes(L"a\nOrdner\n", GadLeftPane, GadRightPane, 0);
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
     EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
@@ -87,7 +87,7 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
     RtSyscallsRestore restore;
     slow::SlowPrefix = src / "Ordner/tief";
     slow::Install();
-    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0);
+    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0, 0, 0);
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
     EXPECT_TRUE(tk_window_exists(WinCopyProgress));
     EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
@@ -102,10 +102,15 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
     TempDir dst2;
     slow::Reset();
     slow::SlowPrefix = src / "Ordner/tief";
-    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst2), 0);
+    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst2), 0, 0, 0);
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
     tk_event_post(EventGadget, WinCopyProgress, GadCancel);
-    ASSERT_TRUE(slow::PumpUntil([] { return Job.cancel.load() == JobCancelled; }, HandleProgress));
+    ASSERT_TRUE(slow::PumpUntil(
+        [] {
+            const CopyJob* job = FileJobOfWindow(WinCopyProgress);
+            return job && job->cancel.load() == JobCancelled;
+        },
+        HandleProgress));
     ASSERT_TRUE(ReleaseAndFinish());
     EXPECT_FALSE(Exists(dst2 / "Ordner/d"));
     EXPECT_FALSE(Exists(dst2 / "Ordner/tief/c"));
@@ -122,7 +127,7 @@ TEST_F(FileopsSlowTest, DeleteWhoseFolderTestHangsAsksAndDeletesAfterwards) {
     RtSyscallsRestore restore;
     slow::SlowPrefix = t / "voll";
     slow::Install();
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     DeleteRequest(L"voll\nf\n", Folder(t));
     ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
     EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
@@ -152,7 +157,7 @@ TEST_F(FileopsSlowTest, NewFolderAndRenameOnAHangingFolderFinishAfterwards) {
 
     RtSyscallsRestore restore;
     slow::Install();
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     OpenNewFolderDialog(0, 0, 320, 70);
     tk_gadget_set_text(GadNewFolderName, L"Neu");
     slow::SlowPrefix = t / "Neu";

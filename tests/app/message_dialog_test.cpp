@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/fileops/message_dialog.h"
+#include "app/core/message_dialog.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
 #include "toolkit/readback.h"

@@ -9,7 +9,9 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_window.h"
 #include "runtime/text.h"
@@ -33,6 +35,7 @@ class NoCutTest : public testing::TestWithParam<WindowSize> {
     void SetUp() override {
         tk_init();
         AppStateReset();
+        ResetPanes();
         DriveVolumes = RootOnly;
         App.settings.FileSizeUnit = 0;  // Byte
         App.settings.DriveSizeUnit = 0; // Byte
@@ -47,6 +50,7 @@ class NoCutTest : public testing::TestWithParam<WindowSize> {
     void TearDown() override {
         tk_window_close(-1);
         AppStateReset();
+        ResetPanes();
     }
     TempDir dir;
 };

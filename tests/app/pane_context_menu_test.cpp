@@ -77,16 +77,18 @@ std::string WaitForFile(const std::string& path) {
 
 std::vector<std::wstring> Jobs;
 void RecordJob(const std::wstring& items, const std::wstring& source, const std::wstring& target,
-               int64_t move) {
-    Jobs.push_back(items + L"|" + source + L"|" + target + L"|" + std::to_wstring(move));
+               int64_t move, int64_t, int64_t target_pane) {
+    Jobs.push_back(items + L"|" + source + L"|" + target + L"|" + std::to_wstring(move) + L"|" +
+                   std::to_wstring(target_pane));
 }
 std::vector<int64_t> Renamed;
 void RecordRename(int64_t pane) {
     Renamed.push_back(pane);
 }
 std::wstring Shown;
-void RecordShow(const std::wstring& caption, const std::wstring& text) {
+int64_t RecordShow(const std::wstring& caption, const std::wstring& text, int64_t) {
     Shown = caption + L"\n" + text;
+    return 1;
 }
 
 class ContextMenuTest : public ConfigTest {
@@ -98,7 +100,7 @@ class ContextMenuTest : public ConfigTest {
         Shown.clear();
         FileOpsCopyMove = RecordJob;
         FileOpsStartInlineRename = RecordRename;
-        PaneContextShow = RecordShow;
+        Messages.Box = RecordShow;
         folder_ = W(dir_.path()) + L"/";
         dir_.write("brief.txt", "Hallo\n");
         mkdir((dir_ / "ordner").c_str(), 0755);
@@ -200,15 +202,15 @@ TEST_F(ContextMenuTest, PasteFromAnotherFileManagerRunsOneJobPerFolder) {
     For({L"ordner"}); // one folder selected: the files go into it
     RunPaneContextCommand(ContextPaste);
     ASSERT_EQ(Jobs.size(), 2u);
-    EXPECT_EQ(Jobs[0], L"eins.txt\nzweiä.txt\n|/q/|" + folder_ + L"ordner/|0");
-    EXPECT_EQ(Jobs[1], L"drei\n|/r/|" + folder_ + L"ordner/|0");
+    EXPECT_EQ(Jobs[0], L"eins.txt\nzweiä.txt\n|/q/|" + folder_ + L"ordner/|0|0");
+    EXPECT_EQ(Jobs[1], L"drei\n|/r/|" + folder_ + L"ordner/|0|0");
 
     tk_clipboard_set_formats(
         {{"text/uri-list", "file:///q/eins.txt\r\n"}, {"application/x-kde-cutselection", "1"}});
     For({L"brief.txt"});
     RunPaneContextCommand(ContextPaste);
     ASSERT_EQ(Jobs.size(), 3u);
-    EXPECT_EQ(Jobs[2], L"eins.txt\n|/q/|" + folder_ + L"|1");
+    EXPECT_EQ(Jobs[2], L"eins.txt\n|/q/|" + folder_ + L"|1|" + std::to_wstring(GadLeftPane));
 }
 
 TEST_F(ContextMenuTest, ShortcutNewFolderAndProperties) {

@@ -45,7 +45,7 @@ TEST_F(PaneLiveTest, TheFilterNeverShowsRowsOfAnotherFolder) {
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"neu_a"}));
     // While narrowed, a watcher report refreshes the whole folder.
     two.write("neu_c_a", "x");
-    PaneDirReport(reinterpret_cast<intptr_t>(DirWatchOf(GadLeftPane)));
+    PaneDirReport(PaneReport(*PaneOf(GadLeftPane)));
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"neu_a", L"neu_c_a"}));
     Type(GadLeftPane, L"");
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"neu_a", L"neu_b", L"neu_c_a"}));

@@ -1,14 +1,16 @@
 // Shared set-up of the pane tests: a window 0 holding the gadgets of both
 // panes (disk lines 4/9, lists 5/10, path fields 7/12) and the item pictures,
-// a fresh AppState, and the panes' message and shell-open exits replaced by
-// recorders, so nothing modal opens and no application starts.
+// a fresh AppState, and the message seam and the panes' shell-open exit
+// replaced by recorders, so nothing modal opens and no application starts.
 #pragma once
 
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
-#include "app/fileops/message_dialog.h"
+#include "app/core/message_dialog.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "platform/shell_open.h"
@@ -46,6 +48,7 @@ class PaneTest : public ::testing::Test {
     void SetUp() override {
         tk_init();
         AppStateReset();
+        ResetPanes();
         App.ColumnPercent[0] = 50;
         App.ColumnPercent[1] = 20;
         App.ColumnPercent[2] = 15;
@@ -54,7 +57,7 @@ class PaneTest : public ::testing::Test {
         App.settings.ShowSystem = 1;
         messages.clear();
         opened.clear();
-        PaneMessage = RecordMessage;
+        Messages.Dialog = RecordMessage;
         PaneShellOpen = RecordOpen;
         for (int64_t img : {ImgFile, ImgFolder, ImgParent}) tk_image_create(img, 16, 16);
         tk_window_open(WinMain, 0, 0, 900, 500, L"Panes", TkWindowNormal);
@@ -65,9 +68,10 @@ class PaneTest : public ::testing::Test {
         EndPaneThreads(); // workers and watchers must not outlive the lists
         PaneThreadsHeld = true;
         tk_window_close(WinMain);
-        PaneMessage = MessageDialog;
+        Messages = RealMessages();
         PaneShellOpen = pf_shell_open;
         AppStateReset();
+        ResetPanes();
     }
 
     static std::wstring W(const std::string& s) { return rt_text_from_os(s); }

@@ -30,24 +30,24 @@ int OpenRefusingLocked(const char* path, int flags, mode_t mode) {
 } // namespace
 
 TEST_F(PaneTest, HistoryOperationsKeepTheSpareSlot) {
-    PaneState& ps = App.Panes[1];
-    ResetHistory(GadRightPane, L"/a/");
-    EXPECT_EQ(ps.PathHistory, (Texts{L"/a/", L""}));
-    EXPECT_EQ(PanePath(GadRightPane), L"/a/");
-    PushHistory(GadRightPane, L"/a/b/");
-    PushHistory(GadRightPane, L"/a/b/c/");
-    EXPECT_EQ(PanePath(GadRightPane), L"/a/b/c/");
-    EXPECT_EQ(ps.PathHistory.size(), ps.SelectionHistory.size());
-    ReplaceHistoryTop(GadRightPane, L"/x/");
-    EXPECT_EQ(PanePath(GadRightPane), L"/x/");
-    EXPECT_EQ(PopHistory(GadRightPane), 1);
-    EXPECT_EQ(PanePath(GadRightPane), L"/a/b/");
-    EXPECT_EQ(PopHistory(GadRightPane), 1);
-    EXPECT_EQ(PopHistory(GadRightPane), 1);
-    EXPECT_EQ(PopHistory(GadRightPane), 0); // never below one element
-    EXPECT_EQ(PanePath(GadRightPane), L"/a/");
+    PaneHistory h;
+    ResetHistory(h, L"/a/");
+    EXPECT_EQ(h.Paths, (Texts{L"/a/", L""}));
+    EXPECT_EQ(HistoryFolder(h), L"/a/");
+    PushHistory(h, L"/a/b/", 3);
+    PushHistory(h, L"/a/b/c/", 5);
+    EXPECT_EQ(HistoryFolder(h), L"/a/b/c/");
+    EXPECT_EQ(h.Paths.size(), h.Selections.size());
+    ReplaceHistoryTop(h, L"/x/");
+    EXPECT_EQ(HistoryFolder(h), L"/x/");
+    EXPECT_TRUE(PopHistory(h));
+    EXPECT_EQ(HistoryFolder(h), L"/a/b/");
+    EXPECT_EQ(h.Selections.back(), 5); // the row left in /a/b/, selected again
+    EXPECT_TRUE(PopHistory(h));
+    EXPECT_TRUE(PopHistory(h));
+    EXPECT_FALSE(PopHistory(h)); // never below one element
+    EXPECT_EQ(HistoryFolder(h), L"/a/");
     // Unknown panes are left alone.
-    EXPECT_EQ(PushHistory(7, L"/z/"), 0);
     EXPECT_EQ(PanePath(7), L"");
     EXPECT_EQ(ShowPath(7, L"/z/", ShowReset), 0);
 }
@@ -75,10 +75,10 @@ TEST_F(PaneTest, ShowingTheCurrentFolderAgainDoesNothingUnlessRefreshed) {
     dir.write("one", "1");
     dir.write("two", "2");
     ShowPath(GadLeftPane, Folder(dir), ShowReset);
-    App.Panes[0].SelectionHistory.back() = 2; // the row to select after the next listing
+    PaneOf(GadLeftPane)->History.Selections.back() = 2; // the row to select after the next listing
     dir.write("three", "3");
     EXPECT_EQ(ShowPath(GadLeftPane, Folder(dir), ShowPush), 1);
-    EXPECT_EQ(App.Panes[0].PathHistory.size(), 2u);
+    EXPECT_EQ(PaneOf(GadLeftPane)->History.Paths.size(), 2u);
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"one", L"two"}));
     // ShowNoFill only activates the pane.
     App.ActivePane = GadRightPane;
@@ -128,15 +128,15 @@ TEST_F(PaneTest, FolderThatCannotBeOpenedKeepsTheShownFolder) {
 // Callers pass elements of the pane's own history (the settings loader, the
 // drive bar); the history operations must not read them after moving them.
 TEST_F(PaneTest, HistoryOperationsTakeTheirOwnElements) {
-    PaneState* ps = PaneOf(GadLeftPane);
-    ResetHistory(GadLeftPane, L"/a/");
+    PaneHistory h;
+    ResetHistory(h, L"/a/");
     for (const wchar_t* p : {L"/a/b/", L"/a/b/c/", L"/a/b/c/d/", L"/a/b/c/d/e/"})
-        PushHistory(GadLeftPane, p);
-    ps->PathHistory.shrink_to_fit();
-    PushHistory(GadLeftPane, ps->PathHistory[0]); // grows, and so moves the elements
-    EXPECT_EQ(PanePath(GadLeftPane), L"/a/");
-    ReplaceHistoryTop(GadLeftPane, ps->PathHistory[2]);
-    EXPECT_EQ(PanePath(GadLeftPane), L"/a/b/c/");
-    ResetHistory(GadLeftPane, ps->PathHistory[3]);
-    EXPECT_EQ(ps->PathHistory, (std::vector<std::wstring>{L"/a/b/c/d/", L""}));
+        PushHistory(h, p, 0);
+    h.Paths.shrink_to_fit();
+    PushHistory(h, h.Paths[0], 0); // grows, and so moves the elements
+    EXPECT_EQ(HistoryFolder(h), L"/a/");
+    ReplaceHistoryTop(h, h.Paths[2]);
+    EXPECT_EQ(HistoryFolder(h), L"/a/b/c/");
+    ResetHistory(h, h.Paths[3]);
+    EXPECT_EQ(h.Paths, (std::vector<std::wstring>{L"/a/b/c/d/", L""}));
 }

@@ -51,8 +51,8 @@ TEST_F(PaneTest, ListsParentThenFoldersThenFilesInSortOrder) {
     EXPECT_EQ(App.ActivePane, GadLeftPane);
 
     // Files by size, descending, in KB: the folders keep their A-Z order.
-    App.Panes[0].SortColumn = 3;
-    App.Panes[0].SortOrder = 1;
+    PaneOf(GadLeftPane)->SortColumn = 3;
+    PaneOf(GadLeftPane)->SortOrder = 1;
     App.settings.FileSizeUnit = 1;
     ShowPath(GadLeftPane, L"", ShowRefresh);
     EXPECT_EQ(Column(GadLeftPane, 0),
@@ -60,8 +60,8 @@ TEST_F(PaneTest, ListsParentThenFoldersThenFilesInSortOrder) {
     EXPECT_EQ(Column(GadLeftPane, 3), (Texts{L"", L"", L"", L"", L"2 KB", L"0 KB", L"0 KB"}));
 
     // By type, ascending: dat, log, txt.
-    App.Panes[0].SortColumn = 2;
-    App.Panes[0].SortOrder = 0;
+    PaneOf(GadLeftPane)->SortColumn = 2;
+    PaneOf(GadLeftPane)->SortOrder = 0;
     ShowPath(GadLeftPane, L"", ShowRefresh);
     EXPECT_EQ(Column(GadLeftPane, 0),
               (Texts{L"..", L"Alpha", L"beta", L"gamma", L"c.dat", L"A.log", L"b.txt"}));
@@ -100,7 +100,7 @@ TEST_F(PaneTest, DateColumnShowsAndSortsByModificationTime) {
     dir.write("newer", "2");
     SetModified(dir / "older-written-later", 2001, 2, 3, 4, 5, 6);
     SetModified(dir / "newer", 2020, 12, 31, 23, 59, 58);
-    App.Panes[0].SortColumn = 1;
+    PaneOf(GadLeftPane)->SortColumn = 1;
     ShowPath(GadLeftPane, Folder(dir), ShowReset);
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"older-written-later", L"newer"}));
     EXPECT_EQ(Column(GadLeftPane, 1),

@@ -4,12 +4,13 @@
 #pragma once
 
 #include "app/panes/dir_watcher.h"
+#include "app/panes/pane_changed.h"
+#include "app/panes/pane_filter.h"
 #include "app/panes/pane_icons.h"
 #include "app/panes/pane_refresh.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
-#include "app/shell/pane_filter.h"
 #include "pane_fixture.h"
 #include "platform/mime.h"
 #include "runtime/threads.h"
@@ -60,8 +61,8 @@ class PaneLiveTest : public PaneTest {
     static bool WaitReady(int64_t pane) {
         intptr_t data = 0;
         while (WaitFor(EventPaneInfoReady, &data))
-            if (data == pane) {
-                PaneInfoReady(pane);
+            if (data == PaneReport(*PaneOf(pane))) {
+                PaneInfoReady(data);
                 return true;
             }
         return false;

@@ -39,13 +39,13 @@ TEST_F(PaneTest, LocationHistoryHoldsEveryAncestor) {
     ShowPath(GadLeftPane, Folder(dir), ShowReset);
     Pick(GadLeftPane, 1);
     SetPaneLocation(GadLeftPane, L"/daten/projekt/");
-    EXPECT_EQ(App.Panes[0].PathHistory,
+    EXPECT_EQ(PaneOf(GadLeftPane)->History.Paths,
               (Texts{L"/daten/projekt/", L"/", L"/daten/", L"/daten/projekt/", L""}));
-    EXPECT_EQ(App.Panes[0].SelectionHistory, (std::vector<int64_t>{0, 1, 1, 1, 0}));
+    EXPECT_EQ(PaneOf(GadLeftPane)->History.Selections, (std::vector<int64_t>{0, 1, 1, 1, 0}));
     EXPECT_EQ(PanePath(GadLeftPane), L"/daten/projekt/");
 
     SetPaneLocation(GadLeftPane, L"relative");
-    EXPECT_EQ(App.Panes[0].PathHistory, (Texts{L"relative", L""}));
+    EXPECT_EQ(PaneOf(GadLeftPane)->History.Paths, (Texts{L"relative", L""}));
 }
 
 TEST_F(PaneTest, LocationPressesTheButtonOfTheLongestMountPrefix) {
@@ -87,7 +87,7 @@ TEST_F(PaneTest, ShownFolderRemembersItsMount) {
     stick.Root = Folder(dir);
     App.DriveList = {root, stick, DriveRecord{}};
     ShowPath(GadRightPane, Folder(dir) + L"sub/", ShowReset);
-    EXPECT_EQ(App.Panes[1].ShownMount, Folder(dir));
+    EXPECT_EQ(PaneOf(GadRightPane)->ShownMount, Folder(dir));
     EXPECT_EQ(MountOfPath(L"/usr/share/"), L"/");
     App.DriveList.clear();
     EXPECT_EQ(MountOfPath(L"/usr/share/"), L"");

@@ -2,7 +2,7 @@
 // hangs and a free-space query that hangs leave the loop answering and the
 // other pane usable; a newer navigation supersedes the slow listing; the
 // answers that come late look exactly like the ones that came in time.
-#include "app/panes/pane_answers.h"
+#include "app/core/answers.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
 #include "app/panes/pane_texts.h"
@@ -68,10 +68,9 @@ class PaneAnswerTest : public PaneTest {
     }
     void TearDown() override {
         Released = true; // the held-up threads end, and nothing of theirs lands later
-        while (PaneQuestionsRunning() > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        while (QuestionsRunning() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
         rt_sys = rt_syscalls_real();
-        PaneAnswerWaitMs = SavedWait;
+        AnswerWaitMs = SavedWait;
         PaneStartWaitMs = SavedStartWait;
         PaneTest::TearDown();
     }
@@ -94,7 +93,7 @@ class PaneAnswerTest : public PaneTest {
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     }
 
-    int64_t SavedWait = PaneAnswerWaitMs;
+    int64_t SavedWait = AnswerWaitMs;
     int64_t SavedStartWait = PaneStartWaitMs;
 };
 
@@ -114,7 +113,7 @@ TEST_F(PaneAnswerTest, SlowFolderLeavesTheWindowAnswering) {
     RtSyscallsRestore restore;
     SlowFolder = slow.path();
     rt_sys.open = SlowOpen;
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     ShowPath(GadLeftPane, Folder(slow), ShowPush);
     ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
 
@@ -142,7 +141,7 @@ TEST_F(PaneAnswerTest, SlowFolderLeavesTheWindowAnswering) {
     EXPECT_EQ(PanePath(GadLeftPane), Folder(other));
     EXPECT_EQ(tk_gadget_is_busy(GadLeftPane), 0);
     Released = true;
-    ASSERT_TRUE(PumpUntil([] { return PaneQuestionsRunning() == 0; }));
+    ASSERT_TRUE(PumpUntil([] { return QuestionsRunning() == 0; }));
     for (int i = 0; i < 10; ++i) tk_event_wait_timeout(5);
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"anders.txt"}));
     EXPECT_EQ(PanePath(GadLeftPane), Folder(other));
@@ -162,7 +161,7 @@ TEST_F(PaneAnswerTest, LateListingsLookLikeListingsInPlace) {
     const Texts names = Column(GadLeftPane, 0), sizes = Column(GadLeftPane, 3);
     const Texts dates = Column(GadLeftPane, 1);
 
-    PaneAnswerWaitMs = 0; // every answer comes through the loop
+    AnswerWaitMs = 0; // every answer comes through the loop
     Pick(GadLeftPane, RowOf(GadLeftPane, L"Alpha"));
     OpenSelectedEntry(GadLeftPane);
     ASSERT_TRUE(PumpUntil([] { return PanePath(GadLeftPane).ends_with(L"Alpha/"); }));
@@ -204,7 +203,7 @@ TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
     rt_sys.open = SlowOpen;
     PaneStartWaitMs = 0;
     App.settings.ShowHidden = 0;
-    PaneOf(GadLeftPane)->PathHistory = {Folder(start), L""};
+    PaneOf(GadLeftPane)->History.Paths = {Folder(start), L""};
     StartEarlyListing(GadLeftPane, home, false);
     ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
     ShowStartFolder(GadLeftPane, home);
@@ -225,7 +224,7 @@ TEST_F(PaneAnswerTest, StartFoldersReadEarlyAreTakenOver) {
     EXPECT_EQ(SlowOpened.load(), 3);
 
     // Gone since the last run: the nearest folder that is there.
-    PaneOf(GadRightPane)->PathHistory = {Folder(start) + L"weg/tiefer/", L""};
+    PaneOf(GadRightPane)->History.Paths = {Folder(start) + L"weg/tiefer/", L""};
     StartEarlyListing(GadRightPane, home, true);
     ShowStartFolder(GadRightPane, home);
     ASSERT_TRUE(PumpUntil([] { return PaneListingPending(GadRightPane) == 0; }));
@@ -246,8 +245,8 @@ TEST_F(PaneAnswerTest, TheOtherStartFolderWaitsForThePaneWithTheKeyboard) {
     SlowFolder = first.path();
     SeenFolder = second.path();
     rt_sys.open = SlowOpen;
-    PaneOf(GadLeftPane)->PathHistory = {Folder(first), L""};
-    PaneOf(GadRightPane)->PathHistory = {Folder(second), L""};
+    PaneOf(GadLeftPane)->History.Paths = {Folder(first), L""};
+    PaneOf(GadRightPane)->History.Paths = {Folder(second), L""};
     StartEarlyListing(GadLeftPane, home, false);
     ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
     const auto start = Clock::now();
@@ -288,7 +287,7 @@ TEST_F(PaneAnswerTest, TheOtherStartFolderWaitsForThePaneWithTheKeyboard) {
 TEST_F(PaneAnswerTest, HangingFreeSpaceQueryKeepsTheOldLine) {
     RtSyscallsRestore restore;
     rt_sys.statvfs = HangingStatvfs;
-    PaneAnswerWaitMs = 20;
+    AnswerWaitMs = 20;
     App.settings.DriveSizeUnit = 0;
     DriveRecord drive{L"/", L"Wurzel", L"Hard Disk", L"/"};
     tk_gadget_set_text(GadLeftDiskInfo, L"alter Text");
@@ -317,14 +316,14 @@ TEST_F(PaneAnswerTest, HangingFreeSpaceQueryKeepsTheOldLine) {
 TEST_F(PaneAnswerTest, LateFreeSpaceAnswerOfAnOlderDriveIsDropped) {
     RtSyscallsRestore restore;
     rt_sys.statvfs = HangingStatvfs;
-    PaneAnswerWaitMs = 0;
+    AnswerWaitMs = 0;
     ShowDiskInfo(GadLeftPane, DriveRecord{L"/", L"Alt", L"Hard Disk", L"/"});
     ASSERT_TRUE(PumpUntil([] { return HeldUp.load() > 0; }));
     rt_sys.statvfs = rt_syscalls_real().statvfs;
     ShowDiskInfo(GadLeftPane, DriveRecord{L"/", L"Neu", L"Hard Disk", L"/"});
     ASSERT_TRUE(PumpUntil([] { return tk_gadget_get_text(GadLeftDiskInfo).starts_with(L"Neu "); }));
     Released = true;
-    ASSERT_TRUE(PumpUntil([] { return PaneQuestionsRunning() == 0; }));
+    ASSERT_TRUE(PumpUntil([] { return QuestionsRunning() == 0; }));
     for (int i = 0; i < 10; ++i) tk_event_wait_timeout(5);
     EXPECT_TRUE(tk_gadget_get_text(GadLeftDiskInfo).starts_with(L"Neu "));
 }

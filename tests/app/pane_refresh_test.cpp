@@ -18,7 +18,7 @@ TEST_F(PaneLiveTest, ABurstOfChangesGivesOneReportAndBothRowsRight) {
     ASSERT_EQ(rename((dir / "alt.txt").c_str(), (dir / "umbenannt.txt").c_str()), 0);
     intptr_t data = 0;
     ASSERT_TRUE(WaitFor(EventDirChanged, &data, 5000));
-    EXPECT_EQ(data, reinterpret_cast<intptr_t>(DirWatchOf(GadLeftPane)));
+    EXPECT_EQ(data, PaneReport(*PaneOf(GadLeftPane)));
     PaneDirReport(data);
     EXPECT_FALSE(WaitFor(EventDirChanged, nullptr, 1000)); // one report for the burst
     // The new rows are at the end until their icons are in; then sorted.
@@ -35,13 +35,15 @@ TEST_F(PaneLiveTest, TheChangedFlagForcesAReportAndAStopIsPrompt) {
     TempDir dir;
     ShowPath(GadLeftPane, Folder(dir), ShowReset);
     rt_delay(30);
-    DirWatchOf(GadLeftPane)->Changed = 1;
+    MarkPaneChanged(GadLeftPane);
     intptr_t data = 0;
     ASSERT_TRUE(WaitFor(EventDirChanged, &data, 5000));
-    EXPECT_EQ(data, reinterpret_cast<intptr_t>(DirWatchOf(GadLeftPane)));
-    // Stopping wakes the watcher's wait and waits for the thread to end.
+    EXPECT_EQ(data, PaneReport(*PaneOf(GadLeftPane)));
+    // Stopping wakes the watcher's wait: the thread ends at once.
+    const int thread = PaneOf(GadLeftPane)->Watcher.Thread;
     StopDirWatcher(GadLeftPane);
-    EXPECT_EQ(DirWatchOf(GadLeftPane)->Thread, 0);
+    EXPECT_EQ(PaneOf(GadLeftPane)->Watcher.Thread, 0);
+    EXPECT_NE(rt_thread_wait(thread), 0);
 }
 
 TEST_F(PaneLiveTest, RowsOfNewEntriesLookLikeRowsOfAListing) {

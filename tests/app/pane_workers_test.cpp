@@ -65,7 +65,7 @@ TEST_F(PaneLiveTest, AStoppedWorkerEndsAtItsNextRowAndTouchesNoMoreRows) {
     TempDir dir;
     MakeFiles(dir, 20000, {".txt", ".png", ".pdf"});
     ShowPath(GadLeftPane, Folder(dir), ShowReset);
-    PaneWorkerRecord& types = *PaneWorkerOf(GadLeftPane, PaneWorkerTypeNames);
+    PaneWorkerRecord& types = PaneOf(GadLeftPane)->TypeNames;
     // Let it start, then stop it half-way.
     while (tk_list_item_tag(GadLeftPane, 50) == PaneNewRowTag(GadLeftPane))
         std::this_thread::yield();

@@ -9,6 +9,8 @@
 #include "app/config/settings.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "runtime/text.h"
 #include "test_support.h"
@@ -52,6 +54,7 @@ class SettingsFile : public testing::Test {
         SettingsQuery = {OneCount, FixedWidth, FixedHeight, TestHome};
         Monitors = 1;
         AppStateReset();
+        ResetPanes();
     }
     void TearDown() override {
         tk_window_close(WinMain);
@@ -59,6 +62,7 @@ class SettingsFile : public testing::Test {
         if (chdir(saved_cwd_) != 0) ADD_FAILURE() << "cannot go back to " << saved_cwd_;
         free(saved_cwd_);
         AppStateReset();
+        ResetPanes();
     }
     // Fills every persisted field with a value of its own.
     void FillSettings() {
@@ -76,8 +80,8 @@ class SettingsFile : public testing::Test {
         s.DriveSizeUnit = 2;
         s.ViewerPath = L"/usr/bin/less";
         s.ListFilter = L"|*.txt|*.cpp";
-        ResetHistory(GadLeftPane, W(dir_ / "left/"));
-        ResetHistory(GadRightPane, W(dir_ / "right/"));
+        ResetHistory(PaneOf(GadLeftPane)->History, W(dir_ / "left/"));
+        ResetHistory(PaneOf(GadRightPane)->History, W(dir_ / "right/"));
     }
     std::string Saved() { return dir_.read("Settings.pref"); }
     // The file text of the keys after the window group, as FillSettings sets them.
@@ -182,6 +186,7 @@ TEST_F(SettingsFile, SavedFileLoadsBackUnchanged) {
     SaveSettings();
     std::string first = Saved();
     AppStateReset();
+    ResetPanes();
     EXPECT_EQ(LoadSettings(), 1);
     EXPECT_EQ(tk_window_width(WinMain), 900);
     EXPECT_EQ(tk_window_height(WinMain), 700);
@@ -194,6 +199,7 @@ TEST_F(SettingsFile, WindowNotRememberedReopensCentredSize) {
     FillSettings();
     SaveSettings();
     AppStateReset();
+    ResetPanes();
     LoadSettings();
     EXPECT_EQ(App.settings.WindowX, 120);
     EXPECT_EQ(App.settings.WindowY, 80);
@@ -232,6 +238,7 @@ TEST_F(SettingsFile, SizesNoWindowCanHaveOpenTheSmallestWindow) {
                              "Width = -9223372036854775808\r\nHeight = -99999999999999999999\r\n",
                              "Width = 0\r\nHeight = 0\r\n"}) {
         AppStateReset();
+        ResetPanes();
         dir_.write("Settings.pref", std::string("[Fenster]\r\nPosOn = 1\r\n") + size +
                                         "X = -9223372036854775808\r\n");
         ASSERT_EQ(LoadSettings(), 1) << size;
@@ -252,6 +259,8 @@ TEST_F(SettingsFile, TheSizeSavedIsTheSizeTheWindowHas) {
         << Saved();
 
     AppStateReset();
+
+    ResetPanes();
     dir_.write("Settings.pref", "[Fenster]\r\nPosOn = 1\r\nHeight = 2147483647\r\n");
     LoadSettings();
     EXPECT_LE(App.settings.WindowHeight, 32767);

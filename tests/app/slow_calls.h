@@ -5,8 +5,8 @@
 // the time the loop takes to handle a posted event.
 #pragma once
 
+#include "app/core/answers.h"
 #include "app/core/ids.h"
-#include "app/panes/pane_answers.h"
 #include "runtime/syscalls.h"
 #include "toolkit/events.h"
 
@@ -81,7 +81,7 @@ inline void Install() {
 // Lets every held-up call go and waits for the question threads to end.
 inline void ReleaseAll() {
     Released = true;
-    while (PaneQuestionsRunning() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    while (QuestionsRunning() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 // Runs the main loop, handing each event to handle(code), until done() holds

@@ -2,8 +2,9 @@
 // and one or two buttons; runs its own wait loop until the user answers.
 // Events for other windows taken meanwhile are kept and posted again after
 // the dialog closed, so a worker's end event is never lost.
-#include "app/fileops/message_dialog.h"
+#include "app/core/message_dialog.h"
 
+#include "app/core/ids.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
 
@@ -13,9 +14,8 @@ namespace {
 
 constexpr int64_t DialogWidth = 344;
 constexpr int64_t DialogHeight = 134;
-constexpr int64_t DialogFlagsOnParent = 0xC80002; // title bar, system menu, centred on parent
-constexpr int64_t DialogFlagsOnScreen = 0xC80001; // the same, centred on the screen
-constexpr int64_t ReturnKey = 13;
+constexpr int64_t DialogFlagsOnParent = TkWindowDialog | TkWindowCentreOnParent;
+constexpr int64_t DialogFlagsOnScreen = TkWindowDialog | TkWindowCentre;
 constexpr int64_t ReturnItem = 0;
 constexpr int64_t BoldStyle = 256;
 
@@ -62,7 +62,8 @@ DialogButtons CreateButtons(int64_t buttons, const DialogFonts& fonts) {
 
 void CreateTexts(const std::wstring& headline, const std::wstring& text, const DialogFonts& fonts) {
     if (!headline.empty()) {
-        const int64_t g = tk_text_create(-1, 0, 10, 340, 30, headline, TkTextCenter | TkTextWordEllipsis);
+        const int64_t g =
+            tk_text_create(-1, 0, 10, 340, 30, headline, TkTextCenter | TkTextWordEllipsis);
         tk_gadget_set_font(g, tk_font_handle(fonts.headline));
     }
     if (!text.empty()) {
@@ -103,7 +104,7 @@ int64_t MessageDialog(int64_t kind, const std::wstring& caption, const std::wstr
     CreateTexts(headline, text, fonts);
     tk_window_activate(dialog);
     const DialogButtons b = CreateButtons(buttons, fonts);
-    tk_shortcut_add(dialog, ReturnKey, ReturnItem);
+    tk_shortcut_add(dialog, KeyReturn, ReturnItem);
     if (owner != -1) tk_window_disable(owner, 1);
     size_t icon_size = 0;
     const unsigned char* icon =
@@ -128,3 +129,9 @@ int64_t MessageDialog(int64_t kind, const std::wstring& caption, const std::wstr
     for (const HeldEvent& e : held) tk_event_post(e.code, e.window, e.object, e.type, e.data);
     return answer;
 }
+
+MessageSeam RealMessages() {
+    return {MessageDialog, tk_message_box};
+}
+
+MessageSeam Messages = {MessageDialog, tk_message_box};
