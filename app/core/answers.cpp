@@ -132,6 +132,9 @@ void AskAside(std::initializer_list<AskTopic*> topics, AskWork work, AskDeliver 
     auto* holder = new std::shared_ptr<Question>(q);
     if (!rt_thread_create(Answer, reinterpret_cast<intptr_t>(holder)))
         Answer(reinterpret_cast<intptr_t>(holder)); // no thread: answer in place
+    // No wait means the answer always comes through the loop, even when the
+    // thread was quicker than this one: callers rely on that to paint first.
+    if (wait_ms <= 0) return;
     std::unique_lock guard(Lock);
     if (!Answered.wait_for(guard, std::chrono::milliseconds(wait_ms), [&] { return q->done; }))
         return;

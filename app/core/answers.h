@@ -60,7 +60,8 @@ extern AskTopic AskAnyTime;
 extern int64_t AnswerWaitMs;
 
 // Starts work on a new thread and delivers its answer as described above,
-// waiting wait_ms (AnswerWaitMs when not given) for it. Main thread.
+// waiting wait_ms (AnswerWaitMs when not given) for it; with 0 the answer
+// always comes through the loop. Main thread.
 void AskAside(AskTopic& topic, AskWork work, AskDeliver deliver, int64_t wait_ms = AnswerWaitMs);
 void AskAside(std::initializer_list<AskTopic*> topics, AskWork work, AskDeliver deliver,
               int64_t wait_ms = AnswerWaitMs);
