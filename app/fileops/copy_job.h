@@ -20,6 +20,7 @@
 // ended, what the job did, item by item, for whoever keeps a journal of it.
 #pragma once
 
+#include "runtime/control.h"
 #include "runtime/threads.h"
 
 #include <atomic>
@@ -58,6 +59,13 @@ struct JobStep {
     std::wstring target;
 };
 
+// A file or folder the job could not handle, and why (German, for the list
+// at the job's end and for "Erneut versuchen").
+struct JobFailure {
+    std::wstring path;   // full path of the source (of the item, for a delete)
+    std::wstring reason; // e.g. "Kein Speicherplatz"
+};
+
 // What the progress window shows next. Worker writes, main thread reads;
 // both under `lock`.
 struct JobView {
@@ -93,9 +101,12 @@ struct CopyJob {
     // removes them, children first, once they are empty.
     std::vector<std::wstring> sourceFolders;
     std::vector<JobStep> steps; // what the job did, in order
+    std::vector<JobFailure> failedItems; // every item that failed, skipped ones not included
+    int64_t bytesTotal = 0;             // bytes the job will copy, once collected
 
     // ---- shared ----
     std::atomic<int> cancel{JobGoOn}; // main writes, worker reads (Job…)
+    RtControl control; // pause/resume/cancel for the engine; bytes and items done
     int thread = 0;                   // the worker (main, at the start), 0 = none
     JobView view;
 };
