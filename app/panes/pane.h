@@ -95,6 +95,13 @@ struct PaneSnapshot {
     bool Narrowed = false;             // the list shows only the rows matching a filter
 };
 
+// Where the cursor goes once the rows a command changes come (pane_cursor.h).
+struct PaneCursorWish {
+    std::wstring Folder;       // the folder whose rows it is for
+    std::wstring Name;         // the row's name; empty: no wish
+    bool AfterRemoval = false; // only once rows of the folder vanished
+};
+
 struct Pane {
     uint64_t Id = 0; // names the pane in events (PaneReport); never reused
 
@@ -130,6 +137,8 @@ struct Pane {
     // ---- questions of their own ----
     AskTopic DiskInfo;   // the newest free-space question (pane_location.cpp)
     AskTopic DriveClick; // the newest click on its side's drive bar (drive_button.cpp)
+    // ---- the cursor a command asked for (pane_cursor.cpp) ----
+    PaneCursorWish CursorWish;
 };
 
 // The current folder of the pane, ending in "/" (PanePath).

@@ -5,6 +5,8 @@
 // a 100,000-row snapshot costs a few megabytes, not the size of the list.
 #include "app/panes/pane_filter.h"
 
+#include "app/panes/name_filter.h"
+
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/pane.h"
@@ -91,11 +93,12 @@ void CopyRow(int64_t, const wchar_t* text, size_t length, int64_t data, uint32_t
     s.Rows.push_back(row);
 }
 
-// Rebuilds the list from the snapshot with the rows whose name contains
-// filter (already lower case; empty shows every row). Rows the workers had
+// Rebuilds the list from the snapshot with the rows whose name the filter
+// keeps (already lower case; empty shows every row). Rows the workers had
 // not finished when the snapshot was taken get their workers again.
 void ShowSnapshotRows(Pane& pane, PaneSnapshot& s, const std::wstring& filter) {
     const int64_t list = ListOf(pane);
+    const NameFilter keeps(filter);
     std::wstring name, lower;
     bool unfinished = false;
     // Rows of one type share their picture: look each one up once.
@@ -117,7 +120,7 @@ void ShowSnapshotRows(Pane& pane, PaneSnapshot& s, const std::wstring& filter) {
         if (!filter.empty()) {
             lower = name;
             LowerInPlace(lower);
-            if (lower.find(filter) == std::wstring::npos) continue;
+            if (!keeps.Keeps(lower)) continue;
         }
         TkListNewRow& add = shown.emplace_back();
         Decode(add.text, at, row.Length);

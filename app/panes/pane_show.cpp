@@ -13,6 +13,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/pane.h"
+#include "app/panes/pane_cursor.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
 #include "app/panes/pane_sides.h"
@@ -99,6 +100,9 @@ void FinishListing(Pane& pane, int64_t row) {
     ShowBusy(pane, false);
     FinishListedRows(pane);
     SelectRow(ListOf(pane), row);
+    // By name, the row a command asked for; a fresh listing shows whatever
+    // a delete or move took away.
+    FulfilCursorWish(pane, true);
     ApplyColumnWidths(ListOf(pane));
     TrimHeapAside();
 }

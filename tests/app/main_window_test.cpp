@@ -98,18 +98,18 @@ TEST_F(MainWindowTest, RelayoutAtMinimumSizeGivesTwoFramesOf304) {
     EXPECT_EQ(tk_gadget_get_text(GadLeftDiskInfo), L"Speicherausgabe");
 }
 
-TEST_F(MainWindowTest, FilterBoxesTakeEveryEntryIntroducedByABar) {
+TEST_F(MainWindowTest, FilterBoxesTakeEveryPresetOfTheSettings) {
     // built with an empty filter: the single empty entry
     EXPECT_EQ(Entries(GadLeftFilter), std::vector<std::wstring>{L""});
     App.settings.ListFilter = L"|*.txt|*.cpp";
     FillFilterBoxes();
     EXPECT_EQ(Entries(GadRightFilter), (std::vector<std::wstring>{L"*.txt", L"*.cpp"}));
-    App.settings.ListFilter = L"*.txt|*.cpp"; // the first pattern has no bar in front
+    App.settings.ListFilter = L"png|jpg"; // the first preset has no bar in front
     FillFilterBoxes();
-    EXPECT_EQ(Entries(GadLeftFilter), std::vector<std::wstring>{L"*.cpp"});
-    App.settings.ListFilter = L"*.txt";
+    EXPECT_EQ(Entries(GadLeftFilter), (std::vector<std::wstring>{L"png", L"jpg"}));
+    App.settings.ListFilter = L"*.txt||";
     FillFilterBoxes();
-    EXPECT_TRUE(Entries(GadLeftFilter).empty());
+    EXPECT_EQ(Entries(GadLeftFilter), std::vector<std::wstring>{L"*.txt"});
 }
 
 TEST_F(MainWindowTest, ClosingWhileMaximizedKeepsThePositionBeforeMaximizing) {
