@@ -4,6 +4,7 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane_cursor.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_texts.h"
@@ -72,7 +73,12 @@ void ChangeFolder(const std::wstring& argument) {
                 return;
             }
             tk_gadget_set_text(GadCommandLine, L"");
+            // Up, as ".." does: the cursor on the folder it came out of.
+            const std::wstring here = PanePath(pane);
             SetPaneLocation(pane, target);
+            if (here.size() > target.size() && here.compare(0, target.size(), target) == 0)
+                WishCursorOn(pane, here.substr(target.size(),
+                                               here.find(L'/', target.size()) - target.size()));
             ShowPath(pane, L"", ShowRefresh);
         });
 }
@@ -111,6 +117,7 @@ void RunCommandLine(bool in_terminal) {
     if (CdArgument(line, &argument)) return ChangeFolder(argument);
     if (Trimmed(line).empty()) return;
     const std::wstring folder = PanePath(App.ActivePane);
+    tk_gadget_set_text(GadCommandLine, L""); // ready for the next command
     // A start on a hanging mount hangs with it: on a thread of its own.
     auto started = std::make_shared<bool>(false);
     AskAside(
