@@ -83,6 +83,7 @@ struct PaneSnapshotRow {
     uint32_t NameLength = 0; // bytes of its name (column 0)
     uint32_t Tag = 0;        // the row's tag
     int64_t Data = 0;        // item data: folder mark or byte count
+    uint32_t Mark = 0;       // the mark over its picture (a link's arrow)
 };
 
 // The rows as the filter narrows them: texts as code-order bytes

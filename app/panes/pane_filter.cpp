@@ -127,6 +127,7 @@ void ShowSnapshotRows(Pane& pane, PaneSnapshot& s, const std::wstring& filter) {
         add.image = picture(row);
         add.data = row.Data;
         add.tag = row.Tag;
+        add.mark = row.Mark;
         unfinished = unfinished || (row.Tag & PaneTagDone) != PaneTagDone;
     }
     tk_list_set_redraw(list, 0);
@@ -163,6 +164,8 @@ void TakeRowSnapshot(Pane& pane) {
     s.Rows.reserve(static_cast<size_t>(n));
     s.Bytes.reserve(static_cast<size_t>(n) * 64);
     tk_list_visit_rows(list, CopyRow, reinterpret_cast<intptr_t>(&s));
+    for (size_t row = 0; row < s.Rows.size(); ++row)
+        s.Rows[row].Mark = static_cast<uint32_t>(tk_list_item_mark(list, int64_t(row)));
     s.Bytes.shrink_to_fit();
     s.Version = pane.RowsVersion;
     s.Epoch = pane.ListingEpoch;

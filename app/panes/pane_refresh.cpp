@@ -182,6 +182,7 @@ bool AppendRows(Pane& pane, int64_t list, const std::wstring& path, const Folder
         if (p.type == RtEntryFolder) {
             FileEntry folder;
             folder.Name = p.name;
+            folder.Attributes = p.attributes;
             AppendFolderRow(pane, folder);
         } else {
             AppendFileRow(pane, MakeFileRecord(path, p.name, p.attributes, p.size, p.modified));

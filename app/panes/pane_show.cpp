@@ -17,6 +17,7 @@
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
 #include "app/panes/pane_sides.h"
+#include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "runtime/memory.h"
@@ -103,6 +104,7 @@ void FinishListing(Pane& pane, int64_t row) {
     // By name, the row a command asked for; a fresh listing shows whatever
     // a delete or move took away.
     FulfilCursorWish(pane, true);
+    ShowSortArrow(pane);
     ApplyColumnWidths(ListOf(pane));
     TrimHeapAside();
 }

@@ -22,7 +22,9 @@ TEST(CommandLine, CdIsTheWordCdAndItsArgument) {
     for (const Case& c : cases) {
         std::wstring argument = L"-";
         EXPECT_EQ(CdArgument(c.line, &argument), c.cd) << c.line;
-        if (c.cd) EXPECT_EQ(argument, c.argument) << c.line;
+        if (c.cd) {
+            EXPECT_EQ(argument, c.argument) << c.line;
+        }
     }
 }
 
