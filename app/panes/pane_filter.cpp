@@ -16,6 +16,7 @@
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
+#include "app/panes/panes.h"
 #include "runtime/text.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
@@ -193,6 +194,7 @@ void PaneInfoReady(intptr_t report) {
     // the order the list has.
     if (PaneWorkerForAddedRows(*pane)) SortPaneAsStored(*pane);
     TakeRowSnapshot(*pane);
+    ApplyColumnWidths(ListOf(*pane)); // the type names are in: the type column fits them
 }
 
 void PaneDirReport(intptr_t report) {
