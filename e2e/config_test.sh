@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The button bar, both configuration windows and the pane context menu in
 # the real program: a toolbar button from a prepared "Toolbar.bar" starts its
-# program; the menu and Ctrl+E open "Konfiguration", the menu and Ctrl+B open
+# program in the active pane's folder; the menu and Ctrl+E open "Konfiguration", the menu and Ctrl+B open
 # "ButtonBar Einstellungen"; a right click on a file opens the context menu,
 # whose "Verknüpfung erstellen" writes the link next to it, and a right
 # click in the other pane, whose "Umbenennen" renames the file in place.
@@ -14,7 +14,7 @@ echo hello >"$TREE/note.txt"
 echo inhalt >"$TREE2/alt.txt"
 cat >"$E2E_DIR/tool.sh" <<SH
 #!/bin/sh
-echo started >"$E2E_DIR/tool.log"
+pwd >"$E2E_DIR/tool.log"
 SH
 chmod +x "$E2E_DIR/tool.sh"
 printf '%s|Werkzeug|2|0|\r\n' "$E2E_DIR/tool.sh" >"$E2E_WORK/Data/Toolbar.bar"
@@ -33,6 +33,8 @@ TOOL_X=30 TOOL_Y=35 MENU_X=140 MENU_Y=9 ROW1_X=80 ROW1_Y=136 RIGHT_ROW1_X=530
 # 1. The toolbar's first button starts its program.
 xdotool mousemove --window "$E2E_WIN" $TOOL_X $TOOL_Y click 1
 e2e_wait_file "$E2E_DIR/tool.log" || e2e_fail "the toolbar button did not start its program"
+[ "$(cat "$E2E_DIR/tool.log")" = "$TREE" ] ||
+  e2e_fail "the toolbar button ran in $(cat "$E2E_DIR/tool.log"), not in the active pane's folder"
 
 # 2. Ctrl+E and the menu open "Konfiguration".
 e2e_key ctrl+e

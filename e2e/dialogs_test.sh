@@ -1,16 +1,36 @@
 #!/usr/bin/env bash
 # The window chrome and the dialog keys in the real program under Xvfb: the
 # program's own icon on its window, Return on the focused "Abbruch" of F7,
-# a Return that answers the error box instead of coming back after it, and
-# the end of the program (close box, SIGTERM) while a message box is open.
+# a Return that answers the error box instead of coming back after it,
+# Escape and "Abbruch" confirming nothing in the F5, F6, F8, Ctrl+E and
+# Ctrl+B dialogs, a Return that closes "Eigenschaften" and goes no further,
+# and the end of the program (close box, SIGTERM, SIGHUP) while a message
+# box or a dialog is open.
 . "$(dirname "$0")/lib.sh"
 
-TREE=$E2E_DIR/baum
-mkdir -p "$TREE"
+TREE=$E2E_DIR/baum OTHER=$E2E_DIR/anderer
+mkdir -p "$TREE" "$OTHER"
+echo inhalt >"$TREE/datei.txt"
 write_settings() {
   printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
-    "$TREE" "$TREE" >"$E2E_WORK/Settings.pref"
+    "$TREE" "$OTHER" >"$E2E_WORK/Settings.pref"
 }
+# Whatever opens a text file records it: a Return that reaches the pane
+# after a dialog closed would open datei.txt.
+cat >"$E2E_DIR/opener.sh" <<SH
+#!/bin/sh
+echo "\$1" >"$E2E_DIR/opened.log"
+SH
+chmod +x "$E2E_DIR/opener.sh"
+APPS=$E2E_DIR/data/applications
+mkdir -p "$APPS" "$XDG_CONFIG_HOME"
+ln -s /usr/share/mime "$E2E_DIR/data/mime"
+printf '[Desktop Entry]\nType=Application\nName=Opener\nExec=%s %%f\nMimeType=text/plain;\n' \
+  "$E2E_DIR/opener.sh" >"$APPS/tc-opener.desktop"
+printf '[MIME Cache]\ntext/plain=tc-opener.desktop;\n' >"$APPS/mimeinfo.cache"
+printf '[Default Applications]\ntext/plain=tc-opener.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
+export XDG_DATA_DIRS=$E2E_DIR/data XDG_CONFIG_DIRS=$E2E_DIR/config-sys
+unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
 NEW_FOLDER="Verzeichnis erstellen !"
 
 # Waits for a visible window titled exactly $1 and gives it the keyboard.
@@ -69,21 +89,69 @@ gone "$NEW_FOLDER" 3 || e2e_fail "Escape did not close the new-folder dialog"
 sleep 1
 shown "Error !" && e2e_fail "the error box came back after it was answered"
 
-# 4. The close box ends the program while the box is open, settings saved.
+# 4. Escape, and Return on a focused "Abbruch", confirm nothing: F5 copies
+#    nothing, F6 moves nothing, F8 deletes nothing; Ctrl+E and Ctrl+B close.
+refused() { # keys that open the dialog, its title, keys that answer it
+  local open=$1 title=$2
+  shift 2
+  xdotool windowfocus --sync "$E2E_WIN" 2>/dev/null
+  keys $open
+  focus_on "$title"
+  keys "$@"
+  gone "$title" 3 || e2e_fail "$* did not close '$title' ($open)"
+}
+keys End # datei.txt
+refused F5 Achtung Escape
+refused F5 Achtung Tab Return
+refused F6 Achtung Escape
+refused F6 Achtung Tab Return
+refused F8 Achtung Escape
+refused F8 Achtung Tab Return
+sleep 1
+[ -e "$OTHER/datei.txt" ] && e2e_fail "a refused F5 or F6 copied or moved the file"
+[ -e "$TREE/datei.txt" ] || e2e_fail "a refused F6 or F8 took the file away"
+refused ctrl+e Konfiguration Escape
+refused ctrl+b "ButtonBar Einstellungen" Escape
+
+# 5. "Eigenschaften" of datei.txt (row 1): Return closes the box, and the
+#    Return does not go on to open the file.
+xdotool windowfocus --sync "$E2E_WIN" 2>/dev/null
+xdotool mousemove --window "$E2E_WIN" 80 136 click 3
+sleep 0.5
+keys Up Up Return # the next to last item
+focus_on Eigenschaften
+keys Return
+gone Eigenschaften 3 || e2e_fail "Return did not close Eigenschaften"
+sleep 1.5
+[ -e "$E2E_DIR/opened.log" ] && e2e_fail "the Return of Eigenschaften opened the file"
+
+# 6. The close box ends the program while the box is open, settings saved.
 rm -f "$E2E_WORK/Settings.pref"
 error_box
 e2e_finish
 [ -s "$E2E_WORK/Settings.pref" ] || e2e_fail "no settings written at the end"
 
-# 5. So does a logout's SIGTERM.
+# 7. So do a logout's SIGTERM with the box open and a hang-up's SIGHUP with
+#    the settings dialog open; the settings are written both times.
+ended_by() { # signal, what is open
+  kill -"$1" "$APP_PID"
+  for ((i = 0; i < 50; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$APP_PID" 2>/dev/null && e2e_fail "$1 did not end the program while $2 was open"
+  wait "$APP_PID"
+  rc=$?
+  APP_PID=""
+  [ "$rc" -eq 0 ] || e2e_fail "$1 with $2 open: exit code $rc"
+  grep -q "Paht0 = $TREE/" "$E2E_WORK/Settings.pref" || e2e_fail "$1 with $2 open: no settings written"
+}
 write_settings
 e2e_start
 error_box
-kill -TERM "$APP_PID"
-for ((i = 0; i < 50; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$APP_PID" 2>/dev/null && e2e_fail "SIGTERM did not end the program while the box was open"
-wait "$APP_PID"
-rc=$?
-APP_PID=""
-[ "$rc" -eq 0 ] || e2e_fail "SIGTERM with the box open: exit code $rc"
+printf '' >"$E2E_WORK/Settings.pref"
+ended_by TERM "the error box"
+write_settings
+e2e_start
+e2e_key ctrl+e
+focus_on Konfiguration
+printf '' >"$E2E_WORK/Settings.pref"
+ended_by HUP "the settings dialog"
 exit 0

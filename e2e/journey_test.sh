@@ -9,6 +9,9 @@
 # button that a click then runs, and "Beenden" ends the program. At the end
 # every file of the tree is compared with a model of what the journey did,
 # and nothing else in the prepared folder may have changed.
+# The first start opens at two thirds of the screen: on a 960 x 720 screen
+# that is the 640 x 480 window the places below are measured in.
+E2E_SCREEN=960x720x24
 . "$(dirname "$0")/lib.sh"
 # E2E_SHOT=picture.png keeps the screen as it was at a failure.
 if [ -n "${E2E_SHOT:-}" ]; then

@@ -40,11 +40,12 @@ e2e_expect() { # description, then a command that must succeed
   "$@" || e2e_fail "$what"
 }
 
-# Starts Xvfb on a display number it picks itself.
+# Starts Xvfb on a display number it picks itself, with a screen of
+# $E2E_SCREEN (1280x1024x24 unless a test sets it).
 e2e_display() {
   local fifo=$E2E_DIR/displayfd
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
   XVFB_PID=$!
   local num
   read -r -t 20 num <"$fifo" || e2e_fail "Xvfb did not start"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A living pane in the real program under Xvfb: a file created outside the
 # program appears, a deleted one disappears, a renamed one shows only its new
-# name, a click on the "Größe" heading sorts by size both ways, and typing
-# into the filter box narrows the rows. Rows are read by moving to them and
-# pressing F3 with a recording viewer.
+# name, a click on the "Größe" heading sorts by size both ways, a file that
+# grows moves to its new place in that order, and typing into the filter box
+# narrows the rows. Rows are read by moving to them and pressing F4 with a
+# recording editor, which never moves the pane: every check waits for the
+# state it expects, for ten seconds at the most, instead of sleeping.
 . "$(dirname "$0")/lib.sh"
 
 TREE=$E2E_DIR/tree
@@ -11,27 +13,35 @@ mkdir -p "$TREE"
 head -c 300 /dev/zero >"$TREE/apfel.txt"
 head -c 10 /dev/zero >"$TREE/birne.txt"
 head -c 5000 /dev/zero >"$TREE/kiwi.txt"
-cat >"$E2E_DIR/viewer.sh" <<SH
+cat >"$E2E_DIR/editor.sh" <<SH
 #!/bin/sh
-printf '%s' "\$1" >"$E2E_DIR/viewer.tmp"
-mv "$E2E_DIR/viewer.tmp" "$E2E_DIR/viewer.log"
+printf '%s' "\$1" >"$E2E_DIR/editor.tmp"
+mv "$E2E_DIR/editor.tmp" "$E2E_DIR/editor.log"
 SH
-chmod +x "$E2E_DIR/viewer.sh"
+chmod +x "$E2E_DIR/editor.sh"
+# The desktop's text editor is the recorder (a private application database).
+APPS=$E2E_DIR/data/applications
+mkdir -p "$APPS" "$XDG_CONFIG_HOME"
+ln -s /usr/share/mime "$E2E_DIR/data/mime"
+printf '[Desktop Entry]\nType=Application\nName=Editor\nExec=%s %%f\nMimeType=text/plain;\n' \
+  "$E2E_DIR/editor.sh" >"$APPS/tc-editor.desktop"
+printf '[MIME Cache]\ntext/plain=tc-editor.desktop;\n' >"$APPS/mimeinfo.cache"
+printf '[Default Applications]\ntext/plain=tc-editor.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
+export XDG_DATA_DIRS=$E2E_DIR/data XDG_CONFIG_DIRS=$E2E_DIR/config-sys
+unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n' >"$E2E_WORK/Settings.pref"
-printf '[Paht]\r\nPaht0 = %s\r\nPaht1 = %s\r\n[Viewer]\r\nViewer.exe = %s\r\n' \
-  "$TREE/" "$TREE/" "$E2E_DIR/viewer.sh" >>"$E2E_WORK/Settings.pref"
+printf '[Paht]\r\nPaht0 = %s\r\nPaht1 = %s\r\n' "$TREE/" "$TREE/" >>"$E2E_WORK/Settings.pref"
 
-row() { # keys that move in the left pane -> the name F3 then views
-  rm -f "$E2E_DIR/viewer.log"
-  e2e_key "$@" F3
-  e2e_wait_file "$E2E_DIR/viewer.log" 5 || e2e_fail "F3 did not start the viewer"
-  cat "$E2E_DIR/viewer.log"
+row() { # keys that move in the left pane -> the name F4 then edits
+  rm -f "$E2E_DIR/editor.log"
+  e2e_key "$@" F4
+  e2e_wait_file "$E2E_DIR/editor.log" 5 && cat "$E2E_DIR/editor.log"
 }
 
 expect_row() { # description, expected name, keys; waits for the watcher
   local what=$1 want=$2 got i
   shift 2
-  for ((i = 0; i < 8; i++)); do
+  for ((i = 0; i < 25; i++)); do
     got=$(row "$@")
     [ "$got" = "$want" ] && return 0
     sleep 0.2
@@ -62,9 +72,15 @@ expect_row "first click on Größe: smallest first" birne.txt Home Down
 click 415 100
 expect_row "second click on Größe: smallest last" birne.txt End
 expect_row "second click on Größe: largest first" pflaume.txt Home Down
+# A file written outside the program gets its new size in place, and the
+# pane sorted by size puts it first.
+head -c 9000 /dev/zero >>"$TREE/birne.txt"
+expect_row "a grown file kept its place or size" birne.txt Home Down
+expect_row "the grown file is still listed last" apfel.txt End
 
 click 360 80 # the left filter box
 e2e_type "pfl"
 click 100 118 # the first row of the left pane
 expect_row "the filter did not narrow the rows" pflaume.txt End
+expect_row "the filter left other rows" pflaume.txt Home
 e2e_finish

@@ -24,6 +24,7 @@ constexpr uint32_t kWatchMask = IN_CREATE        // entry created
                                 | IN_DELETE      // entry deleted
                                 | IN_MOVED_FROM  // entry moved or renamed away
                                 | IN_MOVED_TO    // entry moved or renamed in
+                                | IN_MODIFY      // a file written to
                                 | IN_ATTRIB      // permissions, times, links
                                 | IN_CLOSE_WRITE // a file written and closed
                                 | IN_DELETE_SELF // the folder itself deleted

@@ -53,7 +53,10 @@ int rt_file_rename(const std::wstring& old_path, const std::wstring& new_path) {
     // The file system cannot refuse replacing by itself: check first. The gap
     // between check and rename is the best such a file system allows.
     struct stat st {};
-    if (rt_sys.fstatat(AT_FDCWD, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return 0;
+    if (rt_sys.fstatat(AT_FDCWD, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST; // the caller tells the user why
+        return 0;
+    }
     return rt_sys.rename(from.c_str(), to.c_str()) == 0 ? 1 : 0;
 }
 

@@ -117,7 +117,7 @@ int rt_file_attributes(const std::wstring& path);
 // compatibility, Linux needs no attribute change to delete.
 int rt_file_delete(const std::wstring& path, int flags);
 // Renames a file or folder. Never replaces an existing entry: fails when
-// new_path exists. Fails across file systems.
+// new_path exists (errno EEXIST). Fails across file systems; errno tells why.
 int rt_file_rename(const std::wstring& old_path, const std::wstring& new_path);
 // Creates one folder (its parent must exist); trailing blanks and "/" of
 // path are dropped first.

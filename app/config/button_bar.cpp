@@ -5,8 +5,10 @@
 #include "app/config/config_ids.h"
 #include "app/config/config_texts.h"
 #include "app/core/answers.h"
+#include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/message_dialog.h"
+#include "app/panes/panes.h"
 #include "platform/app_icon.h"
 #include "platform/mime.h"
 #include "platform/shell_open.h"
@@ -229,14 +231,16 @@ int64_t RunButtonBarItem() {
     if (b.Action != ActionOpen) return 1;
     // A button whose file is gone says so instead of doing nothing; whether
     // it is there is asked off the main thread.
+    // It runs in the folder the user looks at, as F3, F4 and the command
+    // line do, not in the one the program was started in.
     auto gone = std::make_shared<bool>(false);
     AskAside(
         AskAnyTime,
         [gone, path = b.Path] {
             *gone = path.find(L'/') != std::wstring::npos && rt_file_size(path) == RtSizeMissing;
         },
-        [gone, path = b.Path] {
-            if (*gone || !ButtonBarOpen(path, L"", L""))
+        [gone, path = b.Path, folder = PanePath(App.ActivePane)] {
+            if (*gone || !ButtonBarOpen(path, L"", folder))
                 ButtonBarMessage(ConfigHeadline, ButtonPathMissing + path);
         });
     return 1;

@@ -96,6 +96,20 @@ void OpenMainWindow(int64_t center) {
         ShowStartFolder(side->List, SettingsQuery.StartFolder());
 }
 
+// The first start, without a settings file: two thirds of the first
+// monitor, centred, so both panes' columns and every line show; never less
+// than the smallest window.
+void TakeFirstStartGeometry() {
+    Settings& s = App.settings;
+    const int64_t dw = SettingsQuery.DesktopCount() > 0 ? SettingsQuery.DesktopWidth(0) : 0;
+    const int64_t dh = SettingsQuery.DesktopCount() > 0 ? SettingsQuery.DesktopHeight(0) : 0;
+    if (dw <= 0 || dh <= 0) return;
+    s.WindowWidth = std::max<int64_t>(dw * 2 / 3, MinimumWindowWidth);
+    s.WindowHeight = std::max<int64_t>(dh * 2 / 3, MinimumWindowHeight);
+    s.WindowX = std::max<int64_t>((dw - s.WindowWidth) / 2, 0);
+    s.WindowY = std::max<int64_t>((dh - s.WindowHeight) / 2, 0);
+}
+
 } // namespace
 
 SettingsSystem SettingsQuery = {ToolkitDesktopCount, ToolkitDesktopWidth, ToolkitDesktopHeight,
@@ -141,6 +155,7 @@ int64_t ReadSettings() {
 
 void OpenSettingsWindow() {
     if (!FileRead) {
+        TakeFirstStartGeometry();
         OpenMainWindow(SettingKeys[KeyCenter].Default);
         return;
     }
@@ -163,6 +178,7 @@ void TakeDefaultSettings() {
 
 void SettingsUseDefaults() {
     TakeDefaultSettings();
+    TakeFirstStartGeometry();
     OpenMainWindow(SettingKeys[KeyCenter].Default);
 }
 

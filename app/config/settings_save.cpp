@@ -70,7 +70,8 @@ int64_t SaveSettings() {
     WriteKey(KeyX);
     WriteKey(KeyY);
     WriteWindowSize();
-    if (s.RememberWindow != 0) WriteKey(KeyFensterMax);
+    // A maximized window opens maximized again, remembered position or not.
+    if (s.RememberWindow != 0 || s.WindowMaximized != 0) WriteKey(KeyFensterMax);
     for (SettingIndex index : SettingsSaveTail) WriteKey(index);
     rt_pref_close();
     return 0;

@@ -62,6 +62,7 @@ enum : int64_t {
     MenuBackspaceKey = 17, // Backspace: up a folder
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
+    MenuShiftReturnKey = 90, // Shift+Return: the command line in a terminal
     MenuFirstToolbarButton = 400,
 };
 

@@ -30,6 +30,10 @@ int CopyProgress(int64_t total, int64_t done, void* job);
 // A name the user typed for an entry in a folder: one plain name. A "/"
 // inside would reach into another folder, "." and ".." are no names.
 bool IsPlainName(const std::wstring& name);
+// Why name is no plain name, for the message dialog; empty when it is one.
+std::wstring NameRefusal(const std::wstring& name);
+// Why creating or renaming an entry failed with errno error, in German.
+std::wstring FailureReason(int error);
 
 // Re-reads every shown pane showing folder, keeping the active pane active.
 void RefreshPanesShowing(const std::wstring& folder);

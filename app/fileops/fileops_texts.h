@@ -56,3 +56,4 @@ constexpr const wchar_t* TextOk = L"Ok";
 constexpr const wchar_t* TextAbort = L"Abbruch";
 constexpr const wchar_t* TextNewFolderFailed = L"Verzeichnis konnte nicht erstellt werden !";
 constexpr const wchar_t* TextRenameOk = L">";
+constexpr const wchar_t* TextRenameFailed = L"Umbenennen nicht möglich:\n";

@@ -10,10 +10,12 @@
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/panes/pane_cursor.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -33,14 +35,16 @@ std::wstring Trimmed(std::wstring name) {
     return name;
 }
 
-// Any thread.
-bool MakeFolder(const std::wstring& folder, const std::wstring& name) {
-    const std::wstring plain = Trimmed(name);
-    return !folder.empty() && IsPlainName(plain) && rt_dir_create(folder + plain);
+// Any thread: 0 when made, else the errno of the failure.
+int MakeFolder(const std::wstring& folder, const std::wstring& plain) {
+    if (folder.empty()) return ENOENT;
+    return rt_dir_create(folder + plain) ? 0 : (errno ? errno : EIO);
 }
 
-void FolderFailed() {
-    Messages.Box(TextError, TextNewFolderFailed, 0);
+// Which folder was not made and why; the dialog stays for another name.
+void FolderFailed(const std::wstring& path, const std::wstring& reason) {
+    Messages.Box(TextError, std::wstring(TextNewFolderFailed) + L"\n" + path + L"\n\n" + reason, 0);
+    if (tk_window_exists(WinNewFolder)) tk_gadget_activate(GadNewFolderName);
 }
 
 // The creation still out; a second "Ok" meanwhile does nothing.
@@ -48,16 +52,17 @@ AskTopic Creating;
 
 void OkPressed() {
     if (Creating.Waiting()) return;
-    const std::wstring folder = PanePath(App.ActivePane);
-    auto made = std::make_shared<bool>(false);
+    const int64_t pane = App.ActivePane;
+    const std::wstring folder = PanePath(pane);
+    const std::wstring name = Trimmed(tk_gadget_get_text(GadNewFolderName));
+    if (!IsPlainName(name)) return FolderFailed(folder + name, NameRefusal(name));
+    auto error = std::make_shared<int>(0);
     AskAside(
-        Creating,
-        [made, folder, name = tk_gadget_get_text(GadNewFolderName)] {
-            *made = MakeFolder(folder, name);
-        },
-        [made, folder] {
-            if (!*made) return FolderFailed();
+        Creating, [error, folder, name] { *error = MakeFolder(folder, name); },
+        [error, folder, name, pane] {
+            if (*error) return FolderFailed(folder + name, FailureReason(*error));
             if (tk_window_exists(WinNewFolder)) CloseDialog();
+            WishCursorOn(pane, name);
             RefreshPanesShowing(folder);
         });
 }

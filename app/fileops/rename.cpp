@@ -5,16 +5,19 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/panes/pane_cursor.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/busy.h"
 #include "toolkit/gadgets.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -44,6 +47,15 @@ struct RenameAsked {
     std::wstring folder, old_name, new_name;
 };
 
+// The rename did not happen: the user reads which entry and why; the window
+// stays for another name.
+void RenameFailed(const RenameAsked& r, const std::wstring& reason) {
+    Messages.Box(TextError,
+                 TextRenameFailed + r.folder + r.old_name + L"\n→ " + r.new_name + L"\n\n" + reason,
+                 0);
+    if (tk_window_exists(WinRename)) tk_gadget_activate(GadRenameName);
+}
+
 // Whether the typed name can be tried; the same name closes the window.
 bool Prepare(int64_t pane, RenameAsked& r) {
     r.pane = pane;
@@ -54,12 +66,18 @@ bool Prepare(int64_t pane, RenameAsked& r) {
         tk_event_post(EventMenu, WinRename, MenuDialogEscape);
         return false;
     }
-    return !r.folder.empty() && !r.old_name.empty() && IsPlainName(r.new_name);
+    if (r.folder.empty() || r.old_name.empty()) return false;
+    if (!IsPlainName(r.new_name)) {
+        RenameFailed(r, NameRefusal(r.new_name));
+        return false;
+    }
+    return true;
 }
 
-// Never replaces an entry of the new name: that rename fails. Any thread.
-bool RenameOnDisk(const RenameAsked& r) {
-    return rt_file_rename(r.folder + r.old_name, r.folder + r.new_name);
+// Never replaces an entry of the new name: that rename fails. Any thread;
+// 0 on success, else the errno of the failure.
+int RenameOnDisk(const RenameAsked& r) {
+    return rt_file_rename(r.folder + r.old_name, r.folder + r.new_name) ? 0 : (errno ? errno : EIO);
 }
 
 // The renamed entry's old row goes.
@@ -75,13 +93,14 @@ AskTopic RenameOut; // the rename still out; "Ok" meanwhile does nothing
 void OkPressed() {
     RenameAsked r;
     if (RenameOut.Waiting() || !Prepare(App.ActivePane, r)) return;
-    auto done = std::make_shared<bool>(false);
+    auto error = std::make_shared<int>(0);
     AskAside(
-        RenameOut, [done, r] { *done = RenameOnDisk(r); },
-        [done, r] {
-            if (!*done) return; // the window stays for another name
+        RenameOut, [error, r] { *error = RenameOnDisk(r); },
+        [error, r] {
+            if (*error) return RenameFailed(r, FailureReason(*error));
             Renamed(r);
             if (tk_window_exists(WinRename)) CloseRenameWindow();
+            WishCursorOn(r.pane, r.new_name);
             RefreshPanesShowing(r.folder);
         });
 }

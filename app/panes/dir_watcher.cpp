@@ -16,6 +16,10 @@ namespace {
 // How long shutdown waits for a stopped run to end.
 constexpr int EndWaitMs = 500;
 
+using Clock = std::chrono::steady_clock;
+// Changes that never pause are still reported this often.
+constexpr auto LongestWait = std::chrono::milliseconds(1000);
+
 void CloseHandleOf(DirWatchRun& r) {
     if (const int64_t h = r.Handle.exchange(0)) pf_watch_close(h);
 }
@@ -45,19 +49,19 @@ void Watch(DirWatchRun& r) {
     const int64_t handle = pf_watch_open(r.Path);
     r.Handle = handle;
     bool pending = false;
+    Clock::time_point first; // of the changes not reported yet
     // Stop may have come before the handle was stored: looked at after it.
     while (!r.Stop.load()) {
-        if (r.Changed->load()) pending = true;
+        if (r.Changed->load() && !pending) pending = true, first = Clock::now();
         const int result = WaitOnce(r, r.Handle.load() ? handle : 0);
         if (r.Stop.load()) break;
-        if (result == 1) {
-            pending = true;
-        } else if (result == 0) {
-            if (r.Changed->load()) pending = true;
-            if (pending) {
-                pending = false;
-                Report(r);
-            }
+        if (result == 1 && !pending) pending = true, first = Clock::now();
+        if (result == 0 && r.Changed->load() && !pending) pending = true, first = Clock::now();
+        // A report after a quiet time, or while changes go on (a file being
+        // written for minutes) at least every LongestWaitMs.
+        if (pending && (result == 0 || Clock::now() - first >= LongestWait)) {
+            pending = false;
+            Report(r);
         }
     }
 }

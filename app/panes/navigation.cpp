@@ -12,6 +12,7 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/panes/pane.h"
+#include "app/panes/pane_cursor.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_sides.h"
@@ -55,6 +56,10 @@ void GoUp(Pane& pane) {
     const bool back = history.size() >= 3;
     std::wstring target = back ? history[history.size() - 3] : ParentFolder(PaneFolder(pane));
     if (target.empty()) return;
+    // The row to come back to is the folder left, by name: the rows kept in
+    // the history are those of a start or a typed path, not of the way down.
+    const std::wstring& here = PaneFolder(pane);
+    const std::wstring left = rt_path_name(here.substr(0, here.size() - 1));
     struct Answer {
         bool target_there = false;
         std::wstring existing;
@@ -66,11 +71,13 @@ void GoUp(Pane& pane) {
             a->target_there = back && rt_file_size(target) == RtSizeFolder;
             if (!a->target_there) a->existing = NearestExistingFolder(target);
         },
-        [a, &pane] {
+        [a, &pane, target, left] {
             if (a->target_there) {
+                WishCursorOn(pane, target, left);
                 ShowPath(pane, L"", ShowPop);
             } else {
                 if (a->existing.empty()) return;
+                WishCursorOn(pane, a->existing, left);
                 SetPaneLocation(pane, a->existing);
                 ShowPath(pane, L"", ShowRefresh);
             }

@@ -83,6 +83,7 @@ struct PaneSnapshotRow {
     uint32_t NameLength = 0; // bytes of its name (column 0)
     uint32_t Tag = 0;        // the row's tag
     int64_t Data = 0;        // item data: folder mark or byte count
+    uint32_t Mark = 0;       // the mark over its picture (a link's arrow)
 };
 
 // The rows as the filter narrows them: texts as code-order bytes
@@ -93,6 +94,13 @@ struct PaneSnapshot {
     int64_t Version = -1;              // Pane::RowsVersion the snapshot shows
     uint32_t Epoch = 0;                // Pane::ListingEpoch of the folder it holds
     bool Narrowed = false;             // the list shows only the rows matching a filter
+};
+
+// Where the cursor goes once the rows a command changes come (pane_cursor.h).
+struct PaneCursorWish {
+    std::wstring Folder;       // the folder whose rows it is for
+    std::wstring Name;         // the row's name; empty: no wish
+    bool AfterRemoval = false; // only once rows of the folder vanished
 };
 
 struct Pane {
@@ -130,6 +138,8 @@ struct Pane {
     // ---- questions of their own ----
     AskTopic DiskInfo;   // the newest free-space question (pane_location.cpp)
     AskTopic DriveClick; // the newest click on its side's drive bar (drive_button.cpp)
+    // ---- the cursor a command asked for (pane_cursor.cpp) ----
+    PaneCursorWish CursorWish;
 };
 
 // The current folder of the pane, ending in "/" (PanePath).

@@ -5,6 +5,8 @@
 // a 100,000-row snapshot costs a few megabytes, not the size of the list.
 #include "app/panes/pane_filter.h"
 
+#include "app/panes/name_filter.h"
+
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/pane.h"
@@ -14,6 +16,7 @@
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
+#include "app/panes/panes.h"
 #include "runtime/text.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
@@ -91,11 +94,12 @@ void CopyRow(int64_t, const wchar_t* text, size_t length, int64_t data, uint32_t
     s.Rows.push_back(row);
 }
 
-// Rebuilds the list from the snapshot with the rows whose name contains
-// filter (already lower case; empty shows every row). Rows the workers had
+// Rebuilds the list from the snapshot with the rows whose name the filter
+// keeps (already lower case; empty shows every row). Rows the workers had
 // not finished when the snapshot was taken get their workers again.
 void ShowSnapshotRows(Pane& pane, PaneSnapshot& s, const std::wstring& filter) {
     const int64_t list = ListOf(pane);
+    const NameFilter keeps(filter);
     std::wstring name, lower;
     bool unfinished = false;
     // Rows of one type share their picture: look each one up once.
@@ -117,13 +121,14 @@ void ShowSnapshotRows(Pane& pane, PaneSnapshot& s, const std::wstring& filter) {
         if (!filter.empty()) {
             lower = name;
             LowerInPlace(lower);
-            if (lower.find(filter) == std::wstring::npos) continue;
+            if (!keeps.Keeps(lower)) continue;
         }
         TkListNewRow& add = shown.emplace_back();
         Decode(add.text, at, row.Length);
         add.image = picture(row);
         add.data = row.Data;
         add.tag = row.Tag;
+        add.mark = row.Mark;
         unfinished = unfinished || (row.Tag & PaneTagDone) != PaneTagDone;
     }
     tk_list_set_redraw(list, 0);
@@ -160,6 +165,8 @@ void TakeRowSnapshot(Pane& pane) {
     s.Rows.reserve(static_cast<size_t>(n));
     s.Bytes.reserve(static_cast<size_t>(n) * 64);
     tk_list_visit_rows(list, CopyRow, reinterpret_cast<intptr_t>(&s));
+    for (size_t row = 0; row < s.Rows.size(); ++row)
+        s.Rows[row].Mark = static_cast<uint32_t>(tk_list_item_mark(list, int64_t(row)));
     s.Bytes.shrink_to_fit();
     s.Version = pane.RowsVersion;
     s.Epoch = pane.ListingEpoch;
@@ -187,6 +194,7 @@ void PaneInfoReady(intptr_t report) {
     // the order the list has.
     if (PaneWorkerForAddedRows(*pane)) SortPaneAsStored(*pane);
     TakeRowSnapshot(*pane);
+    ApplyColumnWidths(ListOf(*pane)); // the type names are in: the type column fits them
 }
 
 void PaneDirReport(intptr_t report) {

@@ -1,6 +1,7 @@
 // The pane filter: typing into the filter box above a pane or choosing one of
-// its entries narrows the pane's rows to those whose name contains the text
-// (case-insensitive), at once and without reading the folder again.
+// its entries narrows the pane's rows to those whose name the text keeps
+// (case-insensitive; a wildcard pattern or a part of the name, name_filter.h),
+// at once and without reading the folder again.
 //
 // The rows are copied into a snapshot (Pane::Snapshot) once the pane's
 // workers have decorated them (type names and icons); the filter rebuilds the

@@ -30,15 +30,27 @@ uint32_t PaneNewRowTag(int64_t list) {
     return pane ? PaneNewRowTag(*pane) : 0;
 }
 
+namespace {
+// A link's row shows the link mark over its picture, as the listing's rows do.
+void MarkLink(Pane& pane, int64_t row, const FileEntry& e) {
+    if (row >= 0 && (e.Attributes & RtAttrLink))
+        tk_list_set_item_mark(ListOf(pane), row, TkListMarkLink);
+}
+} // namespace
+
 void AppendFolderRow(Pane& pane, const FileEntry& folder) {
-    tk_list_add_item(ListOf(pane), -1, folder.Name + L"\n\n", tk_image_handle(ImgFolder),
-                     PaneRowFolder, PaneNewRowTag(pane));
+    MarkLink(pane,
+             tk_list_add_item(ListOf(pane), -1, folder.Name + L"\n\n", tk_image_handle(ImgFolder),
+                              PaneRowFolder, PaneNewRowTag(pane)),
+             folder);
 }
 
 void AppendFileRow(Pane& pane, const FileEntry& e) {
-    tk_list_add_item(ListOf(pane), -1,
-                     e.Name + L'\n' + e.DateText + L'\n' + e.TypeText + L'\n' + e.SizeText,
-                     tk_image_handle(ImgFile), e.Size, PaneNewRowTag(pane));
+    MarkLink(pane,
+             tk_list_add_item(ListOf(pane), -1,
+                              e.Name + L'\n' + e.DateText + L'\n' + e.TypeText + L'\n' + e.SizeText,
+                              tk_image_handle(ImgFile), e.Size, PaneNewRowTag(pane)),
+             e);
 }
 
 FileEntry MakeFileRecord(const std::wstring& path, std::wstring name, int64_t attributes,

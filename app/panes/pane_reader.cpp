@@ -129,6 +129,7 @@ void MakeFileRow(const PaneListingRequest& request, const RtDirEntry& e, TkListN
     text += L'\n';
     text += size;
     row.data = e.size;
+    row.mark = (e.attributes & RtAttrLink) ? TkListMarkLink : TkListMarkNone; // links show an arrow
 }
 
 // Rows [from, to) of the listing: each names its entry through Order.
@@ -163,6 +164,7 @@ void MakeRows(const PaneListingRequest& request, const std::vector<RtDirEntry>& 
         row->text += entries[i].name;
         row->text += L"\n\n";
         row->data = PaneRowFolder;
+        row->mark = (entries[i].attributes & RtAttrLink) ? TkListMarkLink : TkListMarkNone;
         ++row;
     }
     RowRange whole{&request, &entries, &g.files, row, 0, g.files.size()};

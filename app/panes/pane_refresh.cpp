@@ -6,9 +6,12 @@
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane.h"
+#include "app/panes/pane_cursor.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_reader.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
+#include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
@@ -66,9 +69,11 @@ class NameIndex {
 // entries that become rows.
 struct FolderNow {
     std::vector<RtDirEntry> entries;
-    std::vector<bool> listed; // by entry: some row shows it
+    std::vector<std::wstring> dates; // by entry: its date text, made off the main thread
+    std::vector<bool> listed;        // by entry: some row shows it
     NameIndex by_name;
-    std::vector<int64_t> vanished; // rows whose entry is gone
+    std::vector<int64_t> vanished;                   // rows whose entry is gone
+    std::vector<std::pair<int64_t, size_t>> changed; // rows and their entries, written since
 };
 
 // One pass over the folder (ReadPaneEntries): a refresh of a large folder costs
@@ -76,20 +81,48 @@ struct FolderNow {
 bool ReadFolderNow(const std::wstring& path, FolderNow& now) {
     if (!ReadPaneEntries(path, &now.entries)) return false;
     now.listed.assign(now.entries.size(), false);
+    now.dates.resize(now.entries.size());
+    for (size_t i = 0; i < now.entries.size(); ++i)
+        if (now.entries[i].type != RtEntryFolder)
+            AppendPaneDateText(now.dates[i], now.entries[i].modified);
     now.by_name.Build(now.entries);
     return true;
 }
 
-// tk_list_visit_rows: marks the entries rows show and notes rows without one.
-void MatchRow(int64_t row, const wchar_t* text, size_t length, int64_t, uint32_t, intptr_t user) {
+// The column'th text of a row's whole text.
+std::wstring_view ColumnText(std::wstring_view all, int column) {
+    for (; column > 0; --column) {
+        const size_t lf = all.find(L'\n');
+        if (lf == std::wstring_view::npos) return {};
+        all.remove_prefix(lf + 1);
+    }
+    return all.substr(0, all.find(L'\n'));
+}
+
+// tk_list_visit_rows: marks the entries rows show, notes rows without one
+// and file rows whose size or date is no longer the entry's. A row whose
+// entry turned from a file into a folder or back counts as gone: the
+// entry comes back as a new row of its kind.
+void MatchRow(int64_t row, const wchar_t* text, size_t length, int64_t data, uint32_t,
+              intptr_t user) {
     FolderNow& now = *reinterpret_cast<FolderNow*>(user);
     const std::wstring_view all(text, length);
     const std::wstring_view name = all.substr(0, all.find(L'\n'));
     const int64_t at = now.by_name.Find(now.entries, name);
-    if (at < 0)
+    if (at < 0) {
         now.vanished.push_back(row);
-    else
-        now.listed[static_cast<size_t>(at)] = true;
+        return;
+    }
+    const size_t i = static_cast<size_t>(at);
+    const RtDirEntry& e = now.entries[i];
+    if (name != L".." && (data == PaneRowFolder) != (e.type == RtEntryFolder)) {
+        now.vanished.push_back(row);
+        return;
+    }
+    now.listed[i] = true;
+    if (data != PaneRowFolder && name != L".." &&
+        (e.size != data || ColumnText(all, ColDate) != now.dates[i]))
+        now.changed.emplace_back(row, i);
 }
 
 // Matches the rows the list shows now against the entries read.
@@ -106,6 +139,22 @@ int64_t CurrentAfterRemoval(int64_t pane, const std::vector<int64_t>& vanished) 
     const int64_t left = tk_gadget_count_items(pane) - static_cast<int64_t>(vanished.size());
     const int64_t place = current - (at - vanished.begin());
     return left <= 0 ? -1 : std::min(place, left - 1);
+}
+
+// Rows whose files were written or touched get the entry's size and date,
+// in place; a pane sorted by either puts them where they now belong.
+bool UpdateRows(Pane& pane, int64_t list, const FolderNow& now) {
+    if (now.changed.empty()) return false;
+    for (const auto& [row, i] : now.changed) {
+        const RtDirEntry& e = now.entries[i];
+        const FileEntry file =
+            MakeFileRecord(PaneFolder(pane), e.name, e.attributes, e.size, e.modified);
+        tk_gadget_set_item_text(list, row, now.dates[i], ColDate);
+        tk_gadget_set_item_text(list, row, file.SizeText, ColSize);
+        tk_gadget_set_item_data(list, row, e.size);
+    }
+    pane.RowsVersion++;
+    return true;
 }
 
 bool RemoveRows(Pane& pane, int64_t list, const FolderNow& now) {
@@ -133,6 +182,7 @@ bool AppendRows(Pane& pane, int64_t list, const std::wstring& path, const Folder
         if (p.type == RtEntryFolder) {
             FileEntry folder;
             folder.Name = p.name;
+            folder.Attributes = p.attributes;
             AppendFolderRow(pane, folder);
         } else {
             AppendFileRow(pane, MakeFileRecord(path, p.name, p.attributes, p.size, p.modified));
@@ -176,12 +226,19 @@ int64_t ApplyRefresh(Pane& pane, const std::wstring& path, int mode, RefreshAnsw
         return 0;
     }
     MatchRows(list, a.now);
-    // One report both drops the vanished rows and adds the new ones: a
-    // renamed entry shows its new name only, at once.
+    // One report updates the changed rows, drops the vanished ones and adds
+    // the new ones: a renamed entry shows its new name only, at once, and a
+    // file written meanwhile its new size and date. The updates go first,
+    // while the row numbers are those of the visit.
+    const bool updated = (mode & RefreshAdd) && UpdateRows(pane, list, a.now);
     const bool removed = (mode & RefreshRemove) && RemoveRows(pane, list, a.now);
     const bool added = (mode & RefreshAdd) && AppendRows(pane, list, path, a.now);
+    // Rows added are sorted once their workers are done (PaneInfoReady).
+    if (updated && !added && (pane.SortColumn == ColSize || pane.SortColumn == ColDate))
+        SortPaneAsStored(pane);
+    if (removed || added) FulfilCursorWish(pane, removed);
     if (mode == RefreshRemove) return 1;
-    return removed || added ? 1 : 0;
+    return removed || added || updated ? 1 : 0;
 }
 
 // Reads path off the main thread and applies what it holds to the pane's

@@ -13,9 +13,11 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/pane.h"
+#include "app/panes/pane_cursor.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
 #include "app/panes/pane_sides.h"
+#include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
 #include "runtime/memory.h"
@@ -99,6 +101,10 @@ void FinishListing(Pane& pane, int64_t row) {
     ShowBusy(pane, false);
     FinishListedRows(pane);
     SelectRow(ListOf(pane), row);
+    // By name, the row a command asked for; a fresh listing shows whatever
+    // a delete or move took away.
+    FulfilCursorWish(pane, true);
+    ShowSortArrow(pane);
     ApplyColumnWidths(ListOf(pane));
     TrimHeapAside();
 }
@@ -339,21 +345,24 @@ void ApplyColumnWidths(int64_t list) {
     int64_t width[ColCount];
     for (int64_t column = ColName; column < ColCount; column++)
         width[column] = inner * App.ColumnPercent[column] / 100;
-    // Dates and sizes are only of use whole: those columns get at least the
-    // width of their widest text, and name and type share what remains in
-    // their own proportion.
-    int64_t rest = inner, rest_percent = 0;
-    for (int64_t column = ColName; column < ColCount; column++) {
-        if (column == ColDate || column == ColSize) {
-            width[column] = std::max(width[column], tk_list_column_fit_width(list, column));
-            rest -= width[column];
-        } else {
-            rest_percent += App.ColumnPercent[column];
-        }
+    // Dates, sizes and type names are only of use whole: those columns get at
+    // least the width of their widest text (the type at most half of what
+    // the date and size leave), and the name takes the rest. The measured
+    // width comes out a few pixels short of what the list draws at some font
+    // sizes, which cut the seconds off every date: FitSlack covers that.
+    constexpr int64_t FitSlack = 12;
+    const auto fit = [list](int64_t column) {
+        const int64_t measured = tk_list_column_fit_width(list, column);
+        return measured > 0 ? measured + FitSlack : 0;
+    };
+    int64_t rest = inner;
+    for (int64_t column : {ColDate, ColSize}) {
+        width[column] = std::max(width[column], fit(column));
+        rest -= width[column];
     }
     rest = std::max<int64_t>(rest, 0);
-    for (int64_t column : {ColName, ColType})
-        if (rest_percent > 0) width[column] = rest * App.ColumnPercent[column] / rest_percent;
+    width[ColType] = std::min(std::max(width[ColType], fit(ColType)), rest / 2);
+    width[ColName] = rest - width[ColType];
     for (int64_t column = ColName; column < ColCount; column++)
         tk_list_set_column_width(list, column, width[column]);
 }

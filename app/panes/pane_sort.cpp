@@ -252,6 +252,13 @@ void SortPane(Pane& pane, int64_t column, int64_t sort_type, const std::wstring&
     }
     tk_desktop_busy_cursor(0);
     tk_list_set_current_row(list, tk_list_current_row(list));
+    tk_list_set_sort_indicator(list, column,
+                               order == 1 ? TkListSortDescending : TkListSortAscending);
+}
+
+void ShowSortArrow(const Pane& pane) {
+    tk_list_set_sort_indicator(ListOf(pane), pane.SortColumn,
+                               pane.SortOrder == 1 ? TkListSortDescending : TkListSortAscending);
 }
 
 void SortPane(int64_t list, int64_t column, int64_t sort_type, const std::wstring& mask,

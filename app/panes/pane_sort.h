@@ -99,6 +99,8 @@ void SortPane(int64_t list, int64_t column, int64_t sort_type, const std::wstrin
               int64_t order);
 // The same by the pane's own sort column, kind and order.
 void SortPaneAsStored(Pane& pane);
+// The header's arrow on the pane's sort column, pointing its way.
+void ShowSortArrow(const Pane& pane);
 // A click on the header of the pane's column (tk_gadget_get_data of the
 // list): flips the column's toggle, stores column, kind and order (first
 // click ascending, next descending) and sorts.

@@ -24,6 +24,10 @@ std::wstring FormatSize(int64_t value, int64_t decimals_per_step, int64_t unit) 
     unit = ClampUnit(unit);
     double scaled = double(value) / std::pow(1024.0, double(unit));
     int decimals = int(std::clamp<int64_t>(decimals_per_step * unit, 0, 64));
+    // Something is never shown as nothing: below the last shown digit it
+    // counts as one of it ("1 KB" for 106 bytes).
+    const double step = std::pow(10.0, -decimals);
+    if (value > 0 && scaled < step) scaled = step;
     return rt_format_number(scaled, decimals, L".", L",") + L" " + SizeUnitNames[size_t(unit)];
 }
 
@@ -42,6 +46,7 @@ void AppendSizeText(std::wstring& out, int64_t value, int64_t unit) {
         const uint64_t half = uint64_t(1) << (shift - 1);
         if (rest > half || (rest == half && (whole & 1))) ++whole;
     }
+    if (value > 0 && whole == 0) whole = 1; // as FormatSize: never 0 for something
     wchar_t digits[32];
     int n = 0;
     do {

@@ -13,10 +13,13 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_cursor.h"
 #include "app/panes/pane_filter.h"
+#include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
+#include "app/shell/command_line.h"
 #include "app/shell/main_keys.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
@@ -82,8 +85,7 @@ void ReturnKey() {
     else if (side && focus == side->PathField)
         OpenTypedPath(side->List);
     else if (focus == GadCommandLine)
-        StartProgram([line = tk_gadget_get_text(GadCommandLine),
-                      folder = PanePath(App.ActivePane)] { rt_command_run(line, folder); });
+        RunCommandLine(false);
 }
 
 // A key or popup item that acts as a button: item -> button gadget.
@@ -115,6 +117,9 @@ int64_t MenuItem(int64_t item) {
         if (tk_gadget_active() != GadCommandLine) ShowFolderSizeOfSelection(App.ActivePane);
         return 0;
     case MenuReturnKey: ReturnKey(); return 0;
+    case MenuShiftReturnKey:
+        if (tk_gadget_active() == GadCommandLine) RunCommandLine(true);
+        return 0;
     case MenuTabKey: FocusKey(1); return 0;
     case MenuBackTabKey: FocusKey(0); return 0;
     case MenuBackspaceKey: BackspaceKey(); return 0;
@@ -138,6 +143,12 @@ void ViewFile() {
     const int64_t p = App.ActivePane;
     const std::wstring name = CurrentName(p);
     const std::wstring folder = PanePath(p);
+    // A folder is viewed by entering it, as Return does.
+    const int64_t row = tk_list_current_row(p);
+    if (name == L".." || (row >= 0 && tk_gadget_get_item_data(p, row) == PaneRowFolder)) {
+        OpenSelectedEntry(p);
+        return;
+    }
     if (S().ViewerPath.find_first_not_of(L" \t") == std::wstring::npos) {
         // no viewer chosen yet: the desktop's application for the file's type
         if (!name.empty())
@@ -212,6 +223,25 @@ void PaneDrop(int64_t pane) {
     DropOntoPane(pane, tk_drop_action(), tk_drop_files(), SelectedItems(pane, SelectedNamesJoined));
 }
 
+// What F5, F6 and F8 act on: the selected rows, else the current row. With
+// neither the user is told so, and nothing is asked.
+std::wstring ChosenNames(int64_t pane) {
+    std::wstring names = SelectedItems(pane, SelectedNames);
+    if (!names.empty()) return names;
+    const int64_t row = tk_list_current_row(pane);
+    const std::wstring name = row >= 0 ? tk_gadget_get_item_text(pane, row, ColName) : L"";
+    if (!name.empty() && name != L"..") return name + L'\n';
+    Messages.Box(NothingChosenCaption, NothingChosen, TkMessageOk | TkMessageIconInformation);
+    return {};
+}
+
+void CopyOrMove(int64_t p, int64_t move) {
+    const std::wstring names = ChosenNames(p);
+    if (names.empty()) return;
+    if (move) WishCursorAfterSelection(p);
+    CopyMoveBetweenPanes(names, p, OtherPane(p), move);
+}
+
 void GadgetEvent(int64_t gadget, int64_t type) {
     const int64_t p = App.ActivePane;
     if (const PaneSide* side = SideOfGadget(gadget)) {
@@ -224,16 +254,17 @@ void GadgetEvent(int64_t gadget, int64_t type) {
     switch (gadget) {
     case GadViewButton: ViewFile(); break;
     case GadEditButton: EditFile(); break;
-    case GadCopyButton:
-        CopyMoveBetweenPanes(SelectedItems(p, SelectedNames), p, OtherPane(p), 0);
-        break;
-    case GadMoveButton:
-        CopyMoveBetweenPanes(SelectedItems(p, SelectedNames), p, OtherPane(p), 1);
-        break;
+    case GadCopyButton: CopyOrMove(p, 0); break;
+    case GadMoveButton: CopyOrMove(p, 1); break;
     case GadNewFolderButton:
         OpenNewFolderDialog(NewFolderX, NewFolderY, NewFolderWidth, NewFolderHeight);
         break;
-    case GadDeleteButton: DeleteRequest(SelectedItems(p, SelectedNames), PanePath(p)); break;
+    case GadDeleteButton:
+        if (const std::wstring names = ChosenNames(p); !names.empty()) {
+            WishCursorAfterSelection(p);
+            DeleteRequest(names, PanePath(p));
+        }
+        break;
     case GadCommandLine:
         // Space types a blank while the command line has the focus
         if (type == EventTypeFocus)

@@ -3,6 +3,7 @@
 
 #include "app/config/button_bar.h"
 #include "app/core/ids.h"
+#include "app/shell/pane_context_menu.h"
 #include "toolkit/gadgets.h"
 
 namespace {
@@ -46,6 +47,7 @@ constexpr Shortcut DesktopShortcuts[] = {
     {KeyTab | TkShortcutShift, MenuBackTabKey},
     {KeyBackspace, MenuBackspaceKey},
     {KeyF10, MenuMenuBarKey},
+    {KeyReturn | TkShortcutShift, MenuShiftReturnKey},
 };
 
 // The keys the "Konfiguration" menu shows beside its items.
@@ -78,7 +80,11 @@ void BuildMainMenu() {
     for (const Shortcut& s : ConfigurationShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
 }
 
-void BuildPaneBackgroundMenu() {
+void BuildPaneBackgroundMenu(bool paste) {
     if (!tk_popup_menu_create(MenuPaneBackground)) return;
+    if (paste) { // answered as the context menu's own "Einfügen"
+        tk_menu_item_add(PaneContextIdBase + ContextPaste, L"Einfügen");
+        tk_menu_separator();
+    }
     AddItems(PaneBackgroundMenu);
 }

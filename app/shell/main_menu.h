@@ -6,5 +6,6 @@
 
 // Menu bar, toolbar strip and the shortcuts of window 0.
 void BuildMainMenu();
-// Popup menu 27, shown on a right click into a pane without selection.
-void BuildPaneBackgroundMenu();
+// Popup menu 27, shown on a right click into a pane without selection;
+// paste: with "Einfügen" first, while the clipboard holds files.
+void BuildPaneBackgroundMenu(bool paste = false);

@@ -12,3 +12,8 @@ constexpr const wchar_t* ContextPropertiesCaption = L"Eigenschaften";
 constexpr const wchar_t* ContextTrashFailed =
     L"Konnte nicht in den Papierkorb verschoben werden:\n";
 constexpr const wchar_t* ContextShortcutFailed = L"Die Verknüpfung konnte nicht erstellt werden:\n";
+
+// F5, F6 or F8 with neither a selected nor a current row.
+constexpr const wchar_t* NothingChosenCaption = L"Achtung !";
+constexpr const wchar_t* NothingChosen =
+    L"Es ist keine Datei ausgewählt.\nWählen Sie zuerst eine Datei oder einen Ordner aus.";

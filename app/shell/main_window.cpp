@@ -6,6 +6,7 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane_filter.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_menu.h"
@@ -89,13 +90,14 @@ void BuildMainWindow(const std::wstring& title, int64_t flags, int64_t x, int64_
 
 void FillFilterBoxes() {
     const std::wstring& f = App.settings.ListFilter;
-    // Every entry is introduced by a bar; text before the first bar is none.
+    // Bars separate the presets, the settings dialog writes one in front of
+    // the first too; every preset between them is an entry ("png|jpg" two).
     std::vector<std::wstring> entries;
-    for (size_t bar = f.find(L'|'); bar != std::wstring::npos;) {
-        const size_t next = f.find(L'|', bar + 1);
-        entries.push_back(
-            f.substr(bar + 1, next == std::wstring::npos ? std::wstring::npos : next - bar - 1));
-        bar = next;
+    for (size_t start = 0; start <= f.size();) {
+        size_t bar = f.find(L'|', start);
+        if (bar == std::wstring::npos) bar = f.size();
+        if (bar > start) entries.push_back(f.substr(start, bar - start));
+        start = bar + 1;
     }
     for (const PaneSide& side : PaneSides) {
         // Clearing the entries empties the edit line too, while the pane
@@ -104,6 +106,9 @@ void FillFilterBoxes() {
         tk_gadget_clear_items(side.Filter);
         for (const std::wstring& entry : entries) tk_gadget_add_item(side.Filter, -1, entry, 0);
         tk_gadget_set_text(side.Filter, typed);
+        // The rows follow what the box says now, whatever the refill did
+        // to its edit line on the way.
+        ApplyPaneFilter(side.List);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
+#include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "platform/entry_commands.h"
 #include "platform/links.h"
@@ -108,6 +109,13 @@ void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folde
         if (name != L"..") paths.push_back(folder + name);
     }
     if (paths.empty()) {
+        // Files on the clipboard go into the folder the pane shows, also an
+        // empty one: "Einfügen" is offered on the background and on "..".
+        int64_t cut = 0;
+        PaneContext = PaneContextState{};
+        PaneContext.Pane = pane;
+        PaneContext.Folder = folder;
+        BuildPaneBackgroundMenu(!tk_clipboard_get_files(&cut).empty());
         tk_popup_menu_show(MenuPaneBackground, tk_window_handle(window));
         return;
     }

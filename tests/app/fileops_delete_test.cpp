@@ -131,7 +131,12 @@ TEST_F(FileopsTest, NewFolderTwiceAndRefusedNames) {
         boxes.clear();
         tk_gadget_set_text(GadNewFolderName, name);
         PressOk(WinNewFolder, GadNewFolderOk, NewFolderEvents);
-        EXPECT_EQ(1u, boxes.size()) << name;
+        ASSERT_EQ(1u, boxes.size()) << name;
+        // the old headline, then the path and the reason
+        EXPECT_EQ(boxes[0].find(L"Error !|Verzeichnis konnte nicht erstellt werden !\n"), 0u);
+        if (std::wstring(name) == L"Neu") {
+            EXPECT_NE(boxes[0].find(L"bereits"), std::wstring::npos) << boxes[0];
+        }
         EXPECT_TRUE(tk_window_exists(WinNewFolder)) << "the dialog stays for another name";
     }
     EXPECT_FALSE(Exists(t / "a"));
@@ -151,10 +156,19 @@ TEST_F(FileopsTest, RenameKeepsTheWindowForNamesItCannotTake) {
     StartInlineRename(GadLeftPane);
     ASSERT_TRUE(tk_window_exists(WinRename));
     EXPECT_EQ(L"a.txt", tk_gadget_get_text(GadRenameName));
-    for (const wchar_t* name : {L"b.txt", L"../a.txt", L"..", L""}) {
+    // Each refusal says which entry and why.
+    const std::pair<const wchar_t*, const wchar_t*> refused[] = {{L"b.txt", L"bereits"},
+                                                                 {L"../a.txt", L"„/“"},
+                                                                 {L"..", L"kein erlaubter Name"},
+                                                                 {L"", L"kein Name"}};
+    for (const auto& [name, reason] : refused) {
+        boxes.clear();
         tk_gadget_set_text(GadRenameName, name);
         PressOk(WinRename, GadRenameOk, RenameEvents);
         EXPECT_TRUE(tk_window_exists(WinRename)) << name;
+        ASSERT_EQ(1u, boxes.size()) << name;
+        EXPECT_NE(boxes[0].find(L"a.txt"), std::wstring::npos) << boxes[0];
+        EXPECT_NE(boxes[0].find(reason), std::wstring::npos) << boxes[0];
     }
     EXPECT_EQ("a", t.read("a.txt"));
     EXPECT_EQ("b", t.read("b.txt"));

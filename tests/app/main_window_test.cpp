@@ -10,6 +10,7 @@
 #include "app/config/drive_bar.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/message_dialog.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_sides.h"
@@ -98,18 +99,18 @@ TEST_F(MainWindowTest, RelayoutAtMinimumSizeGivesTwoFramesOf304) {
     EXPECT_EQ(tk_gadget_get_text(GadLeftDiskInfo), L"Speicherausgabe");
 }
 
-TEST_F(MainWindowTest, FilterBoxesTakeEveryEntryIntroducedByABar) {
+TEST_F(MainWindowTest, FilterBoxesTakeEveryPresetOfTheSettings) {
     // built with an empty filter: the single empty entry
     EXPECT_EQ(Entries(GadLeftFilter), std::vector<std::wstring>{L""});
     App.settings.ListFilter = L"|*.txt|*.cpp";
     FillFilterBoxes();
     EXPECT_EQ(Entries(GadRightFilter), (std::vector<std::wstring>{L"*.txt", L"*.cpp"}));
-    App.settings.ListFilter = L"*.txt|*.cpp"; // the first pattern has no bar in front
+    App.settings.ListFilter = L"png|jpg"; // the first preset has no bar in front
     FillFilterBoxes();
-    EXPECT_EQ(Entries(GadLeftFilter), std::vector<std::wstring>{L"*.cpp"});
-    App.settings.ListFilter = L"*.txt";
+    EXPECT_EQ(Entries(GadLeftFilter), (std::vector<std::wstring>{L"png", L"jpg"}));
+    App.settings.ListFilter = L"*.txt||";
     FillFilterBoxes();
-    EXPECT_TRUE(Entries(GadLeftFilter).empty());
+    EXPECT_EQ(Entries(GadLeftFilter), std::vector<std::wstring>{L"*.txt"});
 }
 
 TEST_F(MainWindowTest, ClosingWhileMaximizedKeepsThePositionBeforeMaximizing) {
@@ -188,3 +189,27 @@ TEST_F(MainWindowTest, AViewerWhoseStartHangsLeavesTheWindowAnswering) {
 }
 
 } // namespace
+
+// F5, F6 and F8 with neither a selected nor a current row say so and ask
+// nothing; the answer is the same whichever of the three was pressed.
+TEST_F(MainWindowTest, CommandsWithoutAnyRowSaySoAndAskNothing) {
+    MessagesRestore restore;
+    static std::vector<std::wstring> shown;
+    shown.clear();
+    Messages.Box = [](const std::wstring& caption, const std::wstring& text, int64_t) -> int64_t {
+        shown.push_back(caption + L"|" + text);
+        return 1;
+    };
+    Messages.Dialog = [](int64_t, const std::wstring&, const std::wstring& headline,
+                         const std::wstring&, int64_t, int64_t) -> int64_t {
+        shown.push_back(L"asked: " + headline);
+        return MessageAnswerCancel;
+    };
+    App.ActivePane = GadLeftPane; // its list is empty: no current row
+    for (int64_t button : {GadCopyButton, GadMoveButton, GadDeleteButton})
+        tk_event_post(EventGadget, WinMain, button, button);
+    DeliverToMainWindow();
+    ASSERT_EQ(shown.size(), 3u);
+    for (const std::wstring& s : shown)
+        EXPECT_EQ(s.find(L"Achtung !|Es ist keine Datei ausgewählt."), 0u) << s;
+}

@@ -86,3 +86,29 @@ TEST_F(PaneLiveTest, AShownFolderThatVanishesGivesWayToItsNearestAncestor) {
     EXPECT_EQ(App.ActivePane, GadRightPane);
     EXPECT_TRUE(messages.empty());
 }
+
+// A file written after the listing: its row gets the new size and date in
+// place, the pane sorted by size moves it, and no row is added.
+TEST_F(PaneLiveTest, AWrittenFileIsUpdatedInPlaceAndResorted) {
+    TempDir dir;
+    App.settings.FileSizeUnit = 0;
+    dir.write("gross.bin", std::string(5000, 'x'));
+    dir.write("klein.bin", "k");
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    ASSERT_TRUE(WaitReady(GadLeftPane));
+    SortPane(GadLeftPane, ColSize, SortTypeOfColumn(ColSize), L"", 0); // smallest first
+    PaneOf(GadLeftPane)->SortColumn = ColSize;
+    ASSERT_EQ(Column(GadLeftPane, 0),
+              (std::vector<std::wstring>{L"..", L"klein.bin", L"gross.bin"}));
+    const std::wstring old_date = tk_gadget_get_item_text(GadLeftPane, 1, ColDate);
+    dir.write("klein.bin", std::string(9000, 'k'));
+    struct timespec times[2] = {{0, UTIME_OMIT}, {946684800, 0}}; // 1 January 2000
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / "klein.bin").c_str(), times, 0), 0);
+    RefreshPaneEntries(GadLeftPane);
+    EXPECT_EQ(Column(GadLeftPane, 0),
+              (std::vector<std::wstring>{L"..", L"gross.bin", L"klein.bin"}));
+    const int64_t row = RowOf(GadLeftPane, L"klein.bin");
+    EXPECT_EQ(tk_gadget_get_item_text(GadLeftPane, row, ColSize), L"9,000 Byte");
+    EXPECT_EQ(tk_gadget_get_item_data(GadLeftPane, row), 9000);
+    EXPECT_NE(tk_gadget_get_item_text(GadLeftPane, row, ColDate), old_date);
+}

@@ -116,6 +116,9 @@ TEST_F(SettingsFile, WindowGroupFollowsRememberAndMaximized) {
         {1, 1,
          "PosOn = 1\r\nX = 120\r\nY = 80\r\nWidth = 1020\r\nHeight = 630\r\nCenter = 0\r\n"
          "FensterMax = 1\r\n"},
+        {0, 1, // maximized is remembered without a remembered position too
+         "PosOn = 0\r\nX = 120\r\nY = 80\r\nWidth = 1020\r\nHeight = 630\r\nCenter = 0\r\n"
+         "FensterMax = 1\r\n"},
     };
     for (const auto& c : cases) {
         FillSettings();
@@ -150,9 +153,11 @@ TEST_F(SettingsFile, UncreatableFileIsSkippedSilently) {
 TEST_F(SettingsFile, WithoutFileTheDefaultsOpenTheWindow) {
     EXPECT_EQ(LoadSettings(), 0);
     EXPECT_EQ(tk_window_handle(WinMain), 0);
-    SettingsUseDefaults();
-    EXPECT_EQ(tk_window_width(WinMain), 640);
-    EXPECT_EQ(tk_window_height(WinMain), 480);
+    SettingsUseDefaults(); // two thirds of the 1920 x 1080 monitor, centred
+    EXPECT_EQ(App.settings.WindowWidth, 1280);
+    EXPECT_EQ(App.settings.WindowHeight, 720);
+    EXPECT_EQ(App.settings.WindowX, 320);
+    EXPECT_EQ(App.settings.WindowY, 180);
     EXPECT_EQ(PanePath(GadLeftPane), FakeHome);
     EXPECT_EQ(PanePath(GadRightPane), FakeHome);
     EXPECT_NE(tk_font_exists(App.settings.ListFont), 0);

@@ -22,6 +22,13 @@ TEST(SizeText, UnitsRoundingAndGrouping) {
         {5LL * 1024 * 1024 * 1024, 3, L"5 GB"},
         {12345LL * 1024 * 1024, 2, L"12,345 MB"},
         {3LL << 60, 6, L"3 EB"},
+        // something never reads as nothing: it rounds up to one of the unit
+        {1, 1, L"1 KB"},
+        {106, 1, L"1 KB"},
+        {512, 1, L"1 KB"},
+        {1, 2, L"1 MB"},
+        {524288, 2, L"1 MB"},
+        {1, 3, L"1 GB"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatSize(c.value, 0, c.unit), c.text) << c.value;
 }
@@ -31,10 +38,11 @@ TEST(SizeText, DecimalsGrowPerUnitStepAndBadUnitsAreClamped) {
     EXPECT_EQ(FormatSize(1536, 1, 0), L"1,536 Byte");
     EXPECT_EQ(FormatSize(2048, 0, -3), L"2,048 Byte");
     EXPECT_EQ(FormatSize(1LL << 60, 0, 9), L"1 EB");
+    EXPECT_EQ(FormatSize(10, 1, 2), L"0.01 MB"); // the smallest step shown
 }
 
 // The listing's whole-number road gives FormatSize's text, ties included
-// (0.5 KB rounds to 0, 1.5 KB to 2, 2.5 KB to 2, as "%.0f" does).
+// (1.5 KB rounds to 2, 2.5 KB to 2, as "%.0f" does; 0.5 KB is never 0).
 TEST(SizeText, AppendedTextsEqualFormatSize) {
     std::vector<int64_t> values = {0,
                                    1,

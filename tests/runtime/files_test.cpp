@@ -186,6 +186,7 @@ TEST(Files, RenameNeverReplacesAnExistingEntry) {
     tmp.write("a", "A");
     tmp.write("b", "B");
     EXPECT_EQ(rt_file_rename(W(tmp / "a"), W(tmp / "b")), 0);
+    EXPECT_EQ(errno, EEXIST); // the caller tells the user why
     EXPECT_EQ(tmp.read("b"), "B");
     ASSERT_EQ(mkdir((tmp / "empty").c_str(), 0755), 0);
     EXPECT_EQ(rt_file_rename(W(tmp / "a"), W(tmp / "empty")), 0);
@@ -214,6 +215,7 @@ TEST(Files, RenameFailuresFromTheSystem) {
         return -1;
     };
     EXPECT_EQ(rt_file_rename(W(tmp / "a"), W(tmp / "b")), 0);
+    EXPECT_EQ(errno, EEXIST); // the caller tells the user why
     EXPECT_EQ(tmp.read("b"), "B");
     EXPECT_EQ(rt_file_rename(W(tmp / "a"), W(tmp / "c")), 1);
     EXPECT_EQ(tmp.read("c"), "A");
