@@ -98,6 +98,12 @@ int64_t SelectByPattern(int64_t list, const std::wstring& text, bool select, boo
     const std::vector<std::wstring> patterns = ParsePatterns(text);
     PatternRun run{&patterns, with_folders, {}};
     if (!patterns.empty()) tk_list_visit_rows(list, MatchRow, reinterpret_cast<intptr_t>(&run));
+    // The row the cursor left selected alone is no pick: the pattern's rows
+    // take its place, as Insert takes it as the first of its picks.
+    const int64_t current = tk_list_current_row(list);
+    if (select && tk_list_selected_count(list) == 1 && current >= 0 &&
+        (tk_gadget_get_item_state(list, current) & TkItemSelected))
+        SetSelected(list, std::vector<int64_t>{current}, false);
     SetSelected(list, run.Rows, select);
     return static_cast<int64_t>(run.Rows.size());
 }

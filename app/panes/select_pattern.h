@@ -20,7 +20,9 @@ std::vector<std::wstring> ParsePatterns(std::wstring_view text);
 bool PatternsMatch(const std::vector<std::wstring>& patterns, std::wstring_view name);
 
 // Selects (select 1) or deselects (0) the rows of list whose name matches
-// text; folder rows only with with_folders. Returns the rows that matched.
+// text; folder rows only with with_folders. A row selected alone under the
+// cursor is the cursor's, not a pick: selecting lets it go first. Returns
+// the rows that matched.
 int64_t SelectByPattern(int64_t list, const std::wstring& text, bool select, bool with_folders);
 // Selects every row but "..".
 void SelectAllRows(int64_t list);

@@ -214,9 +214,9 @@ void BindCommandKeys() {
 int64_t PaneListKey(int64_t list, int64_t shortcut, const std::wstring& text) {
     if (QuickSearchKey(list, shortcut, text)) return 1;
     const int64_t item = ListCommandOf(shortcut);
-    if (!item) return 0;
-    tk_event_post(EventMenu, WinMain, item);
-    return 1;
+    // Run at once, not posted: a posted command would come after a
+    // shortcut typed behind it (Insert Insert F5).
+    return item ? RunMainCommand(item) : 0;
 }
 
 int64_t RunMainCommand(int64_t item) {
