@@ -239,14 +239,14 @@ void LayFontFrames(const std::array<int64_t, 2>& frames, const std::vector<Row>&
 // along the bottom, right-aligned.
 void LayOutDialog(const std::vector<Row>& general, const std::vector<Row>& fonts,
                   const std::array<int64_t, 2>& frames) {
-    const int64_t page_width = std::max(PageWidthFor(general), PageWidthFor(fonts));
-    int64_t page_height =
-        std::max(LayRowsDown(general, page_width), LayRowsDown(fonts, page_width));
+    const int64_t page_width =
+        std::max({PageWidthFor(general), PageWidthFor(fonts), HabitsPageWidth()});
+    int64_t page_height = std::max({LayRowsDown(general, page_width),
+                                    LayRowsDown(fonts, page_width), LayOutHabitsPage(page_width)});
     LayFontFrames(frames, fonts, page_width);
     page_height = std::max(PageHeight, page_height + Gap);
     for (size_t i = 0; i < PageCount; ++i)
         tk_gadget_resize(D().SettingsPages[i], PageX, 0, page_width, page_height);
-    LayOutHabitsPage(page_width);
 
     const int64_t buttons[] = {GadSettingsAccept, GadSettingsApply, CancelGadget};
     int64_t button_width = ButtonWidth, button_height = ButtonHeight;

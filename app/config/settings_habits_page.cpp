@@ -21,6 +21,8 @@ struct PageGadgets {
 } G;
 
 constexpr int64_t Margin = 10;
+constexpr int64_t Gap = 6;          // between the label and its choice box
+constexpr int64_t ComboWidth = 150; // at least
 
 } // namespace
 
@@ -42,11 +44,33 @@ int64_t BuildHabitsPage(int64_t x, int64_t width, int64_t height) {
     return page;
 }
 
-void LayOutHabitsPage(int64_t width) {
-    tk_gadget_resize(G.Heading, 0, TkKeep, width, TkKeep);
+int64_t HabitsPageWidth() {
+    const int64_t row = Margin + tk_gadget_needed_width(G.Label) + Gap +
+                        std::max<int64_t>(ComboWidth, tk_gadget_needed_width(G.Search)) + Margin;
+    int64_t need = std::max(row, tk_gadget_needed_width(G.Heading));
     for (const int64_t check : {G.Natural, G.Folders})
-        tk_gadget_resize(check, TkKeep, TkKeep,
-                         std::max(width - 2 * Margin, tk_gadget_needed_width(check)), TkKeep);
+        need = std::max(need, Margin + tk_gadget_needed_width(check) + Margin);
+    return need;
+}
+
+int64_t LayOutHabitsPage(int64_t width) {
+    const int64_t heading = std::max<int64_t>(16, tk_gadget_needed_height(G.Heading));
+    tk_gadget_resize(G.Heading, 0, 0, width, heading);
+    int64_t y = heading + 14;
+    const int64_t label = tk_gadget_needed_width(G.Label);
+    const int64_t combo = std::max<int64_t>(ComboWidth, tk_gadget_needed_width(G.Search));
+    const int64_t row = std::max(
+        {int64_t(22), tk_gadget_needed_height(G.Label), tk_gadget_needed_height(G.Search)});
+    tk_gadget_resize(G.Label, Margin, y + 2, label, row - 2);
+    tk_gadget_resize(G.Search, Margin + label + Gap, y, combo, row);
+    y += row + 12;
+    for (const int64_t check : {G.Natural, G.Folders}) {
+        const int64_t h = std::max<int64_t>(18, tk_gadget_needed_height(check));
+        tk_gadget_resize(check, Margin, y,
+                         std::max(width - 2 * Margin, tk_gadget_needed_width(check)), h);
+        y += h + 6;
+    }
+    return y;
 }
 
 int64_t HabitsPageEvent(int64_t gadget, int64_t type, int64_t* reorder) {
