@@ -20,7 +20,7 @@
 struct QuickSearchIndex {
     uint64_t Revision = 0;           // content revision of the rows indexed; 0 = none yet
     std::string Spelled;             // every row's name folded NameFold::Spelled, code bytes
-    std::string Plain;               // ... and NameFold::Plain
+    std::string Plain;               // ... and NameFold::Plain, for names beyond ASCII only
     std::vector<uint32_t> SpelledAt; // start of row i in Spelled; one more entry at the end
     std::vector<uint32_t> PlainAt;   // the same in Plain
 };

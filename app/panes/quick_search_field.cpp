@@ -49,10 +49,22 @@ const QuickSearchIndex& IndexOf(int64_t list, SearchState& s) {
     const uint64_t revision = tk_list_content_revision(list);
     if (s.Index.Revision != revision || QuickSearchRows(s.Index) != tk_gadget_count_items(list)) {
         QuickSearchClear(s.Index);
+        s.Index.Spelled.reserve(static_cast<size_t>(tk_gadget_count_items(list)) * 24);
         tk_list_visit_rows(list, IndexRow, reinterpret_cast<intptr_t>(&s.Index));
         s.Index.Revision = revision;
     }
     return s.Index;
+}
+
+// Every so often the index of a pane whose rows changed is built while
+// nobody types, so that the first key after a listing finds it ready.
+constexpr int64_t IndexIdleMs = 700;
+
+void IndexWhileIdle(intptr_t) {
+    for (const PaneBottom& b : PaneBottoms) {
+        SearchState* s = StateOf(b.List);
+        if (!s->Open && tk_gadget_exists(b.List)) IndexOf(b.List, *s);
+    }
 }
 
 void ShowField(int64_t list, const SearchState& s, bool found) {
@@ -160,6 +172,15 @@ int64_t QuickSearchKey(int64_t list, int64_t shortcut, const std::wstring& text)
     ArmPause(list, *s);
     Seek(list, *s, 0, 1);
     return 1;
+}
+
+void StartQuickSearchIndexing() {
+    static bool started = false;
+    if (!started) started = tk_timer_start(IndexIdleMs, IndexWhileIdle, 0, 1) != 0;
+}
+
+void QuickSearchIndexNow() {
+    IndexWhileIdle(0);
 }
 
 void CloseQuickSearch(int64_t list) {

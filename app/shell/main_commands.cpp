@@ -209,6 +209,7 @@ void BindCommandKeys() {
         if (c.shortcut2) tk_shortcut_add(WinMain, c.shortcut2, c.item);
     }
     for (const PaneSide& side : PaneSides) tk_list_set_key_hook(side.List, PaneListKey);
+    StartQuickSearchIndexing();
 }
 
 int64_t PaneListKey(int64_t list, int64_t shortcut, const std::wstring& text) {
