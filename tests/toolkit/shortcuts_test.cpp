@@ -160,3 +160,14 @@ TEST_F(ShortcutsTest, AListKeyHookComesBeforeTheShortcutsAndNeverHearsATextField
     EXPECT_EQ(g_hooked.size(), 3u);
     tk_list_set_key_hook(30, nullptr);
 }
+
+TEST_F(ShortcutsTest, ADisabledWindowRunsNoShortcut) {
+    tk_shortcut_add(0, 119, 11); // F8
+    tk_window_disable(0, 1);
+    send_key(widget_of(20), Qt::Key_F8); // as a window manager's focus would
+    tk_window_disable(0, 0);
+    EXPECT_TRUE(menu_items().empty()) << "F8 behind a dialog deleted";
+    widget_of(20)->setFocus();
+    press(Qt::Key_F8);
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{11}));
+}
