@@ -4,7 +4,8 @@
 # three files that F5 then copies, "+" with "*.txt" picks the text files that
 # F8 then deletes, Ctrl+R shows a file made outside while the folder watcher
 # is blind, and the menus and F1 answer. What happened is read from the
-# files the commands made and from the record of a stand-in program.
+# files the commands made, the record of a stand-in program and the
+# settings written at exit.
 . "$(dirname "$0")/lib.sh"
 
 SRC=$E2E_DIR/quelle DST=$E2E_DIR/ziel TXT=$E2E_DIR/texte
@@ -79,14 +80,20 @@ for i in $(seq 50); do [ -e "$TXT/x.txt" ] || [ -e "$TXT/y.TXT" ] || break; slee
 [ -e "$TXT/x.txt" ] || [ -e "$TXT/y.TXT" ] && e2e_fail "\"+\" *.txt and F8 left a text file"
 [ -e "$TXT/z.jpg" ] && [ -d "$TXT/unter" ] || e2e_fail "\"+\" *.txt and F8 deleted more than the text files"
 
-# 4. The menus open by their letter; F1 shows the key table.
+# 4. The menus open by their letter; F1 shows the key table; Ctrl+U, Ctrl+H.
 before=$(windows)
 e2e_key alt+b
 [ "$(windows)" -gt "$before" ] || e2e_fail "Alt+B opened no menu"
 e2e_key Escape Escape # the menu, then the bar
-answer_f1() { e2e_key F1; answer Tastenbelegung Return; }
-answer_f1
+e2e_key F1
+answer Tastenbelegung Return
+# Ctrl+U exchanges the panes' folders, Ctrl+H shows the hidden files (saved).
+e2e_key ctrl+u ctrl+h
 e2e_finish
+saved() { tr -d '\r' <"$E2E_WORK/Settings.pref" | sed -n "s/^$1 = //p"; }
+[ "$(saved Paht0)" = "$DST/" ] && [ "$(saved Paht1)" = "$TXT/" ] ||
+  e2e_fail "Ctrl+U did not swap the panes: $(saved Paht0) $(saved Paht1)"
+[ "$(saved 'Versteckte Dateien')" = 1 ] || e2e_fail "Ctrl+H did not show hidden files"
 
 # 5. A folder watcher that gets no notifications (inotify refused, as when
 #    the system's watches run out): Ctrl+R still shows a file made outside.

@@ -31,32 +31,14 @@ struct KeyCode {
     int qt;
     int vk;
 };
+// Key_Plus and Key_Minus here are "+" and "-" of the main block (Ctrl+"+").
 constexpr std::array<KeyCode, 25> kKeys = {{
-    {Qt::Key_Backspace, 8},
-    {Qt::Key_Tab, 9},
-    {Qt::Key_Backtab, 9},
-    {Qt::Key_Return, 13},
-    {Qt::Key_Enter, 13},
-    {Qt::Key_Pause, 19},
-    {Qt::Key_CapsLock, 20},
-    {Qt::Key_Escape, 27},
-    {Qt::Key_Space, 32},
-    {Qt::Key_PageUp, 33},
-    {Qt::Key_PageDown, 34},
-    {Qt::Key_End, 35},
-    {Qt::Key_Home, 36},
-    {Qt::Key_Left, 37},
-    {Qt::Key_Up, 38},
-    {Qt::Key_Right, 39},
-    {Qt::Key_Down, 40},
-    {Qt::Key_Print, 44},
-    {Qt::Key_Insert, 45},
-    {Qt::Key_Delete, 46},
-    {Qt::Key_Menu, 93},
-    {Qt::Key_NumLock, 144},
-    {Qt::Key_ScrollLock, 145},
-    // "+" and "-" of the main block, for Ctrl+"+" and the like
-    {Qt::Key_Plus, 187},
+    {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},       {Qt::Key_Backtab, 9},      {Qt::Key_Return, 13},
+    {Qt::Key_Enter, 13},    {Qt::Key_Pause, 19},    {Qt::Key_CapsLock, 20},    {Qt::Key_Escape, 27},
+    {Qt::Key_Space, 32},    {Qt::Key_PageUp, 33},   {Qt::Key_PageDown, 34},    {Qt::Key_End, 35},
+    {Qt::Key_Home, 36},     {Qt::Key_Left, 37},     {Qt::Key_Up, 38},          {Qt::Key_Right, 39},
+    {Qt::Key_Down, 40},     {Qt::Key_Print, 44},    {Qt::Key_Insert, 45},      {Qt::Key_Delete, 46},
+    {Qt::Key_Menu, 93},     {Qt::Key_NumLock, 144}, {Qt::Key_ScrollLock, 145}, {Qt::Key_Plus, 187},
     {Qt::Key_Minus, 189},
 }};
 // Keys of the numeric keypad that have codes of their own.
