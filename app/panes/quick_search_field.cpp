@@ -119,25 +119,31 @@ int64_t ToCommandLine(const std::wstring& text) {
     return 1;
 }
 
+// The search goes on: the pause starts again and the row moves to the
+// match from `from` on.
+int64_t SeekOn(int64_t list, SearchState& s, int64_t from, int step) {
+    ArmPause(list, s);
+    Seek(list, s, from, step);
+    return 1;
+}
+
+constexpr int64_t KeyUp = 38, KeyDown = 40;
+
 // A key while the field is open.
 int64_t OpenKey(int64_t list, SearchState& s, int64_t shortcut, const std::wstring& text) {
     const int64_t current = tk_list_current_row(list);
     switch (shortcut) {
-    case 27: CloseQuickSearch(list); return 1;                            // Escape
-    case 40: ArmPause(list, s), Seek(list, s, current + 1, 1); return 1;  // Down
-    case 38: ArmPause(list, s), Seek(list, s, current - 1, -1); return 1; // Up
-    case 13: // Return: the row opens as with Return
+    case KeyEscape: CloseQuickSearch(list); return 1;
+    case KeyDown: return SeekOn(list, s, current + 1, 1);
+    case KeyUp: return SeekOn(list, s, current - 1, -1);
+    case KeyReturn: // the row opens as with Return
         CloseQuickSearch(list);
         tk_event_post(EventGadget, WinMain, list, EventTypeLeftDoubleClick);
         return 1;
-    case 8: // Backspace
+    case KeyBackspace:
         s.Typed.pop_back();
-        if (s.Typed.empty()) {
-            CloseQuickSearch(list);
-        } else {
-            ArmPause(list, s);
-            Seek(list, s, 0, 1);
-        }
+        if (!s.Typed.empty()) return SeekOn(list, s, 0, 1);
+        CloseQuickSearch(list);
         return 1;
     default: break;
     }
@@ -145,9 +151,7 @@ int64_t OpenKey(int64_t list, SearchState& s, int64_t shortcut, const std::wstri
     const std::wstring typed = TypedOf(shortcut, text);
     if (!typed.empty() && alt == (App.settings.QuickSearch == SearchAltLetters)) {
         s.Typed += typed;
-        ArmPause(list, s);
-        Seek(list, s, 0, 1);
-        return 1;
+        return SeekOn(list, s, 0, 1);
     }
     CloseQuickSearch(list); // any other key ends the search and does its own work
     return 0;
@@ -169,9 +173,7 @@ int64_t QuickSearchKey(int64_t list, int64_t shortcut, const std::wstring& text)
     if (mode != SearchAltLetters && alt) return 0; // Alt+letter: the menu's
     s->Open = true;
     s->Typed = typed;
-    ArmPause(list, *s);
-    Seek(list, *s, 0, 1);
-    return 1;
+    return SeekOn(list, *s, 0, 1);
 }
 
 void StartQuickSearchIndexing() {
