@@ -7,6 +7,7 @@
 #include "app/shell/main_commands.h"
 #include "app/shell/main_menu.h"
 #include "habits_fixture.h"
+#include "toolkit/list_keys.h"
 #include "toolkit/readback.h"
 
 #include <QMenu>
@@ -141,4 +142,5 @@ TEST_F(HabitsTest, FileAndCommandMenusListEveryCommandWithItsKey) {
     for (const wchar_t* key : {L"Ctrl+R\tAktualisieren", L"Ctrl+U\tSeiten tauschen",
                                L"Alt+F4\tBeenden", L"Num +\tAuswahl erweitern", L"F1\t"})
         EXPECT_NE(table.find(key), std::wstring::npos) << key;
+    for (const int64_t list : {GadLeftPane, GadRightPane}) tk_list_set_key_hook(list, nullptr);
 }
