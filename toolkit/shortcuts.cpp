@@ -11,6 +11,7 @@
 // is a shortcut elsewhere. QShortcut is not used: it loses keys a focused
 // QLineEdit claims, and tables here change at run time.
 #include "toolkit/core_internal.h"
+#include "toolkit/list_keys.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -30,13 +31,15 @@ struct KeyCode {
     int qt;
     int vk;
 };
-constexpr std::array<KeyCode, 23> kKeys = {{
+// Key_Plus and Key_Minus here are "+" and "-" of the main block (Ctrl+"+").
+constexpr std::array<KeyCode, 25> kKeys = {{
     {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},       {Qt::Key_Backtab, 9},      {Qt::Key_Return, 13},
     {Qt::Key_Enter, 13},    {Qt::Key_Pause, 19},    {Qt::Key_CapsLock, 20},    {Qt::Key_Escape, 27},
     {Qt::Key_Space, 32},    {Qt::Key_PageUp, 33},   {Qt::Key_PageDown, 34},    {Qt::Key_End, 35},
     {Qt::Key_Home, 36},     {Qt::Key_Left, 37},     {Qt::Key_Up, 38},          {Qt::Key_Right, 39},
     {Qt::Key_Down, 40},     {Qt::Key_Print, 44},    {Qt::Key_Insert, 45},      {Qt::Key_Delete, 46},
-    {Qt::Key_Menu, 93},     {Qt::Key_NumLock, 144}, {Qt::Key_ScrollLock, 145},
+    {Qt::Key_Menu, 93},     {Qt::Key_NumLock, 144}, {Qt::Key_ScrollLock, 145}, {Qt::Key_Plus, 187},
+    {Qt::Key_Minus, 189},
 }};
 // Keys of the numeric keypad that have codes of their own.
 constexpr std::array<KeyCode, 5> kKeypad = {{
@@ -148,6 +151,9 @@ class KeyFilter : public QObject {
         if (e->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;
         auto* widget = static_cast<QWidget*>(obj);
         if (QApplication::activePopupWidget() || !first_receiver(widget)) return false;
+        // A disabled window (the main window behind a dialog) takes no key:
+        // Qt would not hand it one, and its shortcuts must not run either.
+        if (!widget->isEnabled()) return false;
         if (qobject_cast<QMenuBar*>(widget)) return false; // arrows and Return walk the bar
         const int64_t number = tk_window_of_widget(widget);
         TkWindow* w = tk_window_record(number);
@@ -158,6 +164,9 @@ class KeyFilter : public QObject {
   private:
     static bool handle(TkWindow* w, QWidget* focus, QKeyEvent* e) {
         const int64_t shortcut = shortcut_of(e);
+        // a list's own key hook comes first: a search as you type takes
+        // letters and the arrows from the shortcuts while it is open
+        if (tk_list_offer_key(focus, e, shortcut)) return true;
         if (!shortcut || field_keeps(focus, e)) return false;
         const TkShortcutEntry* entry = find_entry(w, shortcut);
         if (tk_dialog_key(w, focus, shortcut, entry != nullptr)) return true;

@@ -12,9 +12,11 @@
 #include "app/config/config_ids.h"
 #include "app/config/config_texts.h"
 #include "app/config/settings.h"
+#include "app/config/settings_habits_page.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
+#include "app/panes/name_fold.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
 #include "runtime/numbers.h"
@@ -31,7 +33,7 @@ SettingsDialogState& D() {
     return SettingsDialog;
 }
 
-constexpr int64_t PageCount = 2;
+constexpr int64_t PageCount = 3;
 
 // Texts and gadgets of this file's own: the way out without keeping the
 // changes, and the way back to the desktop's viewer.
@@ -237,9 +239,10 @@ void LayFontFrames(const std::array<int64_t, 2>& frames, const std::vector<Row>&
 // along the bottom, right-aligned.
 void LayOutDialog(const std::vector<Row>& general, const std::vector<Row>& fonts,
                   const std::array<int64_t, 2>& frames) {
-    const int64_t page_width = std::max(PageWidthFor(general), PageWidthFor(fonts));
-    int64_t page_height =
-        std::max(LayRowsDown(general, page_width), LayRowsDown(fonts, page_width));
+    const int64_t page_width =
+        std::max({PageWidthFor(general), PageWidthFor(fonts), HabitsPageWidth()});
+    int64_t page_height = std::max({LayRowsDown(general, page_width),
+                                    LayRowsDown(fonts, page_width), LayOutHabitsPage(page_width)});
     LayFontFrames(frames, fonts, page_width);
     page_height = std::max(PageHeight, page_height + Gap);
     for (size_t i = 0; i < PageCount; ++i)
@@ -327,6 +330,10 @@ void PutBack() {
     s.DriveSizeUnit = Kept.DriveSizeUnit;
     s.ViewerPath = Kept.ViewerPath;
     s.ListFilter = Kept.ListFilter;
+    s.QuickSearch = Kept.QuickSearch;
+    s.NaturalOrder = Kept.NaturalOrder;
+    s.PatternFolders = Kept.PatternFolders;
+    SetNaturalNameOrder(s.NaturalOrder != 0);
 }
 
 // Closes without keeping the changes. A pane that was re-read meanwhile
@@ -412,7 +419,13 @@ void GadgetEvent(int64_t gadget, int64_t type) {
     case GadSettingsFilter:
         if (type == EventTypeChange) S().ListFilter = tk_gadget_get_text(GadSettingsFilter);
         break;
-    default: ArrayGadgetEvent(gadget, type); break;
+    default:
+        if (int64_t reorder = 0; HabitsPageEvent(gadget, type, &reorder)) {
+            if (reorder) D().FileDisplayChanged = 1; // the panes are read and sorted again
+            break;
+        }
+        ArrayGadgetEvent(gadget, type);
+        break;
     }
 }
 
@@ -435,9 +448,11 @@ void OpenSettingsDialog(const std::wstring& title, int64_t x, int64_t y, int64_t
     tk_listbox_create(GadSettingsPages, 0, 0, PageX, 270);
     tk_gadget_add_item(GadSettingsPages, -1, PageGeneral);
     tk_gadget_add_item(GadSettingsPages, -1, PageFonts);
+    tk_gadget_add_item(GadSettingsPages, -1, L"Bedienung");
     const std::vector<Row> general = BuildGeneralPage();
     std::array<int64_t, 2> frames{};
     const std::vector<Row> fonts = BuildFontPage(frames);
+    D().SettingsPages[2] = BuildHabitsPage(PageX, PageWidth, PageHeight);
     tk_button_create(GadSettingsAccept, 350, 240, ButtonWidth, ButtonHeight, AcceptButton);
     tk_button_create(GadSettingsApply, 240, 240, ButtonWidth, ButtonHeight, ApplyButton);
     CancelGadget = tk_button_create(-1, 130, 240, ButtonWidth, ButtonHeight, CancelButton);

@@ -31,6 +31,9 @@ enum SettingIndex : int {
     KeyDriveUnit,
     KeyViewer,
     KeyFilter,
+    KeyQuickSearch,
+    KeyNaturalOrder,
+    KeyPatternFolders,
     KeyCount
 };
 
@@ -66,6 +69,9 @@ inline const SettingKey SettingKeys[] = {
     {L"Größenanzeige", L"Laufwerke", &Settings::DriveSizeUnit, nullptr, 0, nullptr, -1, nullptr},
     {L"Viewer", L"Viewer.exe", nullptr, &Settings::ViewerPath, 0, L"", -1, nullptr},
     {L"List Filter", L"Filter", nullptr, &Settings::ListFilter, 0, L"", -1, nullptr},
+    {L"Bedienung", L"Schnellsuche", &Settings::QuickSearch, nullptr, 0, nullptr, -1, L"Tastatur und Reihenfolge"},
+    {L"Bedienung", L"Zahlen nach Wert", &Settings::NaturalOrder, nullptr, 1, nullptr, -1, nullptr},
+    {L"Bedienung", L"Muster mit Ordnern", &Settings::PatternFolders, nullptr, 0, nullptr, -1, nullptr},
 };
 // clang-format on
 static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row per SettingIndex");
@@ -75,11 +81,13 @@ static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row p
 inline constexpr SettingIndex SettingsLoadTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName,  KeyFontBold, KeyFontItalic, KeyFontSize,
     KeyPaht0,      KeyPaht1,      KeyDriveUnit, KeyFileUnit, KeyViewer,     KeyFilter,
+    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders,
 };
 // Keys after the window group, in the order SaveSettings writes them.
 inline constexpr SettingIndex SettingsSaveTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName, KeyFontBold,  KeyFontItalic, KeyFontSize,
     KeyPaht0,      KeyPaht1,      KeyFileUnit, KeyDriveUnit, KeyViewer,     KeyFilter,
+    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders,
 };
 static_assert(sizeof SettingsLoadTail == sizeof SettingsSaveTail,
               "load and save cover the same keys");

@@ -11,6 +11,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
+#include "app/panes/name_fold.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_sides.h"
@@ -150,6 +151,7 @@ int64_t ReadSettings() {
     FileCenter = rt_pref_read_long(SettingKeys[KeyCenter].Key, SettingKeys[KeyCenter].Default);
     for (SettingIndex index : SettingsLoadTail) ReadKey(index);
     rt_pref_close();
+    SetNaturalNameOrder(App.settings.NaturalOrder != 0);
     return 1;
 }
 
@@ -174,6 +176,7 @@ int64_t LoadSettings() {
 void TakeDefaultSettings() {
     FileRead = false;
     for (int index = 0; index < KeyCount; ++index) TakeDefault(SettingIndex(index));
+    SetNaturalNameOrder(App.settings.NaturalOrder != 0);
 }
 
 void SettingsUseDefaults() {

@@ -32,6 +32,9 @@ struct Settings {
     std::wstring ListFilter;     // "|*.txt|*.cpp" style pattern list
     int64_t ListFontColor = 0;   // 0xBBGGRR, not persisted
     int64_t ListFont = 0;        // toolkit font number of the list font, not persisted
+    int64_t QuickSearch = 0;     // "Schnellsuche": 0 "Buchstaben", 1 "Alt+Buchstaben", 2 "Aus"
+    int64_t NaturalOrder = 1;    // 0/1 "Zahlen in Namen nach Wert sortieren"
+    int64_t PatternFolders = 0;  // 0/1 selecting by pattern takes folders, too
 };
 
 // One drive of the drive bar: a mounted volume.

@@ -14,6 +14,7 @@ enum : int64_t {
     WinNewFolder = 36,
     WinRename = 46,
     WinButtonBarEditor = 51,
+    WinSelectPattern = 60, // "Auswahl erweitern" / "Auswahl verkleinern"
 };
 
 // ---- gadgets of the main window ----
@@ -36,6 +37,15 @@ enum : int64_t {
     GadNewFolderButton = 17,
     GadDeleteButton = 18,
     GadCommandLine = 19,
+    GadLeftSelectionLine = 150,  // under the left list: what is selected
+    GadRightSelectionLine = 151, // under the right list
+    GadLeftQuickSearch = 152,    // the left list's quick search field
+    GadRightQuickSearch = 153,   // the right list's quick search field
+    GadPatternText = 154,        // pattern dialog: the patterns typed
+    GadPatternFolders = 155,     // pattern dialog: "Ordner einbeziehen"
+    GadPatternOk = 156,
+    GadPatternCancel = 157,
+    GadPatternLabel = 158,
 };
 
 // ---- menus and menu items (main menu, shortcuts, popup 27) ----
@@ -63,6 +73,27 @@ enum : int64_t {
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
     MenuShiftReturnKey = 90, // Shift+Return: the command line in a terminal
+    // the commands of "Datei" and "Befehle" (app/shell/main_commands.cpp)
+    MenuCopyFiles = 150,       // Ctrl+C: the selected files onto the clipboard
+    MenuCutFiles = 151,        // Ctrl+X
+    MenuPasteFiles = 152,      // Ctrl+V
+    MenuContextKey = 153,      // Menu key, Shift+F10: context menu of the current row
+    MenuSelectPattern = 154,   // Num +: "Auswahl erweitern"
+    MenuDeselectPattern = 155, // Num -: "Auswahl verkleinern"
+    MenuInvertSelection = 156, // Num *
+    MenuSelectAll = 157,       // Ctrl+A
+    MenuInsertKey = 158,       // Insert: pick the current row, move down
+    MenuRefresh = 159,         // Ctrl+R: read the active pane again
+    MenuSwapPanes = 160,       // Ctrl+U
+    MenuSameFolder = 161,      // Ctrl+O: the active pane's folder also in the other
+    MenuToggleHidden = 162,    // Ctrl+H
+    MenuPathField = 163,       // Ctrl+L
+    MenuFilterBox = 164,       // Ctrl+F
+    MenuCommandLine = 165,     // Ctrl+K
+    MenuNameToCommand = 166,   // Ctrl+Return
+    MenuPathToCommand = 167,   // Ctrl+P
+    MenuKeyTable = 168,        // F1
+    MenuEscapeKey = 169,       // Escape: back to the pane list
     MenuFirstToolbarButton = 400,
 };
 
@@ -82,6 +113,13 @@ enum : int64_t {
     KeyF7 = 118,
     KeyF8 = 119,
     KeyF10 = 121,
+    KeyInsert = 45,
+    KeyMenu = 93,
+    KeyF1 = 112,
+    KeyNumMultiply = 106,
+    KeyNumPlus = 107,
+    KeyNumMinus = 109,
+    KeyPlus = 187, // "+" of the main block
 };
 
 // ---- images ----

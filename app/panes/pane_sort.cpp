@@ -5,6 +5,7 @@
 
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/name_fold.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
@@ -25,18 +26,8 @@
 
 namespace {
 
-// Each character of the first text becomes the two characters at 2i and 2i+1
-// of the second.
-constexpr std::wstring_view TranslitFrom = L"ÄÖÜäöüßàâéèêùû";
-constexpr std::wstring_view TranslitTo = L"AeOeUeaeoeuessayazexeyezuyuz";
-static_assert(TranslitTo.size() == 2 * TranslitFrom.size());
-
 constexpr std::array<int64_t, 4> ColumnSortTypes = {SortTypeText, SortTypeDate, SortTypeText,
                                                     SortTypeSize};
-
-wchar_t Folded(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c;
-}
 
 std::wstring_view Segment(const wchar_t* text, size_t length, int64_t column) {
     std::wstring_view all(text, length);
@@ -50,21 +41,9 @@ std::wstring_view Segment(const wchar_t* text, size_t length, int64_t column) {
     return all.substr(start, (end == std::wstring_view::npos ? all.size() : end) - start);
 }
 
-// Appends the sort key of a text to pool.
+// Appends the sort key of a text to pool: the names' fold (name_fold.h).
 void AppendTextKey(std::vector<wchar_t>& pool, std::wstring_view text) {
-    const size_t start = pool.size();
-    pool.resize(start + 2 * text.size()); // room for every character doubled
-    wchar_t* out = pool.data() + start;
-    for (const wchar_t c : text) {
-        const size_t at = c < 0xC0 ? std::wstring_view::npos : TranslitFrom.find(c);
-        if (at == std::wstring_view::npos) {
-            *out++ = Folded(c);
-        } else {
-            *out++ = Folded(TranslitTo[2 * at]);
-            *out++ = TranslitTo[2 * at + 1];
-        }
-    }
-    pool.resize(static_cast<size_t>(out - pool.data()));
+    AppendNameFold(pool, text, NameFold::Sort, NaturalNameOrder());
 }
 
 // What KeyOfRow builds the keys of one column into.

@@ -25,7 +25,8 @@ int64_t SortTypeOfColumn(int64_t column);
 
 // Sort key of a text: Ä Ö Ü ä ö ü ß à â é è ê ù û become two letters each
 // ("Äpfel" sorts as "Aepfel", "éclair" as "exclair") and A-Z fold to lower
-// case; every other character compares by its code.
+// case; every other character compares by its code, except that with
+// natural order on (name_fold.h) a run of digits compares by its value.
 std::wstring SortTextKey(std::wstring_view text);
 // Appends SortTextKey (text) as code-order bytes (rt_text_append_code_bytes):
 // compared bytewise, the bytes order as the keys do, in a quarter of the room.

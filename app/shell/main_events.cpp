@@ -20,6 +20,9 @@
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
 #include "app/shell/command_line.h"
+#include "app/panes/quick_search_field.h"
+#include "app/panes/selection_line.h"
+#include "app/shell/main_commands.h"
 #include "app/shell/main_keys.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
@@ -107,6 +110,7 @@ int64_t MenuItem(int64_t item) {
         return 0;
     }
     if (RunButtonBarItem()) return 0;
+    if (RunMainCommand(item)) return 0;
     for (const ButtonKey& k : ButtonKeys)
         if (k.item == item) {
             tk_event_post(EventGadget, WinMain, k.button, k.button);
@@ -286,7 +290,11 @@ int64_t MainWindowEvents(int64_t value) {
     case EventSizeWindow: WindowSized(); return 0;
     case EventCloseWindow: RestorePositionBeforeMaximize(); return 1;
     case EventMenu: return MenuItem(tk_event_menu());
-    case EventGadget: GadgetEvent(tk_event_gadget(), tk_event_type()); return 0;
+    case EventGadget:
+        QuickSearchSawGadget(tk_event_gadget()); // a click elsewhere ends a quick search
+        GadgetEvent(tk_event_gadget(), tk_event_type());
+        UpdateSelectionLine(tk_event_gadget()); // at once, not at the next poll
+        return 0;
     case EventPaneInfoReady: PaneInfoReady(tk_event_data()); return 0;
     case EventDirChanged: PaneDirReport(tk_event_data()); return 0;
     case EventGadgetDrop: PaneDrop(tk_event_gadget()); return 0;

@@ -4,6 +4,7 @@
 #include "app/config/button_bar.h"
 #include "app/core/ids.h"
 #include "app/shell/pane_context_menu.h"
+#include "app/shell/main_commands.h"
 #include "toolkit/gadgets.h"
 
 namespace {
@@ -71,13 +72,16 @@ void BuildMainMenu() {
     const intptr_t window = tk_window_handle(WinMain);
     tk_menu_create(MenuMain, window);
     CreateButtonBarToolbar();
-    tk_menu_title(L"Datei");
-    tk_menu_title(L"Befehle");
-    tk_menu_title(L"Konfiguration");
+    tk_menu_title(L"&Datei");
+    AddCommandItems(0);
+    tk_menu_title(L"&Befehle");
+    AddCommandItems(1);
+    tk_menu_title(L"&Konfiguration");
     AddItems(ConfigurationMenu);
     for (const Shortcut& s : MainShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
     for (const Shortcut& s : DesktopShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
     for (const Shortcut& s : ConfigurationShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
+    BindCommandKeys();
 }
 
 void BuildPaneBackgroundMenu(bool paste) {

@@ -7,6 +7,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/pane_filter.h"
+#include "app/panes/pane_bottom.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_menu.h"
@@ -37,8 +38,8 @@ int64_t Round(double v) {
 void BuildPaneFrame(const PaneSide& g, int64_t x, int64_t last_drive) {
     tk_container_create(g.Frame, x, 30, 490, 520);
     tk_text_create(g.DiskInfo, DiskInfoX(last_drive), 4, 250, 16, L"Speicherausgabe");
-    tk_list_create(g.List, 0, 40, 490, 480, PaneColumns[ColName].title, PaneColumns[ColName].width,
-                   PaneListFlags);
+    tk_list_create(g.List, 0, 40, 490, 480 - SelectionLineHeight, PaneColumns[ColName].title,
+                   PaneColumns[ColName].width, PaneListFlags);
     for (int c = ColDate; c < ColCount; ++c)
         tk_list_add_column(g.List, c, PaneColumns[c].title, PaneColumns[c].width);
     tk_gadget_enable_drop(g.List, TkDropFiles, TkDropCopy | TkDropMove);
@@ -47,6 +48,7 @@ void BuildPaneFrame(const PaneSide& g, int64_t x, int64_t last_drive) {
     tk_list_set_column_align(g.List, ColSize, TkListAlignRight);
     for (int c = ColName; c < ColCount; ++c) App.ColumnPercent[c] = PaneColumns[c].percent;
     CreateDriveButtons(last_drive, App.*g.DriveButtons, App.DriveList);
+    BuildPaneBottom(g.List);
     tk_gadget_list_close();
 }
 
@@ -64,7 +66,8 @@ void BuildFunctionKeys(int64_t width, int64_t button_offset) {
 // The gadgets of a side inside its frame, as the frame is now.
 void LayoutSide(const PaneSide& side) {
     const int64_t w = tk_gadget_width(side.Frame);
-    tk_gadget_resize(side.List, 0, 40, w, tk_gadget_height(side.Frame) - 40);
+    tk_gadget_resize(side.List, 0, 40, w, tk_gadget_height(side.Frame) - 40 - SelectionLineHeight);
+    LayoutPaneBottom(side.List);
     tk_gadget_resize(side.PathField, 0, 20, w - 120, 20);
     tk_gadget_resize(side.Filter, w - 120, 20, 120, 20);
 }

@@ -11,6 +11,8 @@
 #include "app/fileops/fileops.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
+#include "app/panes/select_pattern_dialog.h"
+#include "app/panes/selection_line.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_menu.h"
@@ -37,6 +39,7 @@ constexpr WindowHandlerEntry WindowHandlers[] = {
     {WinRename, RenameEvents},
     {WinSettings, SettingsDialogEvent},
     {WinButtonBarEditor, ButtonBarEditorEvent},
+    {WinSelectPattern, SelectPatternEvents},
 };
 
 struct ItemPicture {
@@ -62,6 +65,7 @@ void InstallHooks() {
     tk_window_set_callback(DeviceChangeCallback);
     tk_event_bind(EventSizeWindow, RelayoutMainWindow, WinMain);
     tk_window_close_on_signals(WinMain); // a logout ends us like the close button
+    StartSelectionLines();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Sorting a pane by column: the order of its keys, the header toggles, and a
 // listing that orders names as a header click does.
+#include "app/panes/name_fold.h"
 #include "app/panes/pane_texts.h"
 #include "pane_live_fixture.h"
 
@@ -95,6 +96,7 @@ TEST_F(PaneLiveTest, AListingOrdersNamesAsAHeaderClickDoes) {
 // where one is the start of another, or where a two-byte letter straddles
 // the eighth byte: the listing and both header orders see the whole name.
 TEST_F(PaneLiveTest, NamesThatShareALongStartSortByTheirWholeKey) {
+    SetNaturalNameOrder(false); // digits by their code here: the order below
     TempDir dir;
     const Texts files = {
         L"bilder_2024",          L"bilder_2024_0002.jpg", L"Bilder_2024_0003", L"bilder_2024_001",
@@ -119,4 +121,5 @@ TEST_F(PaneLiveTest, NamesThatShareALongStartSortByTheirWholeKey) {
     EXPECT_EQ(Column(GadLeftPane, 0), descending);
     SortPane(GadLeftPane, 0, SortTypeText, L"", 0);
     EXPECT_EQ(Column(GadLeftPane, 0), ascending);
+    SetNaturalNameOrder(true);
 }

@@ -70,7 +70,7 @@ TEST_F(SettingsDialogTest, OpensOnPageOneFilledFromTheSettingsWithTheMainWindowD
     ASSERT_TRUE(tk_window_exists(WinSettings));
     EXPECT_EQ(Title(), L"Konfiguration");
     EXPECT_FALSE(tk_window_enabled(WinMain));
-    EXPECT_EQ(tk_gadget_count_items(GadSettingsPages), 2);
+    EXPECT_EQ(tk_gadget_count_items(GadSettingsPages), 3);
     EXPECT_EQ(tk_gadget_get_state(GadSettingsPages), 0);
     EXPECT_EQ(tk_gadget_count_items(SettingsDialog.SettingsCombos[0]), 4);
     EXPECT_EQ(tk_gadget_get_item_text(SettingsDialog.SettingsCombos[1], 3), L"Giga-Byte");

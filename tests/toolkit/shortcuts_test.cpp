@@ -2,6 +2,8 @@
 // after removing everything, shortcuts reaching the window past a focused
 // text field, and the keys the field keeps.
 #include "core_fixture.h"
+#include "toolkit/list.h"
+#include "toolkit/list_keys.h"
 
 namespace {
 
@@ -119,4 +121,53 @@ TEST_F(ShortcutsTest, ProgramMovesTheFocusLikeTabAndTakesTabItself) {
     press(Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(focus(), widget_of(20));
     EXPECT_EQ(menu_items(), (std::vector<int64_t>{15, 16}));
+}
+
+// A list's key hook hears every key before the shortcuts: it may take a key
+// (the shortcut is not run) or let it go on; a key typed into a text field
+// never reaches it.
+namespace {
+
+std::vector<std::pair<int64_t, std::wstring>> g_hooked;
+int64_t g_take = 0;
+
+int64_t record_key(int64_t gadget, int64_t shortcut, const std::wstring& text) {
+    if (gadget == 30) g_hooked.emplace_back(shortcut, text);
+    return g_take;
+}
+
+} // namespace
+
+TEST_F(ShortcutsTest, AListKeyHookComesBeforeTheShortcutsAndNeverHearsATextField) {
+    tk_list_create(30, 0, 100, 200, 100, L"Name", 100, TkListMultiSelect);
+    tk_list_set_key_hook(30, record_key);
+    tk_shortcut_add(0, 116, 8);                     // F5
+    tk_shortcut_add(0, 'A' | TkShortcutControl, 9); // Ctrl+A
+    g_hooked.clear();
+    widget_of(30)->setFocus();
+    g_take = 1;
+    press(Qt::Key_F5);
+    press(Qt::Key_Udiaeresis, Qt::NoModifier, QStringLiteral("ü"));
+    g_take = 0;
+    press(Qt::Key_A, Qt::ControlModifier, "\x01");
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{9})) << "F5 was taken, Ctrl+A went on";
+    ASSERT_EQ(g_hooked.size(), 3u);
+    EXPECT_EQ(g_hooked[0], (std::pair<int64_t, std::wstring>{116, L""}));
+    EXPECT_EQ(g_hooked[1], (std::pair<int64_t, std::wstring>{0, L"ü"}));
+    EXPECT_EQ(g_hooked[2], (std::pair<int64_t, std::wstring>{'A' | TkShortcutControl, L""}));
+    widget_of(20)->setFocus();
+    press(Qt::Key_M, Qt::NoModifier, "m");
+    EXPECT_EQ(g_hooked.size(), 3u);
+    tk_list_set_key_hook(30, nullptr);
+}
+
+TEST_F(ShortcutsTest, ADisabledWindowRunsNoShortcut) {
+    tk_shortcut_add(0, 119, 11); // F8
+    tk_window_disable(0, 1);
+    send_key(widget_of(20), Qt::Key_F8); // as a window manager's focus would
+    tk_window_disable(0, 0);
+    EXPECT_TRUE(menu_items().empty()) << "F8 behind a dialog deleted";
+    widget_of(20)->setFocus();
+    press(Qt::Key_F8);
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{11}));
 }
