@@ -31,6 +31,7 @@ enum SettingIndex : int {
     KeyDriveUnit,
     KeyViewer,
     KeyFilter,
+    KeyVerify,
     KeyCount
 };
 
@@ -66,6 +67,7 @@ inline const SettingKey SettingKeys[] = {
     {L"Größenanzeige", L"Laufwerke", &Settings::DriveSizeUnit, nullptr, 0, nullptr, -1, nullptr},
     {L"Viewer", L"Viewer.exe", nullptr, &Settings::ViewerPath, 0, L"", -1, nullptr},
     {L"List Filter", L"Filter", nullptr, &Settings::ListFilter, 0, L"", -1, nullptr},
+    {L"Kopieren", L"Kopien prüfen", &Settings::VerifyCopies, nullptr, 0, nullptr, -1, L"Kopieren und Verschieben"},
 };
 // clang-format on
 static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row per SettingIndex");
@@ -74,12 +76,12 @@ static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row p
 // drive unit is read before the file unit.
 inline constexpr SettingIndex SettingsLoadTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName,  KeyFontBold, KeyFontItalic, KeyFontSize,
-    KeyPaht0,      KeyPaht1,      KeyDriveUnit, KeyFileUnit, KeyViewer,     KeyFilter,
+    KeyPaht0,      KeyPaht1,      KeyDriveUnit, KeyFileUnit, KeyViewer,     KeyFilter, KeyVerify,
 };
 // Keys after the window group, in the order SaveSettings writes them.
 inline constexpr SettingIndex SettingsSaveTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName, KeyFontBold,  KeyFontItalic, KeyFontSize,
-    KeyPaht0,      KeyPaht1,      KeyFileUnit, KeyDriveUnit, KeyViewer,     KeyFilter,
+    KeyPaht0,      KeyPaht1,      KeyFileUnit, KeyDriveUnit, KeyViewer,     KeyFilter, KeyVerify,
 };
 static_assert(sizeof SettingsLoadTail == sizeof SettingsSaveTail,
               "load and save cover the same keys");

@@ -91,6 +91,8 @@ struct CopyJob {
     // rename instead of collecting its files (same file system, no target).
     std::vector<uint8_t> folderWhole;
     int64_t window = 0; // its progress window (OpenProgressWindow)
+    // "Kopien prüfen": every copy is read back from the disk and compared.
+    bool verify = false;
 
     // ---- the worker's while it runs; the main thread's once it has ended ----
     int result = 0;           // 1 when the job did everything it was asked

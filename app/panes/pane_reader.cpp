@@ -16,6 +16,9 @@
 #include "app/panes/size_text.h"
 #include "runtime/dates.h"
 #include "runtime/files.h"
+#include "runtime/os_path.h"
+#include "runtime/replace.h"
+#include "runtime/text.h"
 #include "runtime/threads.h"
 
 #include <algorithm>
@@ -217,6 +220,8 @@ void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
     if (request.FindExisting) {
         out->Path = NearestExistingFolder(request.Path);
         if (out->Path.empty()) out->Path = request.Fallback;
+        // Temporaries of copies killed in a former run go before anyone sees them.
+        rt_replace_remove_stale_in(rt_os_strip_slashes(rt_text_to_os(out->Path)));
     }
     std::vector<RtDirEntry> entries;
     out->Ok = ReadPaneEntries(out->Path, &entries, cancel);
