@@ -102,13 +102,13 @@ struct CopyJob {
     // Every folder collected below the selected ones, parents first: a move
     // removes them, children first, once they are empty.
     std::vector<std::wstring> sourceFolders;
-    std::vector<JobStep> steps; // what the job did, in order
+    std::vector<JobStep> steps;          // what the job did, in order
     std::vector<JobFailure> failedItems; // every item that failed, skipped ones not included
-    int64_t bytesTotal = 0;             // bytes the job will copy, once collected
+    int64_t bytesTotal = 0;              // bytes the job will copy, once collected
 
     // ---- shared ----
     std::atomic<int> cancel{JobGoOn}; // main writes, worker reads (Job…)
-    RtControl control; // pause/resume/cancel for the engine; bytes and items done
+    RtControl control;                // pause/resume/cancel for the engine; bytes and items done
     int thread = 0;                   // the worker (main, at the start), 0 = none
     JobView view;
 };

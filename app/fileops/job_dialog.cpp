@@ -3,7 +3,9 @@
 // a loop of its own and keeps the events of other windows for afterwards,
 // so a job's progress and end are never lost while it is open. Return
 // presses the button that has the keyboard (the first one at the start),
-// Escape the last one ("Abbrechen" or "Abbruch"), as in every dialog.
+// Escape the last one ("Abbrechen" or "Abbruch"), as in every dialog. When
+// the program is asked to end (SIGTERM, a logout) it answers "Abbrechen". When
+// the program is asked to end (SIGTERM, a logout) it answers "Abbrechen".
 #include "app/core/ids.h"
 #include "app/fileops/fileops_texts.h"
 #include "app/fileops/job_questions.h"
@@ -55,6 +57,8 @@ int64_t WidthFor(size_t buttons) {
 } // namespace
 
 int JobQuestionWindow(int kind, const std::wstring& headline, const std::wstring& text) {
+    // The program ends: the question counts as "Abbrechen", shown or not.
+    if (tk_quit_requested()) return JobAnswerStop;
     const std::vector<Choice>& choices =
         kind == JobAskOverwrite ? OverwriteChoices : FailureChoices;
     const int64_t width = WidthFor(choices.size());
@@ -80,6 +84,7 @@ int JobQuestionWindow(int kind, const std::wstring& headline, const std::wstring
     int answer = -1;
     while (answer < 0) {
         const int32_t code = tk_event_wait();
+        if (tk_quit_requested()) answer = JobAnswerStop;
         if (tk_event_window() != dialog || !code) {
             if (CanHold(code))
                 held.push_back(

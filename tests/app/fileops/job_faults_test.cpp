@@ -8,6 +8,7 @@
 
 #include "app/core/app_state.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/panes/pane_reader.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -56,6 +57,15 @@ int unlink_refused(int dirfd, const char* path, int flags) {
     if (Matches(path)) {
         errno = EPERM;
         return -1;
+    }
+    return rt_syscalls_real().unlinkat(dirfd, path, flags);
+}
+// After the tenth removal "Abbrechen" is pressed, and the worker waits
+// until the main loop has had time to handle the press.
+int unlink_then_cancel(int dirfd, const char* path, int flags) {
+    if (++g_count == 10) {
+        tk_event_post(EventGadget, WinDeleteProgress, GadCancel);
+        usleep(300000);
     }
     return rt_syscalls_real().unlinkat(dirfd, path, flags);
 }
@@ -348,9 +358,20 @@ TEST_F(JobFaultsTest, DeleteAsksPerFileAndACancelStopsIt) {
     DeleteCommand(L"Ordner\n", Folder(t));
     RunJob();
     g_match.clear();
-    int left = 0;
-    for (int i = 0; i < 40; ++i) left += Exists(t / "Ordner/f" + std::to_string(i));
-    EXPECT_GT(left, 1);
+    auto left = [&] {
+        int n = 0;
+        for (int i = 0; i < 40; ++i) n += Exists(t / "Ordner/f" + std::to_string(i));
+        return n;
+    };
+    EXPECT_GT(left(), 1);
+
+    // "Abbrechen" in the progress window stops the folder's delete at once.
+    for (int i = 0; i < 40; ++i) t.write("Ordner/f" + std::to_string(i), "x");
+    rt_sys.unlinkat = unlink_then_cancel;
+    g_count = 0;
+    DeleteCommand(L"Ordner\n", Folder(t));
+    RunJob();
+    EXPECT_EQ(30, left()); // the tenth was on its way
 }
 
 // A tree deeper than PATH_MAX is copied whole: 25 levels of 200-byte names.
@@ -425,6 +446,23 @@ TEST_F(JobFaultsTest, TemporaryOfAKilledCopyGoesWithTheNextCopy) {
     EXPECT_EQ(0, TempFilesIn(dst.path()));
     EXPECT_EQ(0, TempFilesIn(dst / "Ordner"));
     EXPECT_EQ("B", dst.read("Ordner/b"));
+
+    // and from a folder a pane starts in, before it is shown
+    TempDir start;
+    start.write("bleibt", "x");
+    const std::string stale = start / ".tc-tmp-4194304-7";
+    close(open(stale.c_str(), O_WRONLY | O_CREAT, 0600));
+    SetTime(stale, 1000000000);
+    PaneListingRequest request;
+    request.Path = Folder(start);
+    request.ShowHidden = true;
+    request.FindExisting = true;
+    PaneListing listing;
+    ReadPaneListing(request, &listing);
+    EXPECT_TRUE(listing.Ok);
+    EXPECT_FALSE(Exists(stale));
+    for (const TkListNewRow& row : listing.Rows)
+        EXPECT_EQ(std::wstring::npos, row.text.find(L".tc-tmp-"));
 }
 
 // "Kopien prüfen" makes every copy go to the disk and be read back.
