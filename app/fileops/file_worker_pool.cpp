@@ -20,8 +20,8 @@
 
 namespace {
 
-constexpr int CopyThreads = 4;
-constexpr size_t QueueLength = 32;
+constexpr int CopyThreads = 8;
+constexpr size_t QueueLength = 64;
 // Below this a file is "small": its copy is mostly opening and closing.
 constexpr int64_t SmallFile = 256 << 10;
 
