@@ -109,6 +109,11 @@ void TransferItem(FileWork& w, WorkItem& item) {
     const bool move = w.job.operation == JobMove;
     const int64_t bytes = S_ISREG(item.entry.mode) ? item.entry.size : 0;
     item.state = ItemKept;
+    // Queued before a cancel: it is not started any more.
+    if (WorkStopped(w)) {
+        w.settled += bytes;
+        return;
+    }
     ShowWork(w, 0, item.source, false);
     if (move && !w.crossDevice) {
         const Next renamed = TryRename(w, item);

@@ -258,6 +258,30 @@ TEST_F(JobFaultsTest, MoveKeepsEverySourceThatDidNotArrive) {
     }
 }
 
+// Many small files are copied several at once; a cancel starts none of
+// those still waiting, and what was copied is complete.
+TEST_F(JobFaultsTest, CancelStartsNoneOfTheQueuedFiles) {
+    TempDir src, dst;
+    std::wstring names;
+    for (int i = 0; i < 200; ++i) {
+        src.write("f" + std::to_string(i), std::string(1000, 'x'));
+        names += L"f" + std::to_wstring(i) + L"\n";
+    }
+    ProgressObserver = [](CopyJob& job, int, int, const std::wstring&) {
+        job.cancel = JobCancelled;
+    };
+    Copy(names, Folder(src), Folder(dst), 0);
+    int copied = 0;
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        if (!Exists(dst / name)) continue;
+        ++copied;
+        EXPECT_EQ(std::string(1000, 'x'), dst.read(name));
+    }
+    EXPECT_LE(copied, 10); // the files already in flight at most
+    EXPECT_EQ(0, TempFilesIn(dst.path()));
+}
+
 // A full target in the middle of a file and a move across file systems:
 // the target keeps its old contents, the source all of its own.
 TEST_F(JobFaultsTest, FullTargetKeepsSourceAndTargetAndNamesTheReason) {
