@@ -168,6 +168,7 @@ std::vector<Row> BuildGeneralPage() {
     ViewerRemoveGadget = tk_button_create(-1, 262, 164, 80, 20, ViewerRemoveButton);
     tk_gadget_tooltip(ViewerRemoveGadget, ViewerRemoveTip);
     tk_gadget_disable(ViewerRemoveGadget, S().ViewerPath.empty() ? 1 : 0);
+    checks[3] = Check(10, 240, 200, CheckVerify, S().VerifyCopies);
     tk_gadget_list_close();
 
     std::vector<Row> rows = {
@@ -185,6 +186,7 @@ std::vector<Row> BuildGeneralPage() {
         {164, 20, {{D().SettingsFields[0], 10, 246}, {ViewerRemoveGadget, 262, 80, 0, 8}}},
         {190, 20, {{filter, 10, 120}}},
         {214, 20, {{GadSettingsFilter, 10, 332, 0, 8}}},
+        {240, 16, {{checks[3], 10, 200}}},
     };
     // Where both check boxes do not fit on one line, the second goes into
     // the free line below them.
@@ -334,6 +336,7 @@ void PutBack() {
     s.NaturalOrder = Kept.NaturalOrder;
     s.PatternFolders = Kept.PatternFolders;
     SetNaturalNameOrder(s.NaturalOrder != 0);
+    s.VerifyCopies = Kept.VerifyCopies;
 }
 
 // Closes without keeping the changes. A pane that was re-read meanwhile
@@ -398,6 +401,8 @@ void ArrayGadgetEvent(int64_t gadget, int64_t type) {
     } else if (gadget == D().SettingsChecks[2]) {
         D().FileDisplayChanged = 1;
         S().ShowSystem = Ticked(gadget);
+    } else if (gadget == D().SettingsChecks[3]) {
+        S().VerifyCopies = Ticked(gadget);
     } else if (gadget == D().SettingsCombos[0] && type == EventTypeChange) {
         D().SizeUnitChanged = 1;
         S().FileSizeUnit = tk_gadget_get_state(gadget);

@@ -34,6 +34,7 @@ enum SettingIndex : int {
     KeyQuickSearch,
     KeyNaturalOrder,
     KeyPatternFolders,
+    KeyVerify,
     KeyCount
 };
 
@@ -72,6 +73,7 @@ inline const SettingKey SettingKeys[] = {
     {L"Bedienung", L"Schnellsuche", &Settings::QuickSearch, nullptr, 0, nullptr, -1, L"Tastatur und Reihenfolge"},
     {L"Bedienung", L"Zahlen nach Wert", &Settings::NaturalOrder, nullptr, 1, nullptr, -1, nullptr},
     {L"Bedienung", L"Muster mit Ordnern", &Settings::PatternFolders, nullptr, 0, nullptr, -1, nullptr},
+    {L"Kopieren", L"Kopien prüfen", &Settings::VerifyCopies, nullptr, 0, nullptr, -1, L"Kopieren und Verschieben"},
 };
 // clang-format on
 static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row per SettingIndex");
@@ -81,13 +83,13 @@ static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row p
 inline constexpr SettingIndex SettingsLoadTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName,  KeyFontBold, KeyFontItalic, KeyFontSize,
     KeyPaht0,      KeyPaht1,      KeyDriveUnit, KeyFileUnit, KeyViewer,     KeyFilter,
-    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders,
+    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders, KeyVerify,
 };
 // Keys after the window group, in the order SaveSettings writes them.
 inline constexpr SettingIndex SettingsSaveTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName, KeyFontBold,  KeyFontItalic, KeyFontSize,
     KeyPaht0,      KeyPaht1,      KeyFileUnit, KeyDriveUnit, KeyViewer,     KeyFilter,
-    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders,
+    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders, KeyVerify,
 };
 static_assert(sizeof SettingsLoadTail == sizeof SettingsSaveTail,
               "load and save cover the same keys");

@@ -1,65 +1,89 @@
-// Collecting the files of selected folders and creating their counterparts
-// in the target, and where a file-list element goes. Each entry is looked at
-// once, by the enumeration; symbolic links are never entered.
+// Collecting what a copy or move will do: every selected item and, for a
+// folder, everything below it, walked with rt_tree_collect (relative to
+// open folders, so depth and path length do not matter; links are entries,
+// never entered), each entry with its source and target path. A folder that
+// cannot be listed is asked about like any failure; when skipped it stays a
+// failure of the job and nothing of it is copied or moved.
+//
+// A move tries a selected folder first as one rename; what the rename takes
+// over needs no collecting.
 #include "app/fileops/copy_job.h"
+#include "app/fileops/file_work.h"
 #include "app/fileops/fileops_internal.h"
-#include "runtime/files.h"
+#include "app/fileops/job_questions.h"
+#include "runtime/error_text.h"
+#include "runtime/text.h"
+
+#include <cerrno>
+#include <linux/fs.h>
+#include <map>
+#include <sys/stat.h>
 
 namespace {
 
-// The part of a path below the job's source folder: only a leading source
-// folder is taken off, so a sub-folder that happens to repeat the source
-// folder's text keeps its place.
-std::wstring BelowSource(const CopyJob& job, const std::wstring& path) {
-    const std::wstring& source = job.sourceFolder;
-    if (path.size() >= source.size() && path.compare(0, source.size(), source) == 0)
-        return path.substr(source.size());
-    return path;
+std::string Os(const std::wstring& path) {
+    return rt_text_to_os(path);
 }
 
-std::wstring WithoutSlash(std::wstring path) {
-    if (path.size() > 1 && path.back() == L'/') path.pop_back();
-    return path;
+std::string NameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The walk's failure function: a folder that cannot be listed.
+int CollectFailed(const std::string& path, int error, void* user) {
+    FileWork& w = *static_cast<FileWork*>(user);
+    const int answer = AskAboutFailure(w, path, rt_error_text(error));
+    if (answer == JobAnswerRetry) return RtTreeRetry;
+    return answer == JobAnswerStop ? RtTreeStop : RtTreeSkip;
+}
+
+// Appends the entries of one selected item below target folder `into`.
+void CollectOne(FileWork& w, const std::string& root, const std::string& into) {
+    std::vector<RtTreeEntry> found;
+    rt_tree_collect(root, &found, &w.job.control, CollectFailed, &w);
+    const std::string target = into + NameOf(root);
+    std::map<std::string, int> folders; // entry path -> item index
+    for (RtTreeEntry& e : found) {
+        WorkItem item;
+        item.source = e.path.empty() ? root : root + "/" + e.path;
+        item.target = e.path.empty() ? target : target + "/" + e.path;
+        const size_t slash = e.path.rfind('/');
+        if (!e.path.empty()) {
+            auto parent = folders.find(slash == std::string::npos ? "" : e.path.substr(0, slash));
+            if (parent != folders.end()) item.parent = parent->second;
+        }
+        // Skipped when it could not be listed: it stays, and is a failure.
+        if (e.error) item.state = ItemKept;
+        if (S_ISDIR(e.mode)) folders[e.path] = static_cast<int>(w.items.size());
+        if (S_ISREG(e.mode)) w.job.bytesTotal += e.size;
+        item.entry = std::move(e);
+        w.items.push_back(std::move(item));
+    }
+}
+
+// A selected folder of a move taken over by one rename into a free name.
+bool MovedWhole(FileWork& w, const std::string& folder, const std::string& into) {
+    const std::string target = into + NameOf(folder);
+    if (!RenameAt(folder, target, RENAME_NOREPLACE)) return false;
+    RecordStep(w, StepMoved, folder, target);
+    return true;
 }
 
 } // namespace
 
-std::wstring JobSourceOf(const CopyJob& job, const std::wstring& element) {
-    return element.find(L'/') == std::wstring::npos ? job.sourceFolder + element : element;
-}
-
-std::wstring JobTargetOf(const CopyJob& job, const std::wstring& element) {
-    return job.targetFolder + BelowSource(job, element);
-}
-
-int64_t CreateTargetFolder(CopyJob& job, const std::wstring& folder) {
-    const std::wstring target = job.targetFolder + BelowSource(job, folder);
-    if (rt_dir_create(target)) {
-        job.steps.push_back({StepFolderCreated, WithoutSlash(folder), WithoutSlash(target)});
-        return 1;
+void CollectJob(FileWork& w) {
+    CopyJob& job = w.job;
+    const std::string into = Os(job.targetFolder);
+    for (const std::wstring& name : job.fileList) {
+        if (WorkStopped(w)) return;
+        CollectOne(w, Os(job.sourceFolder + name), into);
     }
-    return rt_file_size(target) == RtSizeFolder ? 1 : 0;
-}
-
-void CollectFolder(CopyJob& job, const std::wstring& folder) {
-    if (job.targetFolder.empty()) return;
-    job.sourceFolders.push_back(folder);
-    CreateTargetFolder(job, folder);
-    const int number = rt_dir_examine(-1, folder, L"*.*");
-    if (!number) return;
-    std::vector<std::wstring> subfolders;
-    // A collection hanging on a slow mount can still be cancelled.
-    while (job.cancel == JobGoOn && rt_dir_next(number)) {
-        std::wstring name = rt_dir_entry_name(number);
-        if (name == L"." || name == L"..") continue;
-        const bool link = rt_dir_entry_attributes(number) & RtAttrLink;
-        if (!link && rt_dir_entry_type(number) == RtEntryFolder)
-            subfolders.push_back(std::move(name));
-        else
-            job.fileList.push_back(folder + name);
+    for (size_t k = 0; k < job.folderList.size(); ++k) {
+        if (WorkStopped(w)) return;
+        const std::string folder = Os(job.folderList[k]);
+        const bool whole =
+            job.operation == JobMove && k < job.folderWhole.size() && job.folderWhole[k];
+        if (!whole || !MovedWhole(w, folder, into)) CollectOne(w, folder, into);
     }
-    // One enumeration open at a time, however deep the tree.
-    rt_dir_finish(number);
-    for (const std::wstring& name : subfolders)
-        if (job.cancel == JobGoOn) CollectFolder(job, folder + name + L"/");
 }

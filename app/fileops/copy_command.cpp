@@ -1,6 +1,7 @@
 // CopyMoveCommand and its checks: the confirmation, refusing a copy or move
-// onto itself, the one overwrite question, then the progress window and the
-// worker, which collects the files of the selected folders before it copies.
+// onto itself, then the progress window and the worker, which collects the
+// files of the selected folders before it copies and asks about each
+// existing target when it meets it.
 //
 // The main thread asks and decides; every look at the file system before the
 // job starts is a question answered on a thread of its own (AskAside), so a
@@ -37,12 +38,6 @@ struct Refusal {
     bool sameFolder = false;
 };
 
-// Values of CopyPlan::conflict.
-enum : int { NoConflict = 0, FolderConflict = 1, FileConflict = 2 };
-
-// What the overwrite question decided.
-enum class Overwrite { NotAsked, GoOn, Abandon };
-
 // One command on its way to a job. Taken on the main thread; the questions
 // fill in the rest on their threads, the deliveries read it on the main one.
 struct CopyPlan {
@@ -54,7 +49,6 @@ struct CopyPlan {
     Refusal refusal;
     std::vector<std::wstring> fileList, folderList;
     std::vector<uint8_t> folderWhole;
-    int conflict = NoConflict;
 };
 using Plan = std::shared_ptr<CopyPlan>;
 
@@ -104,16 +98,6 @@ void ClassifyAll(CopyPlan& p) {
         if (!name.empty() && name != L"." && name != L"..") Classify(p, name, sameFolder);
 }
 
-// The first accepted item whose name is taken in the target: what is on
-// disk decides, not what a pane happens to show. On the question's thread.
-int FirstConflict(const CopyPlan& p) {
-    for (const std::wstring& folder : p.folderList)
-        if (rt_path_exists(p.targetFolder + rt_path_name(folder))) return FolderConflict;
-    for (const std::wstring& name : p.fileList)
-        if (rt_path_exists(p.targetFolder + name)) return FileConflict;
-    return NoConflict;
-}
-
 const wchar_t* RefusalText(const Refusal& r, int64_t move) {
     if (r.folderAmongRefused) {
         if (!r.sameFolder) return TextFolderIntoItself;
@@ -128,16 +112,6 @@ bool GoOnAfterRefusal(const CopyPlan& p) {
     if (!p.folderList.empty()) return Ask(TextError, TextOtherFiles) == MessageAnswerOk;
     ShowError(RefusalText(p.refusal, p.move));
     return false;
-}
-
-// One question for the first conflict.
-Overwrite OverwriteAnswer(const CopyPlan& p) {
-    if (p.conflict == NoConflict) return Overwrite::NotAsked;
-    const bool folder = p.conflict == FolderConflict;
-    return Ask(folder ? TextFolderExists : TextFileExists,
-               folder ? TextFolderOverwrite : TextFileOverwrite) == MessageAnswerOk
-               ? Overwrite::GoOn
-               : Overwrite::Abandon;
 }
 
 void StartCopyJob(CopyPlan& p) {
@@ -156,15 +130,9 @@ void StartCopyJob(CopyPlan& p) {
     tk_gadget_activate(App.ActivePane);
 }
 
-void AfterOverwriteCheck(const Plan& p) {
-    if (OverwriteAnswer(*p) == Overwrite::Abandon) return;
-    StartCopyJob(*p);
-}
-
 void AfterClassified(const Plan& p) {
-    if (!GoOnAfterRefusal(*p)) return;
-    AskAside(
-        AskAnyTime, [p] { p->conflict = FirstConflict(*p); }, [p] { AfterOverwriteCheck(p); });
+    // Existing targets are asked about one by one when the worker meets them.
+    if (GoOnAfterRefusal(*p)) StartCopyJob(*p);
 }
 
 // PaneReport of the pane list shows, 0 for none.

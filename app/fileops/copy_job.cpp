@@ -2,6 +2,7 @@
 // jobs when the program quits. See copy_job.h.
 #include "app/fileops/copy_job.h"
 
+#include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
@@ -39,6 +40,7 @@ CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
     job.operation = operation;
     job.sourceFolder = sourceFolder;
     job.targetFolder = targetFolder;
+    job.verify = App.settings.VerifyCopies != 0;
     return job;
 }
 
@@ -85,7 +87,10 @@ void PublishProgress(CopyJob& job, int filePercent, int totalPercent, const std:
 }
 
 void EndFileJobs() {
-    for (const auto& job : Jobs) job->cancel = JobQuitting;
+    for (const auto& job : Jobs) {
+        job->cancel = JobQuitting;
+        rt_control_cancel(&job->control);
+    }
     for (const auto& job : Jobs)
         if (job->thread) rt_thread_wait(job->thread);
 }

@@ -91,6 +91,8 @@ struct CopyJob {
     // rename instead of collecting its files (same file system, no target).
     std::vector<uint8_t> folderWhole;
     int64_t window = 0; // its progress window (OpenProgressWindow)
+    // "Kopien prüfen": every copy is read back from the disk and compared.
+    bool verify = false;
 
     // ---- the worker's while it runs; the main thread's once it has ended ----
     int result = 0;           // 1 when the job did everything it was asked
@@ -100,13 +102,13 @@ struct CopyJob {
     // Every folder collected below the selected ones, parents first: a move
     // removes them, children first, once they are empty.
     std::vector<std::wstring> sourceFolders;
-    std::vector<JobStep> steps; // what the job did, in order
+    std::vector<JobStep> steps;          // what the job did, in order
     std::vector<JobFailure> failedItems; // every item that failed, skipped ones not included
-    int64_t bytesTotal = 0;             // bytes the job will copy, once collected
+    int64_t bytesTotal = 0;              // bytes the job will copy, once collected
 
     // ---- shared ----
     std::atomic<int> cancel{JobGoOn}; // main writes, worker reads (Job…)
-    RtControl control; // pause/resume/cancel for the engine; bytes and items done
+    RtControl control;                // pause/resume/cancel for the engine; bytes and items done
     int thread = 0;                   // the worker (main, at the start), 0 = none
     JobView view;
 };

@@ -1,124 +1,121 @@
-// CopyWorker and CopyProgress, on the worker thread: collects the files of
-// the selected folders (creating their counterparts in the target), copies
-// (or moves) them one by one, reports progress, and at the end of a move
-// removes the source folders that were emptied. Collecting here, not on the
-// main thread, keeps the window answering while a tree on a slow mount is
-// walked, and lets "Abbrechen" stop that walk too.
+// CopyWorker, on the worker thread: collects the selected trees
+// (copy_collect.cpp), makes the target folders, hands the files to the copy
+// threads (file_worker_pool.cpp, each file in file_worker_transfer.cpp),
+// then gives every folder it made the source's mode and times, now that
+// its contents are written, and at the end of a move removes the source
+// folders that were emptied. Collecting here, not on the main thread, keeps
+// the window answering while a tree on a slow mount is walked.
 //
-// A move first tries a rename, which within one file system is instant and
-// cannot lose data; it falls back to copy and delete when the rename fails
-// (another file system, an existing target). A source is deleted only after
-// its copy succeeded; a cancel is honoured between files ("Abbrechen") or,
-// when the program quits, at once by rolling the current copy back.
+// A failure is a question about that one file (job_questions.h); whatever
+// failed, was skipped or was left by a cancel keeps its source, and so does
+// every folder above it. Temporaries that killed copies left in a target
+// folder are removed before anything is written there.
 #include "app/core/ids.h"
 #include "app/fileops/copy_job.h"
+#include "app/fileops/file_work.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
-#include "platform/file_copy.h"
-#include "runtime/file_checks.h"
-#include "runtime/files.h"
+#include "app/fileops/job_questions.h"
+#include "runtime/error_text.h"
+#include "runtime/os_path.h"
+#include "runtime/replace.h"
+#include "runtime/text.h"
 #include "toolkit/events.h"
 
-#include <cmath>
+#include <cerrno>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
 
 namespace {
 
-int FileCount(const CopyJob& job) {
-    return job.fileList.empty() ? 1 : static_cast<int>(job.fileList.size());
+bool IsFolder(const WorkItem& item) {
+    return S_ISDIR(item.entry.mode);
 }
 
-int TotalPercent(const CopyJob& job, int filePercent) {
-    return static_cast<int>(std::nearbyint(filePercent / FileCount(job) + job.progress));
-}
-
-bool Moves(const CopyJob& job) {
-    return job.operation == JobMove;
-}
-
-// The selected folders copied file by file: their files join the file list.
-void CollectSelectedFolders(CopyJob& job) {
-    for (size_t k = 0; k < job.folderList.size() && job.cancel == JobGoOn; ++k)
-        if (!job.folderWhole[k]) CollectFolder(job, job.folderList[k] + L"/");
-}
-
-// Selected folders of a move that can be taken over whole: one rename each.
-// A folder whose rename fails is collected here instead, and its files join
-// the file list.
-void MoveWholeFolders(CopyJob& job) {
-    for (size_t k = 0; k < job.folderWhole.size(); ++k) {
-        if (!job.folderWhole[k]) continue;
-        const std::wstring& folder = job.folderList[k];
-        const std::wstring target = job.targetFolder + rt_path_name(folder);
-        if (rt_file_rename(folder, target)) {
-            job.steps.push_back({StepMoved, folder, target});
-            continue;
+// One folder of the target: made private until its contents are in, or
+// taken as it is when it is there already (its files are asked about).
+void MakeFolder(FileWork& w, WorkItem& item) {
+    for (;;) {
+        PfCopyResult r;
+        const int made = pf_copy_folder_create(item.target, &r);
+        if (made == PfCopyDone) {
+            item.state = ItemDone;
+            RecordStep(w, StepFolderCreated, item.source, item.target);
+            return;
         }
-        job.folderWhole[k] = 0;
-        CollectFolder(job, folder + L"/");
+        if (made == PfCopyTargetExists) {
+            item.state = ItemMerged;
+            rt_replace_remove_stale_in(item.target);
+            return;
+        }
+        if (AskAboutFailure(w, item.source, pf_copy_reason(r)) != JobAnswerRetry) {
+            item.state = ItemKept;
+            return;
+        }
     }
 }
 
-// One element: 1 when it arrived (and, for a move, left its source).
-int TransferOne(CopyJob& job, const std::wstring& element) {
-    const std::wstring source = JobSourceOf(job, element);
-    const std::wstring target = JobTargetOf(job, element);
-    if (Moves(job) && rt_file_rename(source, target)) {
-        job.steps.push_back({StepMoved, source, target});
-        return 1;
-    }
-    if (!pf_file_copy(source, target, CopyProgress, &job)) return 0;
-    // The copy is complete; only now may the source go.
-    if (!Moves(job)) {
-        job.steps.push_back({StepCopied, source, target});
-        return 1;
-    }
-    if (!rt_file_delete(source, RtDeleteForce)) {
-        job.steps.push_back({StepCopied, source, target});
-        return 0;
-    }
-    job.steps.push_back({StepMoved, source, target});
-    return 1;
-}
-
-// The emptied source folders of a move, children before parents. A folder
-// still holding something (a file that failed, or arrived meanwhile) stays.
-void RemoveMovedFolders(CopyJob& job) {
-    for (auto it = job.sourceFolders.rbegin(); it != job.sourceFolders.rend(); ++it) {
-        if (rt_dir_remove_empty(*it) == 0)
-            ++job.failures;
+void MakeFolders(FileWork& w) {
+    rt_replace_remove_stale_in(rt_os_strip_slashes(rt_text_to_os(w.job.targetFolder)));
+    for (WorkItem& item : w.items) {
+        if (WorkStopped(w)) return;
+        if (!IsFolder(item) || item.state != ItemPending) continue;
+        if (!ParentReady(w, item))
+            item.state = ItemBlocked;
         else
-            job.steps.push_back({StepFolderRemoved, it->substr(0, it->size() - 1), L""});
+            MakeFolder(w, item);
+    }
+}
+
+// Children before parents: a folder's mode may forbid writing into it.
+void FinishFolders(FileWork& w) {
+    for (auto it = w.items.rbegin(); it != w.items.rend(); ++it)
+        if (IsFolder(*it) && it->state == ItemDone)
+            pf_copy_folder_finish(it->source, it->target, it->entry);
+}
+
+// A folder of a move whose whole contents arrived. One that still holds
+// anything stays: what is in it failed, was skipped, or came meanwhile.
+void RemoveMovedFolders(FileWork& w) {
+    std::set<int> kept; // folders holding something that stays
+    for (size_t i = 0; i < w.items.size(); ++i) {
+        const WorkItem& item = w.items[i];
+        if (item.state != ItemDone && item.state != ItemMerged)
+            for (int p = item.parent; p >= 0; p = w.items[static_cast<size_t>(p)].parent)
+                kept.insert(p);
+    }
+    for (size_t i = w.items.size(); i-- > 0;) {
+        WorkItem& item = w.items[i];
+        if (!IsFolder(item) || kept.count(static_cast<int>(i)) ||
+            (item.state != ItemDone && item.state != ItemMerged))
+            continue;
+        if (UnlinkAt(item.source, AT_REMOVEDIR)) {
+            RecordStep(w, StepFolderRemoved, item.source, "");
+        } else if (errno != ENOTEMPTY && errno != EEXIST && errno != ENOENT) {
+            RecordFailure(w, item.source, rt_error_text(errno));
+        }
     }
 }
 
 } // namespace
 
-int CopyProgress(int64_t total, int64_t done, void* user) {
-    CopyJob& job = *static_cast<CopyJob*>(user);
-    if (job.cancel == JobQuitting) return 0;
-    const int filePercent = total > 0 ? static_cast<int>(done * (100.0 / total)) : 0;
-    PublishProgress(job, filePercent, TotalPercent(job, filePercent), job.currentItem, false);
-    return 1;
-}
-
 void CopyWorker(intptr_t parameter) {
     CopyJob& job = *reinterpret_cast<CopyJob*>(parameter);
-    CollectSelectedFolders(job);
-    if (Moves(job) && job.cancel == JobGoOn) MoveWholeFolders(job);
-    const float step = 100.0f / static_cast<float>(FileCount(job));
-    bool cancelled = job.cancel != JobGoOn;
-    for (const std::wstring& element : job.fileList) {
-        if (cancelled) break;
-        job.currentItem = element;
-        PublishProgress(job, 0, TotalPercent(job, 0), element, false);
-        if (!TransferOne(job, element) && job.cancel != JobQuitting) ++job.failures;
-        job.progress += step;
-        if (job.cancel != JobGoOn) {
-            cancelled = true;
-            break;
+    {
+        FileWork w(job);
+        if (job.verify) w.copyFlags |= PfCopyVerify;
+        CollectJob(w);
+        MakeFolders(w);
+        if (!WorkStopped(w)) CopyFiles(w);
+        FinishFolders(w);
+        if (job.operation == JobMove) RemoveMovedFolders(w);
+        job.result = job.failures == 0 ? 1 : 0;
+        {
+            std::lock_guard guard(w.recordLock);
+            w.lastTotal = 100;
         }
+        ShowWork(w, 100, "", true);
     }
-    if (Moves(job) && !cancelled) RemoveMovedFolders(job);
-    job.result = job.failures == 0 ? 1 : 0;
     tk_event_post(EventJobDone, job.window);
 }

@@ -1,8 +1,5 @@
-// Delete: the two questions on the main thread, and DeleteWorker on the
-// worker thread. Files go one by one, folders with everything in them; links
-// are removed as links and never followed, so nothing outside the selection
-// is touched. Whatever could not be deleted is counted and reported at the
-// end.
+// Delete: the two questions on the main thread and the job they start
+// (its worker is delete_worker.cpp).
 //
 // Nothing here looks at the file system on the main thread: the selection
 // is split into files and folders on a thread of its own (AskAside), which
@@ -19,9 +16,7 @@
 #include "app/fileops/fileops_texts.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
-#include "toolkit/events.h"
 
-#include <cmath>
 #include <memory>
 
 namespace {
@@ -79,37 +74,6 @@ std::shared_ptr<DeletePlan> PlanOf(const std::wstring& names, const std::wstring
     return p;
 }
 
-// Deletes the selected files; false when a cancel stopped the job. A name
-// that has become a folder since the questions stays with all it holds:
-// nobody was asked about its contents.
-bool DeleteFiles(CopyJob& job) {
-    const float step = 100.0f / static_cast<float>(job.fileList.size());
-    for (const std::wstring& name : job.fileList) {
-        job.currentItem = name;
-        const std::wstring path = job.sourceFolder + name;
-        if (rt_file_delete(path, RtDeleteForce))
-            job.steps.push_back({StepDeleted, path, L""});
-        else if (rt_path_exists(path))
-            ++job.failures;
-        job.progress += step;
-        PublishProgress(job, 0, static_cast<int>(job.progress), name, false);
-        if (job.cancel != JobGoOn) return false;
-    }
-    return true;
-}
-
-bool DeleteFolders(CopyJob& job) {
-    for (const std::wstring& folder : job.folderList) {
-        job.currentItem = folder;
-        if (rt_dir_delete(folder, L"", RtDeleteRecursive | RtDeleteForce))
-            job.steps.push_back({StepDeleted, folder, L""});
-        else
-            ++job.failures;
-        if (job.cancel != JobGoOn) return false;
-    }
-    return true;
-}
-
 // The job for a selection its question has split: the progress window and
 // the worker. One job at a time: a job that began meanwhile wins.
 void StartDelete(DeletePlan& p) {
@@ -139,13 +103,4 @@ void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
     auto p = PlanOf(names, folder);
     AskAside(
         AskAnyTime, [p] { SplitSelection(*p, false); }, [p] { StartDelete(*p); });
-}
-
-void DeleteWorker(intptr_t parameter) {
-    CopyJob& job = *reinterpret_cast<CopyJob*>(parameter);
-    if (job.cancel == JobGoOn && DeleteFiles(job)) DeleteFolders(job);
-    job.result = job.failures == 0 ? 1 : 0;
-    PublishProgress(job, 0, 100, L"", true);
-    tk_event_post(EventJobDone, job.window);
-    tk_event_post(EventDirChanged, WinMain);
 }

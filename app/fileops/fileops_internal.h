@@ -7,25 +7,18 @@
 
 struct CopyJob;
 
-// Appends every file below folder (ending in "/") to the job's file list as
-// a full path and every folder to its source folders, creating its
-// counterpart below the job's target folder first. Links are files here:
-// never entered. The worker's thread (the job is its own then); it stops
-// early once the job is cancelled.
-void CollectFolder(CopyJob& job, const std::wstring& folder);
-// Creates the counterpart of a source folder (ending in "/") below the
-// job's target folder: its leading source folder is replaced by the target
-// folder. 1 when it exists afterwards.
-int64_t CreateTargetFolder(CopyJob& job, const std::wstring& folder);
-// Where a file-list element of the job is copied from and to.
-std::wstring JobSourceOf(const CopyJob& job, const std::wstring& element);
-std::wstring JobTargetOf(const CopyJob& job, const std::wstring& element);
+struct FileWork;
+struct WorkItem;
+
+// The steps of a copy or move worker (file_work.h): collecting the selected
+// trees, copying their files (several at once), one file with its questions.
+void CollectJob(FileWork& w);
+void CopyFiles(FileWork& w);
+void TransferItem(FileWork& w, WorkItem& item);
 
 // The workers (parameter: the job's record).
 void CopyWorker(intptr_t job);
 void DeleteWorker(intptr_t job);
-// The file callback of pf_file_copy (user: the job's record).
-int CopyProgress(int64_t total, int64_t done, void* job);
 
 // A name the user typed for an entry in a folder: one plain name. A "/"
 // inside would reach into another folder, "." and ".." are no names.

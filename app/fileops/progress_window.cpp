@@ -75,8 +75,10 @@ int64_t ProgressEvents(int64_t event, void (*finish)(CopyJob&)) {
         ShowJobView(*job);
     else if (event == EventJobDone)
         finish(*job);
-    else if (event == EventGadget && tk_event_gadget() == GadCancel)
+    else if (event == EventGadget && tk_event_gadget() == GadCancel) {
         job->cancel = JobCancelled;
+        rt_control_cancel(&job->control); // also in the middle of a file or a folder
+    }
     return 0;
 }
 

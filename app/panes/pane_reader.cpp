@@ -15,7 +15,11 @@
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
 #include "runtime/dates.h"
+#include "runtime/file_checks.h"
 #include "runtime/files.h"
+#include "runtime/os_path.h"
+#include "runtime/replace.h"
+#include "runtime/text.h"
 #include "runtime/threads.h"
 
 #include <algorithm>
@@ -208,6 +212,22 @@ std::wstring PaneDateText(int64_t date) {
     return text;
 }
 
+namespace {
+
+// A start folder may hold what copies killed in a former run left behind:
+// it goes before anyone sees it. Only a listing that shows such a name
+// costs a second look at the folder.
+void RemoveStaleTemporaries(const std::wstring& folder, std::vector<RtDirEntry>& entries) {
+    const auto temporary = [](const RtDirEntry& e) { return e.name.rfind(L".tc-tmp-", 0) == 0; };
+    if (std::none_of(entries.begin(), entries.end(), temporary)) return;
+    rt_replace_remove_stale_in(rt_os_strip_slashes(rt_text_to_os(folder)));
+    std::erase_if(entries, [&](const RtDirEntry& e) {
+        return temporary(e) && !rt_path_exists(folder + e.name);
+    });
+}
+
+} // namespace
+
 bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
                      const std::atomic<int>* cancel) {
     return rt_dir_read(folder, entries, cancel);
@@ -223,6 +243,7 @@ void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
     std::vector<RtDirEntry> entries;
     out->Ok = ReadPaneEntries(out->Path, &entries, cancel);
     if (!out->Ok) return;
+    if (request.FindExisting) RemoveStaleTemporaries(out->Path, entries);
     Groups groups = GroupEntries(request, entries);
     SortGroups(request, entries, groups);
     MakeRows(request, entries, groups, *out);

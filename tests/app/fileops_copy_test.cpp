@@ -128,33 +128,37 @@ TEST_F(FileopsTest, OtherFilesAfterARefusalAreMovedOnlyWhenAFolderRemains) {
     EXPECT_TRUE(Exists(t / "x.txt"));
 }
 
-TEST_F(FileopsTest, OverwriteIsAskedOnceFromWhatIsOnDisk) {
+TEST_F(FileopsTest, OverwriteIsAskedPerFileFromWhatIsOnDisk) {
     TempDir src, dst;
     for (const char* n : {"a", "b", "c"}) src.write(n, std::string("neu ") + n);
     dst.write("a", "alt a");
     dst.write("b", "alt b");
-    // No pane shows the target: the disk decides.
-    answers = {6, 7};
+    // No pane shows the target: the disk decides, file by file.
+    jobAnswers = {JobAnswerStop};
     Copy(L"a\nb\nc\n", Folder(src), Folder(dst), 0);
-    ASSERT_EQ(2u, asked.size());
-    EXPECT_EQ(Asked(TextFileExists, TextFileOverwrite), asked[1]);
+    ASSERT_EQ(1u, asked.size()); // the confirmation only
+    ASSERT_EQ(1u, jobAsked.size());
+    EXPECT_EQ(0u, jobAsked[0].find(std::wstring(TextFileExists) + L" " + TextFileOverwrite +
+                                   L"|a\n"));
     EXPECT_EQ("alt a", dst.read("a"));
     EXPECT_FALSE(Exists(dst / "c"));
 
     asked.clear();
+    jobAsked.clear();
     Copy(L"a\nb\nc\n", Folder(src), Folder(dst), 0);
-    EXPECT_EQ(2u, asked.size());
+    EXPECT_EQ(2u, jobAsked.size());
     EXPECT_EQ("neu a", dst.read("a"));
     EXPECT_EQ("neu b", dst.read("b"));
     EXPECT_EQ("neu c", dst.read("c"));
 
+    // A folder that is there takes the contents; only its files are asked about.
     Mkdir(src / "Ordner");
     Mkdir(dst / "Ordner");
     asked.clear();
-    answers = {6, 7};
+    jobAsked.clear();
     Copy(L"Ordner\n", Folder(src), Folder(dst), 0);
-    ASSERT_EQ(2u, asked.size());
-    EXPECT_EQ(Asked(TextFolderExists, TextFolderOverwrite), asked[1]);
+    EXPECT_EQ(1u, asked.size());
+    EXPECT_TRUE(jobAsked.empty());
 }
 
 TEST_F(FileopsTest, TreeLandsInPlaceEvenWhenItRepeatsTheSourcePath) {

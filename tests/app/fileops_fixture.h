@@ -7,6 +7,7 @@
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
+#include "app/fileops/job_questions.h"
 #include "pane_fixture.h"
 #include "platform/file_copy.h"
 #include "runtime/syscalls.h"
@@ -25,6 +26,21 @@ class FileopsTest : public PaneTest {
     static inline std::deque<int64_t> answers;     // next answers; 6 when empty
     static inline std::vector<std::wstring> boxes; // "caption|text" of message boxes
     static inline std::vector<int> totals;         // total percent of every report
+    // The workers' questions about one file: "headline|text", and the next
+    // answers (JobAnswer…). When none is left a failure is skipped and an
+    // existing target overwritten.
+    static inline std::vector<std::wstring> jobAsked;
+    static inline std::deque<int> jobAnswers;
+    static inline void (*onJobQuestion)() = nullptr; // runs before each answer
+
+    static int JobScript(int kind, const std::wstring& headline, const std::wstring& text) {
+        jobAsked.push_back(headline + L"|" + text);
+        if (onJobQuestion) onJobQuestion();
+        if (jobAnswers.empty()) return kind == JobAskOverwrite ? JobAnswerOverwrite : JobAnswerSkip;
+        const int a = jobAnswers.front();
+        jobAnswers.pop_front();
+        return a;
+    }
 
     static int64_t Script(int64_t, const std::wstring&, const std::wstring& headline,
                           const std::wstring& text, int64_t, int64_t) {
@@ -47,6 +63,10 @@ class FileopsTest : public PaneTest {
         answers.clear();
         boxes.clear();
         totals.clear();
+        jobAsked.clear();
+        jobAnswers.clear();
+        onJobQuestion = nullptr;
+        JobQuestionDialog = JobScript;
         Messages.Dialog = Script;
         Messages.Box = Box;
         ProgressObserver = nullptr;
@@ -54,6 +74,7 @@ class FileopsTest : public PaneTest {
     void TearDown() override {
         RunJob();
         ProgressObserver = nullptr;
+        JobQuestionDialog = JobQuestionWindow;
         rt_sys = rt_syscalls_real();
         pf_copy_sys_reset();
         PaneTest::TearDown();
@@ -115,7 +136,7 @@ class FileopsTest : public PaneTest {
         int n = 0;
         DIR* d = opendir(folder.c_str());
         while (dirent* e = d ? readdir(d) : nullptr)
-            n += std::string(e->d_name).rfind(".tc-copy-", 0) == 0;
+            n += std::string(e->d_name).rfind(".tc-", 0) == 0;
         if (d) closedir(d);
         return n;
     }

@@ -95,7 +95,9 @@ class SettingsFile : public testing::Test {
                "enanzeige]\r\nDateien = 1\r\nLaufwerke = 2\r\n"
                "[Viewer]\r\nViewer.exe = /usr/bin/less\r\n[List Filter]\r\nFilter = "
                "|*.txt|*.cpp\r\n; Tastatur und Reihenfolge\r\n[Bedienung]\r\nSchnellsuche = 0\r\n"
-               "Zahlen nach Wert = 1\r\nMuster mit Ordnern = 0\r\n";
+               "Zahlen nach Wert = 1\r\nMuster mit Ordnern = 0\r\n"
+               "; Kopieren und Verschieben\r\n[Kopieren]\r\nKopien pr\xC3\xBC"
+               "fen = 0\r\n";
     }
     const std::string Head = "\xEF\xBB\xBF\r\n; Die Kordinaten vom Fenster\r\n[Fenster]\r\n";
     TempDir dir_;
