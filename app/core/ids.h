@@ -14,6 +14,7 @@ enum : int64_t {
     WinNewFolder = 36,
     WinRename = 46,
     WinButtonBarEditor = 51,
+    WinJobs = 62, // "Aufträge": every file job since the start
 };
 
 // ---- gadgets of the main window ----
@@ -62,6 +63,7 @@ enum : int64_t {
     MenuBackspaceKey = 17, // Backspace: up a folder
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
+    MenuJobs = 62,         // Ctrl+J: the "Aufträge" window
     MenuFirstToolbarButton = 400,
 };
 

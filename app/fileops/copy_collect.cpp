@@ -29,6 +29,9 @@ std::wstring JobSourceOf(const CopyJob& job, const std::wstring& element) {
 }
 
 std::wstring JobTargetOf(const CopyJob& job, const std::wstring& element) {
+    // Only a job of one selected file has a new name for it.
+    if (!job.targetName.empty() && element.find(L'/') == std::wstring::npos)
+        return job.targetFolder + job.targetName;
     return job.targetFolder + BelowSource(job, element);
 }
 

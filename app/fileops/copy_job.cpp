@@ -5,6 +5,7 @@
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
+#include "app/fileops/job_queue.h"
 #include "toolkit/events.h"
 
 #include <algorithm>
@@ -43,7 +44,10 @@ CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
 }
 
 void StartFileJob(CopyJob& job, RtThreadProc worker) {
-    OpenProgressWindow(job);
+    QueueFileJob(job, worker);
+}
+
+void StartFileWorker(CopyJob& job, RtThreadProc worker) {
     job.thread = rt_thread_create(worker, reinterpret_cast<intptr_t>(&job));
     if (job.thread) return;
     // No worker: nothing was done, and the window must not wait for one.
@@ -59,7 +63,6 @@ CopyJob* FileJobOfWindow(int64_t window) {
 }
 
 void EndFileJob(CopyJob& job) {
-    if (job.thread) rt_thread_wait(job.thread);
     Jobs.remove_if([&](const std::unique_ptr<CopyJob>& j) { return j.get() == &job; });
 }
 
@@ -70,6 +73,8 @@ bool FileJobRunning() {
 void PublishProgress(CopyJob& job, int filePercent, int totalPercent, const std::wstring& item,
                      bool now) {
     if (ProgressObserver) ProgressObserver(job, filePercent, totalPercent, item);
+    // "Anhalten" holds the worker here; a cancel lets it go on to its next check.
+    rt_control_go_on(&job.control);
     const int64_t t = NowMs();
     JobView& view = job.view;
     std::lock_guard lock(view.lock);
@@ -85,7 +90,10 @@ void PublishProgress(CopyJob& job, int filePercent, int totalPercent, const std:
 }
 
 void EndFileJobs() {
-    for (const auto& job : Jobs) job->cancel = JobQuitting;
+    for (const auto& job : Jobs) {
+        job->cancel = JobQuitting;
+        rt_control_cancel(&job->control);
+    }
     for (const auto& job : Jobs)
         if (job->thread) rt_thread_wait(job->thread);
 }

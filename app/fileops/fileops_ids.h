@@ -15,6 +15,12 @@ enum : int64_t {
     GadTotalPercent = 41,  // "GesamtProzent:" + percent + "%"
     GadCancel = 42,        // "Abbrechen"
 };
+// The gadgets of a progress window that have no fixed number, as asked of
+// FileJobProgressGadget.
+enum : int64_t {
+    ProgressPauseButton = -2, // "Anhalten" / "Fortsetzen"
+    ProgressFigures = -3,     // bytes done of the total, speed, time left
+};
 
 // ---- new-folder dialog 36 ----
 enum : int64_t {
@@ -43,7 +49,7 @@ constexpr int32_t EventJobProgress = 65600;
 // Geometry of the windows, as the main window opens them.
 enum : int64_t {
     ProgressWidth = 400,
-    ProgressHeight = 140,
+    ProgressHeight = 156,
     NewFolderX = 0,
     NewFolderY = 0,
     NewFolderWidth = 320,

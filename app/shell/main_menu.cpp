@@ -17,6 +17,10 @@ constexpr MenuEntry ConfigurationMenu[] = {
     {MenuButtonBar, L"ButtonBar Ändern\tCtrl+B"},
 };
 
+constexpr MenuEntry CommandsMenu[] = {
+    {MenuJobs, L"Aufträge\tCtrl+J"},
+};
+
 constexpr MenuEntry PaneBackgroundMenu[] = {
     {MenuNewFolder, L"Neues Verzeichnis erstellen"},
     {-1, nullptr},
@@ -54,6 +58,11 @@ constexpr Shortcut ConfigurationShortcuts[] = {
     {TkShortcutControl | 'B', MenuButtonBar},
 };
 
+// The keys the "Befehle" menu shows beside its items.
+constexpr Shortcut CommandsShortcuts[] = {
+    {TkShortcutControl | 'J', MenuJobs},
+};
+
 template <size_t N> void AddItems(const MenuEntry (&entries)[N]) {
     for (const MenuEntry& e : entries) {
         if (e.item < 0)
@@ -71,11 +80,13 @@ void BuildMainMenu() {
     CreateButtonBarToolbar();
     tk_menu_title(L"Datei");
     tk_menu_title(L"Befehle");
+    AddItems(CommandsMenu);
     tk_menu_title(L"Konfiguration");
     AddItems(ConfigurationMenu);
     for (const Shortcut& s : MainShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
     for (const Shortcut& s : DesktopShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
     for (const Shortcut& s : ConfigurationShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
+    for (const Shortcut& s : CommandsShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
 }
 
 void BuildPaneBackgroundMenu() {

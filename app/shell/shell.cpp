@@ -9,6 +9,8 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
+#include "app/fileops/job_queue.h"
+#include "app/fileops/jobs_window.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
@@ -37,6 +39,7 @@ constexpr WindowHandlerEntry WindowHandlers[] = {
     {WinRename, RenameEvents},
     {WinSettings, SettingsDialogEvent},
     {WinButtonBarEditor, ButtonBarEditorEvent},
+    {WinJobs, JobsWindowEvents},
 };
 
 struct ItemPicture {
@@ -69,6 +72,9 @@ void InstallHooks() {
 WindowHandler HandlerOfWindow(int64_t window) {
     for (const WindowHandlerEntry& e : WindowHandlers)
         if (e.window == window) return e.handler;
+    // Progress windows and lists of failures of several jobs at once have
+    // numbers of their own.
+    if (IsFileJobWindow(window)) return FileJobWindowEvents;
     return nullptr;
 }
 
@@ -110,7 +116,11 @@ void RunMainLoop() {
 }
 
 void ShutDown() {
-    EndFileJobs(); // no half-written file is left when the program ends
+    // Whatever the way out (asked, a signal, the window manager's close): the
+    // waiting jobs never start, the running ones stop as a cancel does, and
+    // none is left in the middle of a file.
+    CancelAllFileJobs();
+    EndFileJobs();
     SaveSettings();
     EndPaneThreads(); // none may touch a gadget tk_end frees
     tk_end();

@@ -7,6 +7,8 @@
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
+#include "app/fileops/job_queue.h"
+#include "app/fileops/target_question.h"
 #include "pane_fixture.h"
 #include "platform/file_copy.h"
 #include "runtime/syscalls.h"
@@ -25,6 +27,7 @@ class FileopsTest : public PaneTest {
     static inline std::deque<int64_t> answers;     // next answers; 6 when empty
     static inline std::vector<std::wstring> boxes; // "caption|text" of message boxes
     static inline std::vector<int> totals;         // total percent of every report
+    static inline std::wstring typedTarget;        // typed into the F5/F6 field; empty: kept
 
     static int64_t Script(int64_t, const std::wstring&, const std::wstring& headline,
                           const std::wstring& text, int64_t, int64_t) {
@@ -38,6 +41,13 @@ class FileopsTest : public PaneTest {
         boxes.push_back(caption + L"|" + text);
         return 1;
     }
+    // The F5/F6 question, recorded as its text reads: question, CR, target.
+    static int64_t ScriptTarget(const std::wstring& headline, const std::wstring& question,
+                                std::wstring& target, int64_t owner) {
+        const int64_t a = Script(0, L"", headline, question + L" \r" + target + L" ?", 0, owner);
+        if (!typedTarget.empty()) target = typedTarget;
+        return a;
+    }
     static void Totals(CopyJob&, int, int total, const std::wstring&) { totals.push_back(total); }
 
   protected:
@@ -47,6 +57,8 @@ class FileopsTest : public PaneTest {
         answers.clear();
         boxes.clear();
         totals.clear();
+        typedTarget.clear();
+        AskTarget = ScriptTarget;
         Messages.Dialog = Script;
         Messages.Box = Box;
         ProgressObserver = nullptr;
@@ -54,6 +66,8 @@ class FileopsTest : public PaneTest {
     void TearDown() override {
         RunJob();
         ProgressObserver = nullptr;
+        AskTarget = TargetQuestionDialog;
+        ResetJobQueue();
         rt_sys = rt_syscalls_real();
         pf_copy_sys_reset();
         PaneTest::TearDown();
@@ -70,7 +84,7 @@ class FileopsTest : public PaneTest {
             if (idle && QuestionsRunning() == 0) break;
             HandleProgress(tk_event_wait_timeout(5));
         }
-        for (int i = 0; i < 100000 && FileJobRunning(); ++i)
+        for (int i = 0; i < 100000 && (FileJobRunning() || FileJobsPending()); ++i)
             HandleProgress(tk_event_wait_timeout(5));
         for (int i = 0;
              i < 200 && (tk_window_exists(WinCopyProgress) || tk_window_exists(WinDeleteProgress));
@@ -79,8 +93,7 @@ class FileopsTest : public PaneTest {
     }
     // What the main loop does with an event of a progress window.
     static void HandleProgress(int32_t v) {
-        if (tk_event_window() == WinCopyProgress) CopyProgressEvents(v);
-        if (tk_event_window() == WinDeleteProgress) DeleteProgressEvents(v);
+        if (v && IsFileJobWindow(tk_event_window())) FileJobWindowEvents(v);
     }
     static void Copy(const std::wstring& names, const std::wstring& from, const std::wstring& to,
                      int64_t move) {
