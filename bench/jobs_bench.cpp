@@ -75,7 +75,7 @@ void Handle(int32_t value) {
 }
 
 void RunUntilNoJobs() {
-    while (FileJobsPending()) Handle(tk_event_wait_timeout(5));
+    while (FileJobsPending()) Handle(tk_event_wait_timeout(1));
 }
 
 CopyJob& QueueCopy(const std::string& src, const std::string& dst,

@@ -46,6 +46,11 @@ enum : int64_t {
 // thread only). At most one is queued at a time.
 constexpr int32_t EventJobProgress = 65600;
 
+// The numbers of progress windows beside the first one: from here on, far
+// above the application's own window numbers and far below the addresses
+// the toolkit hands out as fresh numbers.
+constexpr int64_t FirstJobWindow = 1'000'000;
+
 // Geometry of the windows, as the main window opens them.
 enum : int64_t {
     ProgressWidth = 400,

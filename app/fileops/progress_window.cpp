@@ -7,7 +7,13 @@
 // Several jobs have windows at once, so a window and its gadgets get numbers
 // of their own. The first window open takes the long-known numbers (window
 // 34 or 35, gadgets 37 to 42) so a lone job looks as it always did to
-// whoever drives it by number; the others get fresh ones.
+// whoever drives it by number, and is built at once. Any other job gets a
+// window number from FirstJobWindow on, but its window is built only once
+// the job has lasted ProgressShowDelayMs: building a window costs more than
+// a small job, and a queue of a hundred small jobs would spend most of its
+// time on windows nobody sees. Until then the number names the job alone:
+// the worker's events reach its handler all the same.
+#include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/message_dialog.h"
@@ -44,9 +50,14 @@ struct ProgressGadgets {
     SpeedMeter meter;
     bool paused = false;
     int shownPercent = 0; // the total percent as last shown
+    bool built = false;   // the window and gadgets exist
+    bool started = false; // the queue started the job
+    int64_t queuedMs = 0; // steady clock when the job was queued
 };
 
-std::map<const CopyJob*, ProgressGadgets> Windows; // main thread
+std::map<CopyJob*, ProgressGadgets> Windows; // main thread
+int64_t NextWindow = FirstJobWindow;         // the number of the next job window built later
+bool CheckPending = false;                   // a look for windows due is on its way
 
 int64_t NowMs() {
     using namespace std::chrono;
@@ -112,10 +123,11 @@ void ShowJobView(CopyJob& job) {
         current = job.view.current;
     }
     g.shownPercent = totalPercent;
-    tk_gadget_set_state(g.totalBar, totalPercent);
-    SetText(job, g.totalPercent, Percent(TextTotalPercent, totalPercent));
     const std::wstring figures = FiguresText(job, g, totalPercent);
     if (QueueChanged) QueueChanged();
+    if (!g.built) return;
+    tk_gadget_set_state(g.totalBar, totalPercent);
+    SetText(job, g.totalPercent, Percent(TextTotalPercent, totalPercent));
     if (job.operation == JobDelete) return;
     SetText(job, g.figures, figures);
     tk_gadget_set_state(g.fileBar, filePercent);
@@ -165,8 +177,7 @@ bool TakesKnownNumbers() {
     return !tk_window_exists(WinCopyProgress) && !tk_window_exists(WinDeleteProgress);
 }
 
-ProgressGadgets CreateGadgets(bool copy, bool known) {
-    ProgressGadgets g;
+void CreateGadgets(ProgressGadgets& g, bool copy, bool known) {
     auto n = [known](int64_t number) { return known ? number : -1; };
     auto made = [](int64_t asked, int64_t result) { return asked == -1 ? result : asked; };
     if (copy) {
@@ -184,7 +195,6 @@ ProgressGadgets CreateGadgets(bool copy, bool known) {
         made(n(GadTotalProgress), tk_progress_create(n(GadTotalProgress), 10, 80, 380, 16, 0, 100));
     g.pause = tk_button_create(-1, 180, 124, 100, 24, TextPause);
     g.cancel = made(n(GadCancel), tk_button_create(n(GadCancel), 290, 124, 100, 24, TextCancel));
-    return g;
 }
 
 // Grows the window for a larger font, measured with the widest texts its
@@ -207,41 +217,85 @@ ProgressGadgets* GadgetsOfWindow(int64_t window, CopyJob** job) {
     return at == Windows.end() ? nullptr : &at->second;
 }
 
+// Builds the window of the job under job.window, showing it after delayMs,
+// with what the job has shown so far.
+void Build(CopyJob& job, ProgressGadgets& g, bool known, int64_t delayMs) {
+    const bool copy = job.operation != JobDelete;
+    tk_window_open(job.window, 0, 0, ProgressWidth, ProgressHeight,
+                   copy ? TextCopyTitle : TextDeleteTitle, ProgressFlags, tk_window_handle(WinMain));
+    CreateGadgets(g, copy, known);
+    FitWindow(job.window, g, copy);
+    g.built = true;
+    if (g.started) {
+        ShowJobView(job);
+        if (g.paused) tk_gadget_set_text(g.pause, TextResume);
+    } else {
+        // Until the queue starts it, a job says that it waits.
+        if (copy) tk_gadget_set_text(g.currentFile, TextWaiting);
+        if (!copy) tk_gadget_set_text(g.totalPercent, TextWaiting);
+    }
+    tk_window_show(job.window, delayMs);
+}
+
+void CheckLater();
+
+// Builds the windows of the jobs that have lasted long enough to be seen.
+void BuildDueWindows() {
+    CheckPending = false;
+    const int64_t now = NowMs();
+    bool more = false;
+    for (auto& [job, g] : Windows) {
+        if (g.built) continue;
+        if (now - g.queuedMs >= ProgressShowDelayMs)
+            Build(*job, g, false, 0);
+        else
+            more = true;
+    }
+    if (more) CheckLater();
+}
+
+// One look for windows due, a show delay from now, for all jobs at once.
+void CheckLater() {
+    if (CheckPending) return;
+    CheckPending = true;
+    AskAside(
+        AskAnyTime, [] { rt_delay(static_cast<int>(ProgressShowDelayMs)); }, BuildDueWindows, 0);
+}
+
 } // namespace
 
 void OpenProgressWindow(CopyJob& job) {
-    const bool copy = job.operation != JobDelete;
-    const bool known = TakesKnownNumbers();
-    const int64_t asked = known ? int64_t{copy ? WinCopyProgress : WinDeleteProgress} : -1;
-    const int64_t opened =
-        tk_window_open(asked, 0, 0, ProgressWidth, ProgressHeight,
-                       copy ? TextCopyTitle : TextDeleteTitle, ProgressFlags, tk_window_handle(WinMain));
-    const int64_t window = asked == -1 ? opened : asked;
-    ProgressGadgets g = CreateGadgets(copy, known);
-    FitWindow(window, g, copy);
-    // Until the queue starts it, a job says that it waits.
-    if (copy) tk_gadget_set_text(g.currentFile, TextWaiting);
-    tk_gadget_set_text(g.totalPercent, copy ? TextTotalPercentStart : TextWaiting);
-    tk_window_show(window, ProgressShowDelayMs);
-    job.window = window;
-    Windows[&job] = std::move(g);
+    ProgressGadgets& g = Windows[&job];
+    g.queuedMs = NowMs();
+    if (TakesKnownNumbers()) {
+        job.window = job.operation != JobDelete ? WinCopyProgress : WinDeleteProgress;
+        Build(job, g, true, ProgressShowDelayMs);
+        return;
+    }
+    job.window = NextWindow++;
+    CheckLater();
 }
 
 void ShowJobStarted(CopyJob& job) {
     auto at = Windows.find(&job);
     if (at == Windows.end()) return;
-    if (job.operation != JobDelete) tk_gadget_set_text(at->second.currentFile, TextCurrentFileStart);
-    tk_gadget_set_text(at->second.totalPercent, TextTotalPercentStart);
+    ProgressGadgets& g = at->second;
+    g.started = true;
+    if (!g.built) return;
+    if (job.operation != JobDelete) tk_gadget_set_text(g.currentFile, TextCurrentFileStart);
+    tk_gadget_set_text(g.totalPercent, TextTotalPercentStart);
 }
 
 void CloseProgressWindow(CopyJob& job) {
-    Windows.erase(&job);
-    tk_window_close(job.window);
+    auto at = Windows.find(&job);
+    if (at == Windows.end()) return;
+    if (at->second.built) tk_window_close(job.window);
+    Windows.erase(at);
 }
 
 int64_t FileJobProgressGadget(const CopyJob& job, int64_t which) {
-    auto at = Windows.find(&job);
-    if (at == Windows.end()) return 0;
+    auto at = Windows.find(const_cast<CopyJob*>(&job));
+    if (at == Windows.end() || !at->second.built) return 0;
     const ProgressGadgets& g = at->second;
     switch (which) {
     case GadCurrentFile: return g.currentFile;
@@ -278,6 +332,7 @@ void ShowPauseState(CopyJob& job, bool paused) {
     g.paused = paused;
     // The pause would drag the average down once the job goes on.
     if (!paused) SpeedReset(g.meter);
+    if (!g.built) return;
     tk_gadget_set_text(g.pause, paused ? TextResume : TextPause);
     if (job.operation != JobDelete) SetText(job, g.figures, FiguresText(job, g, g.shownPercent));
 }

@@ -103,6 +103,10 @@ TEST_F(JobQueueTest, WaitingJobsSayItMoveAndCancelBeforeTheyRun) {
     ASSERT_EQ(3u, QueuedJobs().size());
     EXPECT_EQ(S::Running, StateOf(0));
     EXPECT_EQ(S::Waiting, StateOf(1));
+    // A window of its own, built once the job has waited long enough to be seen.
+    EXPECT_FALSE(tk_window_exists(second.window));
+    for (int i = 0; i < 200 && !tk_window_exists(second.window); ++i) Pump(1);
+    EXPECT_EQ(1, tk_window_exists(second.window));
     EXPECT_EQ(TextWaiting, tk_gadget_get_text(FileJobProgressGadget(second, GadCurrentFile)));
     EXPECT_NE(first.window, second.window) << "each job has a window of its own";
     const int64_t secondId = QueuedJobs()[1].id, thirdId = QueuedJobs()[2].id;
