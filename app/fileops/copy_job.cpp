@@ -10,8 +10,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <list>
 #include <memory>
+#include <mutex>
 
 ProgressObserverFn ProgressObserver = nullptr;
 
@@ -29,7 +32,37 @@ int64_t NowMs() {
 }
 
 bool Running(const CopyJob& job) {
-    return job.thread != 0 && rt_thread_is_running(job.thread);
+    return job.working.load();
+}
+
+// The threads the workers run on. A queue of a hundred small jobs would
+// spend more on starting and ending a thread per job than on its files, so
+// a thread that finished a job waits for the next one. Threads are added
+// while none is idle and stay until the program ends (runtime/threads.h).
+struct WorkerPool {
+    std::mutex lock;
+    std::condition_variable wake;
+    std::deque<std::pair<RtThreadProc, CopyJob*>> work; // under lock
+    int idle = 0;                                       // under lock
+};
+// Never destroyed: its threads still wait on it while the program ends.
+WorkerPool& Pool = *new WorkerPool;
+
+void PoolThread(intptr_t) {
+    std::unique_lock lock(Pool.lock);
+    for (;;) {
+        ++Pool.idle;
+        Pool.wake.wait(lock, [] { return !Pool.work.empty(); });
+        --Pool.idle;
+        const auto [worker, job] = Pool.work.front();
+        Pool.work.pop_front();
+        lock.unlock();
+        worker(reinterpret_cast<intptr_t>(job));
+        // The last touch of the record: the main thread frees it once it
+        // sees this, never before.
+        job->working.store(false);
+        lock.lock();
+    }
 }
 
 } // namespace
@@ -48,8 +81,21 @@ void StartFileJob(CopyJob& job, RtThreadProc worker) {
 }
 
 void StartFileWorker(CopyJob& job, RtThreadProc worker) {
-    job.thread = rt_thread_create(worker, reinterpret_cast<intptr_t>(&job));
+    job.working.store(true);
+    std::unique_lock lock(Pool.lock);
+    Pool.work.emplace_back(worker, &job);
+    const bool idle = Pool.idle > 0;
+    lock.unlock();
+    if (idle) {
+        Pool.wake.notify_one();
+        return;
+    }
+    job.thread = rt_thread_create(PoolThread, 0);
     if (job.thread) return;
+    lock.lock();
+    std::erase_if(Pool.work, [&](const auto& w) { return w.second == &job; });
+    lock.unlock();
+    job.working.store(false);
     // No worker: nothing was done, and the window must not wait for one.
     job.result = 0;
     job.failures = 1;
@@ -94,6 +140,6 @@ void EndFileJobs() {
         job->cancel = JobQuitting;
         rt_control_cancel(&job->control);
     }
-    for (const auto& job : Jobs)
-        if (job->thread) rt_thread_wait(job->thread);
+    // The workers stop at their next step; the program ends when all have.
+    while (FileJobRunning()) rt_delay(1);
 }

@@ -118,7 +118,10 @@ struct CopyJob {
     // ---- shared ----
     std::atomic<int> cancel{JobGoOn}; // main writes, worker reads (Job…)
     RtControl control; // pause/resume/cancel for the engine; bytes and items done
-    int thread = 0;                   // the worker (main, at the start), 0 = none
+    int thread = 0;                   // a thread started for the worker (main), 0 = none
+    // True from the worker's start until it has returned; the pool thread
+    // clears it as its last touch of the record (StartFileWorker).
+    std::atomic<bool> working{false};
     JobView view;
 };
 
@@ -128,8 +131,9 @@ CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
 // Hands the job to the queue (QueueFileJob), which starts worker(job) when
 // its turn comes. Main thread.
 void StartFileJob(CopyJob& job, RtThreadProc worker);
-// Starts worker(job) on a thread of its own now; without a thread nothing
-// was done and the job ends as failed. The queue's; main thread.
+// Starts worker(job) now, on a thread of the workers' pool (one that ended
+// its last job, or a new one); without a thread nothing was done and the job
+// ends as failed. The queue's; main thread.
 void StartFileWorker(CopyJob& job, RtThreadProc worker);
 // The job whose progress window is window; null for none. Main thread.
 CopyJob* FileJobOfWindow(int64_t window);

@@ -148,7 +148,7 @@ void TogglePause(CopyJob& job) {
 // the rare turn where it has not yet, the end is looked at again later
 // rather than waited for.
 bool WorkerGone(CopyJob& job) {
-    if (!job.thread || !rt_thread_is_running(job.thread)) return true;
+    if (!job.working.load()) return true;
     tk_event_post(EventJobDone, job.window);
     return false;
 }
