@@ -39,7 +39,8 @@ std::wstring TimeLeftText(int64_t seconds) {
     if (seconds < 0) return L"";
     const int64_t hours = seconds / 3600, minutes = seconds % 3600 / 60, rest = seconds % 60;
     std::wstring text = L"noch ";
-    if (hours > 0) return text + std::to_wstring(hours) + L" h " + std::to_wstring(minutes) + L" min";
+    if (hours > 0)
+        return text + std::to_wstring(hours) + L" h " + std::to_wstring(minutes) + L" min";
     if (minutes > 0) text += std::to_wstring(minutes) + L" min ";
     return text + std::to_wstring(rest) + L" s";
 }

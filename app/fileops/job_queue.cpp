@@ -98,7 +98,8 @@ std::vector<uint64_t> JobDevices(const std::wstring& source, const std::wstring&
     std::vector<uint64_t> devices;
     for (const std::wstring* folder : {&source, &target})
         if (!folder->empty())
-            if (const uint64_t d = rt_path_device(*folder); d && (devices.empty() || devices[0] != d))
+            if (const uint64_t d = rt_path_device(*folder);
+                d && (devices.empty() || devices[0] != d))
                 devices.push_back(d);
     return devices;
 }
@@ -142,9 +143,10 @@ QueuedJob* QueuedJobById(int64_t id) {
 }
 
 size_t FileJobsActive() {
-    return static_cast<size_t>(std::count_if(Entries.begin(), Entries.end(), [](const QueuedJob& e) {
-        return e.state == JobState::Waiting || Holds(e.state);
-    }));
+    return static_cast<size_t>(
+        std::count_if(Entries.begin(), Entries.end(), [](const QueuedJob& e) {
+            return e.state == JobState::Waiting || Holds(e.state);
+        }));
 }
 
 void PauseFileJob(int64_t id) {

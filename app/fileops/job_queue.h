@@ -49,9 +49,9 @@ struct QueuedJob {
     CopyJob* job = nullptr;        // the record while it exists, then null
     RtThreadProc worker = nullptr; // started with the record as parameter
     JobState state = JobState::Waiting;
-    std::wstring what;  // operation, first names, target ("Kopieren: a, b nach /x/")
-    int percent = 0;    // share done, as last seen
-    double speed = 0;   // bytes per second, as last seen
+    std::wstring what; // operation, first names, target ("Kopieren: a, b nach /x/")
+    int percent = 0;   // share done, as last seen
+    double speed = 0;  // bytes per second, as last seen
 };
 
 // Queues the job and starts it when it may (see above). Its progress window

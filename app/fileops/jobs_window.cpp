@@ -25,9 +25,9 @@ struct ButtonSpec {
     int64_t x, width;
 };
 constexpr ButtonSpec Buttons[] = {
-    {JobsGadget::Pause, L"Anhalten", 10, 90},      {JobsGadget::Resume, L"Fortsetzen", 105, 90},
-    {JobsGadget::Cancel, L"Abbrechen", 200, 90},   {JobsGadget::Up, L"Nach oben", 305, 95},
-    {JobsGadget::Down, L"Nach unten", 405, 95},    {JobsGadget::Close, L"Schließen", 540, 90},
+    {JobsGadget::Pause, L"Anhalten", 10, 90},    {JobsGadget::Resume, L"Fortsetzen", 105, 90},
+    {JobsGadget::Cancel, L"Abbrechen", 200, 90}, {JobsGadget::Up, L"Nach oben", 305, 95},
+    {JobsGadget::Down, L"Nach unten", 405, 95},  {JobsGadget::Close, L"Schließen", 540, 90},
 };
 
 // Gadget numbers by JobsGadget, 0 while the window is closed.

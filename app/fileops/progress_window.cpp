@@ -181,10 +181,10 @@ void CreateGadgets(ProgressGadgets& g, bool copy, bool known) {
     auto n = [known](int64_t number) { return known ? number : -1; };
     auto made = [](int64_t asked, int64_t result) { return asked == -1 ? result : asked; };
     if (copy) {
-        g.currentFile = made(n(GadCurrentFile),
-                             tk_text_create(n(GadCurrentFile), 10, 0, 380, 16, TextCurrentFileStart));
-        g.filePercent = made(n(GadFilePercent), tk_text_create(n(GadFilePercent), 290, 20, 100,
-                                                               20, TextFilePercentStart, TkTextRight));
+        g.currentFile = made(n(GadCurrentFile), tk_text_create(n(GadCurrentFile), 10, 0, 380, 16,
+                                                               TextCurrentFileStart));
+        g.filePercent = made(n(GadFilePercent), tk_text_create(n(GadFilePercent), 290, 20, 100, 20,
+                                                               TextFilePercentStart, TkTextRight));
         g.fileBar = made(n(GadFileProgress),
                          tk_progress_create(n(GadFileProgress), 10, 40, 380, 16, 0, 100));
         g.figures = tk_text_create(-1, 10, 100, 380, 16, L"");
@@ -222,7 +222,8 @@ ProgressGadgets* GadgetsOfWindow(int64_t window, CopyJob** job) {
 void Build(CopyJob& job, ProgressGadgets& g, bool known, int64_t delayMs) {
     const bool copy = job.operation != JobDelete;
     tk_window_open(job.window, 0, 0, ProgressWidth, ProgressHeight,
-                   copy ? TextCopyTitle : TextDeleteTitle, ProgressFlags, tk_window_handle(WinMain));
+                   copy ? TextCopyTitle : TextDeleteTitle, ProgressFlags,
+                   tk_window_handle(WinMain));
     CreateGadgets(g, copy, known);
     FitWindow(job.window, g, copy);
     g.built = true;

@@ -16,6 +16,7 @@
 #include <vector>
 
 TargetQuestionFn AskTarget = TargetQuestionDialog;
+void (*TargetQuestionOpened)(int64_t window, int64_t ok) = nullptr;
 
 namespace {
 
@@ -92,16 +93,20 @@ int64_t TargetQuestionDialog(const std::wstring& headline, const std::wstring& q
     tk_window_activate(dialog);
     tk_gadget_activate(g.field);
     tk_window_disable(owner, 1);
+    if (TargetQuestionOpened) TargetQuestionOpened(dialog, g.ok);
 
     std::vector<HeldEvent> held;
     int64_t answer = 0;
     while (!answer) {
         const int32_t code = tk_event_wait();
         const int64_t window = tk_event_window();
-        if (tk_quit_requested()) answer = MessageAnswerCancel;
-        else if (window == dialog && code) answer = AnswerOf(code, g);
+        if (tk_quit_requested())
+            answer = MessageAnswerCancel;
+        else if (window == dialog && code)
+            answer = AnswerOf(code, g);
         // Running jobs go on showing their progress and ending meanwhile.
-        else if (code && IsFileJobWindow(window)) FileJobWindowEvents(code);
+        else if (code && IsFileJobWindow(window))
+            FileJobWindowEvents(code);
         else if (CanHold(code))
             held.push_back({code, window, tk_event_gadget(), tk_event_type(), tk_event_data()});
     }
@@ -129,12 +134,14 @@ TypedTarget ResolveTypedTarget(const std::wstring& typed, const std::wstring& so
     const std::wstring parent = rt_path_folder(path);
     const std::wstring name = rt_path_name(path);
     const bool fresh = !rt_path_exists(path);
-    if (oneFile && fresh && IsPlainName(name) && !parent.empty() && rt_path_kind(parent) == PathFolder) {
+    if (oneFile && fresh && IsPlainName(name) && !parent.empty() &&
+        rt_path_kind(parent) == PathFolder) {
         t.folder = WithSlash(parent);
         t.name = name;
         return t;
     }
-    t.error = (fresh ? L"Das Zielverzeichnis existiert nicht:\n" : L"Das Ziel ist kein Verzeichnis:\n") +
-              typed;
+    t.error =
+        (fresh ? L"Das Zielverzeichnis existiert nicht:\n" : L"Das Ziel ist kein Verzeichnis:\n") +
+        typed;
     return t;
 }

@@ -19,6 +19,9 @@ extern TargetQuestionFn AskTarget;
 // meanwhile.
 int64_t TargetQuestionDialog(const std::wstring& headline, const std::wstring& question,
                              std::wstring& target, int64_t owner);
+// Test seam: told the window and its OK button once the real window is up.
+// Null normally.
+extern void (*TargetQuestionOpened)(int64_t window, int64_t ok);
 
 // Where a typed target leads. typed is absolute, or relative to the source
 // folder; "~" is the home folder.

@@ -64,9 +64,9 @@ void WindowSized() {
 int64_t AskQuit() {
     // With jobs waiting or running the question is about them.
     const bool jobs = FileJobsPending();
-    const int64_t answer = Messages.Dialog(MessageKindQuestion, QuitCaption, QuitHeadline,
-                                           jobs ? QuitJobsText : QuitText, MessageTwoButtons,
-                                           WinMain);
+    const int64_t answer =
+        Messages.Dialog(MessageKindQuestion, QuitCaption, QuitHeadline,
+                        jobs ? QuitJobsText : QuitText, MessageTwoButtons, WinMain);
     if (answer != MessageAnswerOk) return 0;
     if (jobs) CancelAllFileJobs();
     RestorePositionBeforeMaximize();

@@ -9,6 +9,7 @@
 #include "app/fileops/jobs_window.h"
 
 #include <atomic>
+#include <thread>
 
 namespace {
 
@@ -152,15 +153,18 @@ TEST_F(JobQueueTest, PauseHoldsTheWorkerAndResumeLetsItGoOn) {
 
 TEST_F(JobQueueTest, ProgressTextsAreNeverCut) {
     CopyJob& job = Queue(1, L"a");
-    const std::wstring item = L"/ein/recht/langer/Pfad/zu/einer/Datei/mit/einem/sehr/langen/Namen.txt";
+    const std::wstring item =
+        L"/ein/recht/langer/Pfad/zu/einer/Datei/mit/einem/sehr/langen/Namen.txt";
     PublishProgress(job, 50, 28, item, true);
     Pump(10);
     for (int64_t which : {GadCurrentFile, GadFilePercent, GadTotalPercent}) {
         const int64_t g = FileJobProgressGadget(job, which);
-        EXPECT_GE(tk_gadget_width(g), tk_gadget_needed_width(g)) << rt_text_to_os(tk_gadget_get_text(g));
+        EXPECT_GE(tk_gadget_width(g), tk_gadget_needed_width(g))
+            << rt_text_to_os(tk_gadget_get_text(g));
         EXPECT_LE(tk_gadget_x(g) + tk_gadget_width(g), tk_window_width(job.window));
     }
-    EXPECT_EQ(L"GesamtProzent:28%", tk_gadget_get_text(FileJobProgressGadget(job, GadTotalPercent)));
+    EXPECT_EQ(L"GesamtProzent:28%",
+              tk_gadget_get_text(FileJobProgressGadget(job, GadTotalPercent)));
 }
 
 // A typed folder is the target; a new name for one file is its new name,
@@ -215,6 +219,42 @@ TEST_F(FileopsTest, FailuresAreListedAndRetriedAlone) {
     EXPECT_FALSE(tk_window_exists(list));
     EXPECT_EQ("A", dst.read("a.txt")) << "the retry copied the failed file";
     EXPECT_FALSE(Exists(dst / "b.txt")) << "and nothing else";
+}
+
+// The question of a second F5 stays open while the first job fails: the
+// failure is reported while the question is still up, and nothing waits.
+TEST_F(JobQueueTest, JobEndingWhileAQuestionIsOpenIsReported) {
+    TempDir src, dst;
+    src.write("a.txt", "A");
+    CopyJob& job = NewFileJob(JobCopy, Folder(src), Folder(dst));
+    job.fileList = {L"a.txt"};
+    StartFileJob(job, [](intptr_t parameter) {
+        while (!Release) rt_delay(1);
+        FailingWorker(parameter);
+    });
+    static bool reportedDuringQuestion;
+    reportedDuringQuestion = false;
+    AskTarget = [](const std::wstring& h, const std::wstring& q, std::wstring& t, int64_t o) {
+        TargetQuestionOpened = [](int64_t window, int64_t ok) {
+            Release = true;
+            std::thread([window, ok] {
+                rt_delay(300);
+                tk_event_post(EventGadget, window, ok);
+            }).detach();
+        };
+        const int64_t answer = TargetQuestionDialog(h, q, t, o);
+        TargetQuestionOpened = nullptr;
+        reportedDuringQuestion = FailureListWindow(0) != 0;
+        return answer;
+    };
+    CopyMoveCommand(L"a.txt\n", Folder(src), Folder(dst), 0, 0, 0);
+    EXPECT_TRUE(reportedDuringQuestion);
+    RunJob();
+    EXPECT_EQ("A", dst.read("a.txt")) << "the answered question's job ran";
+    const int64_t list = FailureListWindow(0);
+    tk_event_post(EventCloseWindow, list);
+    for (int i = 0; i < 100 && tk_window_exists(list); ++i) Pump(1);
+    EXPECT_EQ(0, FailureListWindow(0));
 }
 
 } // namespace
