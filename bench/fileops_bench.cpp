@@ -35,6 +35,7 @@
 #include "app/core/message_dialog.h"
 #include "app/core/shell_hooks.h"
 #include "app/fileops/fileops.h"
+#include "app/fileops/target_question.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
@@ -92,6 +93,10 @@ void MakeTree(const std::string& root, int folders, int files, size_t size) {
 
 int64_t AnswerOk(int64_t, const std::wstring&, const std::wstring&, const std::wstring&, int64_t,
                  int64_t) {
+    return 6;
+}
+// The F5 question answered with its target as shown.
+int64_t TargetOk(const std::wstring&, const std::wstring&, std::wstring&, int64_t) {
     return 6;
 }
 int64_t BoxSeen(const std::wstring&, const std::wstring& text, int64_t) {
@@ -346,6 +351,7 @@ int main(int argc, char** argv) {
     InstallShellHooks();
     BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
     Messages.Dialog = AnswerOk;
+    AskTarget = TargetOk;
     Messages.Box = BoxSeen;
 
     // Names on the command line run only those benchmarks.

@@ -64,6 +64,11 @@ int rt_path_same_device(const std::wstring& a, const std::wstring& b) {
     return stat_of(a, 0, &sa) && stat_of(b, 0, &sb) && sa.st_dev == sb.st_dev ? 1 : 0;
 }
 
+uint64_t rt_path_device(const std::wstring& path) {
+    struct stat st {};
+    return stat_of(path, 0, &st) ? static_cast<uint64_t>(st.st_dev) + 1 : 0;
+}
+
 int rt_path_exists(const std::wstring& path) {
     struct stat st {};
     return stat_of(path, AT_SYMLINK_NOFOLLOW, &st) ? 1 : 0;

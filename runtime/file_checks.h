@@ -20,6 +20,9 @@ int rt_path_same_entry(const std::wstring& a, const std::wstring& b);
 int rt_path_inside(const std::wstring& folder, const std::wstring& path);
 // 1 when both entries (links followed) lie on one file system.
 int rt_path_same_device(const std::wstring& a, const std::wstring& b);
+// The device number (st_dev) of the entry, links followed, plus one; 0 when
+// nothing can be looked at there.
+uint64_t rt_path_device(const std::wstring& path);
 // 1 when anything is at path, a broken link included (the link itself is
 // looked at).
 int rt_path_exists(const std::wstring& path);

@@ -15,6 +15,7 @@ enum : int64_t {
     WinRename = 46,
     WinButtonBarEditor = 51,
     WinSelectPattern = 60, // "Auswahl erweitern" / "Auswahl verkleinern"
+    WinJobs = 62, // "Aufträge": every file job since the start
 };
 
 // ---- gadgets of the main window ----
@@ -94,6 +95,7 @@ enum : int64_t {
     MenuPathToCommand = 167,   // Ctrl+P
     MenuKeyTable = 168,        // F1
     MenuEscapeKey = 169,       // Escape: back to the pane list
+    MenuJobs = 62,         // Ctrl+J: the "Aufträge" window
     MenuFirstToolbarButton = 400,
 };
 

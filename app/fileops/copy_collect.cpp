@@ -38,11 +38,10 @@ int CollectFailed(const std::string& path, int error, void* user) {
     return answer == JobAnswerStop ? RtTreeStop : RtTreeSkip;
 }
 
-// Appends the entries of one selected item below target folder `into`.
-void CollectOne(FileWork& w, const std::string& root, const std::string& into) {
+// Appends the entries of one selected item that goes to `target`.
+void CollectOne(FileWork& w, const std::string& root, const std::string& target) {
     std::vector<RtTreeEntry> found;
     rt_tree_collect(root, &found, &w.job.control, CollectFailed, &w);
-    const std::string target = into + NameOf(root);
     std::map<std::string, int> folders; // entry path -> item index
     for (RtTreeEntry& e : found) {
         WorkItem item;
@@ -75,15 +74,18 @@ bool MovedWhole(FileWork& w, const std::string& folder, const std::string& into)
 void CollectJob(FileWork& w) {
     CopyJob& job = w.job;
     const std::string into = Os(job.targetFolder);
+    // Only a job of one selected file may give it a new name.
+    const std::string renamed = job.targetName.empty() ? "" : into + Os(job.targetName);
     for (const std::wstring& name : job.fileList) {
         if (WorkStopped(w)) return;
-        CollectOne(w, Os(job.sourceFolder + name), into);
+        const std::string root = Os(job.sourceFolder + name);
+        CollectOne(w, root, renamed.empty() ? into + NameOf(root) : renamed);
     }
     for (size_t k = 0; k < job.folderList.size(); ++k) {
         if (WorkStopped(w)) return;
         const std::string folder = Os(job.folderList[k]);
         const bool whole =
             job.operation == JobMove && k < job.folderWhole.size() && job.folderWhole[k];
-        if (!whole || !MovedWhole(w, folder, into)) CollectOne(w, folder, into);
+        if (!whole || !MovedWhole(w, folder, into)) CollectOne(w, folder, into + NameOf(folder));
     }
 }

@@ -7,9 +7,10 @@
 // job starts is a question answered on a thread of its own (AskAside), so a
 // selection or target on a hanging mount leaves the window answering. What
 // the command needs (names, folders, panes) is taken when it is called and
-// travels in a CopyPlan; the job's record is made only when the worker
-// starts, and only if no other job began meanwhile: one job at a time is
-// this command's rule.
+// travels in a CopyPlan; the job's record is made once the questions are
+// answered and goes to the queue, which starts it when its devices are free.
+// The question shows the target in a field: a typed folder is the target, a
+// typed new name of a single file its new name (target_question.h).
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
@@ -19,6 +20,8 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/job_queue.h"
+#include "app/fileops/target_question.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_changed.h"
 #include "app/panes/pane_sides.h"
@@ -42,6 +45,8 @@ struct Refusal {
 // fill in the rest on their threads, the deliveries read it on the main one.
 struct CopyPlan {
     std::wstring sourceFolder, targetFolder;
+    std::wstring typed;      // the target as the user left it in the question
+    std::wstring targetName; // a new name for the one file, else empty
     int move = 0;
     intptr_t sourcePane = 0, targetPane = 0; // PaneReport, 0 for none
     std::vector<std::wstring> names;
@@ -49,6 +54,8 @@ struct CopyPlan {
     Refusal refusal;
     std::vector<std::wstring> fileList, folderList;
     std::vector<uint8_t> folderWhole;
+    std::vector<uint64_t> devices;
+    std::wstring targetError; // the typed target is refused: why
 };
 using Plan = std::shared_ptr<CopyPlan>;
 
@@ -61,10 +68,25 @@ void ShowError(const std::wstring& text) {
     Messages.Dialog(MessageKindError, TextAttention, TextError, text, MessageOneButton, WinMain);
 }
 
-bool Confirmed(const std::wstring& targetFolder, int64_t move) {
-    const std::wstring question = move ? TextMoveQuestion : TextCopyQuestion;
-    return Ask(move ? TextMoveHeadline : TextCopyHeadline,
-               question + L'\r' + targetFolder + TextQuestionEnd) == MessageAnswerOk;
+// The question with the target in its field; false for no. target becomes
+// what the user left in the field.
+bool Confirmed(std::wstring& target, int64_t move) {
+    std::wstring question = move ? TextMoveQuestion : TextCopyQuestion;
+    while (!question.empty() && question.back() == L' ') question.pop_back();
+    return AskTarget(move ? TextMoveHeadline : TextCopyHeadline, question, target, WinMain) ==
+           MessageAnswerOk;
+}
+
+// Where the typed target leads, looked at on the question's thread. The
+// target the command was given is taken as it is.
+void ResolveTarget(CopyPlan& p) {
+    if (p.typed == p.targetFolder) return;
+    const bool oneFile =
+        p.names.size() == 1 && rt_path_kind(p.sourceFolder + p.names[0]) != PathFolder;
+    const TypedTarget t = ResolveTypedTarget(p.typed, p.sourceFolder, oneFile);
+    p.targetFolder = t.folder;
+    p.targetError = t.error;
+    if (!t.name.empty() && t.name != p.names[0]) p.targetName = t.name;
 }
 
 // Sorts one selected item into the plan, or marks why it is refused. Only a
@@ -93,9 +115,14 @@ void Classify(CopyPlan& p, const std::wstring& name, bool sameFolder) {
 }
 
 void ClassifyAll(CopyPlan& p) {
-    const bool sameFolder = rt_path_same_entry(p.sourceFolder, p.targetFolder);
+    ResolveTarget(p);
+    if (p.targetFolder.empty()) return;
+    // A copy under a new name may stay in its folder.
+    const bool sameFolder =
+        p.targetName.empty() && rt_path_same_entry(p.sourceFolder, p.targetFolder);
     for (const std::wstring& name : p.names)
         if (!name.empty() && name != L"." && name != L"..") Classify(p, name, sameFolder);
+    p.devices = JobDevices(p.sourceFolder, p.targetFolder);
 }
 
 const wchar_t* RefusalText(const Refusal& r, int64_t move) {
@@ -115,14 +142,14 @@ bool GoOnAfterRefusal(const CopyPlan& p) {
 }
 
 void StartCopyJob(CopyPlan& p) {
-    // A job may have started while the questions were out.
-    if (FileJobRunning()) return;
     CopyJob& job = NewFileJob(p.move ? JobMove : JobCopy, p.sourceFolder, p.targetFolder);
     job.sourcePane = p.sourcePane;
     job.targetPane = p.targetPane;
     job.fileList = std::move(p.fileList);
     job.folderList = std::move(p.folderList);
     job.folderWhole = std::move(p.folderWhole);
+    job.devices = std::move(p.devices);
+    job.targetName = p.targetName;
     // The target pane's watcher reports even when the file system says
     // nothing (a network folder).
     if (Pane* target = PaneOfReport(job.targetPane)) MarkPaneChanged(*target);
@@ -131,6 +158,10 @@ void StartCopyJob(CopyPlan& p) {
 }
 
 void AfterClassified(const Plan& p) {
+    if (!p->targetError.empty()) {
+        ShowError(p->targetError);
+        return;
+    }
     // Existing targets are asked about one by one when the worker meets them.
     if (GoOnAfterRefusal(*p)) StartCopyJob(*p);
 }
@@ -158,11 +189,12 @@ std::wstring NamesIn(const std::vector<std::wstring>& paths, const std::wstring&
 void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder,
                      const std::wstring& targetFolder, int64_t move, int64_t sourcePane,
                      int64_t targetPane) {
-    if (!Confirmed(targetFolder, move)) return;
-    if (FileJobRunning()) return;
+    std::wstring typed = targetFolder;
+    if (!Confirmed(typed, move)) return;
     auto p = std::make_shared<CopyPlan>();
     p->sourceFolder = sourceFolder;
     p->targetFolder = targetFolder;
+    p->typed = typed;
     p->move = move ? 1 : 0;
     p->sourcePane = ReportOfList(sourcePane);
     p->targetPane = ReportOfList(targetPane);

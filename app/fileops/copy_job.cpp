@@ -6,12 +6,16 @@
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
+#include "app/fileops/job_queue.h"
 #include "toolkit/events.h"
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <list>
 #include <memory>
+#include <mutex>
 
 ProgressObserverFn ProgressObserver = nullptr;
 
@@ -29,7 +33,37 @@ int64_t NowMs() {
 }
 
 bool Running(const CopyJob& job) {
-    return job.thread != 0 && rt_thread_is_running(job.thread);
+    return job.working.load();
+}
+
+// The threads the workers run on. A queue of a hundred small jobs would
+// spend more on starting and ending a thread per job than on its files, so
+// a thread that finished a job waits for the next one. Threads are added
+// while none is idle and stay until the program ends (runtime/threads.h).
+struct WorkerPool {
+    std::mutex lock;
+    std::condition_variable wake;
+    std::deque<std::pair<RtThreadProc, CopyJob*>> work; // under lock
+    int idle = 0;                                       // under lock
+};
+// Never destroyed: its threads still wait on it while the program ends.
+WorkerPool& Pool = *new WorkerPool;
+
+void PoolThread(intptr_t) {
+    std::unique_lock lock(Pool.lock);
+    for (;;) {
+        ++Pool.idle;
+        Pool.wake.wait(lock, [] { return !Pool.work.empty(); });
+        --Pool.idle;
+        const auto [worker, job] = Pool.work.front();
+        Pool.work.pop_front();
+        lock.unlock();
+        worker(reinterpret_cast<intptr_t>(job));
+        // The last touch of the record: the main thread frees it once it
+        // sees this, never before.
+        job->working.store(false);
+        lock.lock();
+    }
 }
 
 } // namespace
@@ -45,9 +79,25 @@ CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
 }
 
 void StartFileJob(CopyJob& job, RtThreadProc worker) {
-    OpenProgressWindow(job);
-    job.thread = rt_thread_create(worker, reinterpret_cast<intptr_t>(&job));
+    QueueFileJob(job, worker);
+}
+
+void StartFileWorker(CopyJob& job, RtThreadProc worker) {
+    job.working.store(true);
+    std::unique_lock lock(Pool.lock);
+    Pool.work.emplace_back(worker, &job);
+    const bool idle = Pool.idle > 0;
+    lock.unlock();
+    if (idle) {
+        Pool.wake.notify_one();
+        return;
+    }
+    job.thread = rt_thread_create(PoolThread, 0);
     if (job.thread) return;
+    lock.lock();
+    std::erase_if(Pool.work, [&](const auto& w) { return w.second == &job; });
+    lock.unlock();
+    job.working.store(false);
     // No worker: nothing was done, and the window must not wait for one.
     job.result = 0;
     job.failures = 1;
@@ -61,7 +111,6 @@ CopyJob* FileJobOfWindow(int64_t window) {
 }
 
 void EndFileJob(CopyJob& job) {
-    if (job.thread) rt_thread_wait(job.thread);
     Jobs.remove_if([&](const std::unique_ptr<CopyJob>& j) { return j.get() == &job; });
 }
 
@@ -72,6 +121,8 @@ bool FileJobRunning() {
 void PublishProgress(CopyJob& job, int filePercent, int totalPercent, const std::wstring& item,
                      bool now) {
     if (ProgressObserver) ProgressObserver(job, filePercent, totalPercent, item);
+    // "Anhalten" holds the worker here; a cancel lets it go on to its next check.
+    rt_control_go_on(&job.control);
     const int64_t t = NowMs();
     JobView& view = job.view;
     std::lock_guard lock(view.lock);
@@ -91,6 +142,6 @@ void EndFileJobs() {
         job->cancel = JobQuitting;
         rt_control_cancel(&job->control);
     }
-    for (const auto& job : Jobs)
-        if (job->thread) rt_thread_wait(job->thread);
+    // The workers stop at their next step; the program ends when all have.
+    while (FileJobRunning()) rt_delay(1);
 }

@@ -3,21 +3,23 @@
 //
 // A command (copy_command.cpp, delete_command.cpp) builds the record with
 // NewFileJob and fills in its inputs: the operation, the source folder and
-// the items, the target folder, the panes the items come from and go to.
-// StartFileJob opens the job's progress window and starts the worker with
-// the record as its parameter; the worker reads nothing but its record. From
-// then on the main thread writes nothing but `cancel` until the worker has
-// ended; the worker owns every other field meanwhile. What the progress
-// window shows travels through `view`, under its own lock: the worker fills
-// it, the main thread copies it into the gadgets when the worker's
-// EventJobProgress arrives (gadgets are main thread only). The worker's last
-// act is posting EventJobDone to the job's window, whose handler waits for
-// the thread, reports, and frees the record (EndFileJob).
+// the items, the target folder, the panes the items come from and go to, the
+// devices it touches. StartFileJob hands it to the queue (job_queue.h),
+// which opens its progress window at once and starts the worker with the
+// record as its parameter when the job's turn comes; the worker reads
+// nothing but its record. From then on the main thread writes nothing but
+// `cancel` and `control` until the worker has ended; the worker owns every
+// other field meanwhile. What the progress window shows travels through
+// `view`, under its own lock, and through the live counts of `control`: the
+// worker fills them, the main thread copies them into the gadgets when the
+// worker's EventJobProgress arrives (gadgets are main thread only). The
+// worker's last act is posting EventJobDone to the job's window, whose
+// handler reports and frees the record (EndFileJob); nothing on the main
+// thread ever waits for a worker while the program runs.
 //
-// Several records may exist at once, each with its own window, thread and
-// cancel flag. That only one job runs at a time is a rule of the commands
-// (FileJobRunning), not of the record. `steps` says, once the worker has
-// ended, what the job did, item by item, for whoever keeps a journal of it.
+// Several records exist at once, each with its own window, thread and
+// control. `steps` says, once the worker has ended, what the job did, item
+// by item, for whoever keeps a journal of it.
 #pragma once
 
 #include "runtime/control.h"
@@ -90,6 +92,12 @@ struct CopyJob {
     // Parallel to folderList: 1 when a move takes the folder over by one
     // rename instead of collecting its files (same file system, no target).
     std::vector<uint8_t> folderWhole;
+    // st_dev of the source and target folders: jobs that share a device
+    // wait for each other (job_queue.h). Empty: shares none.
+    std::vector<uint64_t> devices;
+    // A single selected file copied or moved under a new name (typed in the
+    // question); empty: every item keeps its name.
+    std::wstring targetName;
     int64_t window = 0; // its progress window (OpenProgressWindow)
     // "Kopien prüfen": every copy is read back from the disk and compared.
     bool verify = false;
@@ -104,29 +112,41 @@ struct CopyJob {
     std::vector<std::wstring> sourceFolders;
     std::vector<JobStep> steps;          // what the job did, in order
     std::vector<JobFailure> failedItems; // every item that failed, skipped ones not included
-    int64_t bytesTotal = 0;              // bytes the job will copy, once collected
+    int64_t bytesTotal = 0;             // bytes the job will copy, once collected
+    // Bytes of files skipped or failed: the time left is reckoned without
+    // them. Worker adds, main thread reads.
+    std::atomic<int64_t> bytesSkipped{0};
 
     // ---- shared ----
     std::atomic<int> cancel{JobGoOn}; // main writes, worker reads (Job…)
-    RtControl control;                // pause/resume/cancel for the engine; bytes and items done
-    int thread = 0;                   // the worker (main, at the start), 0 = none
+    RtControl control; // pause/resume/cancel for the engine; bytes and items done
+    int thread = 0;                   // a thread started for the worker (main), 0 = none
+    // True from the worker's start until it has returned; the pool thread
+    // clears it as its last touch of the record (StartFileWorker).
+    std::atomic<bool> working{false};
     JobView view;
 };
 
 // A new record, kept until EndFileJob. Main thread.
 CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
                     const std::wstring& targetFolder);
-// Opens the job's progress window and starts worker(job) on a thread of its
-// own; without a thread nothing was done and the job ends as failed. Main.
+// Hands the job to the queue (QueueFileJob), which starts worker(job) when
+// its turn comes. Main thread.
 void StartFileJob(CopyJob& job, RtThreadProc worker);
+// Starts worker(job) now, on a thread of the workers' pool (one that ended
+// its last job, or a new one); without a thread nothing was done and the job
+// ends as failed. The queue's; main thread.
+void StartFileWorker(CopyJob& job, RtThreadProc worker);
 // The job whose progress window is window; null for none. Main thread.
 CopyJob* FileJobOfWindow(int64_t window);
-// Waits for the job's worker, if it has one, and frees the record. Main.
+// Frees the record; its worker has ended or never started. Main thread.
 void EndFileJob(CopyJob& job);
-// True while the worker of any job runs: the commands start no other then.
+// True while the worker of any job runs (tests, the end of the program).
 bool FileJobRunning();
 // Worker: stores new progress figures and lets the progress window know,
-// at most every few tens of milliseconds unless `now` is set.
+// at most every few tens of milliseconds unless `now` is set. While the job
+// is paused ("Anhalten") it returns only once resumed or cancelled, so a
+// worker that reports between files and chunks pauses there too.
 void PublishProgress(CopyJob& job, int filePercent, int totalPercent, const std::wstring& item,
                      bool now);
 

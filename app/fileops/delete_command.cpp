@@ -14,6 +14,7 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/job_queue.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 
@@ -49,12 +50,14 @@ bool ListsAnything(const std::wstring& folder) {
 struct DeletePlan {
     std::wstring folder;
     std::vector<std::wstring> names, files, folders;
+    std::vector<uint64_t> devices;
     bool full = false; // a folder among them lists anything
 };
 
 // On the question's thread: one look at each selected name, and with
 // look_inside a look into each folder for anything it holds.
 void SplitSelection(DeletePlan& p, bool look_inside) {
+    p.devices = JobDevices(p.folder, L"");
     for (std::wstring& name : p.names) {
         if (!Deletable(name)) continue;
         std::wstring path = p.folder + name;
@@ -75,10 +78,10 @@ std::shared_ptr<DeletePlan> PlanOf(const std::wstring& names, const std::wstring
 }
 
 // The job for a selection its question has split: the progress window and
-// the worker. One job at a time: a job that began meanwhile wins.
+// the worker, as soon as the queue lets it run.
 void StartDelete(DeletePlan& p) {
-    if (FileJobRunning()) return;
     CopyJob& job = NewFileJob(JobDelete, p.folder, L"");
+    job.devices = std::move(p.devices);
     job.fileList = std::move(p.files);
     job.folderList = std::move(p.folders);
     StartFileJob(job, DeleteWorker);
@@ -99,7 +102,6 @@ void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
 }
 
 void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
-    if (FileJobRunning()) return;
     auto p = PlanOf(names, folder);
     AskAside(
         AskAnyTime, [p] { SplitSelection(*p, false); }, [p] { StartDelete(*p); });

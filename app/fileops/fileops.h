@@ -12,8 +12,8 @@
 // selected folders, copies, moves or deletes, reports progress through
 // EventJobProgress and ends by posting EventJobDone to its progress window,
 // whose handler (called by the main loop) closes it, says when anything
-// failed, refreshes the panes and frees the record. The commands start no
-// job while another one runs; such a request does nothing.
+// failed, refreshes the panes and frees the record. A job asked for while
+// others run is queued (job_queue.h), never dropped.
 //
 // What the user may rely on: an existing target is replaced only after the
 // user agreed and only by a complete copy (platform/file_copy.h); a failed
@@ -23,6 +23,7 @@
 // deleted as links, never followed. A failure never looks like success.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -54,12 +55,36 @@ void DeleteRequest(const std::wstring& names, const std::wstring& folder);
 void DeleteCommand(const std::wstring& names, const std::wstring& folder);
 
 // ---- progress windows ----
-// Opens the job's window: the copy window 34 for a copy or move, the delete
-// window 35 for a delete.
+// Opens the job's window, saying "Wartet …" until ShowJobStarted: the copy
+// window 34 for a copy or move, the delete window 35 for a delete, or one
+// of fresh numbers while another progress window is open.
 void OpenProgressWindow(CopyJob& job);
+void ShowJobStarted(CopyJob& job);
+// The pause button and the figures follow the job's pause state.
+void ShowPauseState(CopyJob& job, bool paused);
+void CloseProgressWindow(CopyJob& job);
+// The number of a gadget of the job's window: GadCurrentFile,
+// GadFilePercent, GadTotalPercent, GadCancel, ProgressPauseButton or
+// ProgressFigures (fileops_ids.h); 0 for none.
+int64_t FileJobProgressGadget(const CopyJob& job, int64_t which);
 // Handlers of windows 34 and 35: the events of the job whose window it is.
 int64_t CopyProgressEvents(int64_t event);
 int64_t DeleteProgressEvents(int64_t event);
+// The handler of every window of the file jobs (progress windows of any
+// number, the lists of failures); the main loop calls it for the windows
+// for which IsFileJobWindow holds.
+int64_t ProgressWindowEvents(int64_t event);
+int64_t FileJobWindowEvents(int64_t event);
+bool IsProgressWindow(int64_t window);
+bool IsFileJobWindow(int64_t window);
+// A job that ended with failures: a window lists every failed file with its
+// reason and offers "Erneut versuchen", which queues a job of just those.
+void ShowJobFailures(const CopyJob& job);
+int64_t FailureWindowEvents(int64_t event);
+// The window of the index-th list of failures open (oldest first) and its
+// "Erneut versuchen" button; 0 for none (tests).
+int64_t FailureListWindow(size_t index);
+int64_t FailureRetryButton(int64_t window);
 
 // ---- new folder and rename ----
 void OpenNewFolderDialog(int64_t x, int64_t y, int64_t width, int64_t height);
@@ -73,3 +98,5 @@ int64_t RenameEvents(int64_t event);
 // Cancels every running job, rolls its current file back and waits for its
 // worker, so the program never ends in the middle of a file.
 void EndFileJobs();
+// 1 while any job waits or runs: quitting asks first.
+bool FileJobsPending();

@@ -15,6 +15,12 @@ enum : int64_t {
     GadTotalPercent = 41,  // "GesamtProzent:" + percent + "%"
     GadCancel = 42,        // "Abbrechen"
 };
+// The gadgets of a progress window that have no fixed number, as asked of
+// FileJobProgressGadget.
+enum : int64_t {
+    ProgressPauseButton = -2, // "Anhalten" / "Fortsetzen"
+    ProgressFigures = -3,     // bytes done of the total, speed, time left
+};
 
 // ---- new-folder dialog 36 ----
 enum : int64_t {
@@ -40,10 +46,15 @@ enum : int64_t {
 // thread only). At most one is queued at a time.
 constexpr int32_t EventJobProgress = 65600;
 
+// The numbers of progress windows beside the first one: from here on, far
+// above the application's own window numbers and far below the addresses
+// the toolkit hands out as fresh numbers.
+constexpr int64_t FirstJobWindow = 1'000'000;
+
 // Geometry of the windows, as the main window opens them.
 enum : int64_t {
     ProgressWidth = 400,
-    ProgressHeight = 140,
+    ProgressHeight = 156,
     NewFolderX = 0,
     NewFolderY = 0,
     NewFolderWidth = 320,

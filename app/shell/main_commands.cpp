@@ -77,6 +77,8 @@ constexpr Command Commands[] = {
     {MenuPathToCommand, CommandsMenu, L"Pfad in die Befehlszeile", L"Ctrl+P", Ctrl | 'P', Bound::Window},
     {MenuEscapeKey, CommandsMenu, L"Zurück zur Liste", L"Esc", KeyEscape, Bound::Window},
     {-1, CommandsMenu, nullptr, nullptr, 0, Bound::Before},
+    {MenuJobs, CommandsMenu, L"Aufträge", L"Ctrl+J", Ctrl | 'J', Bound::Window},
+    {-1, CommandsMenu, nullptr, nullptr, 0, Bound::Before},
     {MenuKeyTable, CommandsMenu, L"Tastenbelegung", L"F1", KeyF1, Bound::Window},
 };
 // clang-format on

@@ -12,6 +12,8 @@
 #include "app/core/message_dialog.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
+#include "app/fileops/job_queue.h"
+#include "app/fileops/jobs_window.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_cursor.h"
 #include "app/panes/pane_filter.h"
@@ -66,9 +68,13 @@ void WindowSized() {
 // ---- keys and menu items ----
 
 int64_t AskQuit() {
-    const int64_t answer = Messages.Dialog(MessageKindQuestion, QuitCaption, QuitHeadline, QuitText,
-                                           MessageTwoButtons, WinMain);
+    // With jobs waiting or running the question is about them.
+    const bool jobs = FileJobsPending();
+    const int64_t answer =
+        Messages.Dialog(MessageKindQuestion, QuitCaption, QuitHeadline,
+                        jobs ? QuitJobsText : QuitText, MessageTwoButtons, WinMain);
     if (answer != MessageAnswerOk) return 0;
+    if (jobs) CancelAllFileJobs();
     RestorePositionBeforeMaximize();
     return 1;
 }
@@ -132,6 +138,7 @@ int64_t MenuItem(int64_t item) {
     case MenuSettings:
     case MenuSettingsPopup: SettingsDialogCommand(); return 0;
     case MenuButtonBar: ButtonBarEditorCommand(); return 0;
+    case MenuJobs: OpenJobsWindow(); return 0;
     case MenuQuit: return AskQuit();
     default: return 0;
     }

@@ -57,6 +57,7 @@ constexpr Shortcut ConfigurationShortcuts[] = {
     {TkShortcutControl | 'B', MenuButtonBar},
 };
 
+// The keys the "Befehle" menu shows beside its items.
 template <size_t N> void AddItems(const MenuEntry (&entries)[N]) {
     for (const MenuEntry& e : entries) {
         if (e.item < 0)

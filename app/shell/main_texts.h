@@ -4,6 +4,7 @@
 constexpr const wchar_t* QuitCaption = L"System Nachricht !";
 constexpr const wchar_t* QuitHeadline = L"Tarn Rirevivuz";
 constexpr const wchar_t* QuitText = L"wollen sie wirklich das Programm verlassen ?";
+constexpr const wchar_t* QuitJobsText = L"Es laufen noch Aufträge. Trotzdem beenden?";
 
 // Pane context menu.
 constexpr const wchar_t* ContextCaption = L"Achtung !";

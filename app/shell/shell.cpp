@@ -9,6 +9,8 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
+#include "app/fileops/job_queue.h"
+#include "app/fileops/jobs_window.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/select_pattern_dialog.h"
@@ -40,6 +42,7 @@ constexpr WindowHandlerEntry WindowHandlers[] = {
     {WinSettings, SettingsDialogEvent},
     {WinButtonBarEditor, ButtonBarEditorEvent},
     {WinSelectPattern, SelectPatternEvents},
+    {WinJobs, JobsWindowEvents},
 };
 
 struct ItemPicture {
@@ -73,6 +76,9 @@ void InstallHooks() {
 WindowHandler HandlerOfWindow(int64_t window) {
     for (const WindowHandlerEntry& e : WindowHandlers)
         if (e.window == window) return e.handler;
+    // Progress windows and lists of failures of several jobs at once have
+    // numbers of their own.
+    if (IsFileJobWindow(window)) return FileJobWindowEvents;
     return nullptr;
 }
 
@@ -114,7 +120,11 @@ void RunMainLoop() {
 }
 
 void ShutDown() {
-    EndFileJobs(); // no half-written file is left when the program ends
+    // Whatever the way out (asked, a signal, the window manager's close): the
+    // waiting jobs never start, the running ones stop as a cancel does, and
+    // none is left in the middle of a file.
+    CancelAllFileJobs();
+    EndFileJobs();
     SaveSettings();
     EndPaneThreads(); // none may touch a gadget tk_end frees
     tk_end();

@@ -8,6 +8,8 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/job_questions.h"
+#include "app/fileops/job_queue.h"
+#include "app/fileops/target_question.h"
 #include "pane_fixture.h"
 #include "platform/file_copy.h"
 #include "runtime/syscalls.h"
@@ -41,6 +43,7 @@ class FileopsTest : public PaneTest {
         jobAnswers.pop_front();
         return a;
     }
+    static inline std::wstring typedTarget;        // typed into the F5/F6 field; empty: kept
 
     static int64_t Script(int64_t, const std::wstring&, const std::wstring& headline,
                           const std::wstring& text, int64_t, int64_t) {
@@ -53,6 +56,13 @@ class FileopsTest : public PaneTest {
     static int64_t Box(const std::wstring& caption, const std::wstring& text, int64_t) {
         boxes.push_back(caption + L"|" + text);
         return 1;
+    }
+    // The F5/F6 question, recorded as its text reads: question, CR, target.
+    static int64_t ScriptTarget(const std::wstring& headline, const std::wstring& question,
+                                std::wstring& target, int64_t owner) {
+        const int64_t a = Script(0, L"", headline, question + L" \r" + target + L" ?", 0, owner);
+        if (!typedTarget.empty()) target = typedTarget;
+        return a;
     }
     static void Totals(CopyJob&, int, int total, const std::wstring&) { totals.push_back(total); }
 
@@ -67,6 +77,8 @@ class FileopsTest : public PaneTest {
         jobAnswers.clear();
         onJobQuestion = nullptr;
         JobQuestionDialog = JobScript;
+        typedTarget.clear();
+        AskTarget = ScriptTarget;
         Messages.Dialog = Script;
         Messages.Box = Box;
         ProgressObserver = nullptr;
@@ -75,6 +87,8 @@ class FileopsTest : public PaneTest {
         RunJob();
         ProgressObserver = nullptr;
         JobQuestionDialog = JobQuestionWindow;
+        AskTarget = TargetQuestionDialog;
+        ResetJobQueue();
         rt_sys = rt_syscalls_real();
         pf_copy_sys_reset();
         PaneTest::TearDown();
@@ -91,7 +105,7 @@ class FileopsTest : public PaneTest {
             if (idle && QuestionsRunning() == 0) break;
             HandleProgress(tk_event_wait_timeout(5));
         }
-        for (int i = 0; i < 100000 && FileJobRunning(); ++i)
+        for (int i = 0; i < 100000 && (FileJobRunning() || FileJobsPending()); ++i)
             HandleProgress(tk_event_wait_timeout(5));
         for (int i = 0;
              i < 200 && (tk_window_exists(WinCopyProgress) || tk_window_exists(WinDeleteProgress));
@@ -100,8 +114,7 @@ class FileopsTest : public PaneTest {
     }
     // What the main loop does with an event of a progress window.
     static void HandleProgress(int32_t v) {
-        if (tk_event_window() == WinCopyProgress) CopyProgressEvents(v);
-        if (tk_event_window() == WinDeleteProgress) DeleteProgressEvents(v);
+        if (v && IsFileJobWindow(tk_event_window())) FileJobWindowEvents(v);
     }
     static void Copy(const std::wstring& names, const std::wstring& from, const std::wstring& to,
                      int64_t move) {

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# File jobs in the real program under Xvfb: a large copy paused with
+# "Anhalten" (the target stops growing) and resumed from the "Aufträge"
+# window (Ctrl+J), a second F5 meanwhile that waits in the queue and is done
+# afterwards, the copy byte-exact; quitting with a job running asks, "Abbruch"
+# keeps it running, yes stops it with no temporary file left.
+. "$(dirname "$0")/lib.sh"
+
+SRC=$E2E_DIR/quelle DST=$E2E_DIR/ziel
+mkdir -p "$SRC" "$DST"
+# Real blocks, not holes, so the copy takes its time.
+head -c $((1024 * 1024 * 1024)) /dev/zero >"$SRC/gross.bin"
+echo klein >"$SRC/klein.txt"
+
+printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
+  "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
+
+answer() { # a visible window titled exactly $1 gets the key $2
+  local id
+  id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)
+  [ -n "$id" ] || e2e_fail "no window '$1'"
+  xdotool windowfocus --sync "$id" 2>/dev/null
+  xdotool key --delay 50 "$2"
+  sleep 0.4
+}
+window() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1; }
+click_in() { # window, x, y
+  xdotool windowfocus --sync "$1" 2>/dev/null
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.4
+}
+# Bytes written so far into the hidden temporary of the copy in $DST.
+written() { find "$DST" -maxdepth 1 -name '.tc-*' -printf '%s\n' 2>/dev/null | head -1; }
+growing() {
+  local a b
+  a=$(written); sleep 0.5; b=$(written)
+  [ -n "$a" ] && [ -n "$b" ] && [ "$b" -gt "$a" ]
+}
+temporaries() { find "$DST" -maxdepth 1 -name '.tc-*' | wc -l; }
+
+e2e_start
+# rows of the left pane: .., gross.bin, klein.txt
+e2e_key Home Down F5
+answer Achtung Return
+for ((i = 0; i < 100; i++)); do [ -n "$(written)" ] && break; sleep 0.05; done
+[ -n "$(written)" ] || e2e_fail "the large copy did not start"
+PROGRESS=$(window "Kopieren !")
+[ -n "$PROGRESS" ] || e2e_fail "no progress window"
+click_in "$PROGRESS" 230 136 # "Anhalten"
+sleep 0.3
+growing && e2e_fail "the target still grows after Anhalten"
+
+# A second F5 while the first job runs: queued, not dropped.
+e2e_key Home Down Down F5
+answer Achtung Return
+sleep 1
+[ -e "$DST/klein.txt" ] && e2e_fail "the second job ran beside the first on the same disk"
+
+# "Aufträge" lists the jobs; its "Fortsetzen" lets the first one go on.
+e2e_key ctrl+j
+JOBS=$(window "Aufträge")
+[ -n "$JOBS" ] || e2e_fail "Ctrl+J opened no window Aufträge"
+xdotool windowfocus --sync "$JOBS" 2>/dev/null
+xdotool key Home
+click_in "$JOBS" 150 294 # "Fortsetzen"
+growing || e2e_fail "Fortsetzen did not resume the copy"
+answer "Aufträge" Escape
+
+e2e_wait_file "$DST/gross.bin" 120 || e2e_fail "the large copy did not end"
+cmp -s "$SRC/gross.bin" "$DST/gross.bin" || e2e_fail "the large copy differs"
+e2e_wait_file "$DST/klein.txt" 20 || e2e_fail "the queued job was never done"
+cmp -s "$SRC/klein.txt" "$DST/klein.txt" || e2e_fail "klein.txt differs"
+
+# Quitting while a job runs asks; "Abbruch" keeps both program and job.
+rm "$DST/gross.bin"
+e2e_key Home Down F5
+answer Achtung Return
+for ((i = 0; i < 100; i++)); do [ -n "$(written)" ] && break; sleep 0.05; done
+[ -n "$(written)" ] || e2e_fail "the third copy did not start"
+quit() {
+  xdotool windowfocus --sync "$E2E_WIN" 2>/dev/null
+  xdotool mousemove --window "$E2E_WIN" 150 330 click 1 click 3
+  sleep 0.4
+  xdotool key Up Return
+}
+quit
+answer "System Nachricht !" Escape
+kill -0 "$APP_PID" 2>/dev/null || e2e_fail "Abbruch ended the program"
+quit
+answer "System Nachricht !" Return
+for ((i = 0; i < 100; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$APP_PID" 2>/dev/null && e2e_fail "yes did not end the program with a job running"
+wait "$APP_PID"
+rc=$?
+APP_PID=""
+[ "$rc" -eq 0 ] || e2e_fail "exit code $rc"
+[ "$(temporaries)" -eq 0 ] || e2e_fail "a temporary file was left behind"
+echo "job_queue_test: ok"
