@@ -166,6 +166,7 @@ std::vector<Row> BuildGeneralPage() {
     ViewerRemoveGadget = tk_button_create(-1, 262, 164, 80, 20, ViewerRemoveButton);
     tk_gadget_tooltip(ViewerRemoveGadget, ViewerRemoveTip);
     tk_gadget_disable(ViewerRemoveGadget, S().ViewerPath.empty() ? 1 : 0);
+    checks[3] = Check(10, 240, 250, CheckTrash, S().TrashOnDelete);
     tk_gadget_list_close();
 
     std::vector<Row> rows = {
@@ -183,6 +184,7 @@ std::vector<Row> BuildGeneralPage() {
         {164, 20, {{D().SettingsFields[0], 10, 246}, {ViewerRemoveGadget, 262, 80, 0, 8}}},
         {190, 20, {{filter, 10, 120}}},
         {214, 20, {{GadSettingsFilter, 10, 332, 0, 8}}},
+        {240, 16, {{checks[3], 10, 250}}},
     };
     // Where both check boxes do not fit on one line, the second goes into
     // the free line below them.
@@ -327,6 +329,7 @@ void PutBack() {
     s.DriveSizeUnit = Kept.DriveSizeUnit;
     s.ViewerPath = Kept.ViewerPath;
     s.ListFilter = Kept.ListFilter;
+    s.TrashOnDelete = Kept.TrashOnDelete;
 }
 
 // Closes without keeping the changes. A pane that was re-read meanwhile
@@ -391,6 +394,8 @@ void ArrayGadgetEvent(int64_t gadget, int64_t type) {
     } else if (gadget == D().SettingsChecks[2]) {
         D().FileDisplayChanged = 1;
         S().ShowSystem = Ticked(gadget);
+    } else if (gadget == D().SettingsChecks[3]) {
+        S().TrashOnDelete = Ticked(gadget);
     } else if (gadget == D().SettingsCombos[0] && type == EventTypeChange) {
         D().SizeUnitChanged = 1;
         S().FileSizeUnit = tk_gadget_get_state(gadget);

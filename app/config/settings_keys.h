@@ -31,6 +31,7 @@ enum SettingIndex : int {
     KeyDriveUnit,
     KeyViewer,
     KeyFilter,
+    KeyTrashOnDelete,
     KeyCount
 };
 
@@ -66,6 +67,7 @@ inline const SettingKey SettingKeys[] = {
     {L"Größenanzeige", L"Laufwerke", &Settings::DriveSizeUnit, nullptr, 0, nullptr, -1, nullptr},
     {L"Viewer", L"Viewer.exe", nullptr, &Settings::ViewerPath, 0, L"", -1, nullptr},
     {L"List Filter", L"Filter", nullptr, &Settings::ListFilter, 0, L"", -1, nullptr},
+    {L"Löschen", L"Papierkorb", &Settings::TrashOnDelete, nullptr, 0, nullptr, -1, L"Löschen in den Papierkorb"},
 };
 // clang-format on
 static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row per SettingIndex");
@@ -75,11 +77,13 @@ static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row p
 inline constexpr SettingIndex SettingsLoadTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName,  KeyFontBold, KeyFontItalic, KeyFontSize,
     KeyPaht0,      KeyPaht1,      KeyDriveUnit, KeyFileUnit, KeyViewer,     KeyFilter,
+    KeyTrashOnDelete,
 };
 // Keys after the window group, in the order SaveSettings writes them.
 inline constexpr SettingIndex SettingsSaveTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName, KeyFontBold,  KeyFontItalic, KeyFontSize,
     KeyPaht0,      KeyPaht1,      KeyFileUnit, KeyDriveUnit, KeyViewer,     KeyFilter,
+    KeyTrashOnDelete,
 };
 static_assert(sizeof SettingsLoadTail == sizeof SettingsSaveTail,
               "load and save cover the same keys");

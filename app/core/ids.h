@@ -62,6 +62,9 @@ enum : int64_t {
     MenuBackspaceKey = 17, // Backspace: up a folder
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
+    MenuUndo = 40,         // Ctrl+Z: the last file operation undone
+    MenuRedo = 41,         // Ctrl+Shift+Z, Ctrl+Y: and redone
+    MenuDeleteForeverKey = 42, // Shift+F8, Shift+Delete: delete, never into the trash
     MenuFirstToolbarButton = 400,
 };
 
@@ -81,6 +84,8 @@ enum : int64_t {
     KeyF7 = 118,
     KeyF8 = 119,
     KeyF10 = 121,
+    KeyLetterY = 'Y',
+    KeyLetterZ = 'Z',
 };
 
 // ---- images ----
@@ -103,6 +108,7 @@ enum : int32_t {
     EventDirChanged = 65540,
     EventAnswerReady =
         65544, // a question asked off the main thread was answered (app/core/answers.h)
+    EventUndoChanged = 65560, // the undo history changed (app/fileops/undo_history.h)
 };
 enum : int64_t {
     EventTypeColumnClick = 262144,

@@ -3,6 +3,7 @@
 // once, by the enumeration; symbolic links are never entered.
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops_internal.h"
+#include "app/fileops/job_journal.h"
 #include "runtime/files.h"
 
 namespace {
@@ -36,6 +37,7 @@ int64_t CreateTargetFolder(CopyJob& job, const std::wstring& folder) {
     const std::wstring target = job.targetFolder + BelowSource(job, folder);
     if (rt_dir_create(target)) {
         job.steps.push_back({StepFolderCreated, WithoutSlash(folder), WithoutSlash(target)});
+        JournalJobStep(job, job.steps.back());
         return 1;
     }
     return rt_file_size(target) == RtSizeFolder ? 1 : 0;

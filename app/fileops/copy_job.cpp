@@ -5,6 +5,7 @@
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
+#include "app/fileops/job_journal.h"
 #include "toolkit/events.h"
 
 #include <algorithm>
@@ -43,6 +44,7 @@ CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
 }
 
 void StartFileJob(CopyJob& job, RtThreadProc worker) {
+    JournalJobStarting(job);
     OpenProgressWindow(job);
     job.thread = rt_thread_create(worker, reinterpret_cast<intptr_t>(&job));
     if (job.thread) return;
@@ -60,6 +62,7 @@ CopyJob* FileJobOfWindow(int64_t window) {
 
 void EndFileJob(CopyJob& job) {
     if (job.thread) rt_thread_wait(job.thread);
+    JournalJobEnded(job);
     Jobs.remove_if([&](const std::unique_ptr<CopyJob>& j) { return j.get() == &job; });
 }
 

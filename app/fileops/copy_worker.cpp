@@ -14,6 +14,7 @@
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
+#include "app/fileops/job_journal.h"
 #include "platform/file_copy.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
@@ -51,6 +52,7 @@ void MoveWholeFolders(CopyJob& job) {
         const std::wstring target = job.targetFolder + rt_path_name(folder);
         if (rt_file_rename(folder, target)) {
             job.steps.push_back({StepMoved, folder, target});
+            JournalJobStep(job, job.steps.back());
             continue;
         }
         job.folderWhole[k] = 0;
@@ -64,19 +66,23 @@ int TransferOne(CopyJob& job, const std::wstring& element) {
     const std::wstring target = JobTargetOf(job, element);
     if (Moves(job) && rt_file_rename(source, target)) {
         job.steps.push_back({StepMoved, source, target});
+        JournalJobStep(job, job.steps.back());
         return 1;
     }
     if (!pf_file_copy(source, target, CopyProgress, &job)) return 0;
     // The copy is complete; only now may the source go.
     if (!Moves(job)) {
         job.steps.push_back({StepCopied, source, target});
+        JournalJobStep(job, job.steps.back());
         return 1;
     }
     if (!rt_file_delete(source, RtDeleteForce)) {
         job.steps.push_back({StepCopied, source, target});
+        JournalJobStep(job, job.steps.back());
         return 0;
     }
     job.steps.push_back({StepMoved, source, target});
+    JournalJobStep(job, job.steps.back());
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/undo_history.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
@@ -36,7 +37,7 @@ std::wstring Trimmed(std::wstring name) {
 // Any thread.
 bool MakeFolder(const std::wstring& folder, const std::wstring& name) {
     const std::wstring plain = Trimmed(name);
-    return !folder.empty() && IsPlainName(plain) && rt_dir_create(folder + plain);
+    return !folder.empty() && IsPlainName(plain) && JournalNewFolder(folder + plain);
 }
 
 void FolderFailed() {

@@ -1,6 +1,7 @@
 // MainWindowEvents: turns the events of window 0 into the commands of the
 // panes and the shell. Keys arrive as menu items and are mapped onto the
 // buttons they stand for, so key and button take one road.
+#include "app/shell/undo_menu.h"
 #include "app/shell/main_events.h"
 
 #include "app/config/button_bar.h"
@@ -10,6 +11,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/message_dialog.h"
+#include "app/fileops/undo_trash.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/panes/navigation.h"
@@ -105,6 +107,7 @@ int64_t MenuItem(int64_t item) {
         return 0;
     }
     if (RunButtonBarItem()) return 0;
+    if (UndoMenuItem(item)) return 0;
     for (const ButtonKey& k : ButtonKeys)
         if (k.item == item) {
             tk_event_post(EventGadget, WinMain, k.button, k.button);
@@ -233,7 +236,7 @@ void GadgetEvent(int64_t gadget, int64_t type) {
     case GadNewFolderButton:
         OpenNewFolderDialog(NewFolderX, NewFolderY, NewFolderWidth, NewFolderHeight);
         break;
-    case GadDeleteButton: DeleteRequest(SelectedItems(p, SelectedNames), PanePath(p)); break;
+    case GadDeleteButton: DeleteOrTrash(SelectedItems(p, SelectedNames), PanePath(p)); break;
     case GadCommandLine:
         // Space types a blank while the command line has the focus
         if (type == EventTypeFocus)
@@ -255,6 +258,7 @@ int64_t MainWindowEvents(int64_t value) {
     case EventSizeWindow: WindowSized(); return 0;
     case EventCloseWindow: RestorePositionBeforeMaximize(); return 1;
     case EventMenu: return MenuItem(tk_event_menu());
+    case EventUndoChanged: RefreshUndoMenu(); return 0;
     case EventGadget: GadgetEvent(tk_event_gadget(), tk_event_type()); return 0;
     case EventPaneInfoReady: PaneInfoReady(tk_event_data()); return 0;
     case EventDirChanged: PaneDirReport(tk_event_data()); return 0;

@@ -3,6 +3,7 @@
 
 #include "app/config/button_bar.h"
 #include "app/core/ids.h"
+#include "app/shell/undo_menu.h"
 #include "toolkit/gadgets.h"
 
 namespace {
@@ -71,6 +72,7 @@ void BuildMainMenu() {
     CreateButtonBarToolbar();
     tk_menu_title(L"Datei");
     tk_menu_title(L"Befehle");
+    AddUndoMenuItems();
     tk_menu_title(L"Konfiguration");
     AddItems(ConfigurationMenu);
     for (const Shortcut& s : MainShortcuts) tk_shortcut_add(WinMain, s.key, s.item);

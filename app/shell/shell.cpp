@@ -8,6 +8,7 @@
 #include "app/config/settings_dialog.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/fileops/undo_history.h"
 #include "app/fileops/fileops.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
@@ -81,6 +82,7 @@ int64_t StartUp() {
     // opens. The left pane, which the window opens with the keyboard in it,
     // is read first when the processors are short.
     if (!ReadSettings()) TakeDefaultSettings();
+    UndoHistoryOpen(); // "Data/Undo/" beside the settings
     for (const PaneSide& side : PaneSides)
         StartEarlyListing(side.List, SettingsQuery.StartFolder(), &side != &PaneSides[0]);
     if (!tk_init()) return 0;
