@@ -113,7 +113,8 @@ void tk_menu_item_add(int64_t item, const std::wstring& text) {
 
 int64_t tk_menu_item_set(int64_t number, int64_t item, const std::wstring& text, int64_t enabled) {
     TkMenu* rec = menus().find(number);
-    QWidget* root = rec ? (rec->bar ? static_cast<QWidget*>(rec->bar) : rec->popup.data()) : nullptr;
+    QWidget* root =
+        rec ? (rec->bar ? static_cast<QWidget*>(rec->bar) : rec->popup.data()) : nullptr;
     if (!root) return 0;
     int64_t found = 0;
     for (QAction* a : root->findChildren<QAction*>()) {

@@ -96,7 +96,8 @@ bool is_text_undo(const QKeyEvent* e) {
     const Qt::KeyboardModifiers mods =
         e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (mods != Qt::ControlModifier) return false;
-    return e->key() == Qt::Key_Z || (e->key() == Qt::Key_Y && !(e->modifiers() & Qt::ShiftModifier));
+    return e->key() == Qt::Key_Z ||
+           (e->key() == Qt::Key_Y && !(e->modifiers() & Qt::ShiftModifier));
 }
 
 bool field_keeps(const QWidget* focus, const QKeyEvent* e) {

@@ -75,15 +75,15 @@ static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row p
 // Keys after the window group, in the order LoadSettings reads them: the
 // drive unit is read before the file unit.
 inline constexpr SettingIndex SettingsLoadTail[] = {
-    KeyShowHidden, KeyShowSystem, KeyFontName,  KeyFontBold, KeyFontItalic, KeyFontSize,
-    KeyPaht0,      KeyPaht1,      KeyDriveUnit, KeyFileUnit, KeyViewer,     KeyFilter,
-    KeyTrashOnDelete,
+    KeyShowHidden, KeyShowSystem, KeyFontName,      KeyFontBold,  KeyFontItalic,
+    KeyFontSize,   KeyPaht0,      KeyPaht1,         KeyDriveUnit, KeyFileUnit,
+    KeyViewer,     KeyFilter,     KeyTrashOnDelete,
 };
 // Keys after the window group, in the order SaveSettings writes them.
 inline constexpr SettingIndex SettingsSaveTail[] = {
-    KeyShowHidden, KeyShowSystem, KeyFontName, KeyFontBold,  KeyFontItalic, KeyFontSize,
-    KeyPaht0,      KeyPaht1,      KeyFileUnit, KeyDriveUnit, KeyViewer,     KeyFilter,
-    KeyTrashOnDelete,
+    KeyShowHidden, KeyShowSystem, KeyFontName,      KeyFontBold, KeyFontItalic,
+    KeyFontSize,   KeyPaht0,      KeyPaht1,         KeyFileUnit, KeyDriveUnit,
+    KeyViewer,     KeyFilter,     KeyTrashOnDelete,
 };
 static_assert(sizeof SettingsLoadTail == sizeof SettingsSaveTail,
               "load and save cover the same keys");

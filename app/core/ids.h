@@ -64,7 +64,7 @@ enum : int64_t {
     MenuRenameKey = 19,    // F2: rename in place
     MenuUndo = 40,         // Ctrl+Z: the last file operation undone
     MenuRedo = 41,         // Ctrl+Shift+Z, Ctrl+Y: and redone
-    MenuDeleteForeverKey = 42, // Shift+F8, Shift+Delete: delete, never into the trash
+    MenuPurgeKey = 42,     // Shift+F8, Shift+Delete: delete, never into the trash
     MenuFirstToolbarButton = 400,
 };
 

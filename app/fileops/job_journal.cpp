@@ -137,7 +137,7 @@ void JournalJobStarting(CopyJob& job) {
 void JournalJobStep(CopyJob& job, const JobStep& step) {
     const int kind = ItemKind(step);
     JournalRecord* r = kind ? JournalRecordOf(job) : nullptr;
-    if (!r) return;
+    if (!r || !r->step.id) return; // no history kept: not even the identity is taken
     RtJournalItem item;
     item.kind = kind;
     item.state = RtStepDone;

@@ -1,7 +1,6 @@
 // MainWindowEvents: turns the events of window 0 into the commands of the
 // panes and the shell. Keys arrive as menu items and are mapped onto the
 // buttons they stand for, so key and button take one road.
-#include "app/shell/undo_menu.h"
 #include "app/shell/main_events.h"
 
 #include "app/config/button_bar.h"
@@ -11,9 +10,9 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/message_dialog.h"
-#include "app/fileops/undo_trash.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
+#include "app/fileops/undo_trash.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_filter.h"
 #include "app/panes/pane_sides.h"
@@ -23,6 +22,7 @@
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "app/shell/pane_context_menu.h"
+#include "app/shell/undo_menu.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"

@@ -34,8 +34,8 @@ constexpr UndoKey Keys[] = {
     {TkShortcutControl | KeyLetterZ, MenuUndo},
     {TkShortcutControl | TkShortcutShift | KeyLetterZ, MenuRedo},
     {TkShortcutControl | KeyLetterY, MenuRedo},
-    {TkShortcutShift | KeyF8, MenuDeleteForeverKey},
-    {TkShortcutShift | KeyDelete, MenuDeleteForeverKey},
+    {TkShortcutShift | KeyF8, MenuPurgeKey},
+    {TkShortcutShift | KeyDelete, MenuPurgeKey},
 };
 
 // "&" marks a mnemonic in a menu text; a name may hold one.
@@ -72,7 +72,7 @@ int64_t UndoMenuItem(int64_t item) {
     switch (item) {
     case MenuUndo: UndoCommand(); return 1;
     case MenuRedo: RedoCommand(); return 1;
-    case MenuDeleteForeverKey:
+    case MenuPurgeKey:
         DeleteRequest(SelectedItems(App.ActivePane, SelectedNames), PanePath(App.ActivePane));
         return 1;
     default: return 0;

@@ -11,6 +11,7 @@
 #include "app/fileops/undo_job.h"
 #include "app/fileops/undo_trash.h"
 #include "app/shell/undo_menu.h"
+#include "runtime/files.h"
 #include "toolkit/menus.h"
 
 #include <QAction>
