@@ -67,9 +67,11 @@ ItemFn WayOf(int kind, bool redo) {
     return nullptr;
 }
 
-// The path an item is known by in the list at the end: where it was.
-const std::wstring& NameOf(const RtJournalItem& item) {
-    return item.from.empty() ? item.to : item.from;
+// The path an item is known by: where the entry stands before this undo
+// (redo), where a refused one stays; a trashed entry by its old place.
+const std::wstring& NameOf(const RtJournalItem& item, bool redo) {
+    const bool at_from = item.kind == RtStepTrash || (redo ? !item.from.empty() : item.to.empty());
+    return at_from ? item.from : item.to;
 }
 
 // Where the entry of an item stands now, when the step was left begun.
@@ -101,7 +103,7 @@ struct Run {
 };
 
 void Refuse(Run& run, const RtJournalItem& item, RtUndoResult r) {
-    run.out->refused.push_back(NameOf(item) + L" – " + rt_undo_reason_text(r));
+    run.out->refused.push_back(NameOf(item, run.redo) + L" – " + rt_undo_reason_text(r));
 }
 
 // One item; false when it is to leave the step (it never happened).
@@ -147,7 +149,7 @@ bool UndoRunStep(int64_t id, bool redo, UndoOutcome* out, const UndoProgressFn& 
     std::vector<char> keep(n, 1);
     for (size_t k = 0; k < n; ++k) {
         const size_t i = redo ? k : n - 1 - k;
-        if (progress && !progress(k, n, NameOf(step.items[i]))) break;
+        if (progress && !progress(k, n, NameOf(step.items[i], redo))) break;
         keep[i] = Handle(run, step.items[i], recorded);
     }
     std::vector<RtJournalItem> kept;
