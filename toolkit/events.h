@@ -154,8 +154,9 @@ void tk_window_set_callback(TkWindowCallback callback, int64_t window = -1);
 // EventMenu with the item id before the focused gadget sees the key, except
 // that a focused text field keeps the plain keys that type or edit text
 // (printable keys, Space, Delete, Backspace; Return only in multi-line
-// fields). Every window starts with Tab and Shift+Tab (items 64001, 64002),
-// which move the focus to the next or previous gadget and report nothing.
+// fields) and its undo and redo (Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y). Every
+// window starts with Tab and Shift+Tab (items 64001, 64002), which move the
+// focus to the next or previous gadget and report nothing.
 constexpr int64_t TkShortcutShift = 1 << 16;
 constexpr int64_t TkShortcutControl = 1 << 17;
 constexpr int64_t TkShortcutAlt = 1 << 18;

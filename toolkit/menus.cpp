@@ -105,9 +105,25 @@ void tk_menu_item_add(int64_t item, const std::wstring& text) {
     QWidget* into = target();
     if (!into) return;
     auto* action = new QAction(tk_qstring(text), into);
+    action->setData(QVariant::fromValue<qint64>(item));
     TkMenu* menu = build.menu;
     QObject::connect(action, &QAction::triggered, action, [menu, item] { report(menu, item); });
     into->addAction(action);
+}
+
+int64_t tk_menu_item_set(int64_t number, int64_t item, const std::wstring& text, int64_t enabled) {
+    TkMenu* rec = menus().find(number);
+    QWidget* root =
+        rec ? (rec->bar ? static_cast<QWidget*>(rec->bar) : rec->popup.data()) : nullptr;
+    if (!root) return 0;
+    int64_t found = 0;
+    for (QAction* a : root->findChildren<QAction*>()) {
+        if (a->menu() || !a->data().isValid() || a->data().toLongLong() != item) continue;
+        a->setText(tk_qstring(text));
+        a->setEnabled(enabled != 0);
+        found = 1;
+    }
+    return found;
 }
 
 void tk_menu_separator() {

@@ -38,6 +38,9 @@ void tk_menu_submenu_close();
 // drop-down of its first title that has items opens, arrows and Return walk
 // it, Escape leaves it. 0 for no such bar or a bar without titles.
 int64_t tk_menu_bar_activate(int64_t number);
+// Gives every item of the menu with this id the text and enables (1) or
+// greys (0) it; 0 when the menu has no such item.
+int64_t tk_menu_item_set(int64_t number, int64_t item, const std::wstring& text, int64_t enabled);
 // The menu's widget (a QMenuBar or QMenu), for code that adds its own items.
 intptr_t tk_menu_handle(int64_t number);
 int64_t tk_menu_exists(int64_t number);

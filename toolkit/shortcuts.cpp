@@ -7,7 +7,8 @@
 //
 // Exception: a focused, editable text field keeps the plain keys that type
 // or edit text (printable keys and Space, Delete, Backspace; Return only in
-// a multi-line field), so Space in the command line types a blank while it
+// a multi-line field) and its own undo and redo (Ctrl+Z, Ctrl+Shift+Z,
+// Ctrl+Y), so Space in the command line types a blank while it
 // is a shortcut elsewhere. QShortcut is not used: it loses keys a focused
 // QLineEdit claims, and tables here change at run time.
 #include "toolkit/core_internal.h"
@@ -93,8 +94,18 @@ bool is_text_field(const QWidget* w) {
     return is_multi_line(w);
 }
 
+// Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y: a text field's own undo and redo.
+bool is_text_undo(const QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods =
+        e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (mods != Qt::ControlModifier) return false;
+    return e->key() == Qt::Key_Z ||
+           (e->key() == Qt::Key_Y && !(e->modifiers() & Qt::ShiftModifier));
+}
+
 bool field_keeps(const QWidget* focus, const QKeyEvent* e) {
     if (!is_text_field(focus)) return false;
+    if (is_text_undo(e)) return true;
     if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     switch (e->key()) {
     case Qt::Key_Delete:

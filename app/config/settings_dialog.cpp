@@ -169,6 +169,7 @@ std::vector<Row> BuildGeneralPage() {
     tk_gadget_tooltip(ViewerRemoveGadget, ViewerRemoveTip);
     tk_gadget_disable(ViewerRemoveGadget, S().ViewerPath.empty() ? 1 : 0);
     checks[3] = Check(10, 240, 200, CheckVerify, S().VerifyCopies);
+    checks[4] = Check(10, 258, 250, CheckTrash, S().TrashOnDelete);
     tk_gadget_list_close();
 
     std::vector<Row> rows = {
@@ -187,6 +188,7 @@ std::vector<Row> BuildGeneralPage() {
         {190, 20, {{filter, 10, 120}}},
         {214, 20, {{GadSettingsFilter, 10, 332, 0, 8}}},
         {240, 16, {{checks[3], 10, 200}}},
+        {258, 16, {{checks[4], 10, 250}}},
     };
     // Where both check boxes do not fit on one line, the second goes into
     // the free line below them.
@@ -337,6 +339,7 @@ void PutBack() {
     s.PatternFolders = Kept.PatternFolders;
     SetNaturalNameOrder(s.NaturalOrder != 0);
     s.VerifyCopies = Kept.VerifyCopies;
+    s.TrashOnDelete = Kept.TrashOnDelete;
 }
 
 // Closes without keeping the changes. A pane that was re-read meanwhile
@@ -403,6 +406,8 @@ void ArrayGadgetEvent(int64_t gadget, int64_t type) {
         S().ShowSystem = Ticked(gadget);
     } else if (gadget == D().SettingsChecks[3]) {
         S().VerifyCopies = Ticked(gadget);
+    } else if (gadget == D().SettingsChecks[4]) {
+        S().TrashOnDelete = Ticked(gadget);
     } else if (gadget == D().SettingsCombos[0] && type == EventTypeChange) {
         D().SizeUnitChanged = 1;
         S().FileSizeUnit = tk_gadget_get_state(gadget);

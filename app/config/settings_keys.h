@@ -35,6 +35,7 @@ enum SettingIndex : int {
     KeyNaturalOrder,
     KeyPatternFolders,
     KeyVerify,
+    KeyTrashOnDelete,
     KeyCount
 };
 
@@ -74,6 +75,7 @@ inline const SettingKey SettingKeys[] = {
     {L"Bedienung", L"Zahlen nach Wert", &Settings::NaturalOrder, nullptr, 1, nullptr, -1, nullptr},
     {L"Bedienung", L"Muster mit Ordnern", &Settings::PatternFolders, nullptr, 0, nullptr, -1, nullptr},
     {L"Kopieren", L"Kopien prüfen", &Settings::VerifyCopies, nullptr, 0, nullptr, -1, L"Kopieren und Verschieben"},
+    {L"Löschen", L"Papierkorb", &Settings::TrashOnDelete, nullptr, 0, nullptr, -1, L"Löschen in den Papierkorb"},
 };
 // clang-format on
 static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row per SettingIndex");
@@ -83,13 +85,13 @@ static_assert(sizeof SettingKeys / sizeof SettingKeys[0] == KeyCount, "one row p
 inline constexpr SettingIndex SettingsLoadTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName,  KeyFontBold, KeyFontItalic, KeyFontSize,
     KeyPaht0,      KeyPaht1,      KeyDriveUnit, KeyFileUnit, KeyViewer,     KeyFilter,
-    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders, KeyVerify,
+    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders, KeyVerify, KeyTrashOnDelete,
 };
 // Keys after the window group, in the order SaveSettings writes them.
 inline constexpr SettingIndex SettingsSaveTail[] = {
     KeyShowHidden, KeyShowSystem, KeyFontName, KeyFontBold,  KeyFontItalic, KeyFontSize,
     KeyPaht0,      KeyPaht1,      KeyFileUnit, KeyDriveUnit, KeyViewer,     KeyFilter,
-    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders, KeyVerify,
+    KeyQuickSearch, KeyNaturalOrder, KeyPatternFolders, KeyVerify, KeyTrashOnDelete,
 };
 static_assert(sizeof SettingsLoadTail == sizeof SettingsSaveTail,
               "load and save cover the same keys");

@@ -96,6 +96,9 @@ enum : int64_t {
     MenuKeyTable = 168,        // F1
     MenuEscapeKey = 169,       // Escape: back to the pane list
     MenuJobs = 62,         // Ctrl+J: the "Aufträge" window
+    MenuUndo = 40,         // Ctrl+Z: the last file operation undone
+    MenuRedo = 41,         // Ctrl+Shift+Z, Ctrl+Y: and redone
+    MenuPurgeKey = 42,     // Shift+F8, Shift+Delete: delete, never into the trash
     MenuFirstToolbarButton = 400,
 };
 
@@ -122,6 +125,8 @@ enum : int64_t {
     KeyNumPlus = 107,
     KeyNumMinus = 109,
     KeyPlus = 187, // "+" of the main block
+    KeyLetterY = 'Y',
+    KeyLetterZ = 'Z',
 };
 
 // ---- images ----
@@ -144,6 +149,7 @@ enum : int32_t {
     EventDirChanged = 65540,
     EventAnswerReady =
         65544, // a question asked off the main thread was answered (app/core/answers.h)
+    EventUndoChanged = 65560, // the undo history changed (app/fileops/undo_history.h)
 };
 enum : int64_t {
     EventTypeColumnClick = 262144,

@@ -7,6 +7,7 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/job_queue.h"
+#include "app/fileops/job_journal.h"
 #include "toolkit/events.h"
 
 #include <algorithm>
@@ -83,6 +84,7 @@ void StartFileJob(CopyJob& job, RtThreadProc worker) {
 }
 
 void StartFileWorker(CopyJob& job, RtThreadProc worker) {
+    JournalJobStarting(job);
     job.working.store(true);
     std::unique_lock lock(Pool.lock);
     Pool.work.emplace_back(worker, &job);
@@ -111,6 +113,7 @@ CopyJob* FileJobOfWindow(int64_t window) {
 }
 
 void EndFileJob(CopyJob& job) {
+    JournalJobEnded(job);
     Jobs.remove_if([&](const std::unique_ptr<CopyJob>& j) { return j.get() == &job; });
 }
 

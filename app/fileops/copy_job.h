@@ -36,6 +36,9 @@ enum : int {
     JobCopy = 0,
     JobMove = 1,
     JobDelete = 2,
+    JobTrash = 3, // into the desktop's trash (undo_trash.cpp)
+    JobUndo = 4,  // a step of the undo history undone (undo_job.h)
+    JobRedo = 5,  // and redone
 };
 
 // Values of CopyJob::cancel.

@@ -1,6 +1,168 @@
-// The hooks through which file jobs reach the undo history (job_journal.h).
+// The hooks through which file jobs reach the undo history (job_journal.h),
+// and the per-job records behind them (undo_internal.h).
+//
+// A job's step is written begun with its planned items (the selected
+// entries, as from and to) before the worker starts. The worker's items are
+// kept in memory and written with the step at most every JournalBatchMs, so
+// a move of many small files waits for the disk a handful of times, not once
+// per file. The end writes the step done with what really happened; a job
+// that did nothing leaves no step.
 #include "app/fileops/job_journal.h"
 
-void JournalJobStarting(CopyJob&) {}
-void JournalJobStep(CopyJob&, const JobStep&) {}
-void JournalJobEnded(CopyJob&) {}
+#include "app/fileops/copy_job.h"
+#include "app/fileops/undo_history.h"
+#include "app/fileops/undo_internal.h"
+#include "app/fileops/undo_trash.h"
+#include "runtime/files.h"
+#include "runtime/identity.h"
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+int64_t JournalBatchMs = 500;
+
+namespace {
+
+std::mutex RecordsLock;
+std::unordered_map<const CopyJob*, std::unique_ptr<JournalRecord>> Records;
+
+int64_t NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The step's items as the journal should hold them now: what happened, then
+// what was planned (an undo skips a planned item that also happened).
+void Write(JournalRecord& r) {
+    r.step.items = r.done;
+    r.step.items.insert(r.step.items.end(), r.planned.begin(), r.planned.end());
+    rt_journal_update(&UndoJournal(), r.step);
+    r.step.items.clear();
+    r.lastWriteMs = NowMs();
+}
+
+struct StepKindOfJob {
+    int operation;
+    int kind;
+    const wchar_t* text;
+};
+constexpr StepKindOfJob Recorded[] = {
+    {JobCopy, RtStepCopy, L"Kopieren"},
+    {JobMove, RtStepMove, L"Verschieben"},
+    {JobTrash, RtStepTrash, L"In den Papierkorb"},
+};
+
+const StepKindOfJob* RecordedKind(int operation) {
+    for (const StepKindOfJob& k : Recorded)
+        if (k.operation == operation) return &k;
+    return nullptr;
+}
+
+RtJournalItem Planned(int kind, const std::wstring& from, const std::wstring& to) {
+    RtJournalItem item;
+    item.kind = kind;
+    item.from = from;
+    item.to = kind == RtStepTrash ? L"" : to;
+    return item;
+}
+
+// What a job's report of one item is in the journal; kind 0 for what cannot
+// be undone (a permanent delete) or needs nothing (a removed emptied folder,
+// which the way back creates again).
+int ItemKind(const JobStep& s) {
+    switch (s.kind) {
+    case StepCopied: return RtStepCopy;
+    case StepMoved: return RtStepMove;
+    case StepFolderCreated: return RtStepNewFolder;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+JournalRecord* JournalRecordOf(const CopyJob& job) {
+    std::lock_guard hold(RecordsLock);
+    const auto it = Records.find(&job);
+    return it == Records.end() ? nullptr : it->second.get();
+}
+
+JournalRecord& JournalRecordNew(const CopyJob& job) {
+    std::lock_guard hold(RecordsLock);
+    auto& slot = Records[&job];
+    slot = std::make_unique<JournalRecord>();
+    return *slot;
+}
+
+void JournalRecordFree(const CopyJob& job) {
+    std::lock_guard hold(RecordsLock);
+    Records.erase(&job);
+}
+
+void JournalJobItem(JournalRecord& r, RtJournalItem item) {
+    if (!r.step.id) return;
+    r.done.push_back(std::move(item));
+    if (NowMs() - r.lastWriteMs >= JournalBatchMs) Write(r);
+}
+
+void JournalJobPlan(JournalRecord& r, std::vector<RtJournalItem> planned) {
+    if (!r.step.id) return;
+    r.planned = std::move(planned);
+    Write(r);
+}
+
+void JournalJobStarting(CopyJob& job) {
+    const StepKindOfJob* kind = RecordedKind(job.operation);
+    if (!kind) {
+        // An undo's record, made by its command, says which step it is for.
+        if ((job.operation == JobUndo || job.operation == JobRedo) && !JournalRecordOf(job))
+            JournalRecordNew(job);
+        return;
+    }
+    JournalRecord& r = JournalRecordNew(job);
+    for (const std::wstring& name : job.fileList)
+        r.planned.push_back(Planned(kind->kind, job.sourceFolder + name, job.targetFolder + name));
+    for (const std::wstring& folder : job.folderList)
+        r.planned.push_back(Planned(kind->kind, folder, job.targetFolder + rt_path_name(folder)));
+    if (r.planned.empty()) return;
+    r.step.kind = kind->kind;
+    r.step.text = UndoStepText(kind->text, r.planned.front().from, r.planned.size());
+    r.step.items = r.planned;
+    UndoHistoryBegin(&r.step);
+    r.step.items.clear();
+    r.lastWriteMs = NowMs();
+}
+
+void JournalJobStep(CopyJob& job, const JobStep& step) {
+    const int kind = ItemKind(step);
+    JournalRecord* r = kind ? JournalRecordOf(job) : nullptr;
+    if (!r || !r->step.id) return; // no history kept: not even the identity is taken
+    RtJournalItem item;
+    item.kind = kind;
+    item.state = RtStepDone;
+    if (kind != RtStepNewFolder) item.from = step.source;
+    item.to = step.target;
+    rt_identity_take(step.target, &item.identity);
+    JournalJobItem(*r, std::move(item));
+}
+
+void JournalJobEnded(CopyJob& job) {
+    JournalRecord* r = JournalRecordOf(job);
+    if (!r) return;
+    if (job.operation == JobUndo || job.operation == JobRedo) {
+        UndoJobEnded(job, *r);
+        JournalRecordFree(job);
+        return;
+    }
+    if (job.operation == JobTrash) TrashJobEnded(job, *r);
+    if (r->step.id && r->done.empty()) {
+        rt_journal_drop(&UndoJournal(), r->step.id);
+    } else if (r->step.id) {
+        r->step.state = RtStepDone;
+        r->step.items = std::move(r->done);
+        rt_journal_update(&UndoJournal(), r->step);
+    }
+    JournalRecordFree(job);
+    UndoHistoryChanged();
+}

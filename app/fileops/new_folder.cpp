@@ -11,6 +11,7 @@
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
 #include "app/panes/pane_cursor.h"
+#include "app/fileops/undo_history.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
@@ -35,10 +36,12 @@ std::wstring Trimmed(std::wstring name) {
     return name;
 }
 
+}
+
 // Any thread: 0 when made, else the errno of the failure.
 int MakeFolder(const std::wstring& folder, const std::wstring& plain) {
     if (folder.empty()) return ENOENT;
-    return rt_dir_create(folder + plain) ? 0 : (errno ? errno : EIO);
+    return JournalNewFolder(folder + plain) ? 0 : (errno ? errno : EIO);
 }
 
 // Which folder was not made and why; the dialog stays for another name.

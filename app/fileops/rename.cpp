@@ -11,6 +11,7 @@
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
 #include "app/panes/pane_cursor.h"
+#include "app/fileops/undo_history.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/busy.h"
@@ -77,7 +78,7 @@ bool Prepare(int64_t pane, RenameAsked& r) {
 // Never replaces an entry of the new name: that rename fails. Any thread;
 // 0 on success, else the errno of the failure.
 int RenameOnDisk(const RenameAsked& r) {
-    return rt_file_rename(r.folder + r.old_name, r.folder + r.new_name) ? 0 : (errno ? errno : EIO);
+    return JournalRename(r.folder + r.old_name, r.folder + r.new_name) ? 0 : (errno ? errno : EIO);
 }
 
 // The renamed entry's old row goes.

@@ -14,6 +14,7 @@
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/job_queue.h"
 #include "app/fileops/jobs_window.h"
+#include "app/fileops/undo_trash.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_cursor.h"
 #include "app/panes/pane_filter.h"
@@ -29,6 +30,7 @@
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "app/shell/pane_context_menu.h"
+#include "app/shell/undo_menu.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"
@@ -117,6 +119,7 @@ int64_t MenuItem(int64_t item) {
     }
     if (RunButtonBarItem()) return 0;
     if (RunMainCommand(item)) return 0;
+    if (UndoMenuItem(item)) return 0;
     for (const ButtonKey& k : ButtonKeys)
         if (k.item == item) {
             tk_event_post(EventGadget, WinMain, k.button, k.button);
@@ -273,7 +276,7 @@ void GadgetEvent(int64_t gadget, int64_t type) {
     case GadDeleteButton:
         if (const std::wstring names = ChosenNames(p); !names.empty()) {
             WishCursorAfterSelection(p);
-            DeleteRequest(names, PanePath(p));
+            DeleteOrTrash(names, PanePath(p));
         }
         break;
     case GadCommandLine:
@@ -297,6 +300,7 @@ int64_t MainWindowEvents(int64_t value) {
     case EventSizeWindow: WindowSized(); return 0;
     case EventCloseWindow: RestorePositionBeforeMaximize(); return 1;
     case EventMenu: return MenuItem(tk_event_menu());
+    case EventUndoChanged: RefreshUndoMenu(); return 0;
     case EventGadget:
         QuickSearchSawGadget(tk_event_gadget()); // a click elsewhere ends a quick search
         GadgetEvent(tk_event_gadget(), tk_event_type());

@@ -5,6 +5,7 @@
 #include "app/core/ids.h"
 #include "app/shell/pane_context_menu.h"
 #include "app/shell/main_commands.h"
+#include "app/shell/undo_menu.h"
 #include "toolkit/gadgets.h"
 
 namespace {
@@ -77,6 +78,7 @@ void BuildMainMenu() {
     AddCommandItems(0);
     tk_menu_title(L"&Befehle");
     AddCommandItems(1);
+    AddUndoMenuItems();
     tk_menu_title(L"&Konfiguration");
     AddItems(ConfigurationMenu);
     for (const Shortcut& s : MainShortcuts) tk_shortcut_add(WinMain, s.key, s.item);

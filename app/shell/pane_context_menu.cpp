@@ -7,6 +7,7 @@
 #include "app/core/item_list.h"
 #include "app/core/message_dialog.h"
 #include "app/fileops/fileops_hooks.h"
+#include "app/fileops/undo_trash.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
@@ -83,9 +84,11 @@ void OpenWith(int64_t index) {
         pf_app_launch(PaneContext.Apps[static_cast<size_t>(index)].id, p);
 }
 
+// Into the trash as one job, so that Ctrl+Z brings the entries back.
 void TrashSelected() {
-    for (const std::wstring& p : PaneContext.Paths)
-        if (!pf_trash(p)) Error(ContextTrashFailed + p);
+    std::vector<std::wstring> names;
+    for (const std::wstring& p : PaneContext.Paths) names.push_back(rt_path_name(p));
+    TrashCommand(PaneContext.Folder, names);
 }
 
 void ShowProperties() {

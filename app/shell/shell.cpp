@@ -11,6 +11,7 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/job_queue.h"
 #include "app/fileops/jobs_window.h"
+#include "app/fileops/undo_history.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/select_pattern_dialog.h"
@@ -91,6 +92,7 @@ int64_t StartUp() {
     // opens. The left pane, which the window opens with the keyboard in it,
     // is read first when the processors are short.
     if (!ReadSettings()) TakeDefaultSettings();
+    UndoHistoryOpen(); // "Data/Undo/" beside the settings
     for (const PaneSide& side : PaneSides)
         StartEarlyListing(side.List, SettingsQuery.StartFolder(), &side != &PaneSides[0]);
     if (!tk_init()) return 0;

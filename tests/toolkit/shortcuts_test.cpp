@@ -171,3 +171,24 @@ TEST_F(ShortcutsTest, ADisabledWindowRunsNoShortcut) {
     press(Qt::Key_F8);
     EXPECT_EQ(menu_items(), (std::vector<int64_t>{11}));
 }
+
+// Ctrl+Z in a text field is the field's own undo; only elsewhere does it
+// reach the window (the undo of file operations).
+TEST_F(ShortcutsTest, TextFieldKeepsItsUndoAndRedo) {
+    tk_shortcut_add(0, 'Z' | TkShortcutControl, 5);
+    tk_shortcut_add(0, 'Z' | TkShortcutControl | TkShortcutShift, 6);
+    tk_shortcut_add(0, 'Y' | TkShortcutControl, 6);
+    tk_gadget_set_text(20, L"x");
+    press(Qt::Key_Y, Qt::NoModifier, "y");
+    press(Qt::Key_Z, Qt::ControlModifier, "\x1a");
+    EXPECT_EQ(tk_gadget_get_text(20), L"x");
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "\x1a");
+    EXPECT_EQ(tk_gadget_get_text(20), L"xy");
+    press(Qt::Key_Y, Qt::ControlModifier, "\x19");
+    EXPECT_TRUE(menu_items().empty());
+
+    static_cast<QLineEdit*>(widget_of(20))->setReadOnly(true);
+    press(Qt::Key_Z, Qt::ControlModifier, "\x1a");
+    press(Qt::Key_Y, Qt::ControlModifier, "\x19");
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{5, 6}));
+}
