@@ -16,6 +16,8 @@
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_sides.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
 #include "runtime/numbers.h"
 #include "toolkit/gadgets.h"
@@ -149,6 +151,7 @@ std::vector<Row> BuildGeneralPage() {
     checks[0] = Check(10, 30, 200, CheckRemember, S().RememberWindow);
     checks[1] = Check(10, 46, 180, CheckHidden, S().ShowHidden);
     checks[2] = Check(200, 46, 200, CheckSystem, S().ShowSystem);
+    checks[3] = Check(10, 240, 200, CheckTabsAlways, S().TabsAlwaysShown);
     const int64_t units = tk_text_create(-1, 10, 80, 340, 16, SizeUnitsLabel);
     const int64_t files = tk_text_create(-1, 10, 102, 50, 18, FilesLabel);
     D().SettingsCombos[0] = tk_combo_create(-1, 60, 100, 80, 20);
@@ -183,6 +186,7 @@ std::vector<Row> BuildGeneralPage() {
         {164, 20, {{D().SettingsFields[0], 10, 246}, {ViewerRemoveGadget, 262, 80, 0, 8}}},
         {190, 20, {{filter, 10, 120}}},
         {214, 20, {{GadSettingsFilter, 10, 332, 0, 8}}},
+        {240, 16, {{checks[3], 10, 200}}},
     };
     // Where both check boxes do not fit on one line, the second goes into
     // the free line below them.
@@ -327,6 +331,8 @@ void PutBack() {
     s.DriveSizeUnit = Kept.DriveSizeUnit;
     s.ViewerPath = Kept.ViewerPath;
     s.ListFilter = Kept.ListFilter;
+    s.TabsAlwaysShown = Kept.TabsAlwaysShown;
+    for (int64_t side = 0; side < PaneSideCount; ++side) UpdateTabRow(side);
 }
 
 // Closes without keeping the changes. A pane that was re-read meanwhile
@@ -391,6 +397,9 @@ void ArrayGadgetEvent(int64_t gadget, int64_t type) {
     } else if (gadget == D().SettingsChecks[2]) {
         D().FileDisplayChanged = 1;
         S().ShowSystem = Ticked(gadget);
+    } else if (gadget == D().SettingsChecks[3]) {
+        S().TabsAlwaysShown = Ticked(gadget);
+        for (int64_t side = 0; side < PaneSideCount; ++side) UpdateTabRow(side);
     } else if (gadget == D().SettingsCombos[0] && type == EventTypeChange) {
         D().SizeUnitChanged = 1;
         S().FileSizeUnit = tk_gadget_get_state(gadget);

@@ -8,12 +8,14 @@
 
 #include "app/config/settings.h"
 #include "app/config/settings_keys.h"
+#include "app/config/tabs_settings.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_sides.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "runtime/prefs.h"
@@ -94,6 +96,10 @@ void OpenMainWindow(int64_t center) {
     // keep the window from opening.
     for (auto side = std::rbegin(PaneSides); side != std::rend(PaneSides); ++side)
         ShowStartFolder(side->List, SettingsQuery.StartFolder());
+    for (int64_t side = 0; side < PaneSideCount; ++side) {
+        WatchForSilence(side);
+        UpdateTabRow(side);
+    }
 }
 
 } // namespace
@@ -135,6 +141,7 @@ int64_t ReadSettings() {
         ReadKey(index);
     FileCenter = rt_pref_read_long(SettingKeys[KeyCenter].Key, SettingKeys[KeyCenter].Default);
     for (SettingIndex index : SettingsLoadTail) ReadKey(index);
+    ReadTabSettings();
     rt_pref_close();
     return 1;
 }

@@ -30,6 +30,7 @@ struct Settings {
     int64_t DriveSizeUnit = 0;   // 0..3
     std::wstring ViewerPath;     // program for F3
     std::wstring ListFilter;     // "|*.txt|*.cpp" style pattern list
+    int64_t TabsAlwaysShown = 0; // 0/1 "Reiter immer zeigen": the tab row even with one tab
     int64_t ListFontColor = 0;   // 0xBBGGRR, not persisted
     int64_t ListFont = 0;        // toolkit font number of the list font, not persisted
 };

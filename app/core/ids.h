@@ -36,6 +36,8 @@ enum : int64_t {
     GadNewFolderButton = 17,
     GadDeleteButton = 18,
     GadCommandLine = 19,
+    GadLeftTabRow = 700, // the tab rows above the panes
+    GadRightTabRow = 701,
 };
 
 // ---- menus and menu items (main menu, shortcuts, popup 27) ----
@@ -63,6 +65,17 @@ enum : int64_t {
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
     MenuFirstToolbarButton = 400,
+    // Tabs: keys, then the tab menu's items, in a range of their own.
+    MenuTabMenu = 702,           // popup of a tab
+    MenuNewTabKey = 120000,      // Ctrl+T
+    MenuCloseTabKey = 120001,    // Ctrl+W
+    MenuNextTabKey = 120002,     // Ctrl+Tab
+    MenuPreviousTabKey = 120003, // Ctrl+Shift+Tab
+    MenuTabNumberKey = 120010,   // Alt+1 .. Alt+9: + 0 .. 8
+    MenuTabNew = 120020,         // "Neuer Reiter"
+    MenuTabClose = 120021,       // "Reiter schließen"
+    MenuTabCloseOthers = 120022, // "Andere Reiter schließen"
+    MenuTabLock = 120023,        // "Reiter sperren"
 };
 
 // ---- key codes of the shortcut tables (virtual-key codes, no modifiers) ----

@@ -16,11 +16,13 @@
 #include "app/panes/pane_filter.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_keys.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "app/shell/pane_context_menu.h"
+#include "app/shell/tab_commands.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"
@@ -105,6 +107,7 @@ int64_t MenuItem(int64_t item) {
         return 0;
     }
     if (RunButtonBarItem()) return 0;
+    if (TabMenuItem(item)) return 0;
     for (const ButtonKey& k : ButtonKeys)
         if (k.item == item) {
             tk_event_post(EventGadget, WinMain, k.button, k.button);
@@ -184,6 +187,7 @@ void PaneEvent(int64_t pane, int64_t type) {
     case EventTypeDragStart:
         tk_drag_files(SelectedItems(pane, SelectedPaths), TkDropCopy | TkDropMove);
         break;
+    case EventTypeMiddleClick: PaneMiddleClick(pane); break;
     default: break;
     }
 }
@@ -219,6 +223,10 @@ void GadgetEvent(int64_t gadget, int64_t type) {
             PaneEvent(gadget, type);
         else
             SideEvent(*side, gadget, type);
+        return;
+    }
+    if (SideOfTabRow(gadget) >= 0) {
+        TabRowGadgetEvent(gadget, type, tk_event_data());
         return;
     }
     switch (gadget) {
@@ -257,7 +265,9 @@ int64_t MainWindowEvents(int64_t value) {
     case EventMenu: return MenuItem(tk_event_menu());
     case EventGadget: GadgetEvent(tk_event_gadget(), tk_event_type()); return 0;
     case EventPaneInfoReady: PaneInfoReady(tk_event_data()); return 0;
-    case EventDirChanged: PaneDirReport(tk_event_data()); return 0;
+    case EventDirChanged:
+        if (!HiddenTabReport(tk_event_data())) PaneDirReport(tk_event_data());
+        return 0;
     case EventGadgetDrop: PaneDrop(tk_event_gadget()); return 0;
     default: return 0;
     }
