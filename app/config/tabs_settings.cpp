@@ -70,6 +70,15 @@ void ReadSide(int64_t side) {
     SetSideTabs(side, std::move(tabs), shown);
 }
 
+// One unlocked tab a side and the row shown only when needed is what a file
+// without the group gives: such a file is left as it was before tabs.
+bool AnythingToSave() {
+    if (App.settings.TabsAlwaysShown) return true;
+    for (int64_t side = 0; side < PaneSideCount; ++side)
+        if (SideTabs(side).size() > 1 || SideTabs(side)[0]->Tab.Locked) return true;
+    return false;
+}
+
 } // namespace
 
 void ReadTabSettings() {
@@ -79,6 +88,7 @@ void ReadTabSettings() {
 }
 
 void WriteTabSettings() {
+    if (!AnythingToSave()) return;
     rt_pref_write_comment(TabComment);
     rt_pref_group(TabGroup);
     rt_pref_write_long(AlwaysKey, App.settings.TabsAlwaysShown);

@@ -12,5 +12,6 @@
 
 // Reads the group into the sides' tabs and App.settings.TabsAlwaysShown.
 void ReadTabSettings();
-// Writes the group from the sides' tabs.
+// Writes the group from the sides' tabs; nothing with one unlocked tab a
+// side and the row not always shown.
 void WriteTabSettings();

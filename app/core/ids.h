@@ -65,17 +65,18 @@ enum : int64_t {
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
     MenuFirstToolbarButton = 400,
-    // Tabs: keys, then the tab menu's items, in a range of their own.
-    MenuTabMenu = 702,           // popup of a tab
-    MenuNewTabKey = 120000,      // Ctrl+T
-    MenuCloseTabKey = 120001,    // Ctrl+W
-    MenuNextTabKey = 120002,     // Ctrl+Tab
-    MenuPreviousTabKey = 120003, // Ctrl+Shift+Tab
-    MenuTabNumberKey = 120010,   // Alt+1 .. Alt+9: + 0 .. 8
-    MenuTabNew = 120020,         // "Neuer Reiter"
-    MenuTabClose = 120021,       // "Reiter schließen"
-    MenuTabCloseOthers = 120022, // "Andere Reiter schließen"
-    MenuTabLock = 120023,        // "Reiter sperren"
+    // Tabs: keys, then the tab menu's items, in a range of their own
+    // (below 65536: a shortcut carries its item in 16 bits).
+    MenuTabMenu = 702,          // popup of a tab
+    MenuNewTabKey = 40000,      // Ctrl+T
+    MenuCloseTabKey = 40001,    // Ctrl+W
+    MenuNextTabKey = 40002,     // Ctrl+Tab
+    MenuPreviousTabKey = 40003, // Ctrl+Shift+Tab
+    MenuTabNumberKey = 40010,   // Alt+1 .. Alt+9: + 0 .. 8
+    MenuTabNew = 40020,         // "Neuer Reiter"
+    MenuTabClose = 40021,       // "Reiter schließen"
+    MenuTabCloseOthers = 40022, // "Andere Reiter schließen"
+    MenuTabLock = 40023,        // "Reiter sperren"
 };
 
 // ---- key codes of the shortcut tables (virtual-key codes, no modifiers) ----

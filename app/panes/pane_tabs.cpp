@@ -369,13 +369,15 @@ void SyncTabWatchers() {
             if (ListOf(*tab)) continue;
             const std::wstring& folder = PaneFolder(*tab);
             const bool taken = std::find(watched.begin(), watched.end(), folder) != watched.end();
-            if (!tab->Tab.Kept || taken) {
-                // Whoever watches the folder may leave it: refreshed when shown.
-                if (tab->Watcher.Run) StopDirWatcher(*tab);
-                if (tab->Tab.Kept) tab->Tab.Changed = true;
+            const bool watching = tab->Watcher.Run && tab->Watcher.Run->Path == folder;
+            if (tab->Tab.Kept && watching && !taken) {
+                watched.push_back(folder);
                 continue;
             }
-            if (!tab->Watcher.Run || tab->Watcher.Run->Path != folder) StartDirWatcher(*tab);
-            watched.push_back(folder);
+            // A hidden tab starts no watcher of its own (that would look at
+            // its folder): one that lets go of its watcher, or whose folder
+            // another pane watches that may leave it, is refreshed when shown.
+            if (tab->Watcher.Run) StopDirWatcher(*tab);
+            if (tab->Tab.Kept) tab->Tab.Changed = true;
         }
 }

@@ -6,9 +6,9 @@
 // Hiding a tab keeps its rows in its snapshot (compact texts, pane.h) and
 // its selection, current row and filter text; showing it puts those back at
 // once, without reading the folder, and then applies what changed meanwhile.
-// A hidden tab never reads its folder: its watcher stays on (one watcher per
-// folder, whichever tab holds it), and a report only marks it for a refresh
-// when it is shown. A tab opened in the background, or restored at start,
+// A hidden tab never reads its folder: the watcher it had while shown stays
+// on (one watcher per folder), and a report only marks it for a refresh when
+// it is shown. A tab opened in the background, or restored at start,
 // is read the first time it is shown, unless another tab of the same folder
 // and sort order has its rows: they are taken over.
 //
@@ -75,8 +75,9 @@ inline constexpr int64_t SilenceMs = 1000;
 inline constexpr const wchar_t* PaneSilentNotice =
     L"Der Ordner antwortet nicht; er wird gelesen, sobald er antwortet.";
 
-// Stops the watchers of hidden tabs whose folder another pane watches and
-// starts those of hidden tabs that hold rows and whose folder none watches.
+// Keeps one watcher per folder: a hidden tab whose folder another pane
+// watches lets go of its own and is refreshed when shown. A hidden tab never
+// starts a watcher.
 void SyncTabWatchers();
 
 // The shell's events of a tab row (TkTabRow… types of toolkit/tab_row.h).
