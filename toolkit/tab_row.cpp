@@ -40,6 +40,14 @@ class TabRow : public QTabBar {
     int program_ = 0; // program changes under way: nothing is reported
 
   protected:
+    // Only the left button chooses or drags a tab; the middle one closes it
+    // (on release) and the right one asks for its menu.
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton)
+            QTabBar::mousePressEvent(event);
+        else
+            event->accept();
+    }
     void mouseReleaseEvent(QMouseEvent* event) override {
         QTabBar::mouseReleaseEvent(event);
         const int index = tabAt(event->position().toPoint());

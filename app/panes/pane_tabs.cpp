@@ -334,6 +334,11 @@ void WatchForSilence(int64_t side) {
     tk_timer_once(SilenceMs, SilenceCheck, PaneReport(*ShownPaneOfSide(side)));
 }
 
+void NoteTabFolder(const Pane& pane) {
+    const int64_t side = SideHolding(pane);
+    if (side >= 0 && tk_gadget_exists(TabRows[side])) UpdateTabRow(side);
+}
+
 bool TabRowShown(int64_t side) {
     return KnownSide(side) && RowShown[side];
 }

@@ -59,6 +59,8 @@ bool HiddenTabReport(intptr_t report);
 // The title of a tab: its folder's last name, the mount's name at a mount
 // point; the tooltip: the whole path.
 std::wstring TabTitle(const Pane& pane);
+// The pane's folder changed: its tab's title follows.
+void NoteTabFolder(const Pane& pane);
 // Brings the side's tab row up to date; shows it with two tabs or more, or
 // always with the setting. True when it appears or disappears.
 bool UpdateTabRow(int64_t side);
