@@ -378,6 +378,11 @@ int64_t tk_list_last_selected(int64_t gadget) {
     return view ? view->last_selected() : -1;
 }
 
+int64_t tk_list_middle_clicked_row(int64_t gadget) {
+    TkListView* view = main_list_of(gadget);
+    return view ? view->middle_row() : -1;
+}
+
 void tk_list_set_item_color(int64_t gadget, int64_t row, int which, int64_t bgr) {
     TkListView* view = list_of(gadget);
     if (view && (which == 1 || which == 2)) view->rows->set_color(row, which, bgr);

@@ -17,9 +17,9 @@
 //
 // User actions arrive as EventGadget (13100) with the gadget number as object
 // and types 0 left click (only while some row is selected), 1 right click,
-// 2 double click, 3 right double click, 768 selection or check change (also
-// when a click leaves nothing selected, and then without a left click),
-// 14002 drag start. Header clicks and user resizes of a column go to the
+// 2 double click, 3 right double click, 4 middle click (EventTypeMiddleClick),
+// 768 selection or check change (also when a click leaves nothing selected,
+// and then without a left click), 14002 drag start. Header clicks and user resizes of a column go to the
 // header hook instead (tk_list_set_header_hook); widths the program sets are
 // not reported. Changes made by the program report nothing.
 //
@@ -31,6 +31,10 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// A middle click on a row, as EventGadget of this type (beside those of
+// toolkit/events.h): tk_list_middle_clicked_row names the row.
+constexpr int64_t EventTypeMiddleClick = 4;
 
 // ---- flags of tk_list_create ----
 enum : uint32_t {
@@ -238,6 +242,9 @@ void tk_list_set_current_row(int64_t gadget, int64_t row);
 int64_t tk_list_next_selected(int64_t gadget, int64_t after);
 // Number of selected rows. Any thread.
 int64_t tk_list_selected_count(int64_t gadget);
+// The row under the pointer at the list's last middle click
+// (EventTypeMiddleClick); -1 before any.
+int64_t tk_list_middle_clicked_row(int64_t gadget);
 // The row that last became selected ("ZV_LastSelected"); -1 after a click
 // that left nothing selected, or when none became selected yet.
 int64_t tk_list_last_selected(int64_t gadget);

@@ -114,10 +114,19 @@ void TkListView::on_user_checked(int) {
 
 void TkListView::mousePressEvent(QMouseEvent* event) {
     reported_since_press_ = false;
+    // A middle click acts on the row under the pointer and leaves the
+    // selection and the current row alone.
+    if (event->button() == Qt::MiddleButton) return;
     QTreeView::mousePressEvent(event);
 }
 
 void TkListView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        const QModelIndex under = indexAt(event->position().toPoint());
+        middle_row_ = under.isValid() ? under.row() : -1;
+        if (middle_row_ >= 0) report(EventTypeMiddleClick);
+        return;
+    }
     QTreeView::mouseReleaseEvent(event); // may clear the selection (empty space)
     const bool ends_double = double_clicked_;
     double_clicked_ = false;

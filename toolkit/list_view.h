@@ -47,6 +47,7 @@ class TkListView : public QTreeView {
     int64_t sort_column() const { return sort_column_; }
     int64_t sort_order() const { return sort_order_; }
     int64_t last_selected() const { return last_selected_; }
+    int64_t middle_row() const { return middle_row_; }
 
     // ---- geometry ----
     bool needs_vscrollbar();
@@ -95,6 +96,7 @@ class TkListView : public QTreeView {
     int64_t sort_order_ = 0;            // TkListSortAscending / TkListSortDescending
     int64_t last_selected_ = -1;        // "ZV_LastSelected"
     bool reported_since_press_ = false; // a 768 went out since the last press
+    int64_t middle_row_ = -1;           // row of the last middle click
     bool double_clicked_ = false;       // the next release ends a double click
 };
 

@@ -20,6 +20,7 @@ constexpr const wchar_t* CheckHidden = L"Versteckte Dateien anzeigen ";
 constexpr const wchar_t* CheckSystem = L"System Dateien anzeigen ";
 constexpr const wchar_t* CheckVerify = L"Kopien prüfen";
 constexpr const wchar_t* CheckTrash = L"Löschen in den Papierkorb";
+constexpr const wchar_t* CheckTabsAlways = L"Reiter immer zeigen";
 constexpr const wchar_t* SizeUnitsLabel = L"größenangaben für Dateien und Laufwerke";
 constexpr const wchar_t* FilesLabel = L"Dateien:";
 constexpr const wchar_t* DrivesLabel = L"Laufwerke:";

@@ -18,6 +18,8 @@
 #include "app/core/shell_hooks.h"
 #include "app/panes/name_fold.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_sides.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
 #include "runtime/numbers.h"
 #include "toolkit/gadgets.h"
@@ -151,6 +153,7 @@ std::vector<Row> BuildGeneralPage() {
     checks[0] = Check(10, 30, 200, CheckRemember, S().RememberWindow);
     checks[1] = Check(10, 46, 180, CheckHidden, S().ShowHidden);
     checks[2] = Check(200, 46, 200, CheckSystem, S().ShowSystem);
+    checks[3] = Check(10, 240, 200, CheckTabsAlways, S().TabsAlwaysShown);
     const int64_t units = tk_text_create(-1, 10, 80, 340, 16, SizeUnitsLabel);
     const int64_t files = tk_text_create(-1, 10, 102, 50, 18, FilesLabel);
     D().SettingsCombos[0] = tk_combo_create(-1, 60, 100, 80, 20);
@@ -170,6 +173,7 @@ std::vector<Row> BuildGeneralPage() {
     tk_gadget_disable(ViewerRemoveGadget, S().ViewerPath.empty() ? 1 : 0);
     checks[3] = Check(10, 240, 200, CheckVerify, S().VerifyCopies);
     checks[4] = Check(10, 258, 250, CheckTrash, S().TrashOnDelete);
+    checks[5] = Check(10, 276, 250, CheckTabsAlways, S().TabsAlwaysShown);
     tk_gadget_list_close();
 
     std::vector<Row> rows = {
@@ -189,6 +193,7 @@ std::vector<Row> BuildGeneralPage() {
         {214, 20, {{GadSettingsFilter, 10, 332, 0, 8}}},
         {240, 16, {{checks[3], 10, 200}}},
         {258, 16, {{checks[4], 10, 250}}},
+        {276, 16, {{checks[5], 10, 250}}},
     };
     // Where both check boxes do not fit on one line, the second goes into
     // the free line below them.
@@ -340,6 +345,8 @@ void PutBack() {
     SetNaturalNameOrder(s.NaturalOrder != 0);
     s.VerifyCopies = Kept.VerifyCopies;
     s.TrashOnDelete = Kept.TrashOnDelete;
+    s.TabsAlwaysShown = Kept.TabsAlwaysShown;
+    for (int64_t side = 0; side < PaneSideCount; ++side) UpdateTabRow(side);
 }
 
 // Closes without keeping the changes. A pane that was re-read meanwhile
@@ -408,6 +415,9 @@ void ArrayGadgetEvent(int64_t gadget, int64_t type) {
         S().VerifyCopies = Ticked(gadget);
     } else if (gadget == D().SettingsChecks[4]) {
         S().TrashOnDelete = Ticked(gadget);
+    } else if (gadget == D().SettingsChecks[5]) {
+        S().TabsAlwaysShown = Ticked(gadget);
+        for (int64_t side = 0; side < PaneSideCount; ++side) UpdateTabRow(side);
     } else if (gadget == D().SettingsCombos[0] && type == EventTypeChange) {
         D().SizeUnitChanged = 1;
         S().FileSizeUnit = tk_gadget_get_state(gadget);

@@ -14,7 +14,7 @@
 struct SettingsDialogState {
     std::array<int64_t, 10> SettingsButtons{}; // [0] "Auswahl", [1] "Ändern"
     std::array<int64_t, 10> SettingsPages{};   // [0] "Allgemein", [1] "Schriften"
-    std::array<int64_t, 10> SettingsChecks{};  // remember, hidden, system, verify, trash
+    std::array<int64_t, 10> SettingsChecks{};  // remember, hidden, system, verify, trash, tabs always
     std::array<int64_t, 10> SettingsCombos{};  // file unit, drive unit
     std::array<int64_t, 10> SettingsFields{};  // [0] viewer text
     std::array<int64_t, 10> SettingsLabels{};  // [0] viewer label

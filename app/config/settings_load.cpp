@@ -8,6 +8,7 @@
 
 #include "app/config/settings.h"
 #include "app/config/settings_keys.h"
+#include "app/config/tabs_settings.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/shell_hooks.h"
@@ -15,6 +16,7 @@
 #include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_sides.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "runtime/prefs.h"
@@ -95,6 +97,10 @@ void OpenMainWindow(int64_t center) {
     // keep the window from opening.
     for (auto side = std::rbegin(PaneSides); side != std::rend(PaneSides); ++side)
         ShowStartFolder(side->List, SettingsQuery.StartFolder());
+    for (int64_t side = 0; side < PaneSideCount; ++side) {
+        WatchForSilence(side);
+        UpdateTabRow(side);
+    }
 }
 
 // The first start, without a settings file: two thirds of the first
@@ -150,6 +156,7 @@ int64_t ReadSettings() {
         ReadKey(index);
     FileCenter = rt_pref_read_long(SettingKeys[KeyCenter].Key, SettingKeys[KeyCenter].Default);
     for (SettingIndex index : SettingsLoadTail) ReadKey(index);
+    ReadTabSettings();
     rt_pref_close();
     SetNaturalNameOrder(App.settings.NaturalOrder != 0);
     return 1;

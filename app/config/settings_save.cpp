@@ -4,6 +4,7 @@
 
 #include "app/config/settings.h"
 #include "app/config/settings_keys.h"
+#include "app/config/tabs_settings.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/pane_sides.h"
@@ -73,6 +74,7 @@ int64_t SaveSettings() {
     // A maximized window opens maximized again, remembered position or not.
     if (s.RememberWindow != 0 || s.WindowMaximized != 0) WriteKey(KeyFensterMax);
     for (SettingIndex index : SettingsSaveTail) WriteKey(index);
+    WriteTabSettings();
     rt_pref_close();
     return 0;
 }

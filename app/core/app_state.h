@@ -32,6 +32,7 @@ struct Settings {
     std::wstring ListFilter;     // "|*.txt|*.cpp" style pattern list
     int64_t VerifyCopies = 0;    // 0/1 "Kopien prüfen": every copy read back and compared
     int64_t TrashOnDelete = 0;   // 0/1 "Löschen in den Papierkorb": F8 and Delete trash
+    int64_t TabsAlwaysShown = 0; // 0/1 "Reiter immer zeigen": the tab row even with one tab
     int64_t ListFontColor = 0;   // 0xBBGGRR, not persisted
     int64_t ListFont = 0;        // toolkit font number of the list font, not persisted
     int64_t QuickSearch = 0;     // "Schnellsuche": 0 "Buchstaben", 1 "Alt+Buchstaben", 2 "Aus"

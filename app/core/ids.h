@@ -47,6 +47,8 @@ enum : int64_t {
     GadPatternOk = 156,
     GadPatternCancel = 157,
     GadPatternLabel = 158,
+    GadLeftTabRow = 700, // the tab rows above the panes
+    GadRightTabRow = 701,
 };
 
 // ---- menus and menu items (main menu, shortcuts, popup 27) ----
@@ -100,6 +102,18 @@ enum : int64_t {
     MenuRedo = 41,         // Ctrl+Shift+Z, Ctrl+Y: and redone
     MenuPurgeKey = 42,     // Shift+F8, Shift+Delete: delete, never into the trash
     MenuFirstToolbarButton = 400,
+    // Tabs: keys, then the tab menu's items, in a range of their own
+    // (below 65536: a shortcut carries its item in 16 bits).
+    MenuTabMenu = 702,          // popup of a tab
+    MenuNewTabKey = 40000,      // Ctrl+T
+    MenuCloseTabKey = 40001,    // Ctrl+W
+    MenuNextTabKey = 40002,     // Ctrl+Tab
+    MenuPreviousTabKey = 40003, // Ctrl+Shift+Tab
+    MenuTabNumberKey = 40010,   // Alt+1 .. Alt+9: + 0 .. 8
+    MenuTabNew = 40020,         // "Neuer Reiter"
+    MenuTabClose = 40021,       // "Reiter schließen"
+    MenuTabCloseOthers = 40022, // "Andere Reiter schließen"
+    MenuTabLock = 40023,        // "Reiter sperren"
 };
 
 // ---- key codes of the shortcut tables (virtual-key codes, no modifiers) ----

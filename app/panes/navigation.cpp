@@ -16,6 +16,7 @@
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_sides.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
 #include "platform/links.h"
@@ -72,6 +73,7 @@ void GoUp(Pane& pane) {
             if (!a->target_there) a->existing = NearestExistingFolder(target);
         },
         [a, &pane, target, left] {
+            if (EnterInNewTab(pane, a->target_there ? target : a->existing)) return;
             if (a->target_there) {
                 WishCursorOn(pane, target, left);
                 ShowPath(pane, L"", ShowPop);
@@ -114,10 +116,11 @@ void AskAboutEntry(const std::wstring& entry, bool folder_row, EntryAnswer* a) {
 // desktop to open.
 void ActOnEntry(Pane& pane, const std::wstring& entry, bool folder_row, const EntryAnswer& a) {
     if (a.folder) {
-        ShowPath(pane, entry + L"/", ShowPush);
+        if (!EnterInNewTab(pane, entry + L"/")) ShowPath(pane, entry + L"/", ShowPush);
     } else if (folder_row) {
         PaneError(PaneHeadlineError, PaneCannotList + entry + L"/" + PaneCannotListTail);
     } else if (!a.shortcut_folder.empty()) {
+        if (EnterInNewTab(pane, a.shortcut_folder)) return;
         SetPaneLocation(pane, a.shortcut_folder);
         ShowPath(pane, a.shortcut_folder, ShowRefresh);
     } else {

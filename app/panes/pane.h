@@ -103,8 +103,23 @@ struct PaneCursorWish {
     bool AfterRemoval = false; // only once rows of the folder vanished
 };
 
+// What a pane keeps as a tab of its side while another tab is shown, and
+// what it is as a tab (pane_tabs.cpp).
+struct PaneTabState {
+    bool Locked = false;  // folders entered from it open in a new tab
+    bool Closed = false;  // no side holds it any more; its threads may still run
+    bool Kept = false;    // Snapshot holds its rows: shown again without a read
+    bool Unread = false;  // never listed (or its listing was dropped): read when shown
+    bool Changed = false; // its folder changed while hidden: refreshed when shown
+    int64_t CurrentRow = -1;
+    int64_t TopRow = 0;
+    std::vector<int64_t> Selected; // rows selected when it was hidden
+    std::wstring FilterText;       // the filter box's text when it was hidden
+};
+
 struct Pane {
     uint64_t Id = 0; // names the pane in events (PaneReport); never reused
+    PaneTabState Tab;
 
     // ---- location (pane_history.cpp, pane_location.cpp) ----
     PaneHistory History;     // the current folder is HistoryFolder (History)

@@ -172,6 +172,10 @@ void TakeRowSnapshot(Pane& pane) {
     s.Epoch = pane.ListingEpoch;
 }
 
+void ShowKeptRows(Pane& pane) {
+    ShowSnapshotRows(pane, pane.Snapshot, FilterText(pane));
+}
+
 void ApplyPaneFilter(int64_t list) {
     Pane* pane = PaneOf(list);
     if (!pane) return;

@@ -23,6 +23,9 @@ struct Pane;
 // Copies every row of the pane into its snapshot (the whole folder, even
 // while a filter narrows the list).
 void TakeRowSnapshot(Pane& pane);
+// Puts the rows kept in the pane's snapshot into its side's list as the
+// side's filter box narrows them (a tab shown again).
+void ShowKeptRows(Pane& pane);
 // Rebuilds the rows of the pane shown in list from its snapshot with the
 // text of the side's filter box.
 void ApplyPaneFilter(int64_t list);

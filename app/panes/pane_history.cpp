@@ -6,6 +6,7 @@
 // Main thread only.
 #include "app/panes/pane.h"
 #include "app/panes/pane_sides.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
 
 namespace {
@@ -63,7 +64,9 @@ void ReplaceHistoryTop(PaneHistory& h, std::wstring path) {
 void SetPaneHistory(Pane& pane, PaneHistory history) {
     const bool moved = HistoryFolder(history) != PaneFolder(pane);
     pane.History = std::move(history);
-    if (moved) MovePaneOn(pane);
+    if (!moved) return;
+    MovePaneOn(pane);
+    NoteTabFolder(pane); // the tab's title follows its folder
 }
 
 void MovePaneOn(Pane& pane) {

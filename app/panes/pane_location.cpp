@@ -95,6 +95,10 @@ void SetPaneLocation(Pane& pane, const std::wstring& path) {
     if (slashes) MarkDriveOfPath(pane, path);
 }
 
+void MarkPaneDrive(Pane& pane) {
+    MarkDriveOfPath(pane, PaneFolder(pane));
+}
+
 std::wstring SetPaneLocation(int64_t list, const std::wstring& path) {
     if (Pane* pane = PaneOf(list)) SetPaneLocation(*pane, path);
     return L"";

@@ -19,6 +19,9 @@ struct Pane;
 // with the disk information line set for it. A path without "/" leaves the
 // drive buttons and the line alone.
 void SetPaneLocation(Pane& pane, const std::wstring& path);
+// Marks the drive button and the disk information line of the pane's folder
+// only (a tab shown again).
+void MarkPaneDrive(Pane& pane);
 // The same for the pane list shows. Returns an empty text.
 std::wstring SetPaneLocation(int64_t list, const std::wstring& path);
 

@@ -5,14 +5,16 @@
 
 #include <algorithm>
 #include <list>
+#include <mutex>
 
 namespace {
 
-// Every pane, and which one each side shows. A side will come to hold
-// several panes of which it shows one; for now each holds its own.
+// Every pane, the tabs each side holds and which one it shows. A closed
+// tab's record stays (its threads may still run) but no side holds it.
 struct PaneTable {
-    std::list<Pane> owned;    // never moving: workers hold records inside them
-    std::vector<Pane*> shown; // by side index
+    std::list<Pane> owned;                // never moving: workers hold records inside them
+    std::vector<Pane*> shown;             // by side index
+    std::vector<std::vector<Pane*>> tabs; // by side index, left to right
     uint64_t last_id = 0;
 
     PaneTable() {
@@ -20,6 +22,7 @@ struct PaneTable {
             Pane& pane = owned.emplace_back();
             pane.Id = ++last_id;
             shown.push_back(&pane);
+            tabs.push_back({&pane});
         }
     }
 };
@@ -54,6 +57,12 @@ void ResetPane(Pane& p) {
     p.Shown = {};
     p.DiskInfo = {};
     p.DriveClick = {};
+    p.Tab = {};
+}
+
+bool Idle(PaneWorkerRecord& worker) {
+    std::lock_guard guard(worker.Lock);
+    return !worker.Running;
 }
 
 } // namespace
@@ -93,7 +102,7 @@ intptr_t PaneReport(const Pane& pane) {
 
 Pane* PaneOfReport(intptr_t data) {
     for (Pane& pane : Table().owned)
-        if (static_cast<intptr_t>(pane.Id) == data) return &pane;
+        if (static_cast<intptr_t>(pane.Id) == data) return pane.Tab.Closed ? nullptr : &pane;
     return nullptr;
 }
 
@@ -110,5 +119,51 @@ std::vector<Pane*> EveryPane() {
 }
 
 void ResetPanes() {
-    for (Pane& pane : Table().owned) ResetPane(pane);
+    PaneTable& t = Table();
+    for (Pane& pane : t.owned) ResetPane(pane);
+    // Back to one tab a side: the first records are the sides' own.
+    auto first = t.owned.begin();
+    for (int64_t side = 0; side < PaneSideCount; ++side, ++first) {
+        t.shown[side] = &*first;
+        t.tabs[side] = {&*first};
+    }
+    for (; first != t.owned.end(); ++first) first->Tab.Closed = true;
+}
+
+const std::vector<Pane*>& SideTabs(int64_t side) {
+    return Table().tabs.at(static_cast<size_t>(side));
+}
+
+Pane* ShownPaneOfSide(int64_t side) {
+    return Table().shown.at(static_cast<size_t>(side));
+}
+
+int64_t SideHolding(const Pane& pane) {
+    const PaneTable& t = Table();
+    for (size_t side = 0; side < t.tabs.size(); ++side)
+        if (std::find(t.tabs[side].begin(), t.tabs[side].end(), &pane) != t.tabs[side].end())
+            return static_cast<int64_t>(side);
+    return -1;
+}
+
+Pane& NewPaneRecord() {
+    PaneTable& t = Table();
+    // A closed record whose threads have all ended is taken again under a
+    // new name, so that opening and closing tabs all day costs nothing.
+    for (Pane& pane : t.owned)
+        if (pane.Tab.Closed && Idle(pane.TypeNames) && Idle(pane.Icons) && !pane.Watcher.Run &&
+            !pane.Listing.Waiting && !pane.Refresh.Out.Waiting()) {
+            ResetPane(pane);
+            pane.Id = ++t.last_id;
+            return pane;
+        }
+    Pane& pane = t.owned.emplace_back();
+    pane.Id = ++t.last_id;
+    return pane;
+}
+
+void SetSideTabs(int64_t side, std::vector<Pane*> tabs, Pane* shown) {
+    PaneTable& t = Table();
+    t.tabs.at(static_cast<size_t>(side)) = std::move(tabs);
+    t.shown[static_cast<size_t>(side)] = shown;
 }

@@ -60,7 +60,20 @@ int64_t ListShowingFolder(const std::wstring& folder);
 
 // Every pane, in the order of the sides.
 std::vector<Pane*> EveryPane();
+// The tabs a side holds, left to right; the side shows one of them
+// (ShownPaneOfSide). A hidden tab is a pane no side shows: ListOf gives 0.
+const std::vector<Pane*>& SideTabs(int64_t side);
+Pane* ShownPaneOfSide(int64_t side);
+// The side holding the pane as a tab, shown or not; -1 for none.
+int64_t SideHolding(const Pane& pane);
+// A fresh record for a new tab (pane_tabs.h places it); never moving. A
+// closed tab's record is taken again once none of its threads runs.
+Pane& NewPaneRecord();
+// The side holds tabs (every one a record of NewPaneRecord or a side's
+// own) and shows shown, one of them.
+void SetSideTabs(int64_t side, std::vector<Pane*> tabs, Pane* shown);
+
 // Puts every pane back to its start: empty history, no rows noted, sort by
-// name ascending, nothing kept. Its workers and watcher must have ended
+// name ascending, nothing kept, one tab a side. Its workers and watcher must have ended
 // (EndPaneThreads). Start-up and tests.
 void ResetPanes();

@@ -21,6 +21,7 @@
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
 #include "app/shell/command_line.h"
 #include "app/panes/quick_search_field.h"
@@ -31,6 +32,7 @@
 #include "app/shell/main_texts.h"
 #include "app/shell/pane_context_menu.h"
 #include "app/shell/undo_menu.h"
+#include "app/shell/tab_commands.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"
@@ -120,6 +122,7 @@ int64_t MenuItem(int64_t item) {
     if (RunButtonBarItem()) return 0;
     if (RunMainCommand(item)) return 0;
     if (UndoMenuItem(item)) return 0;
+    if (TabMenuItem(item)) return 0;
     for (const ButtonKey& k : ButtonKeys)
         if (k.item == item) {
             tk_event_post(EventGadget, WinMain, k.button, k.button);
@@ -209,6 +212,7 @@ void PaneEvent(int64_t pane, int64_t type) {
     case EventTypeDragStart:
         tk_drag_files(SelectedItems(pane, SelectedPaths), TkDropCopy | TkDropMove);
         break;
+    case EventTypeMiddleClick: PaneMiddleClick(pane); break;
     default: break;
     }
 }
@@ -265,6 +269,10 @@ void GadgetEvent(int64_t gadget, int64_t type) {
             SideEvent(*side, gadget, type);
         return;
     }
+    if (SideOfTabRow(gadget) >= 0) {
+        TabRowGadgetEvent(gadget, type, tk_event_data());
+        return;
+    }
     switch (gadget) {
     case GadViewButton: ViewFile(); break;
     case GadEditButton: EditFile(); break;
@@ -307,7 +315,9 @@ int64_t MainWindowEvents(int64_t value) {
         UpdateSelectionLine(tk_event_gadget()); // at once, not at the next poll
         return 0;
     case EventPaneInfoReady: PaneInfoReady(tk_event_data()); return 0;
-    case EventDirChanged: PaneDirReport(tk_event_data()); return 0;
+    case EventDirChanged:
+        if (!HiddenTabReport(tk_event_data())) PaneDirReport(tk_event_data());
+        return 0;
     case EventGadgetDrop: PaneDrop(tk_event_gadget()); return 0;
     default: return 0;
     }

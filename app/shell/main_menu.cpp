@@ -52,6 +52,15 @@ constexpr Shortcut DesktopShortcuts[] = {
     {KeyReturn | TkShortcutShift, MenuShiftReturnKey},
 };
 
+// The tabs of the active side: Ctrl+T new, Ctrl+W close, Ctrl+Tab and
+// Ctrl+Shift+Tab round the row, Alt+1 .. Alt+9 to a tab by its place.
+constexpr Shortcut TabShortcuts[] = {
+    {TkShortcutControl | 'T', MenuNewTabKey},
+    {TkShortcutControl | 'W', MenuCloseTabKey},
+    {TkShortcutControl | KeyTab, MenuNextTabKey},
+    {TkShortcutControl | TkShortcutShift | KeyTab, MenuPreviousTabKey},
+};
+
 // The keys the "Konfiguration" menu shows beside its items.
 constexpr Shortcut ConfigurationShortcuts[] = {
     {TkShortcutControl | 'E', MenuSettings},
@@ -85,6 +94,9 @@ void BuildMainMenu() {
     for (const Shortcut& s : DesktopShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
     for (const Shortcut& s : ConfigurationShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
     BindCommandKeys();
+    for (const Shortcut& s : TabShortcuts) tk_shortcut_add(WinMain, s.key, s.item);
+    for (int64_t n = 0; n < 9; ++n)
+        tk_shortcut_add(WinMain, TkShortcutAlt | ('1' + n), MenuTabNumberKey + n);
 }
 
 void BuildPaneBackgroundMenu(bool paste) {

@@ -9,9 +9,11 @@
 #include "app/panes/pane_filter.h"
 #include "app/panes/pane_bottom.h"
 #include "app/panes/pane_sides.h"
+#include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
 #include "app/shell/main_menu.h"
 #include "toolkit/gadgets.h"
+#include "toolkit/tab_row.h"
 
 #include <cmath>
 
@@ -45,6 +47,9 @@ void BuildPaneFrame(const PaneSide& g, int64_t x, int64_t last_drive) {
     tk_gadget_enable_drop(g.List, TkDropFiles, TkDropCopy | TkDropMove);
     tk_string_create(g.PathField, 0, 20, 370, 20, L"");
     tk_combo_create(g.Filter, 370, 20, 120, 20, ComboFlags);
+    const int64_t tab_row = TabRowOfSide(&g - PaneSides);
+    tk_tab_row_create(tab_row, 0, 40, 490, TabRowHeight);
+    tk_gadget_hide(tab_row, 1); // until the side holds two tabs
     tk_list_set_column_align(g.List, ColSize, TkListAlignRight);
     for (int c = ColName; c < ColCount; ++c) App.ColumnPercent[c] = PaneColumns[c].percent;
     CreateDriveButtons(last_drive, App.*g.DriveButtons, App.DriveList);
@@ -66,7 +71,10 @@ void BuildFunctionKeys(int64_t width, int64_t button_offset) {
 // The gadgets of a side inside its frame, as the frame is now.
 void LayoutSide(const PaneSide& side) {
     const int64_t w = tk_gadget_width(side.Frame);
-    tk_gadget_resize(side.List, 0, 40, w, tk_gadget_height(side.Frame) - 40 - SelectionLineHeight);
+    const int64_t index = &side - PaneSides;
+    const int64_t top = 40 + TabRowHeightOf(index);
+    tk_gadget_resize(TabRowOfSide(index), 0, 40, w, TabRowHeight);
+    tk_gadget_resize(side.List, 0, top, w, tk_gadget_height(side.Frame) - top - SelectionLineHeight);
     LayoutPaneBottom(side.List);
     tk_gadget_resize(side.PathField, 0, 20, w - 120, 20);
     tk_gadget_resize(side.Filter, w - 120, 20, 120, 20);
