@@ -103,6 +103,7 @@ enum : int32_t {
     EventDirChanged = 65540,
     EventAnswerReady =
         65544, // a question asked off the main thread was answered (app/core/answers.h)
+    EventRemoteAsk = 65546, // a remote login asks the user (app/core/remote_ask.h)
 };
 enum : int64_t {
     EventTypeColumnClick = 262144,
