@@ -10,8 +10,8 @@
 
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
-#include "app/panes/pane_rows.h"
 #include "app/panes/pane_remote.h"
+#include "app/panes/pane_rows.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"

@@ -58,8 +58,7 @@ struct RtDirEntry;
 // its server mounted first when it is not yet; failure (when given) then
 // says why it failed.
 bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
-                     const std::atomic<int>* cancel = nullptr,
-                     PaneReadFailure* failure = nullptr);
+                     const std::atomic<int>* cancel = nullptr, PaneReadFailure* failure = nullptr);
 
 // Main thread: the request for listing path into the pane.
 PaneListingRequest PaneListingRequestOf(const Pane& pane, const std::wstring& path);

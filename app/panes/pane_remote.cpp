@@ -169,6 +169,27 @@ bool PaneServerIsSilent(const Pane& pane) {
     return Silent.count(&pane) != 0;
 }
 
+std::wstring PaneFolderForFile(const std::wstring& folder) {
+    PfRemoteLocation location;
+    if (!pf_remote_parse(folder, &location)) return folder;
+    const std::string uri = pf_remote_uri(location);
+    return std::wstring(uri.begin(), uri.end()); // ASCII
+}
+
+std::wstring PaneFolderFromFile(const std::wstring& kept) {
+    if (!PaneIsRemote(kept)) return kept;
+    PfRemoteLocation location;
+    std::string uri;
+    for (wchar_t c : kept) {
+        if (c > 0x7F) return pf_remote_normalise(kept); // typed by hand, not encoded
+        uri += static_cast<char>(c);
+    }
+    if (!pf_remote_parse_uri(uri, &location)) return L"";
+    std::wstring text = pf_remote_text(location);
+    if (text.empty() || text.back() != L'/') text += L'/';
+    return text;
+}
+
 int64_t RemoteFolderSize(const std::wstring& folder, bool subfolders) {
     std::wstring path = folder;
     if (path.empty() || path.back() != L'/') path += L'/';

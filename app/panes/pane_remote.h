@@ -67,6 +67,11 @@ void RemoteListingCame(Pane& pane);
 // 1 while the pane shows the rows of a server that does not answer.
 bool PaneServerIsSilent(const Pane& pane);
 
+// A pane's folder as the settings file keeps it: a remote one as its URI
+// (percent-encoded, never with a password), a local one as it is; and back.
+std::wstring PaneFolderForFile(const std::wstring& folder);
+std::wstring PaneFolderFromFile(const std::wstring& kept);
+
 // Any thread: bytes of the files in a remote folder and, with subfolders,
 // in every folder below it; links add nothing. -1 when it is no folder.
 int64_t RemoteFolderSize(const std::wstring& folder, bool subfolders);

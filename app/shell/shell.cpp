@@ -4,11 +4,14 @@
 #include "app/config/button_bar.h"
 #include "app/config/button_bar_editor.h"
 #include "app/config/drive_bar.h"
+#include "app/config/remote_login_dialog.h"
 #include "app/config/settings.h"
 #include "app/config/settings_dialog.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/remote_ask.h"
 #include "app/fileops/fileops.h"
+#include "app/panes/pane_remote_open.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
@@ -62,6 +65,7 @@ void InstallHooks() {
     tk_window_set_callback(DeviceChangeCallback);
     tk_event_bind(EventSizeWindow, RelayoutMainWindow, WinMain);
     tk_window_close_on_signals(WinMain); // a logout ends us like the close button
+    InstallRemoteLoginDialogs();
 }
 
 } // namespace
@@ -110,7 +114,9 @@ void RunMainLoop() {
 }
 
 void ShutDown() {
-    EndFileJobs(); // no half-written file is left when the program ends
+    EndRemoteAsk(); // a worker waiting for a login answer gives up
+    EndFileJobs();  // no half-written file is left when the program ends
+    DiscardRemoteCopies();
     SaveSettings();
     EndPaneThreads(); // none may touch a gadget tk_end frees
     tk_end();
