@@ -18,6 +18,7 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/remote_job.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_changed.h"
 #include "app/panes/pane_sides.h"
@@ -192,6 +193,9 @@ void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder
                      int64_t targetPane) {
     if (!Confirmed(targetFolder, move)) return;
     if (FileJobRunning()) return;
+    if (RemoteJobPath(sourceFolder) || RemoteJobPath(targetFolder))
+        return RemoteCopyMoveCommand(names, sourceFolder, targetFolder, move, sourcePane,
+                                     targetPane);
     auto p = std::make_shared<CopyPlan>();
     p->sourceFolder = sourceFolder;
     p->targetFolder = targetFolder;

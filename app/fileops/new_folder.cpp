@@ -10,6 +10,7 @@
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/remote_job.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
@@ -36,7 +37,9 @@ std::wstring Trimmed(std::wstring name) {
 // Any thread.
 bool MakeFolder(const std::wstring& folder, const std::wstring& name) {
     const std::wstring plain = Trimmed(name);
-    return !folder.empty() && IsPlainName(plain) && rt_dir_create(folder + plain);
+    if (folder.empty() || !IsPlainName(plain)) return false;
+    if (RemoteJobPath(folder)) return RemoteMakeFolder(folder + plain);
+    return rt_dir_create(folder + plain);
 }
 
 void FolderFailed() {

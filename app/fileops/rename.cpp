@@ -9,6 +9,7 @@
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/remote_job.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/busy.h"
@@ -59,6 +60,7 @@ bool Prepare(int64_t pane, RenameAsked& r) {
 
 // Never replaces an entry of the new name: that rename fails. Any thread.
 bool RenameOnDisk(const RenameAsked& r) {
+    if (RemoteJobPath(r.folder)) return RemoteRename(r.folder + r.old_name, r.new_name);
     return rt_file_rename(r.folder + r.old_name, r.folder + r.new_name);
 }
 
