@@ -206,7 +206,7 @@ void RemoteCopyWorker(intptr_t parameter) {
         }
         if (run.Cancelled() && job.cancel == JobGoOn) job.cancel = JobCancelled;
     }
-    job.result = job.failures == 0 && job.cancel == JobGoOn ? 1 : 0;
+    job.result = job.failures == 0 ? 1 : 0; // as for a local job, a cancel is no failure
     tk_event_post(EventJobDone, job.window);
 }
 
