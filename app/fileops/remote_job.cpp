@@ -179,6 +179,8 @@ void MoveFolder(Run& run, int flags, const std::wstring& source, const std::wstr
     TransferFolder(run, flags, source, target);
 }
 
+} // namespace
+
 void RemoteCopyWorker(intptr_t parameter) {
     CopyJob& job = *reinterpret_cast<CopyJob*>(parameter);
     const int flags = TakeFlags(job);
@@ -232,6 +234,8 @@ void RemoteDeleteWorker(intptr_t parameter) {
     PublishProgress(job, 0, 100, L"", true);
     tk_event_post(EventJobDone, job.window);
 }
+
+namespace {
 
 // ---- the commands' side ----
 

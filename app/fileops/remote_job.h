@@ -30,6 +30,11 @@ void RemoteCopyMoveCommand(const std::wstring& names, const std::wstring& source
 // question comes when a selected folder holds anything.
 void RemoteDeleteCommand(const std::wstring& names, const std::wstring& folder, bool ask_full);
 
+// The workers of those jobs (parameter: the job's record), as StartFileJob
+// starts them.
+void RemoteCopyWorker(intptr_t job);
+void RemoteDeleteWorker(intptr_t job);
+
 // Any thread: one new folder (full location) and one rename in its folder;
 // false when it did not work.
 bool RemoteMakeFolder(const std::wstring& location);
