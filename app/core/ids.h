@@ -42,6 +42,8 @@ enum : int64_t {
 enum : int64_t {
     MenuMain = 2,
     MenuPaneBackground = 27,
+    // the popup of a remote location's drive button
+    MenuRemoteDrivePopup = 91,
 
     MenuSettings = 0,
     MenuButtonBar = 1,
@@ -62,6 +64,8 @@ enum : int64_t {
     MenuBackspaceKey = 17, // Backspace: up a folder
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
+    // "Trennen" on a remote location's drive button
+    MenuRemoteDisconnect = 90,
     MenuFirstToolbarButton = 400,
 };
 
@@ -103,7 +107,10 @@ enum : int32_t {
     EventDirChanged = 65540,
     EventAnswerReady =
         65544, // a question asked off the main thread was answered (app/core/answers.h)
-    EventRemoteAsk = 65546, // a remote login asks the user (app/core/remote_ask.h)
+    // a remote login asks the user (app/core/remote_ask.h)
+    EventRemoteAsk = 65546,
+    // a remote location was mounted or unmounted (app/config/remote_drives.h)
+    EventRemoteMounts = 65548,
 };
 enum : int64_t {
     EventTypeColumnClick = 262144,

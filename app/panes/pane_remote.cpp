@@ -5,6 +5,7 @@
 
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
+#include "app/core/ids.h"
 #include "app/core/remote_ask.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
@@ -17,6 +18,8 @@
 #include "platform/remote_location.h"
 #include "runtime/files.h"
 #include "toolkit/gadget_ops.h"
+#include "toolkit/menus.h"
+#include "toolkit/windows.h"
 
 #include <algorithm>
 #include <memory>
@@ -26,6 +29,9 @@ namespace {
 
 // Panes greyed because their server does not answer (main thread).
 std::set<const Pane*> Silent;
+// The location whose drive popup is open (main thread).
+std::wstring ChosenDrive;
+constexpr const wchar_t* PaneDisconnect = L"Trennen";
 
 // Failures that are a state of the server rather than of the folder: they
 // show in the pane instead of a message the user must close.
@@ -167,6 +173,28 @@ void RemoteListingCame(Pane& pane) {
 
 bool PaneServerIsSilent(const Pane& pane) {
     return Silent.count(&pane) != 0;
+}
+
+void RemoteDriveClicked(Pane& pane, const std::wstring& location, int64_t button,
+                        bool right_click) {
+    if (right_click) {
+        ChosenDrive = location;
+        if (!tk_menu_exists(MenuRemoteDrivePopup)) {
+            tk_popup_menu_create(MenuRemoteDrivePopup);
+            tk_menu_item_add(MenuRemoteDisconnect, PaneDisconnect);
+        }
+        tk_popup_menu_show(MenuRemoteDrivePopup, tk_window_handle(WinMain));
+        return;
+    }
+    SetRemotePaneLocation(pane, location);
+    tk_gadget_set_state(button, 1);
+    ShowPath(pane, L"", ShowReset);
+}
+
+std::wstring TakeChosenRemoteDrive() {
+    std::wstring chosen;
+    chosen.swap(ChosenDrive);
+    return chosen;
 }
 
 std::wstring PaneFolderForFile(const std::wstring& folder) {

@@ -72,6 +72,12 @@ bool PaneServerIsSilent(const Pane& pane);
 std::wstring PaneFolderForFile(const std::wstring& folder);
 std::wstring PaneFolderFromFile(const std::wstring& kept);
 
+// A remote location's drive button: a click shows the location in the
+// pane, a right click opens the popup "Trennen" (MenuRemoteDisconnect),
+// whose choice takes the location with TakeChosenRemoteDrive.
+void RemoteDriveClicked(Pane& pane, const std::wstring& location, int64_t button, bool right_click);
+std::wstring TakeChosenRemoteDrive();
+
 // Any thread: bytes of the files in a remote folder and, with subfolders,
 // in every folder below it; links add nothing. -1 when it is no folder.
 int64_t RemoteFolderSize(const std::wstring& folder, bool subfolders);

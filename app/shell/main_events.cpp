@@ -5,6 +5,7 @@
 
 #include "app/config/button_bar.h"
 #include "app/config/button_bar_editor.h"
+#include "app/config/remote_drives.h"
 #include "app/config/settings_dialog.h"
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
@@ -122,6 +123,7 @@ int64_t MenuItem(int64_t item) {
     case MenuBackspaceKey: BackspaceKey(); return 0;
     case MenuMenuBarKey: MenuBarKey(); return 0;
     case MenuRenameKey: StartInlineRename(App.ActivePane); return 0;
+    case MenuRemoteDisconnect: DisconnectChosenRemote(); return 0;
     case MenuSettings:
     case MenuSettingsPopup: SettingsDialogCommand(); return 0;
     case MenuButtonBar: ButtonBarEditorCommand(); return 0;

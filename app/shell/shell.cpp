@@ -4,6 +4,7 @@
 #include "app/config/button_bar.h"
 #include "app/config/button_bar_editor.h"
 #include "app/config/drive_bar.h"
+#include "app/config/remote_drives.h"
 #include "app/config/remote_login_dialog.h"
 #include "app/config/settings.h"
 #include "app/config/settings_dialog.h"
@@ -66,6 +67,7 @@ void InstallHooks() {
     tk_event_bind(EventSizeWindow, RelayoutMainWindow, WinMain);
     tk_window_close_on_signals(WinMain); // a logout ends us like the close button
     InstallRemoteLoginDialogs();
+    InstallRemoteMountWatch();
 }
 
 } // namespace
@@ -115,7 +117,8 @@ void RunMainLoop() {
 
 void ShutDown() {
     EndRemoteAsk(); // a worker waiting for a login answer gives up
-    EndFileJobs();  // no half-written file is left when the program ends
+    EndRemoteMountWatch();
+    EndFileJobs(); // no half-written file is left when the program ends
     DiscardRemoteCopies();
     SaveSettings();
     EndPaneThreads(); // none may touch a gadget tk_end frees
