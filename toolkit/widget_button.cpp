@@ -79,6 +79,10 @@ int64_t tk_image_button_create(int64_t number, int64_t x, int64_t y, int64_t wid
         button->setIconSize(picture->size());
     }
     report_clicks(button);
+    // A right click reports type 1, for a context menu of the button.
+    button->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(button, &QWidget::customContextMenuRequested, button,
+                     [button] { tk_kind_report(button, EventTypeRightClick); });
     return tk_kind_register(number, button, &image_button_ops, nullptr, x, y, width, height);
 }
 

@@ -36,6 +36,7 @@ int64_t tk_string_create(int64_t number, int64_t x, int64_t y, int64_t width, in
     auto* edit = new QLineEdit(tk_qstring(text));
     edit->setCursorPosition(0);
     edit->setReadOnly((flags & TkStringReadOnly) != 0);
+    if (flags & TkStringPassword) edit->setEchoMode(QLineEdit::Password);
     QObject::connect(edit, &QLineEdit::textEdited, edit,
                      [edit] { tk_kind_report(edit, EventTypeChange); });
     tk_kind_watch_focus(edit);

@@ -27,6 +27,7 @@ enum : int64_t {
     TkTextRight = 2,             // text: right-aligned
     TkTextWordEllipsis = 0xC000, // text: one line, cut at a word with "..." when too wide
     TkStringReadOnly = 0x800,    // string: not editable
+    TkStringPassword = 0x20,     // string: shows dots for what is typed
     TkButtonToggle = 0x1003,     // button, image button: stays pressed until set back
     TkComboEditable = 2,         // combo: the text can be typed
     TkComboScroll = 0x40,        // combo: the edit field scrolls horizontally

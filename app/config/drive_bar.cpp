@@ -1,11 +1,13 @@
 // The drive bars above the panes. See drive_bar.h.
 #include "app/config/drive_bar.h"
 
+#include "app/config/remote_drives.h"
 #include "app/core/answers.h"
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
@@ -39,6 +41,9 @@ std::vector<PfVolume> CurrentVolumes() {
     return pf_volumes_current();
 }
 
+// A location GIO mounted (its root is a location, not a mount point).
+const DriveKindLook RemoteLook = {L"Netzwerk", "drive_hdd", 32};
+
 const DriveKindLook* LookOfKind(const std::wstring& kind) {
     for (const DriveKindLook& look : DriveKindLooks)
         if (kind == look.Kind) return &look;
@@ -71,7 +76,7 @@ void DrawDriveLetter(const std::wstring& letter) {
 
 // Makes the button of slot i when the drive's kind has a picture.
 void MakeDriveButton(int64_t i, DriveButtonRecord& slot, const DriveRecord& drive) {
-    const DriveKindLook* look = LookOfKind(drive.Kind);
+    const DriveKindLook* look = PaneIsRemote(drive.Root) ? &RemoteLook : LookOfKind(drive.Kind);
     if (!look || !LoadDrivePicture(look->Picture)) return;
     DrawDriveLetter(drive.Letter);
     slot.Drive = drive;
@@ -185,9 +190,13 @@ void RebuildDriveBars() {
         RebuildTopic,
         [a, read = DriveVolumes] {
             a->volumes = read();
+            AddRemoteVolumes(a->volumes);
+            // A remote folder is no business of the mount table: its pane
+            // says itself when its server does not answer.
             for (size_t k = 0; k < std::size(a->folder); ++k)
                 a->folderThere[k] =
-                    !a->folder[k].empty() && rt_file_size(a->folder[k]) == RtSizeFolder;
+                    !a->folder[k].empty() &&
+                    (PaneIsRemote(a->folder[k]) || rt_file_size(a->folder[k]) == RtSizeFolder);
         },
         [a] { ApplyRebuild(*a); });
 }

@@ -15,6 +15,7 @@
 #include "app/panes/name_fold.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
@@ -56,7 +57,8 @@ void ReadKey(SettingIndex index) {
     else if (key.Text)
         s.*key.Text = rt_pref_read_string(key.Key, key.DefaultText);
     else if (key.Pane >= 0)
-        PaneStartFolder(key.Pane) = rt_pref_read_string(key.Key, SettingsQuery.StartFolder());
+        PaneStartFolder(key.Pane) =
+            PaneFolderFromFile(rt_pref_read_string(key.Key, SettingsQuery.StartFolder()));
 }
 
 // What ReadKey gives for a key absent from the file.

@@ -7,6 +7,7 @@
 #include "app/config/tabs_settings.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "runtime/prefs.h"
@@ -35,7 +36,8 @@ void WriteKey(SettingIndex index) {
     if (key.Number) return WriteNumber(index, App.settings.*key.Number);
     StartKey(key);
     if (key.Text) rt_pref_write_string(key.Key, App.settings.*key.Text);
-    if (key.Pane >= 0) rt_pref_write_string(key.Key, PanePath(PaneSides[key.Pane].List));
+    if (key.Pane >= 0)
+        rt_pref_write_string(key.Key, PaneFolderForFile(PanePath(PaneSides[key.Pane].List)));
 }
 
 // The window's size and "Center": a remembered normal window keeps its size;

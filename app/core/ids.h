@@ -55,6 +55,8 @@ enum : int64_t {
 enum : int64_t {
     MenuMain = 2,
     MenuPaneBackground = 27,
+    // the popup of a remote location's drive button
+    MenuRemoteDrivePopup = 91,
 
     MenuSettings = 0,
     MenuButtonBar = 1,
@@ -101,6 +103,8 @@ enum : int64_t {
     MenuUndo = 40,         // Ctrl+Z: the last file operation undone
     MenuRedo = 41,         // Ctrl+Shift+Z, Ctrl+Y: and redone
     MenuPurgeKey = 42,     // Shift+F8, Shift+Delete: delete, never into the trash
+    // "Trennen" on a remote location's drive button
+    MenuRemoteDisconnect = 92,
     MenuFirstToolbarButton = 400,
     // Tabs: keys, then the tab menu's items, in a range of their own
     // (below 65536: a shortcut carries its item in 16 bits).
@@ -164,6 +168,10 @@ enum : int32_t {
     EventAnswerReady =
         65544, // a question asked off the main thread was answered (app/core/answers.h)
     EventUndoChanged = 65560, // the undo history changed (app/fileops/undo_history.h)
+    // a remote login asks the user (app/core/remote_ask.h)
+    EventRemoteAsk = 65546,
+    // a remote location was mounted or unmounted (app/config/remote_drives.h)
+    EventRemoteMounts = 65548,
 };
 enum : int64_t {
     EventTypeColumnClick = 262144,

@@ -22,6 +22,7 @@
 #include "app/fileops/fileops_texts.h"
 #include "app/fileops/job_queue.h"
 #include "app/fileops/target_question.h"
+#include "app/fileops/remote_job.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_changed.h"
 #include "app/panes/pane_sides.h"
@@ -191,6 +192,8 @@ void CopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder
                      int64_t targetPane) {
     std::wstring typed = targetFolder;
     if (!Confirmed(typed, move)) return;
+    if (RemoteJobPath(sourceFolder) || RemoteJobPath(typed))
+        return RemoteCopyMoveCommand(names, sourceFolder, typed, move, sourcePane, targetPane);
     auto p = std::make_shared<CopyPlan>();
     p->sourceFolder = sourceFolder;
     p->targetFolder = targetFolder;

@@ -15,6 +15,7 @@
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
 #include "app/fileops/job_queue.h"
+#include "app/fileops/remote_job.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 
@@ -91,6 +92,7 @@ void StartDelete(DeletePlan& p) {
 
 void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
     if (Ask(TextDeleteHeadline, TextDeleteQuestion) != MessageAnswerOk) return;
+    if (RemoteJobPath(folder)) return RemoteDeleteCommand(names, folder, true);
     auto p = PlanOf(names, folder);
     AskAside(
         AskAnyTime, [p] { SplitSelection(*p, true); },
@@ -102,6 +104,7 @@ void DeleteRequest(const std::wstring& names, const std::wstring& folder) {
 }
 
 void DeleteCommand(const std::wstring& names, const std::wstring& folder) {
+    if (RemoteJobPath(folder)) return RemoteDeleteCommand(names, folder, false);
     auto p = PlanOf(names, folder);
     AskAside(
         AskAnyTime, [p] { SplitSelection(*p, false); }, [p] { StartDelete(*p); });

@@ -12,6 +12,7 @@
 #include "app/fileops/fileops_texts.h"
 #include "app/panes/pane_cursor.h"
 #include "app/fileops/undo_history.h"
+#include "app/fileops/remote_job.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/gadgets.h"
@@ -41,7 +42,9 @@ std::wstring Trimmed(std::wstring name) {
 // Any thread: 0 when made, else the errno of the failure.
 int MakeFolder(const std::wstring& folder, const std::wstring& plain) {
     if (folder.empty()) return ENOENT;
-    return JournalNewFolder(folder + plain) ? 0 : (errno ? errno : EIO);
+    const bool made = RemoteJobPath(folder) ? RemoteMakeFolder(folder + plain)
+                                            : JournalNewFolder(folder + plain);
+    return made ? 0 : (errno ? errno : EIO);
 }
 
 // Which folder was not made and why; the dialog stays for another name.

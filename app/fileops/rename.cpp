@@ -12,6 +12,7 @@
 #include "app/fileops/fileops_texts.h"
 #include "app/panes/pane_cursor.h"
 #include "app/fileops/undo_history.h"
+#include "app/fileops/remote_job.h"
 #include "app/panes/panes.h"
 #include "runtime/files.h"
 #include "toolkit/busy.h"
@@ -78,7 +79,10 @@ bool Prepare(int64_t pane, RenameAsked& r) {
 // Never replaces an entry of the new name: that rename fails. Any thread;
 // 0 on success, else the errno of the failure.
 int RenameOnDisk(const RenameAsked& r) {
-    return JournalRename(r.folder + r.old_name, r.folder + r.new_name) ? 0 : (errno ? errno : EIO);
+    const bool renamed = RemoteJobPath(r.folder)
+                             ? RemoteRename(r.folder + r.old_name, r.new_name)
+                             : JournalRename(r.folder + r.old_name, r.folder + r.new_name);
+    return renamed ? 0 : (errno ? errno : EIO);
 }
 
 // The renamed entry's old row goes.

@@ -7,6 +7,7 @@
 #include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
@@ -45,6 +46,10 @@ void DriveButtonClicked() {
         }
     }
     if (!found) return;
+    if (PaneIsRemote(drive.Root))
+        return RemoteDriveClicked(*pane, drive.Root, button,
+                                  tk_event_type() == EventTypeRightClick);
+    if (tk_event_type() == EventTypeRightClick) return;
     // Whether the mount point can be listed is asked off the main thread: a
     // dead network mount must not freeze the window. A newer click on the
     // same bar supersedes the answer; so does a rebuild of the bar.

@@ -8,6 +8,7 @@
 #include "app/core/app_state.h"
 #include "app/panes/navigation.h"
 #include "app/panes/pane.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/panes/size_text.h"
@@ -20,6 +21,7 @@
 #include <vector>
 
 int64_t FolderSize(const std::wstring& path, int64_t depth) {
+    if (PaneIsRemote(path)) return RemoteFolderSize(path, depth == FolderSizeWithSubfolders);
     std::wstring folder = path;
     if (folder.empty() || folder.back() != L'/') folder += L'/';
     // A link counts as the link itself, also when it is the folder asked for.
@@ -62,6 +64,12 @@ void ShowFolderSizeOfSelection(int64_t list) {
         [rows, folder] {
             for (SizedRow& r : *rows) {
                 std::wstring path = folder + r.Name;
+                if (PaneIsRemote(path)) {
+                    // -1: no folder, or its server does not answer
+                    const int64_t bytes = RemoteFolderSize(path, true);
+                    if (bytes >= 0) r.Text = FormatSize(bytes, 0, 1);
+                    continue;
+                }
                 if (rt_file_size(path) != RtSizeFolder) continue;
                 // Always KB here, whatever unit the listing uses.
                 r.Text = FormatSize(FolderSize(path, FolderSizeWithSubfolders), 0, 1);

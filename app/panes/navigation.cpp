@@ -15,11 +15,14 @@
 #include "app/panes/pane_cursor.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_remote.h"
+#include "app/panes/pane_remote_open.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_tabs.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
 #include "platform/links.h"
+#include "platform/remote_location.h"
 #include "runtime/files.h"
 #include "toolkit/gadget_ops.h"
 #include "toolkit/list.h"
@@ -53,6 +56,7 @@ void ScrollToCurrentRow(const Pane& pane) {
 // A folder deleted behind the pane's back (with its parents) leaves it at
 // the nearest ancestor that still exists.
 void GoUp(Pane& pane) {
+    if (PaneIsRemote(PaneFolder(pane))) return RemoteGoUp(pane);
     const std::vector<std::wstring>& history = pane.History.Paths;
     const bool back = history.size() >= 3;
     std::wstring target = back ? history[history.size() - 3] : ParentFolder(PaneFolder(pane));
@@ -141,6 +145,10 @@ int64_t OpenSelectedEntry(int64_t list) {
     }
     const std::wstring entry = PaneFolder(*pane) + name;
     const bool folder_row = IsFolderRow(list);
+    if (PaneIsRemote(entry)) {
+        OpenRemoteEntry(*pane, entry, folder_row);
+        return 0;
+    }
     auto a = std::make_shared<EntryAnswer>();
     AskAside(
         pane->Shown, [a, entry, folder_row] { AskAboutEntry(entry, folder_row, a.get()); },
@@ -176,6 +184,7 @@ void OpenTypedPath(int64_t list) {
     if (!side) return;
     const int64_t field = side->PathField;
     std::wstring typed = tk_gadget_get_text(field);
+    if (pf_remote_is_location(typed)) return OpenTypedLocation(*pane, typed);
     std::wstring folder = WithSlash(typed);
     // Kept absolute: the history, the drive buttons and every command that
     // joins PanePath with a name rely on it.

@@ -10,6 +10,7 @@
 #include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_reader.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_texts.h"
@@ -100,6 +101,7 @@ void PutListedRows(Pane& pane, PaneListing& listing) {
     tk_list_append_rows(list, listing.Rows);
     tk_list_set_redraw(list, 1);
     pane.Listed = pane.History;
+    RemoteListingCame(pane);
 }
 
 void FinishListedRows(Pane& pane) {
@@ -112,6 +114,10 @@ void FinishListedRows(Pane& pane) {
 // that reads PanePath name the folder the user sees.
 void PaneListingFailed(Pane& pane, const std::wstring& path) {
     PaneError(PaneHeadlineError, PaneCannotList + path + PaneCannotListTail);
+    PutBackListedFolder(pane);
+}
+
+void PutBackListedFolder(Pane& pane) {
     PaneHistory back = pane.History;
     if (!pane.Listed.Paths.empty())
         back = pane.Listed;
@@ -129,6 +135,10 @@ int64_t FillPane(int64_t list, const std::wstring& path) {
     PaneListing listing;
     ReadPaneListing(PaneListingRequestOf(*pane, path), &listing);
     if (!listing.Ok) {
+        if (PaneIsRemote(path)) {
+            RemoteListingFailed(*pane, listing.Failure);
+            return 0;
+        }
         PaneListingFailed(*pane, path);
         return 0;
     }

@@ -6,6 +6,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/pane.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_texts.h"
 #include "app/panes/panes.h"
@@ -82,6 +83,7 @@ void ShowDiskInfo(int64_t list, const DriveRecord& drive) {
 }
 
 void SetPaneLocation(Pane& pane, const std::wstring& path) {
+    if (PaneIsRemote(path)) return SetRemotePaneLocation(pane, path);
     const int64_t current = tk_list_current_row(ListOf(pane));
     const int64_t row = current < 0 ? 0 : current;
     PaneHistory h;

@@ -10,6 +10,7 @@
 
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/panes.h"
@@ -229,19 +230,21 @@ void RemoveStaleTemporaries(const std::wstring& folder, std::vector<RtDirEntry>&
 } // namespace
 
 bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
-                     const std::atomic<int>* cancel) {
+                     const std::atomic<int>* cancel, PaneReadFailure* failure) {
+    if (PaneIsRemote(folder)) return ReadRemotePaneEntries(folder, entries, cancel, failure);
     return rt_dir_read(folder, entries, cancel);
 }
 
 void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
                      const std::atomic<int>* cancel) {
     out->Path = request.Path;
-    if (request.FindExisting) {
+    // A remote start folder is never looked for up its tree: its state shows.
+    if (request.FindExisting && !PaneIsRemote(request.Path)) {
         out->Path = NearestExistingFolder(request.Path);
         if (out->Path.empty()) out->Path = request.Fallback;
     }
     std::vector<RtDirEntry> entries;
-    out->Ok = ReadPaneEntries(out->Path, &entries, cancel);
+    out->Ok = ReadPaneEntries(out->Path, &entries, cancel, &out->Failure);
     if (!out->Ok) return;
     if (request.FindExisting) RemoveStaleTemporaries(out->Path, entries);
     Groups groups = GroupEntries(request, entries);

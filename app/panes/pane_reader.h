@@ -37,19 +37,28 @@ struct PaneListingRequest {
 // folder, the byte count of a file) and tag bits (PaneTagDone for "..", whose
 // row the workers leave alone). Their pictures and the listing's epoch are
 // set when the rows go into the list (PutListedRows).
+// Why a remote folder could not be listed (a local one leaves it empty).
+struct PaneReadFailure {
+    int RemoteStatus = 0; // PfRemote… (platform/remote.h), 0 for none
+    std::wstring Reason;  // German, for the message
+};
+
 struct PaneListing {
     bool Ok = false;   // false: the folder could not be listed (or reading was called off)
     std::wstring Path; // the folder read: the request's, or the one that stood in for it
     std::vector<TkListNewRow> Rows;
+    PaneReadFailure Failure; // when Ok is false
 };
 
 struct RtDirEntry;
 
 // Any thread: the entries of folder, with their attributes, sizes and dates;
 // false when it cannot be listed, or once *cancel (when given) becomes
-// nonzero.
+// nonzero. A remote location (app/panes/pane_remote.h) is read through GIO,
+// its server mounted first when it is not yet; failure (when given) then
+// says why it failed.
 bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
-                     const std::atomic<int>* cancel = nullptr);
+                     const std::atomic<int>* cancel = nullptr, PaneReadFailure* failure = nullptr);
 
 // Main thread: the request for listing path into the pane.
 PaneListingRequest PaneListingRequestOf(const Pane& pane, const std::wstring& path);
@@ -65,6 +74,9 @@ void PutListedRows(Pane& pane, PaneListing& listing);
 void FinishListedRows(Pane& pane);
 // Main thread: a folder that could not be listed; see FillPane.
 void PaneListingFailed(Pane& pane, const std::wstring& path);
+// Main thread: the history goes back to the folder whose rows the list
+// still shows, the path field with it, and the stopped workers go on.
+void PutBackListedFolder(Pane& pane);
 
 // The date column's text of a date value, as rt_format_date (PaneDateMask)
 // gives it, without reading the mask for every row. Any thread.

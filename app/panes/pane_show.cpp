@@ -16,6 +16,7 @@
 #include "app/panes/pane_cursor.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_workers.h"
@@ -125,7 +126,10 @@ void ListingArrived(Pane& pane, PaneListing& listing, ListingGoal& goal) {
         goal.Row = 0;
     }
     if (!listing.Ok) {
-        PaneListingFailed(pane, PaneFolder(pane));
+        if (PaneIsRemote(PaneFolder(pane)))
+            RemoteListingFailed(pane, listing.Failure);
+        else
+            PaneListingFailed(pane, PaneFolder(pane));
         return;
     }
     PutListedRows(pane, listing);

@@ -5,6 +5,7 @@
 
 #include "app/config/button_bar.h"
 #include "app/config/button_bar_editor.h"
+#include "app/config/remote_drives.h"
 #include "app/config/settings_dialog.h"
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
@@ -19,6 +20,8 @@
 #include "app/panes/pane_cursor.h"
 #include "app/panes/pane_filter.h"
 #include "app/panes/pane_rows.h"
+#include "app/panes/pane_remote.h"
+#include "app/panes/pane_remote_open.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_tabs.h"
@@ -141,6 +144,7 @@ int64_t MenuItem(int64_t item) {
     case MenuBackspaceKey: BackspaceKey(); return 0;
     case MenuMenuBarKey: MenuBarKey(); return 0;
     case MenuRenameKey: StartInlineRename(App.ActivePane); return 0;
+    case MenuRemoteDisconnect: DisconnectChosenRemote(); return 0;
     case MenuSettings:
     case MenuSettingsPopup: SettingsDialogCommand(); return 0;
     case MenuButtonBar: ButtonBarEditorCommand(); return 0;
@@ -156,6 +160,23 @@ std::wstring CurrentName(int64_t pane) {
     return tk_gadget_get_text(pane);
 }
 
+// F3 / F4 on a remote file: the viewer or editor gets a fetched local copy
+// (an edited one is written back after asking, app/panes/pane_remote_open.h).
+void ViewRemoteFile(const std::wstring& folder, const std::wstring& name, bool edit) {
+    if (name.empty() || name == L"..") return;
+    OpenRemoteFile(folder + name, edit, [edit](const std::wstring& local) {
+        const std::wstring here = rt_path_folder(local);
+        const std::wstring argument = rt_program_quote(rt_program_file_argument(local));
+        if (edit)
+            return StartProgram(
+                [argument, here] { rt_program_run(pf_editor_program(), argument, here); });
+        if (S().ViewerPath.find_first_not_of(L" \t") == std::wstring::npos)
+            return StartProgram([local, here] { pf_open_document(local, here); });
+        StartProgram(
+            [viewer = S().ViewerPath, argument, here] { rt_program_run(viewer, argument, here); });
+    });
+}
+
 void ViewFile() {
     const int64_t p = App.ActivePane;
     const std::wstring name = CurrentName(p);
@@ -166,6 +187,7 @@ void ViewFile() {
         OpenSelectedEntry(p);
         return;
     }
+    if (PaneIsRemote(folder)) return ViewRemoteFile(folder, name, false);
     if (S().ViewerPath.find_first_not_of(L" \t") == std::wstring::npos) {
         // no viewer chosen yet: the desktop's application for the file's type
         if (!name.empty())
@@ -181,6 +203,7 @@ void EditFile() {
     // One argument even when the name holds blanks: unquoted, the editor
     // would open every word of it as a file of its own.
     const int64_t p = App.ActivePane;
+    if (PaneIsRemote(PanePath(p))) return ViewRemoteFile(PanePath(p), CurrentName(p), true);
     // The editor is looked up on the program's thread too: the search path
     // may lead onto a hanging mount.
     StartProgram([argument = rt_program_quote(rt_program_file_argument(CurrentName(p))),

@@ -4,14 +4,18 @@
 #include "app/config/button_bar.h"
 #include "app/config/button_bar_editor.h"
 #include "app/config/drive_bar.h"
+#include "app/config/remote_drives.h"
+#include "app/config/remote_login_dialog.h"
 #include "app/config/settings.h"
 #include "app/config/settings_dialog.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/remote_ask.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/job_queue.h"
 #include "app/fileops/jobs_window.h"
 #include "app/fileops/undo_history.h"
+#include "app/panes/pane_remote_open.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/select_pattern_dialog.h"
@@ -70,6 +74,8 @@ void InstallHooks() {
     tk_event_bind(EventSizeWindow, RelayoutMainWindow, WinMain);
     tk_window_close_on_signals(WinMain); // a logout ends us like the close button
     StartSelectionLines();
+    InstallRemoteLoginDialogs();
+    InstallRemoteMountWatch();
 }
 
 } // namespace
@@ -122,11 +128,14 @@ void RunMainLoop() {
 }
 
 void ShutDown() {
+    EndRemoteAsk(); // a worker waiting for a login answer gives up
+    EndRemoteMountWatch();
     // Whatever the way out (asked, a signal, the window manager's close): the
     // waiting jobs never start, the running ones stop as a cancel does, and
     // none is left in the middle of a file.
     CancelAllFileJobs();
     EndFileJobs();
+    DiscardRemoteCopies();
     SaveSettings();
     EndPaneThreads(); // none may touch a gadget tk_end frees
     tk_end();
