@@ -317,7 +317,6 @@ intptr_t ReportOfList(int64_t list) {
 }
 
 void StartCopy(RemotePlan& p) {
-    if (FileJobRunning()) return;
     CopyJob& job = NewFileJob(p.move ? JobMove : JobCopy, p.sourceFolder, p.targetFolder);
     job.sourcePane = p.sourcePane;
     job.targetPane = p.targetPane;
@@ -358,7 +357,7 @@ bool RemoteJobPath(const std::wstring& path) {
 void RemoteCopyMoveCommand(const std::wstring& names, const std::wstring& sourceFolder,
                            const std::wstring& targetFolder, int64_t move, int64_t sourcePane,
                            int64_t targetPane) {
-    if (FileJobRunning() || sourceFolder.empty() || targetFolder.empty()) return;
+    if (sourceFolder.empty() || targetFolder.empty()) return;
     auto p = std::make_shared<RemotePlan>();
     p->sourceFolder = sourceFolder;
     p->targetFolder = targetFolder;
@@ -371,7 +370,7 @@ void RemoteCopyMoveCommand(const std::wstring& names, const std::wstring& source
 }
 
 void RemoteDeleteCommand(const std::wstring& names, const std::wstring& folder, bool ask_full) {
-    if (FileJobRunning() || folder.empty()) return;
+    if (folder.empty()) return;
     auto p = std::make_shared<RemotePlan>();
     p->sourceFolder = folder;
     p->names = ItemListSplit(names);
@@ -383,8 +382,7 @@ void RemoteDeleteCommand(const std::wstring& names, const std::wstring& folder, 
             if (ask_full && p->full &&
                 Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
                 return;
-            if (FileJobRunning()) return;
-            CopyJob& job = NewFileJob(JobDelete, p->sourceFolder, L"");
+                    CopyJob& job = NewFileJob(JobDelete, p->sourceFolder, L"");
             job.fileList = std::move(p->files);
             job.folderList = std::move(p->folders);
             StartFileJob(job, RemoteDeleteWorker);

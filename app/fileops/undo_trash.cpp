@@ -69,7 +69,7 @@ void TrashWorker(intptr_t parameter) {
 } // namespace
 
 void TrashCommand(const std::wstring& folder, const std::vector<std::wstring>& names) {
-    if (FileJobRunning() || folder.empty()) return;
+    if (folder.empty()) return;
     std::vector<std::wstring> list;
     for (const std::wstring& name : names)
         if (Trashable(name)) list.push_back(name);
