@@ -37,8 +37,6 @@ std::wstring Trimmed(std::wstring name) {
     return name;
 }
 
-}
-
 // Any thread: 0 when made, else the errno of the failure.
 int MakeFolder(const std::wstring& folder, const std::wstring& plain) {
     if (folder.empty()) return ENOENT;
