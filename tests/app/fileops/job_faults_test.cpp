@@ -12,6 +12,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -280,6 +282,40 @@ TEST_F(JobFaultsTest, CancelStartsNoneOfTheQueuedFiles) {
     }
     EXPECT_LE(copied, 10); // the files already in flight at most
     EXPECT_EQ(0, TempFilesIn(dst.path()));
+}
+
+// The world changes under the job: a source grows while it is read, the
+// target folder is deleted. Each is a failure named; no source loses a byte.
+TEST_F(JobFaultsTest, SourceAndTargetChangingMeanwhileAreFailures) {
+    TempDir src, dst;
+    src.write("waechst", std::string(3 << 20, 'w'));
+    static std::string grows;
+    grows = src / "waechst";
+    pf_copy_file_range = range_unsupported;
+    ProgressObserver = [](CopyJob& job, int file, int, const std::wstring&) {
+        failed = job.failedItems;
+        if (file > 0 && file < 100) std::ofstream(grows, std::ios::app) << "mehr";
+    };
+    jobAnswers = {JobAnswerSkip};
+    Copy(L"waechst\n", Folder(src), Folder(dst), 0);
+    ASSERT_EQ(1u, failed.size());
+    EXPECT_EQ(W(grows), failed[0].path);
+    EXPECT_EQ(std::string(3 << 20, 'w'), src.read("waechst").substr(0, 3 << 20));
+    EXPECT_FALSE(Exists(dst / "waechst"));
+    EXPECT_EQ(0, TempFilesIn(dst.path()));
+
+    static std::string gone;
+    gone = dst / "weg";
+    Mkdir(gone);
+    for (const char* n : {"a", "b", "c"}) src.write(n, n);
+    ProgressObserver = [](CopyJob& job, int, int, const std::wstring&) {
+        failed = job.failedItems;
+        std::filesystem::remove_all(gone);
+    };
+    jobAnswers = {JobAnswerSkipAll};
+    Copy(L"a\nb\nc\n", Folder(src), W(gone) + L"/", 1);
+    EXPECT_EQ(3u, failed.size());
+    for (const char* n : {"a", "b", "c"}) EXPECT_EQ(n, src.read(n));
 }
 
 // A full target in the middle of a file and a move across file systems:
