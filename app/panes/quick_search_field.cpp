@@ -9,7 +9,7 @@
 #include "toolkit/timers.h"
 
 #include <array>
-#include <cwctype>
+#include <cctype>
 
 int64_t QuickSearchPauseMs = 3000;
 
@@ -99,8 +99,12 @@ void Seek(int64_t list, SearchState& s, int64_t from, int step) {
     ShowField(list, s, row >= 0);
 }
 
+// A letter or digit starts a search; other characters (punctuation, "+"
+// of the number pad) keep their own meaning. Beyond ASCII every letter
+// counts, whatever the C library's locale says of it.
 bool Starts(wchar_t c) {
-    return std::iswalnum(static_cast<wint_t>(c)) != 0;
+    if (c < 0x80) return std::isalnum(static_cast<unsigned char>(c)) != 0;
+    return c >= 0xC0 && c != 0xD7 && c != 0xF7;
 }
 
 // Alt+letter types nothing on some keyboards: the letter of its code then.
