@@ -30,6 +30,7 @@ struct SearchState {
     std::wstring Typed;
     int64_t Keys = 0; // keys taken so far: a pause timer of an older key is stale
     QuickSearchIndex Index;
+    uint64_t Settling = 0; // the rows' revision the idle timer saw last
 };
 std::array<SearchState, std::size(PaneBottoms)> States{};
 
@@ -57,14 +58,23 @@ const QuickSearchIndex& IndexOf(int64_t list, SearchState& s) {
 }
 
 // Every so often the index of a pane whose rows changed is built while
-// nobody types, so that the first key after a listing finds it ready.
+// nobody types, so that the first key after a listing finds it ready; not
+// while the rows still change (the workers writing type names), which would
+// build it again and again and hold the workers up meanwhile.
 constexpr int64_t IndexIdleMs = 700;
 
-void IndexWhileIdle(intptr_t) {
+void IndexSettled(bool at_once) {
     for (const PaneBottom& b : PaneBottoms) {
         SearchState* s = StateOf(b.List);
-        if (!s->Open && tk_gadget_exists(b.List)) IndexOf(b.List, *s);
+        if (s->Open || !tk_gadget_exists(b.List)) continue;
+        const uint64_t revision = tk_list_content_revision(b.List);
+        if (at_once || revision == s->Settling) IndexOf(b.List, *s);
+        s->Settling = revision;
     }
+}
+
+void IndexWhileIdle(intptr_t) {
+    IndexSettled(false);
 }
 
 void ShowField(int64_t list, const SearchState& s, bool found) {
@@ -186,7 +196,7 @@ void StartQuickSearchIndexing() {
 }
 
 void QuickSearchIndexNow() {
-    IndexWhileIdle(0);
+    IndexSettled(true);
 }
 
 void CloseQuickSearch(int64_t list) {
