@@ -157,8 +157,19 @@ void UpdateSelectionLine(int64_t list) {
 }
 
 void UpdateChangedSelectionLines() {
-    for (const PaneBottom& b : PaneBottoms)
-        if (!Same(SeenOf(b), LookOf(b.List))) UpdateSelectionLine(b.List);
+    // Rows that change on their own (the workers writing type names) are
+    // counted again once they stopped changing for a poll, not on every one.
+    static std::array<uint64_t, std::size(PaneBottoms)> settling{};
+    for (const PaneBottom& b : PaneBottoms) {
+        const Seen was = SeenOf(b), now = LookOf(b.List);
+        if (Same(was, now)) continue;
+        uint64_t& last = settling[static_cast<size_t>(&b - PaneBottoms)];
+        const bool rows_only = was.Selected == now.Selected &&
+                               was.LastSelected == now.LastSelected && was.Current == now.Current;
+        const bool settled = now.Revision == last;
+        last = now.Revision;
+        if (!rows_only || settled) UpdateSelectionLine(b.List);
+    }
 }
 
 void StartSelectionLines() {
