@@ -9,7 +9,7 @@
 #include "toolkit/timers.h"
 
 #include <array>
-#include <cwctype>
+#include <cctype>
 
 int64_t QuickSearchPauseMs = 3000;
 
@@ -30,6 +30,7 @@ struct SearchState {
     std::wstring Typed;
     int64_t Keys = 0; // keys taken so far: a pause timer of an older key is stale
     QuickSearchIndex Index;
+    uint64_t Settling = 0; // the rows' revision the idle timer saw last
 };
 std::array<SearchState, std::size(PaneBottoms)> States{};
 
@@ -57,14 +58,23 @@ const QuickSearchIndex& IndexOf(int64_t list, SearchState& s) {
 }
 
 // Every so often the index of a pane whose rows changed is built while
-// nobody types, so that the first key after a listing finds it ready.
+// nobody types, so that the first key after a listing finds it ready; not
+// while the rows still change (the workers writing type names), which would
+// build it again and again and hold the workers up meanwhile.
 constexpr int64_t IndexIdleMs = 700;
 
-void IndexWhileIdle(intptr_t) {
+void IndexSettled(bool at_once) {
     for (const PaneBottom& b : PaneBottoms) {
         SearchState* s = StateOf(b.List);
-        if (!s->Open && tk_gadget_exists(b.List)) IndexOf(b.List, *s);
+        if (s->Open || !tk_gadget_exists(b.List)) continue;
+        const uint64_t revision = tk_list_content_revision(b.List);
+        if (at_once || revision == s->Settling) IndexOf(b.List, *s);
+        s->Settling = revision;
     }
+}
+
+void IndexWhileIdle(intptr_t) {
+    IndexSettled(false);
 }
 
 void ShowField(int64_t list, const SearchState& s, bool found) {
@@ -99,8 +109,12 @@ void Seek(int64_t list, SearchState& s, int64_t from, int step) {
     ShowField(list, s, row >= 0);
 }
 
+// A letter or digit starts a search; other characters (punctuation, "+"
+// of the number pad) keep their own meaning. Beyond ASCII every letter
+// counts, whatever the C library's locale says of it.
 bool Starts(wchar_t c) {
-    return std::iswalnum(static_cast<wint_t>(c)) != 0;
+    if (c < 0x80) return std::isalnum(static_cast<unsigned char>(c)) != 0;
+    return c >= 0xC0 && c != 0xD7 && c != 0xF7;
 }
 
 // Alt+letter types nothing on some keyboards: the letter of its code then.
@@ -182,7 +196,7 @@ void StartQuickSearchIndexing() {
 }
 
 void QuickSearchIndexNow() {
-    IndexWhileIdle(0);
+    IndexSettled(true);
 }
 
 void CloseQuickSearch(int64_t list) {

@@ -17,9 +17,10 @@
 // The lists' key hook asks here first (toolkit/list_keys.h): 1 when the
 // key was taken.
 int64_t QuickSearchKey(int64_t list, int64_t shortcut, const std::wstring& text);
-// Builds the names' index of a pane whose rows changed every so often
-// while no search is open (a toolkit timer; started once), so the first key
-// after a listing need not wait for it; QuickSearchIndexNow does it at once.
+// Builds the names' index of a pane whose rows changed and then stayed
+// alike for a while, when no search is open (a toolkit timer; started
+// once), so the first key after a listing need not wait for it;
+// QuickSearchIndexNow builds every stale index at once.
 void StartQuickSearchIndexing();
 void QuickSearchIndexNow();
 // Closes the field of list, if open; the current row stays.

@@ -114,17 +114,34 @@ std::wstring SelectionLineText(const SelectionCounts& c) {
 }
 
 SelectionCounts CountSelection(int64_t list) {
-    thread_local RowFacts facts; // reused: no allocation per count
-    facts.Kind.clear();
-    facts.Bytes.clear();
-    tk_list_visit_rows(list, CountRow, reinterpret_cast<intptr_t>(&facts));
-    SelectionCounts c;
+    // The rows' facts and totals are kept while the rows stay as they are
+    // (their content revision), so a click only adds up the selection.
+    struct Kept {
+        uint64_t Revision = 0;
+        RowFacts Facts;
+        SelectionCounts Totals;
+    };
+    static std::array<Kept, std::size(PaneBottoms)> kept_by_side{};
+    Kept own;
+    const PaneBottom* b = BottomOf(list);
+    Kept& k = b ? kept_by_side[static_cast<size_t>(b - PaneBottoms)] : own;
+    const uint64_t revision = tk_list_content_revision(list);
+    const RowFacts& facts = k.Facts;
     const auto add = [&](size_t row, int64_t& files, int64_t& folders, int64_t& bytes) {
         if (facts.Kind[row] == RowFolder) ++folders;
         if (facts.Kind[row] == RowFile) ++files;
         bytes += facts.Bytes[row];
     };
-    for (size_t row = 0; row < facts.Kind.size(); ++row) add(row, c.Files, c.Folders, c.Bytes);
+    if (revision == 0 || k.Revision != revision) {
+        k.Facts.Kind.clear();
+        k.Facts.Bytes.clear();
+        tk_list_visit_rows(list, CountRow, reinterpret_cast<intptr_t>(&k.Facts));
+        k.Totals = SelectionCounts{};
+        for (size_t row = 0; row < facts.Kind.size(); ++row)
+            add(row, k.Totals.Files, k.Totals.Folders, k.Totals.Bytes);
+        k.Revision = revision;
+    }
+    SelectionCounts c = k.Totals;
     for (const auto& [first, last] : tk_list_selected_runs(list))
         for (int64_t row = first; row <= last && static_cast<size_t>(row) < facts.Kind.size();
              ++row)
@@ -140,8 +157,19 @@ void UpdateSelectionLine(int64_t list) {
 }
 
 void UpdateChangedSelectionLines() {
-    for (const PaneBottom& b : PaneBottoms)
-        if (!Same(SeenOf(b), LookOf(b.List))) UpdateSelectionLine(b.List);
+    // Rows that change on their own (the workers writing type names) are
+    // counted again once they stopped changing for a poll, not on every one.
+    static std::array<uint64_t, std::size(PaneBottoms)> settling{};
+    for (const PaneBottom& b : PaneBottoms) {
+        const Seen was = SeenOf(b), now = LookOf(b.List);
+        if (Same(was, now)) continue;
+        uint64_t& last = settling[static_cast<size_t>(&b - PaneBottoms)];
+        const bool rows_only = was.Selected == now.Selected &&
+                               was.LastSelected == now.LastSelected && was.Current == now.Current;
+        const bool settled = now.Revision == last;
+        last = now.Revision;
+        if (!rows_only || settled) UpdateSelectionLine(b.List);
+    }
 }
 
 void StartSelectionLines() {

@@ -4,6 +4,7 @@
 // pane's folder in the other pane too.
 #include "app/panes/select_pattern.h"
 #include "app/shell/main_commands.h"
+#include "app/shell/pane_context_menu.h"
 #include "pane_fixture.h"
 #include "toolkit/clipboard.h"
 
@@ -22,6 +23,7 @@ TEST_F(PaneTest, ClipboardKeysTakeTheSelectedFilesAndSwapExchangesTheFolders) {
     RunMainCommand(MenuCutFiles);
     tk_clipboard_get_files(&cut);
     EXPECT_EQ(cut, 1);
+    PaneContext = PaneContextState{}; // as a right click leaves it, for the tests after
 
     EXPECT_EQ(RunMainCommand(MenuSwapPanes), 1);
     EXPECT_EQ(PanePath(GadLeftPane), Folder(b));

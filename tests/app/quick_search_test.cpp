@@ -100,9 +100,29 @@ TEST_F(HabitsTest, TheFieldJumpsNarrowsWalksAndClosesKeepingTheRow) {
     EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"");
     EXPECT_EQ(Current(GadLeftPane), L"Müll.txt");
     EXPECT_TRUE(tk_gadget_hidden(GadLeftQuickSearch));
+    // an umlaut starts a search as a letter does, whatever the locale
+    EXPECT_EQ(QuickSearchKey(GadLeftPane, 0, L"ü"), 1);
+    EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"ü");
+    CloseQuickSearch(GadLeftPane);
     // Ctrl keys and plain keys without text are never a search
     EXPECT_EQ(QuickSearchKey(GadLeftPane, TkShortcutControl | 'A', L""), 0);
     EXPECT_EQ(QuickSearchKey(GadLeftPane, 40, L""), 0);
+}
+
+TEST_F(HabitsTest, APauseClosesTheFieldButOnlyTheNewestKeysPauseCounts) {
+    Fill(GadLeftPane, {L"Abfall.txt:1", L"Zebra:1"});
+    const int64_t pause = QuickSearchPauseMs;
+    QuickSearchPauseMs = 150;
+    QuickSearchKey(GadLeftPane, 'Z', L"z");
+    tk_event_wait_timeout(100);
+    QuickSearchKey(GadLeftPane, 'E', L"e"); // its pause starts again
+    tk_event_wait_timeout(80);              // the first key's pause is over ...
+    EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"ze") << "... but not the second's";
+    for (int i = 0; i < 50 && !QuickSearchTyped(GadLeftPane).empty(); ++i)
+        tk_event_wait_timeout(20);
+    EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"");
+    EXPECT_EQ(Current(GadLeftPane), L"Zebra");
+    QuickSearchPauseMs = pause;
 }
 
 TEST_F(HabitsTest, TheSettingChoosesLettersAltLettersOrNoSearch) {

@@ -82,4 +82,7 @@ TEST_F(HabitsTest, SelectionLineCountsMeasuredFoldersAndShowsAtOnce) {
               L"2 von 2 Dateien, 2,0 MB von 2,0 MB, 2 von 2 Ordnern ausgewählt");
     SelectByPattern(GadLeftPane, L"*", false, true);
     EXPECT_EQ(tk_gadget_get_text(GadLeftSelectionLine), L"2 Dateien, 2,0 MB, 2 Ordner");
+    tk_gadget_set_item_text(GadLeftPane, 2, L"2,048 KB", 3); // Space measured "new"
+    UpdateSelectionLine(GadLeftPane);
+    EXPECT_EQ(tk_gadget_get_text(GadLeftSelectionLine), L"2 Dateien, 4,0 MB, 2 Ordner");
 }
