@@ -52,17 +52,23 @@ WorkerPool& Pool = *new WorkerPool;
 
 void PoolThread(intptr_t) {
     std::unique_lock lock(Pool.lock);
+    ++Pool.idle;
     for (;;) {
-        ++Pool.idle;
         Pool.wake.wait(lock, [] { return !Pool.work.empty(); });
         --Pool.idle;
         const auto [worker, job] = Pool.work.front();
         Pool.work.pop_front();
         lock.unlock();
         worker(reinterpret_cast<intptr_t>(job));
+        const int64_t id = job->queueId, window = job->window;
+        // Idle again before the main thread can hand out the next job.
+        lock.lock();
+        ++Pool.idle;
+        lock.unlock();
         // The last touch of the record: the main thread frees it once it
-        // sees this, never before.
+        // sees this, never before, and hears of it without asking again.
         job->working.store(false);
+        tk_event_post(EventJobGone, window, 0, 0, static_cast<intptr_t>(id));
         lock.lock();
     }
 }

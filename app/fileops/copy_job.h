@@ -125,8 +125,11 @@ struct CopyJob {
     RtControl control; // pause/resume/cancel for the engine; bytes and items done
     int thread = 0;                   // a thread started for the worker (main), 0 = none
     // True from the worker's start until it has returned; the pool thread
-    // clears it as its last touch of the record (StartFileWorker).
+    // clears it as its last touch of the record and posts EventJobGone
+    // (StartFileWorker).
     std::atomic<bool> working{false};
+    int64_t queueId = 0;   // its entry in the queue (job_queue.h); main, before the start
+    bool doneSeen = false; // main: EventJobDone came, the end waits for EventJobGone
     JobView view;
 };
 

@@ -45,6 +45,9 @@ enum : int64_t {
 // show; the window's handler copies it into the gadgets (gadgets are main
 // thread only). At most one is queued at a time.
 constexpr int32_t EventJobProgress = 65600;
+// Posted by the worker pool once a job's worker has returned (data: the
+// job's queue id), when its EventJobDone came too early to end the job.
+constexpr int32_t EventJobGone = 65601;
 
 // The numbers of progress windows beside the first one: from here on, far
 // above the application's own window numbers and far below the addresses

@@ -107,6 +107,7 @@ std::vector<uint64_t> JobDevices(const std::wstring& source, const std::wstring&
 void QueueFileJob(CopyJob& job, RtThreadProc worker) {
     QueuedJob e;
     e.id = ++LastId;
+    job.queueId = e.id;
     e.job = &job;
     e.worker = worker;
     e.what = WhatItDoes(job);

@@ -39,6 +39,8 @@ namespace {
 // Title bar without a close box, centred over the main window; shown by
 // OpenProgressWindow once the job has run for a moment.
 constexpr int64_t ProgressFlags = TkWindowTitleBar | TkWindowCentreOnParent | TkWindowHidden;
+// Waiting jobs whose windows are built at most.
+constexpr size_t WaitingShown = 3;
 // A window that grows for a long text grows no wider than this.
 constexpr int64_t ProgressMostWidth = 1400;
 
@@ -144,17 +146,9 @@ void TogglePause(CopyJob& job) {
         ResumeFileJob(e->id);
 }
 
-// The worker has posted its end. Its thread ends right after that post; on
-// the rare turn where it has not yet, the end is looked at again later
-// rather than waited for.
-bool WorkerGone(CopyJob& job) {
-    if (!job.working.load()) return true;
-    tk_event_post(EventJobDone, job.window);
-    return false;
-}
-
+// The worker has posted its end and returns right after that post; the
+// record is freed only once it has (EventJobGone tells), never waited for.
 void Finish(CopyJob& job) {
-    if (!WorkerGone(job)) return;
     ShowJobView(job);
     const bool copy = job.operation != JobDelete;
     const bool cancelled = job.cancel != JobGoOn;
@@ -240,17 +234,31 @@ void Build(CopyJob& job, ProgressGadgets& g, bool known, int64_t delayMs) {
 
 void CheckLater();
 
-// Builds the windows of the jobs that have lasted long enough to be seen.
+// Builds the windows of the jobs that have lasted long enough to be seen,
+// in queue order. Of the jobs still waiting only the first few get one: a
+// hundred queued jobs would cover the screen with windows that all say
+// "Wartet …"; the rest are listed in "Aufträge" and get theirs when their
+// turn comes closer.
 void BuildDueWindows() {
     CheckPending = false;
     const int64_t now = NowMs();
+    size_t waitingShown = 0;
     bool more = false;
-    for (auto& [job, g] : Windows) {
-        if (g.built) continue;
-        if (now - g.queuedMs >= ProgressShowDelayMs)
-            Build(*job, g, false, 0);
-        else
+    for (const QueuedJob& e : QueuedJobs()) {
+        auto at = e.job ? Windows.find(e.job) : Windows.end();
+        if (at == Windows.end()) continue;
+        ProgressGadgets& g = at->second;
+        const bool waiting = !g.started;
+        if (g.built) {
+            waitingShown += waiting;
+            continue;
+        }
+        if (now - g.queuedMs < ProgressShowDelayMs || (waiting && waitingShown >= WaitingShown)) {
             more = true;
+            continue;
+        }
+        Build(*e.job, g, false, 0);
+        waitingShown += waiting;
     }
     if (more) CheckLater();
 }
@@ -317,7 +325,11 @@ int64_t ProgressWindowEvents(int64_t event) {
     if (event == EventJobProgress) {
         ShowJobView(*job);
     } else if (event == EventJobDone) {
-        Finish(*job);
+        job->doneSeen = true;
+        if (!job->working.load()) Finish(*job);
+    } else if (event == EventJobGone) {
+        const QueuedJob* e = QueuedJobById(tk_event_data());
+        if (e && e->job == job && job->doneSeen) Finish(*job);
     } else if (event == EventGadget && tk_event_gadget() == g->cancel) {
         if (QueuedJob* e = QueuedJobOf(*job)) CancelFileJob(e->id);
     } else if (event == EventGadget && tk_event_gadget() == g->pause) {
