@@ -128,6 +128,15 @@ bool Reachable(Run& run, const std::wstring& folder) {
     return run.Patiently(folder, [&] { return RemoteMounted(run.call(), folder) != 0; });
 }
 
+// The progress of one remote file; returning 0 stops its copy.
+int RemoteProgress(int64_t total, int64_t done, void* user) {
+    CopyJob& job = *static_cast<CopyJob*>(user);
+    if (job.cancel == JobQuitting || job.control.state == RtControlCancelled) return 0;
+    const int filePercent = total > 0 ? static_cast<int>(done * (100.0 / total)) : 0;
+    PublishProgress(job, filePercent, static_cast<int>(job.progress), job.currentItem, false);
+    return 1;
+}
+
 // One file or link from source to target: copied, or moved (its source
 // deleted only after the copy arrived).
 void TransferFile(Run& run, int flags, const std::wstring& source, const std::wstring& target) {
@@ -136,8 +145,8 @@ void TransferFile(Run& run, int flags, const std::wstring& source, const std::ws
     PublishProgress(job, 0, static_cast<int>(job.progress), source, false);
     const bool move = job.operation == JobMove;
     const bool ok = run.Patiently(source, [&] {
-        return move ? pf_remote_move(run.call(), source, target, flags, CopyProgress, &job)
-                    : pf_remote_copy(run.call(), source, target, flags, CopyProgress, &job);
+        return move ? pf_remote_move(run.call(), source, target, flags, RemoteProgress, &job)
+                    : pf_remote_copy(run.call(), source, target, flags, RemoteProgress, &job);
     });
     if (!ok) return run.Failed(source);
     job.steps.push_back({move ? StepMoved : StepCopied, source, target});
