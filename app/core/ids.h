@@ -62,9 +62,11 @@ enum : int64_t {
     MenuBackspaceKey = 17, // Backspace: up a folder
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
-    MenuShiftReturnKey = 90, // Shift+Return: the command line in a terminal
     MenuFirstToolbarButton = 400,
 };
+
+// Shift+Return in the command line: its command in a terminal.
+enum : int64_t { MenuShiftReturnKey = 90 };
 
 // ---- key codes of the shortcut tables (virtual-key codes, no modifiers) ----
 enum : int64_t {
