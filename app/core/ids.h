@@ -77,7 +77,6 @@ enum : int64_t {
     MenuBackspaceKey = 17, // Backspace: up a folder
     MenuMenuBarKey = 18,   // F10: into the menu bar
     MenuRenameKey = 19,    // F2: rename in place
-    MenuShiftReturnKey = 90, // Shift+Return: the command line in a terminal
     // the commands of "Datei" and "Befehle" (app/shell/main_commands.cpp)
     MenuCopyFiles = 150,       // Ctrl+C: the selected files onto the clipboard
     MenuCutFiles = 151,        // Ctrl+X
@@ -119,6 +118,9 @@ enum : int64_t {
     MenuTabCloseOthers = 40022, // "Andere Reiter schließen"
     MenuTabLock = 40023,        // "Reiter sperren"
 };
+
+// Shift+Return in the command line: its command in a terminal.
+enum : int64_t { MenuShiftReturnKey = 90 };
 
 // ---- key codes of the shortcut tables (virtual-key codes, no modifiers) ----
 enum : int64_t {
