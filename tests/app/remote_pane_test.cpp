@@ -6,6 +6,7 @@
 // a stopped server waits until it is cancelled. The login questions of smb
 // and dav reach the dialogs on the main thread through GIO's mount
 // operation seam.
+#include "app/config/remote_drives.h"
 #include "app/core/answers.h"
 #include "app/core/remote_ask.h"
 #include "app/fileops/copy_job.h"
@@ -297,4 +298,25 @@ TEST_F(RemotePane, SmbAndDavLoginsAreAskedOnTheMainThreadOrDeclined) {
     EndRemoteAsk();
     RemoteLoginDialog = nullptr;
     pf_remote_mount_seam_reset();
+}
+
+TEST_F(RemotePane, MountedLocationIsANetworkDriveUntilTrennenUnmountsIt) {
+    const std::wstring other = world->RootAs("localhost");
+    ASSERT_TRUE(pf_remote_mount(call, other, nullptr));
+    auto listed = [&] {
+        std::vector<PfVolume> volumes;
+        AddRemoteVolumes(volumes);
+        for (const PfVolume& v : volumes)
+            if (v.mount == other && v.kind == L"Netzwerk") return true;
+        return false;
+    };
+    EXPECT_FALSE(listed()); // not before the program follows the mounts
+    InstallRemoteMountWatch();
+    EXPECT_TRUE(listed());
+
+    RemoteDriveClicked(*left, other, 0, true); // the popup of its button
+    DisconnectChosenRemote();                  // its "Trennen"
+    EXPECT_TRUE(PumpUntil([&] { return QuestionsRunning() == 0 && !listed(); }));
+    EndRemoteMountWatch();
+    EXPECT_TRUE(messages.empty());
 }
