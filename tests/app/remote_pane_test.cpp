@@ -3,15 +3,18 @@
 // by "..", never keeps a password; a server that stops answering greys the
 // pane's rows and says so within five seconds while the other pane goes on;
 // a move deletes its sources only after their copies arrived, and a job on
-// a stopped server waits until it is cancelled. The login questions of smb
+// a stopped server waits until it is cancelled; an edited copy of a remote
+// file goes back after asking. The login questions of smb
 // and dav reach the dialogs on the main thread through GIO's mount
 // operation seam.
+#include "app/config/remote_drives.h"
 #include "app/core/answers.h"
 #include "app/core/remote_ask.h"
 #include "app/fileops/copy_job.h"
 #include "app/fileops/remote_job.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_remote.h"
+#include "app/panes/pane_remote_open.h"
 #include "pane_fixture.h"
 #include "platform/remote_mount_seam.h"
 #include "remote_world.h"
@@ -297,4 +300,43 @@ TEST_F(RemotePane, SmbAndDavLoginsAreAskedOnTheMainThreadOrDeclined) {
     EndRemoteAsk();
     RemoteLoginDialog = nullptr;
     pf_remote_mount_seam_reset();
+}
+
+TEST_F(RemotePane, MountedLocationIsANetworkDriveUntilTrennenUnmountsIt) {
+    const std::wstring other = world->RootAs("localhost");
+    ASSERT_TRUE(pf_remote_mount(call, other, nullptr));
+    auto listed = [&] {
+        std::vector<PfVolume> volumes;
+        AddRemoteVolumes(volumes);
+        for (const PfVolume& v : volumes)
+            if (v.mount == other && v.kind == L"Netzwerk") return true;
+        return false;
+    };
+    EXPECT_FALSE(listed()); // not before the program follows the mounts
+    InstallRemoteMountWatch();
+    EXPECT_TRUE(listed());
+
+    RemoteDriveClicked(*left, other, 0, true); // the popup of its button
+    DisconnectChosenRemote();                  // its "Trennen"
+    EXPECT_TRUE(PumpUntil([&] { return QuestionsRunning() == 0 && !listed(); }));
+    EndRemoteMountWatch();
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RemotePane, EditedCopyIsWrittenBackAfterAskingAndCopiesGoAtTheEnd) {
+    std::wstring local;
+    OpenRemoteFile(At("a.txt"), true, [&](const std::wstring& copy) { local = copy; });
+    ASSERT_TRUE(PumpUntil([&] { return !local.empty(); }));
+    const std::string copy = rt_text_to_os(local);
+    Write(copy, "alpha bearbeitet");
+    ASSERT_TRUE(PumpUntil([] { return !messages.empty(); }));
+    EXPECT_NE(std::wstring::npos, messages[0].find(L"zurückschreiben"));
+    ASSERT_TRUE(PumpUntil([&] {
+        std::ifstream f(Local("a.txt"));
+        std::string text;
+        std::getline(f, text);
+        return text == "alpha bearbeitet";
+    }));
+    DiscardRemoteCopies();
+    EXPECT_FALSE(Exists(copy));
 }
