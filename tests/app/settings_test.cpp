@@ -94,7 +94,8 @@ class SettingsFile : public testing::Test {
                "\r\n[Gr\xC3\xB6\xC3\x9F"
                "enanzeige]\r\nDateien = 1\r\nLaufwerke = 2\r\n"
                "[Viewer]\r\nViewer.exe = /usr/bin/less\r\n[List Filter]\r\nFilter = "
-               "|*.txt|*.cpp\r\n";
+               "|*.txt|*.cpp\r\n; L\xC3\xB6schen in den Papierkorb\r\n[L\xC3\xB6schen]\r\n"
+               "Papierkorb = 0\r\n";
     }
     const std::string Head = "\xEF\xBB\xBF\r\n; Die Kordinaten vom Fenster\r\n[Fenster]\r\n";
     TempDir dir_;
