@@ -21,6 +21,7 @@
 #pragma once
 
 #include "runtime/control.h"
+#include "runtime/identity.h"
 #include "runtime/threads.h"
 
 #include <atomic>
@@ -93,6 +94,9 @@ struct CopyJob {
     // Parallel to folderList: 1 when a move takes the folder over by one
     // rename instead of collecting its files (same file system, no target).
     std::vector<uint8_t> folderWhole;
+    // Parallel to fileList as the command first found it (or empty): what
+    // each entry was, for the undo history, which so needs no look of its own.
+    std::vector<RtIdentity> fileIdentities;
     int64_t window = 0; // its progress window (OpenProgressWindow)
 
     // ---- the worker's while it runs; the main thread's once it has ended ----
