@@ -27,6 +27,7 @@
 #include "app/panes/pane_sides.h"
 #include "app/shell/main_window.h"
 #include "app/shell/shell.h"
+#include "runtime/file_checks.h"
 #include "runtime/files.h"
 #include "runtime/memory.h"
 #include "runtime/text.h"
@@ -49,7 +50,7 @@ double Median(std::vector<double> v) {
 }
 
 int64_t AnswerOk(int64_t, const std::wstring&, const std::wstring&, const std::wstring& text,
-                 int64_t, int64_t buttons) {
+                 int64_t buttons, int64_t) {
     if (buttons != MessageTwoButtons) {
         std::fprintf(stderr, "message: %s\n", rt_text_to_utf8(text).c_str());
         ++failures;
@@ -92,6 +93,11 @@ double Undo() {
 
 void MoveBack(const Bench& b) {
     for (const std::wstring& n : b.list) rt_file_rename(b.dst + n, b.src + n);
+}
+
+// The drive bar sees only the root: the machine's mounts take no part.
+std::vector<PfVolume> RootOnly() {
+    return {PfVolume{L"/", L"/dev/root", L"ext4", L"Hard Disk", L"/", L"/"}};
 }
 
 bool AllBack(const Bench& b) {

@@ -57,6 +57,7 @@ struct CopyPlan {
     std::vector<uint8_t> folderWhole;
     std::vector<uint64_t> devices;
     std::wstring targetError; // the typed target is refused: why
+    std::vector<RtIdentity> fileIdentities;
 };
 using Plan = std::shared_ptr<CopyPlan>;
 
@@ -96,7 +97,10 @@ void ResolveTarget(CopyPlan& p) {
 // and target are one. On the question's thread.
 void Classify(CopyPlan& p, const std::wstring& name, bool sameFolder) {
     const std::wstring path = p.sourceFolder + name;
-    const bool folder = rt_path_kind(path) == PathFolder;
+    // The one look at the entry tells its kind and what the undo will check.
+    RtIdentity identity;
+    rt_identity_take(path, &identity);
+    const bool folder = identity.kind == RtIdFolder;
     Refusal& r = p.refusal;
     if (folder && rt_path_inside(path, p.targetFolder)) {
         r.refused = r.folderAmongRefused = true;
@@ -105,6 +109,7 @@ void Classify(CopyPlan& p, const std::wstring& name, bool sameFolder) {
         if (rt_file_size(path) == RtSizeFolder) r.folderAmongRefused = true;
     } else if (!folder) {
         p.fileList.push_back(name);
+        p.fileIdentities.push_back(identity);
     } else {
         p.folderList.push_back(path);
         // A move within one file system into a folder that has no such entry
@@ -151,6 +156,7 @@ void StartCopyJob(CopyPlan& p) {
     job.folderWhole = std::move(p.folderWhole);
     job.devices = std::move(p.devices);
     job.targetName = p.targetName;
+    job.fileIdentities = std::move(p.fileIdentities);
     // The target pane's watcher reports even when the file system says
     // nothing (a network folder).
     if (Pane* target = PaneOfReport(job.targetPane)) MarkPaneChanged(*target);

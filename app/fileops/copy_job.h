@@ -23,6 +23,7 @@
 #pragma once
 
 #include "runtime/control.h"
+#include "runtime/identity.h"
 #include "runtime/threads.h"
 
 #include <atomic>
@@ -101,6 +102,9 @@ struct CopyJob {
     // A single selected file copied or moved under a new name (typed in the
     // question); empty: every item keeps its name.
     std::wstring targetName;
+    // Parallel to fileList as the command first found it (or empty): what
+    // each entry was, for the undo history, which so needs no look of its own.
+    std::vector<RtIdentity> fileIdentities;
     int64_t window = 0; // its progress window (OpenProgressWindow)
     // "Kopien prüfen": every copy is read back from the disk and compared.
     bool verify = false;

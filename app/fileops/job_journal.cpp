@@ -80,6 +80,26 @@ int ItemKind(const JobStep& s) {
     }
 }
 
+// What stands at a step's target now. A moved entry the command looked at
+// keeps its identity through a rename: once the first such move shows that
+// this job's moves are renames, the planned identity is taken as it is. An
+// entry copied instead (over an existing one) then has another inode, and
+// its undo refuses it as replaced: never a wrong move.
+void TakeIdentity(JournalRecord& r, const JobStep& step, RtIdentity* out) {
+    const auto it = step.kind == StepMoved ? r.plannedAt.find(step.source) : r.plannedAt.end();
+    if (it == r.plannedAt.end() || r.renamesKeep == 0) {
+        rt_identity_take(step.target, out);
+        return;
+    }
+    const RtIdentity& planned = r.planned[it->second].identity;
+    if (r.renamesKeep < 0) {
+        rt_identity_take(step.target, out);
+        r.renamesKeep = out->device == planned.device && out->inode == planned.inode;
+        return;
+    }
+    *out = planned;
+}
+
 } // namespace
 
 JournalRecord* JournalRecordOf(const CopyJob& job) {
@@ -121,8 +141,15 @@ void JournalJobStarting(CopyJob& job) {
         return;
     }
     JournalRecord& r = JournalRecordNew(job);
-    for (const std::wstring& name : job.fileList)
+    const bool known = job.fileIdentities.size() == job.fileList.size();
+    for (size_t i = 0; i < job.fileList.size(); ++i) {
+        const std::wstring& name = job.fileList[i];
         r.planned.push_back(Planned(kind->kind, job.sourceFolder + name, job.targetFolder + name));
+        if (known && job.fileIdentities[i].kind != RtIdNone) {
+            r.planned.back().identity = job.fileIdentities[i];
+            r.plannedAt.emplace(r.planned.back().from, i);
+        }
+    }
     for (const std::wstring& folder : job.folderList)
         r.planned.push_back(Planned(kind->kind, folder, job.targetFolder + rt_path_name(folder)));
     if (r.planned.empty()) return;
@@ -143,7 +170,7 @@ void JournalJobStep(CopyJob& job, const JobStep& step) {
     item.state = RtStepDone;
     if (kind != RtStepNewFolder) item.from = step.source;
     item.to = step.target;
-    rt_identity_take(step.target, &item.identity);
+    TakeIdentity(*r, step, &item.identity);
     JournalJobItem(*r, std::move(item));
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct CopyJob;
@@ -20,6 +21,10 @@ struct JournalRecord {
     std::vector<RtJournalItem> planned; // what the job set out to do, state begun
     std::vector<RtJournalItem> done;    // what it did so far, in order
     int64_t lastWriteMs = 0;            // steady clock of the last write, worker only
+    // Planned items with the identity the command took, by their path: a
+    // rename keeps it, so a move within one file system needs no new look.
+    std::unordered_map<std::wstring, size_t> plannedAt;
+    int renamesKeep = -1; // whether this job's moves keep the identity; -1 not known yet
     // undo and redo jobs
     int64_t target = 0;                // the step undone or redone
     std::vector<std::wstring> refused; // "<path> – <reason>" of each item left as it was

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <thread>
 
+#include "app/fileops/copy_job.h"
+#include "app/fileops/fileops.h"
 #include "app/fileops/fileops_hooks.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/panes.h"
@@ -172,6 +174,11 @@ TEST_F(ContextMenuTest, OpenWithStartsTheChosenApplication) {
 TEST_F(ContextMenuTest, TrashMovesIntoThePrivateTrash) {
     For({L"brief.txt"});
     RunPaneContextCommand(ContextTrash);
+    // The move to the trash is a file job: its end is handled as the main loop would.
+    for (int i = 0; i < 500 && (FileJobRunning() || tk_window_exists(WinCopyProgress)); ++i) {
+        const int32_t v = tk_event_wait_timeout(10);
+        if (tk_event_window() == WinCopyProgress) CopyProgressEvents(v);
+    }
     struct stat s;
     EXPECT_NE(stat((dir_ / "brief.txt").c_str(), &s), 0);
     const std::string trash = Sandbox().dir / "home/.local/share/Trash";

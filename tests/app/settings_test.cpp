@@ -97,7 +97,9 @@ class SettingsFile : public testing::Test {
                "|*.txt|*.cpp\r\n; Tastatur und Reihenfolge\r\n[Bedienung]\r\nSchnellsuche = 0\r\n"
                "Zahlen nach Wert = 1\r\nMuster mit Ordnern = 0\r\n"
                "; Kopieren und Verschieben\r\n[Kopieren]\r\nKopien pr\xC3\xBC"
-               "fen = 0\r\n";
+               "fen = 0\r\n"
+               "; L\xC3\xB6schen in den Papierkorb\r\n[L\xC3\xB6schen]\r\n"
+               "Papierkorb = 0\r\n";
     }
     const std::string Head = "\xEF\xBB\xBF\r\n; Die Kordinaten vom Fenster\r\n[Fenster]\r\n";
     TempDir dir_;

@@ -246,6 +246,25 @@ TEST_F(UndoTest, AfterAKillTheNextStartUndoesExactlyWhatHadMoved) {
     EXPECT_TRUE(Exists(dst / "1"));
     EXPECT_TRUE(Exists(src / "2"));
     EXPECT_NE(std::wstring::npos, Refused().find(Folder(dst) + L"1"));
+
+    // With the identities the command took, the same items are found exactly.
+    ASSERT_TRUE(rt_file_rename(Folder(dst) + L"1", Folder(src) + L"1"));
+    CopyJob& known = NewFileJob(JobMove, Folder(src), Folder(dst));
+    known.fileList = {L"1", L"2"};
+    known.fileIdentities.resize(2);
+    for (size_t i = 0; i < 2; ++i)
+        rt_identity_take(Folder(src) + known.fileList[i], &known.fileIdentities[i]);
+    JournalJobStarting(known);
+    ASSERT_TRUE(rt_file_rename(Folder(src) + L"1", Folder(dst) + L"1"));
+    JournalJobStep(known, {StepMoved, Folder(src) + L"1", Folder(dst) + L"1"});
+    JournalRecordFree(known);
+    EndFileJob(known);
+    Restart();
+    asked.clear();
+    Undo();
+    EXPECT_EQ(L"", Refused());
+    EXPECT_EQ("1", ReadFile(src / "1"));
+    EXPECT_TRUE(Tree(dst.path()).empty());
 }
 
 TEST_F(UndoTest, ACancelledMoveUndoesThePartThatHappened) {
