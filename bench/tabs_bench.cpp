@@ -153,8 +153,8 @@ void BestStarts(const std::vector<std::string>& others, const std::string& small
 }
 
 size_t HeldBytes(const Pane& p) {
-    return p.Snapshot.Bytes.capacity() + p.Snapshot.Rows.capacity() * sizeof(PaneSnapshotRow) +
-           p.Tab.Selected.capacity() * sizeof(int64_t) +
+    return static_cast<size_t>(tk_list_rows_bytes(p.Tab.Rows)) + p.Snapshot.Bytes.capacity() +
+           p.Snapshot.Rows.capacity() * sizeof(PaneSnapshotRow) +
            p.Keys.Scratch.capacity() * sizeof(SortSlot) + sizeof(Pane);
 }
 

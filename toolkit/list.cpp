@@ -378,6 +378,48 @@ int64_t tk_list_last_selected(int64_t gadget) {
     return view ? view->last_selected() : -1;
 }
 
+intptr_t tk_list_take_rows(int64_t gadget) {
+    TkListView* view = main_list_of(gadget);
+    if (!view || !view->rows->redraw_on()) return 0;
+    TkListProgram program(view);
+    TkListStash* stash = view->rows->take_rows();
+    view->sync_selection();
+    return reinterpret_cast<intptr_t>(stash);
+}
+
+void tk_list_put_rows(int64_t gadget, intptr_t rows) {
+    auto* stash = reinterpret_cast<TkListStash*>(rows);
+    TkListView* view = main_list_of(gadget);
+    if (!stash) return;
+    if (!view || !view->rows->redraw_on()) {
+        delete stash;
+        return;
+    }
+    TkListProgram program(view);
+    view->rows->put_rows(stash);
+    view->sync_selection();
+}
+
+void tk_list_free_rows(intptr_t rows) {
+    delete reinterpret_cast<TkListStash*>(rows);
+}
+
+int64_t tk_list_rows_held(intptr_t rows) {
+    const auto* stash = reinterpret_cast<const TkListStash*>(rows);
+    return stash ? static_cast<int64_t>(stash->rows.size()) : 0;
+}
+
+int64_t tk_list_rows_bytes(intptr_t rows) {
+    const auto* stash = reinterpret_cast<const TkListStash*>(rows);
+    if (!stash) return 0;
+    constexpr size_t kHeapBlock = 16; // what the heap adds to every block
+    size_t bytes = stash->rows.capacity() * sizeof(TkListRow);
+    for (const TkListRow& row : stash->rows)
+        if (row.text.capacity() > std::wstring().capacity())
+            bytes += (row.text.capacity() + 1) * sizeof(wchar_t) + kHeapBlock;
+    return static_cast<int64_t>(bytes);
+}
+
 int64_t tk_list_middle_clicked_row(int64_t gadget) {
     TkListView* view = main_list_of(gadget);
     return view ? view->middle_row() : -1;

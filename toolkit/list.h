@@ -19,9 +19,9 @@
 // and types 0 left click (only while some row is selected), 1 right click,
 // 2 double click, 3 right double click, 4 middle click (EventTypeMiddleClick),
 // 768 selection or check change (also when a click leaves nothing selected,
-// and then without a left click), 14002 drag start. Header clicks and user resizes of a column go to the
-// header hook instead (tk_list_set_header_hook); widths the program sets are
-// not reported. Changes made by the program report nothing.
+// and then without a left click), 14002 drag start. Header clicks and user resizes of a column go
+// to the header hook instead (tk_list_set_header_hook); widths the program sets are not reported.
+// Changes made by the program report nothing.
 //
 // Every function taking a gadget number does nothing and returns 0 (or -1
 // where a row index is asked for) when the number names no list gadget.
@@ -233,6 +233,21 @@ uint64_t tk_list_content_revision(int64_t gadget);
 using TkListRowVisitor = void (*)(int64_t row, const wchar_t* text, size_t length, int64_t data,
                                   uint32_t tag, intptr_t user);
 int64_t tk_list_visit_rows(int64_t gadget, TkListRowVisitor visit, intptr_t user);
+
+// A list's rows set aside whole (texts, pictures, item data, tags, states and
+// the current row) and shown again later without being made anew: a tab
+// hidden and shown again. tk_list_take_rows leaves the list empty and gives
+// a handle (0 for no list); tk_list_put_rows makes the handle's rows the
+// list's (freeing those it had) and takes the handle over; tk_list_free_rows
+// frees a handle not put back. A handle's rows may go into any list with the
+// same columns. Main thread, redraw on.
+intptr_t tk_list_take_rows(int64_t gadget);
+void tk_list_put_rows(int64_t gadget, intptr_t rows);
+void tk_list_free_rows(intptr_t rows);
+// Rows held by a handle, and the bytes they take (texts with the heap's
+// own cost of each block, pictures left out).
+int64_t tk_list_rows_held(intptr_t rows);
+int64_t tk_list_rows_bytes(intptr_t rows);
 
 // Current (focused) row, -1 when none. Setting it selects nothing.
 int64_t tk_list_current_row(int64_t gadget);

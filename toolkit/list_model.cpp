@@ -708,6 +708,37 @@ void TkListModel::clear() {
     free_later(gone);
 }
 
+void TkListModel::exchange_rows(TkListStash& stash) {
+    assert(on_main_thread(this) && redraw_on_);
+    beginResetModel();
+    {
+        Guard lock(this);
+        rows_.swap(stash.rows);
+        pictures_.swap(stash.pictures);
+        picture_places_.swap(stash.places);
+        std::swap(pictures_limit_, stash.pictures_limit);
+        std::swap(current_, stash.current);
+        drop_sort_columns();
+        note_texts(-1);
+        bump_content_revision();
+        dirty_lo_ = dirty_hi_ = -1;
+        view_rows_ = static_cast<int>(rows_.size());
+    }
+    endResetModel();
+}
+
+TkListStash* TkListModel::take_rows() {
+    auto* stash = new TkListStash;
+    exchange_rows(*stash);
+    return stash;
+}
+
+void TkListModel::put_rows(TkListStash* stash) {
+    exchange_rows(*stash);
+    free_later(stash->rows);
+    delete stash;
+}
+
 // Puts old row order[i] at place i, in place, cycle by cycle: no second
 // vector of rows to allocate (fresh pages of several megabytes for a large
 // list) and no moved-from rows to destroy.

@@ -50,6 +50,16 @@ constexpr uint32_t kTkListStateLinkMark = 0x100;
 // The bits tk_gadget_get_item_state and set_item_state deal in.
 constexpr uint32_t kTkListItemStateBits = TkListItemSelected | TkListItemChecked;
 
+// Rows set aside whole (tk_list_take_rows): the rows with the picture table
+// their picture numbers refer to, and the current row.
+struct TkListStash {
+    std::vector<TkListRow> rows;
+    std::vector<QImage> pictures{QImage()};
+    QHash<qint64, uint32_t> places;
+    size_t pictures_limit = 1024;
+    int64_t current = -1;
+};
+
 struct TkListColumn {
     QString title;                   // header text
     int64_t align = TkListAlignLeft; // TkListAlign…
@@ -124,6 +134,11 @@ class TkListModel : public QAbstractTableModel {
     // rows ascending, each once; only while redraw is off; returns the count
     int64_t remove_many(const std::vector<int64_t>& rows);
     void clear();
+    // The rows go into a stash (the list is left empty) / the stash's rows
+    // become the list's (those it had are freed, the stash is deleted). Both
+    // reset the model; the caller syncs the view's selection. Redraw on only.
+    TkListStash* take_rows();
+    void put_rows(TkListStash* stash);
     // Applies a permutation (sorted[i] = old row order[i]); main thread.
     void permute(const std::vector<int64_t>& order);
     bool redraw_on() const { return redraw_on_; }
@@ -206,6 +221,7 @@ class TkListModel : public QAbstractTableModel {
     void drop_sort_columns() const;
 
     void move_rows(const std::vector<int64_t>& order); // under mu_
+    void exchange_rows(TkListStash& stash);            // with the model reset
     void note_texts(int64_t column);          // column's texts changed; -1: rows came or went
     static uint64_t fresh_content_revision(); // unique across all lists
     void bump_content_revision() const;

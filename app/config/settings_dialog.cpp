@@ -153,7 +153,7 @@ std::vector<Row> BuildGeneralPage() {
     checks[0] = Check(10, 30, 200, CheckRemember, S().RememberWindow);
     checks[1] = Check(10, 46, 180, CheckHidden, S().ShowHidden);
     checks[2] = Check(200, 46, 200, CheckSystem, S().ShowSystem);
-    checks[3] = Check(10, 240, 200, CheckTabsAlways, S().TabsAlwaysShown);
+    checks[5] = Check(170, 30, 150, CheckTabsAlways, S().TabsAlwaysShown);
     const int64_t units = tk_text_create(-1, 10, 80, 340, 16, SizeUnitsLabel);
     const int64_t files = tk_text_create(-1, 10, 102, 50, 18, FilesLabel);
     D().SettingsCombos[0] = tk_combo_create(-1, 60, 100, 80, 20);
@@ -173,12 +173,11 @@ std::vector<Row> BuildGeneralPage() {
     tk_gadget_disable(ViewerRemoveGadget, S().ViewerPath.empty() ? 1 : 0);
     checks[3] = Check(10, 240, 200, CheckVerify, S().VerifyCopies);
     checks[4] = Check(10, 258, 250, CheckTrash, S().TrashOnDelete);
-    checks[5] = Check(10, 276, 250, CheckTabsAlways, S().TabsAlwaysShown);
     tk_gadget_list_close();
 
     std::vector<Row> rows = {
         {0, 16, {{heading, 0, PageWidth, 0, 0}}},
-        {30, 16, {{checks[0], 10, 200}}},
+        {30, 16, {{checks[0], 10, 150}, {checks[5], 170, 140}}},
         {46, 16, {{checks[1], 10, 180}, {checks[2], 200, 140}}},
         {80, 16, {{units, 10, 330}}},
         {100,
@@ -193,7 +192,6 @@ std::vector<Row> BuildGeneralPage() {
         {214, 20, {{GadSettingsFilter, 10, 332, 0, 8}}},
         {240, 16, {{checks[3], 10, 200}}},
         {258, 16, {{checks[4], 10, 250}}},
-        {276, 16, {{checks[5], 10, 250}}},
     };
     // Where both check boxes do not fit on one line, the second goes into
     // the free line below them.
@@ -202,6 +200,14 @@ std::vector<Row> BuildGeneralPage() {
     if (pair > PageWidth) {
         rows[2].cells.pop_back();
         rows.insert(rows.begin() + 3, Row{62, 16, {{checks[2], 10, 180}}});
+    }
+    // "Reiter immer zeigen" beside "Fensterposition merken", or on a line
+    // of its own below it where both do not fit.
+    const int64_t beside = std::max<int64_t>(170, 10 + tk_gadget_needed_width(checks[0]) + Gap) +
+                           tk_gadget_needed_width(checks[5]) + RightMargin;
+    if (beside > PageWidth) {
+        rows[1].cells.pop_back();
+        rows.insert(rows.begin() + 2, Row{46, 16, {{checks[5], 10, 180}}});
     }
     return rows;
 }

@@ -106,15 +106,16 @@ struct PaneCursorWish {
 // What a pane keeps as a tab of its side while another tab is shown, and
 // what it is as a tab (pane_tabs.cpp).
 struct PaneTabState {
-    bool Locked = false;  // folders entered from it open in a new tab
-    bool Closed = false;  // no side holds it any more; its threads may still run
-    bool Kept = false;    // Snapshot holds its rows: shown again without a read
-    bool Unread = false;  // never listed (or its listing was dropped): read when shown
-    bool Changed = false; // its folder changed while hidden: refreshed when shown
-    int64_t CurrentRow = -1;
-    int64_t TopRow = 0;
-    std::vector<int64_t> Selected; // rows selected when it was hidden
-    std::wstring FilterText;       // the filter box's text when it was hidden
+    bool Locked = false;    // folders entered from it open in a new tab
+    bool Closed = false;    // no side holds it any more; its threads may still run
+    bool Kept = false;      // its rows are kept (Rows, else Snapshot): shown again without a read
+    intptr_t Rows = 0;      // the list's rows set aside whole (tk_list_take_rows)
+    bool Unread = false;    // never listed (or its listing was dropped): read when shown
+    bool Changed = false;   // its folder changed while hidden: refreshed when shown
+    int64_t TopRow = 0;     // the first row shown when it was hidden
+    int64_t ListWidth = -1; // the list's width then, and its columns' widths
+    int64_t ColumnWidths[ColCount] = {};
+    std::wstring FilterText; // the filter box's text when it was hidden
 };
 
 struct Pane {

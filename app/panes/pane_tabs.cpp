@@ -8,6 +8,7 @@
 #include "app/panes/pane_filter.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_refresh.h"
+#include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
 #include "app/panes/panes.h"
@@ -55,57 +56,50 @@ void DropListing(Pane& pane, int64_t list) {
     pane.Tab.Unread = true;
 }
 
-// The side's list goes on to show another tab: the pane keeps what it needs
-// to come back without a read.
+// The side's list goes on to show another tab: the pane keeps its rows as
+// the list holds them (with their selection and current row), so that they
+// come back without being made anew.
 void HideTab(Pane& pane, const PaneSide& side) {
     PaneTabState& t = pane.Tab;
     const int64_t list = side.List;
     StopPaneWorkers(pane);
     DropListing(pane, list);
     t.FilterText = tk_gadget_get_text(side.Filter);
-    t.CurrentRow = tk_list_current_row(list);
     t.TopRow = tk_list_top_row(list);
-    t.Selected.clear();
-    for (int64_t row = tk_list_next_selected(list, -1); row >= 0;
-         row = tk_list_next_selected(list, row))
-        t.Selected.push_back(row);
+    t.ListWidth = tk_gadget_width(list);
+    for (int64_t c = 0; c < ColCount; ++c) t.ColumnWidths[c] = tk_list_column_width(list, c);
     // A refresh still out is dropped with the pane's answers: done again.
     if (pane.Refresh.Out.Waiting()) t.Changed = true;
     MovePaneOn(pane);
-    PaneSnapshot& s = pane.Snapshot;
-    const bool current =
-        s.Epoch == pane.ListingEpoch && (s.Narrowed || s.Version == pane.RowsVersion);
-    if (!t.Unread && !current) TakeRowSnapshot(pane);
     std::vector<SortKeyCache>().swap(pane.Keys.Caches); // made again by the next sort
     std::vector<SortSlot>().swap(pane.Keys.Scratch);
-    t.Kept = !t.Unread;
+    if (t.Unread) return;
+    t.Rows = tk_list_take_rows(list);
+    t.Kept = t.Rows != 0;
+    // The filter's snapshot is taken again when a filter asks for it; only
+    // behind narrowed rows it is the folder and stays.
+    if (!(pane.Snapshot.Narrowed && pane.Snapshot.Epoch == pane.ListingEpoch))
+        pane.Snapshot = PaneSnapshot{};
 }
 
-void RestoreRowState(const Pane& pane, int64_t list) {
-    const PaneTabState& t = pane.Tab;
-    tk_list_set_redraw(list, 0);
-    for (int64_t row : t.Selected) tk_gadget_set_item_state(list, row, TkListItemSelected);
-    tk_list_set_redraw(list, 1);
-    // A tab that never had a current row starts at the top, as a listing does.
-    if (t.CurrentRow < 0 && t.Selected.empty() && tk_gadget_count_items(list) > 0) {
-        tk_gadget_set_item_state(list, 0, TkListItemSelected);
-        tk_list_set_current_row(list, 0);
-    } else if (t.CurrentRow >= 0) {
-        tk_list_set_current_row(list, t.CurrentRow);
-    }
-    const int64_t height = tk_list_row_height(list);
-    if (t.TopRow > 0) tk_list_scroll(list, 0, t.TopRow * (height > 0 ? height : 16));
+// The pane's snapshot is its folder's rows as they are now.
+bool SnapshotCurrent(const Pane& pane) {
+    const PaneSnapshot& s = pane.Snapshot;
+    return !s.Narrowed && s.Epoch == pane.ListingEpoch && s.Version == pane.RowsVersion &&
+           !s.Rows.empty();
 }
 
-// A tab of the same folder and sort whose rows can stand for the pane's.
+// A pane of the same folder and sort whose rows can stand for the pane's:
+// a shown one, or a hidden one whose rows are kept as a snapshot.
 Pane* RowDonor(const Pane& pane) {
     for (int64_t side = 0; side < PaneSideCount; ++side)
         for (Pane* other : SideTabs(side)) {
             if (other == &pane || PaneFolder(*other) != PaneFolder(pane)) continue;
             if (other->SortColumn != pane.SortColumn || other->SortOrder != pane.SortOrder)
                 continue;
-            if (other->Tab.Kept || (ListOf(*other) && !other->Listing.Waiting &&
-                                    other->Tab.Unread == false && !other->Snapshot.Narrowed))
+            const bool shown = ListOf(*other) && !other->Listing.Waiting && !other->Tab.Unread &&
+                               !other->Snapshot.Narrowed;
+            if (shown || (other->Tab.Kept && !other->Tab.Rows && SnapshotCurrent(*other)))
                 return other;
         }
     return nullptr;
@@ -113,9 +107,8 @@ Pane* RowDonor(const Pane& pane) {
 
 // The pane takes over the rows of donor, as it would have read them.
 void TakeRowsOf(Pane& pane, Pane& donor) {
-    if (ListOf(donor) && donor.Snapshot.Version != donor.RowsVersion) TakeRowSnapshot(donor);
+    if (ListOf(donor) && !SnapshotCurrent(donor)) TakeRowSnapshot(donor);
     pane.Snapshot = donor.Snapshot;
-    pane.Snapshot.Narrowed = false;
     pane.ListingEpoch = donor.ListingEpoch;
     pane.Snapshot.Epoch = pane.ListingEpoch;
     pane.ShownMount = donor.ShownMount;
@@ -123,6 +116,31 @@ void TakeRowsOf(Pane& pane, Pane& donor) {
     pane.Tab.Unread = false;
     pane.Tab.Kept = true;
     pane.Tab.Changed = donor.Tab.Changed;
+}
+
+// Tags say which rows the workers had not finished.
+void NoteUnfinished(int64_t, const wchar_t*, size_t, int64_t, uint32_t tag, intptr_t user) {
+    if ((tag & PaneTagDone) != PaneTagDone) *reinterpret_cast<bool*>(user) = true;
+}
+
+// Kept rows back in the side's list, where the list was scrolled to.
+void PutKeptRows(Pane& pane, int64_t list) {
+    PaneTabState& t = pane.Tab;
+    if (t.Rows) {
+        tk_list_put_rows(list, t.Rows);
+        t.Rows = 0;
+        bool unfinished = false;
+        tk_list_visit_rows(list, NoteUnfinished, reinterpret_cast<intptr_t>(&unfinished));
+        if (unfinished)
+            for (int64_t kind : {PaneWorkerTypeNames, PaneWorkerIcons}) StartPaneWorker(pane, kind);
+    } else {
+        ShowKeptRows(pane); // rows taken over from another tab
+        tk_gadget_set_item_state(list, 0, TkListItemSelected);
+        tk_list_set_current_row(list, 0);
+    }
+    t.Kept = false;
+    const int64_t height = tk_list_row_height(list);
+    if (t.TopRow > 0) tk_list_scroll(list, 0, t.TopRow * (height > 0 ? height : 16));
 }
 
 // The answer of a folder that does not answer within a second: the empty
@@ -156,10 +174,14 @@ void PutOnSide(Pane& pane, const PaneSide& side) {
         WatchForSilence(&side - PaneSides);
         return;
     }
-    ShowKeptRows(pane);
-    RestoreRowState(pane, side.List);
-    ApplyColumnWidths(side.List);
-    t.Kept = false;
+    PutKeptRows(pane, side.List);
+    // The same rows in a list of the same width: the widths they had, without
+    // measuring every row again.
+    if (t.ListWidth == tk_gadget_width(side.List))
+        for (int64_t c = 0; c < ColCount; ++c)
+            tk_list_set_column_width(side.List, c, t.ColumnWidths[c]);
+    else
+        ApplyColumnWidths(side.List);
     ShowPath(pane, L"", ShowNoFill);
     if (!pane.Watcher.Run) StartDirWatcher(pane);
     if (t.Changed) {
@@ -193,6 +215,9 @@ void Retire(Pane& pane) {
     pane.Refresh = {};
     pane.Snapshot = {};
     pane.Keys = {};
+    tk_list_free_rows(pane.Tab.Rows);
+    pane.Tab.Rows = 0;
+    pane.Tab.Kept = false;
     pane.Tab.Closed = true;
 }
 
@@ -244,6 +269,9 @@ int64_t OpenTab(int64_t side, const std::wstring& folder, bool background) {
     const int64_t at = ShownTab(side) + 1;
     tabs.insert(tabs.begin() + at, &pane);
     SetSideTabs(side, std::move(tabs), &from);
+    // The shown tab's rows stand for the new tab's before it lets go of them.
+    if (!background && PaneFolder(from) == folder && RowDonor(pane) == &from)
+        TakeRowsOf(pane, from);
     if (background)
         UpdateTabRow(side);
     else
