@@ -78,7 +78,7 @@ void CollectJob(FileWork& w) {
     const std::string renamed = job.targetName.empty() ? "" : into + Os(job.targetName);
     for (const std::wstring& name : job.fileList) {
         if (WorkStopped(w)) return;
-        const std::string root = Os(job.sourceFolder + name);
+        const std::string root = Os(ListedSource(job, name));
         CollectOne(w, root, renamed.empty() ? into + NameOf(root) : renamed);
     }
     for (size_t k = 0; k < job.folderList.size(); ++k) {

@@ -90,7 +90,6 @@ void StartFileJob(CopyJob& job, RtThreadProc worker) {
 }
 
 void StartFileWorker(CopyJob& job, RtThreadProc worker) {
-    JournalJobStarting(job);
     job.working.store(true);
     std::unique_lock lock(Pool.lock);
     Pool.work.emplace_back(worker, &job);
@@ -119,7 +118,6 @@ CopyJob* FileJobOfWindow(int64_t window) {
 }
 
 void EndFileJob(CopyJob& job) {
-    JournalJobEnded(job);
     Jobs.remove_if([&](const std::unique_ptr<CopyJob>& j) { return j.get() == &job; });
 }
 

@@ -137,6 +137,12 @@ struct CopyJob {
     JobView view;
 };
 
+// The source of a fileList element: a bare name lies in the source folder;
+// a full path (a retry of failed files from folders below it) stands as is.
+inline std::wstring ListedSource(const CopyJob& job, const std::wstring& element) {
+    return element.find(L'/') == std::wstring::npos ? job.sourceFolder + element : element;
+}
+
 // A new record, kept until EndFileJob. Main thread.
 CopyJob& NewFileJob(int operation, const std::wstring& sourceFolder,
                     const std::wstring& targetFolder);

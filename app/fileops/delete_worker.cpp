@@ -60,7 +60,7 @@ void DeleteWorker(intptr_t parameter) {
         size_t done = 0;
         for (const std::wstring& name : job.fileList) {
             if (WorkStopped(w)) break;
-            DeleteFile(w, rt_text_to_os(job.sourceFolder + name));
+            DeleteFile(w, rt_text_to_os(ListedSource(job, name)));
             Report(job, ++done, count, name);
         }
         for (const std::wstring& folder : job.folderList) {

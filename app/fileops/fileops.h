@@ -84,6 +84,8 @@ int64_t FailureWindowEvents(int64_t event);
 // The window of the index-th list of failures open (oldest first) and its
 // "Erneut versuchen" button; 0 for none (tests).
 int64_t FailureListWindow(size_t index);
+// Closes every list of failures (the end of a test, of the program).
+void CloseFailureLists();
 int64_t FailureRetryButton(int64_t window);
 
 // ---- new folder and rename ----

@@ -129,6 +129,11 @@ int64_t FailureWindowEvents(int64_t event) {
     return 0;
 }
 
+void CloseFailureLists() {
+    for (const auto& [window, list] : Lists) tk_window_close(window);
+    Lists.clear();
+}
+
 int64_t FailureListWindow(size_t index) {
     if (index >= Lists.size()) return 0;
     auto at = Lists.begin();

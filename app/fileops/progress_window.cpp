@@ -152,11 +152,12 @@ void Finish(CopyJob& job) {
     ShowJobView(job);
     const bool copy = job.operation != JobDelete;
     const bool cancelled = job.cancel != JobGoOn;
-    if (!job.failedItems.empty())
-        ShowJobFailures(job);
-    else if (job.result == 0 && !cancelled)
+    // The box says that it failed, as it always did; the list after it
+    // names each file and offers to try those again.
+    if (job.result == 0 && (!cancelled || !job.failedItems.empty()))
         Messages.Box(copy ? TextCopyFailedTitle : TextDeleteFailedTitle,
                      copy ? TextCopyFailed : TextDeleteFailed, 0);
+    if (!job.failedItems.empty()) ShowJobFailures(job);
     JournalJobEnded(job);
     CloseProgressWindow(job);
     const std::wstring source = job.sourceFolder, target = job.targetFolder;

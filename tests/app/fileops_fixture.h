@@ -89,6 +89,7 @@ class FileopsTest : public PaneTest {
         JobQuestionDialog = JobQuestionWindow;
         AskTarget = TargetQuestionDialog;
         ResetJobQueue();
+        CloseFailureLists();
         rt_sys = rt_syscalls_real();
         pf_copy_sys_reset();
         PaneTest::TearDown();
