@@ -102,9 +102,9 @@ refused() { # keys that open the dialog, its title, keys that answer it
 }
 keys End # datei.txt
 refused F5 Achtung Escape
-refused F5 Achtung Tab Return
+refused F5 Achtung Tab Tab Return # the target field has the keyboard first
 refused F6 Achtung Escape
-refused F6 Achtung Tab Return
+refused F6 Achtung Tab Tab Return
 refused F8 Achtung Escape
 refused F8 Achtung Tab Return
 sleep 1

@@ -69,6 +69,7 @@ answer Achtung Return
 answer Achtung Tab Return               # Überspringen
 until_ok test -e "$DST/S/s.txt" || e2e_fail "the file beside the socket was not copied"
 answer "Copy..." Return                 # the job says it did not do everything
+answer "Fehlgeschlagene Dateien" Escape # and lists what; the list closes
 [ -e "$DST/S/sock" ] && e2e_fail "a socket was copied"
 
 e2e_key Home Down Down Down F6          # M: m1 exists in the target, skip it

@@ -240,7 +240,9 @@ W=$(window_named Konfiguration)
 [ -n "$W" ] || e2e_fail "Ctrl+E opened no settings dialog"
 xdotool mousemove --window "$W" 130 54 click 1
 sleep 0.3
-xdotool mousemove --window "$W" 405 255 click 1
+# "Anehmen" is the rightmost button along the bottom, wherever the pages end.
+eval "$(xdotool getwindowgeometry --shell "$W")"
+xdotool mousemove --window "$W" $((WIDTH - 30)) $((HEIGHT - 10)) click 1
 gone Konfiguration 5 || e2e_fail "Anehmen did not close the settings dialog"
 settle
 filtered 250 "verst"

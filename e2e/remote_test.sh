@@ -124,7 +124,7 @@ e2e_wait_file "$LOCAL/lokal_neu" 3 || e2e_fail "the local pane did not answer wh
 id=$(xdotool search --onlyvisible --name "^Kopieren !\$" | tail -1)
 [ -n "$id" ] || e2e_fail "no progress window while the server was stopped"
 xdotool windowraise "$id" windowfocus --sync "$id" 2>/dev/null
-xdotool mousemove --window "$id" 340 120 click 1 # "Abbrechen"
+xdotool mousemove --window "$id" 340 136 click 1 # "Abbrechen"
 gone "Kopieren !" 3 || e2e_fail "the copy from the stopped server could not be cancelled"
 [ -e "$LOCAL/zgross.bin" ] && e2e_fail "a cancelled copy left zgross.bin"
 kill -USR2 "$SERVE_PID"

@@ -38,6 +38,8 @@ constexpr const wchar_t* TextPause = L"Anhalten";
 constexpr const wchar_t* TextResume = L"Fortsetzen";
 constexpr const wchar_t* TextWaiting = L"Wartet …";
 constexpr const wchar_t* TextRetry = L"Erneut versuchen";
+// Title of the list of what a job could not do.
+constexpr const wchar_t* TextFailuresTitle = L"Fehlgeschlagene Dateien";
 constexpr const wchar_t* TextClose = L"Schließen";
 constexpr const wchar_t* TextCopying = L"Kopiere : ";
 constexpr const wchar_t* TextFilePercent = L"File:";

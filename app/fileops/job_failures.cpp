@@ -90,7 +90,7 @@ std::wstring LineOf(const JobFailure& f) {
 void ShowJobFailures(const CopyJob& job) {
     const bool copy = job.operation != JobDelete;
     const int64_t window = tk_window_open(
-        -1, 0, 0, FailureWidth, FailureHeight, copy ? TextCopyFailedTitle : TextDeleteFailedTitle,
+        -1, 0, 0, FailureWidth, FailureHeight, TextFailuresTitle,
         TkWindowDialog | TkWindowCentreOnParent, tk_window_handle(WinMain));
     if (!window) return;
     FailedJob f;
