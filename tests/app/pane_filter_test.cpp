@@ -86,3 +86,22 @@ TEST_F(PaneLiveTest, RefillingTheFilterEntriesKeepsTheTypedFilterWithItsRows) {
     Type(GadLeftPane, L"");
     EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"..", L"alt_a", L"alt_b"}));
 }
+
+// "Anehmen" in the settings refills the filter boxes: the rows keep following
+// what each box says, never narrowed under an emptied box.
+TEST_F(PaneLiveTest, RefilledFilterBoxesAndTheirRowsAgree) {
+    TempDir dir;
+    for (const char* name : {"a.txt", "b.png"}) dir.write(name, "x");
+    ShowPath(GadLeftPane, Folder(dir), ShowReset);
+    ASSERT_TRUE(WaitReady(GadLeftPane));
+    const Texts all = Column(GadLeftPane, 0);
+    Type(GadLeftPane, L"txt");
+    App.settings.ListFilter = L"|*.png";
+    FillFilterBoxes();
+    EXPECT_EQ(tk_gadget_get_text(GadLeftFilter), L"txt");
+    EXPECT_EQ(Column(GadLeftPane, 0), (Texts{L"a.txt"}));
+    tk_gadget_set_text(GadLeftFilter, L""); // a refill that empties the edit line
+    FillFilterBoxes();
+    EXPECT_EQ(Column(GadLeftPane, 0), all);
+    App.settings.ListFilter.clear();
+}
