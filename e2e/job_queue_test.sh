@@ -15,14 +15,6 @@ echo klein >"$SRC/klein.txt"
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
   "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
 
-answer() { # a visible window titled exactly $1 gets the key $2
-  local id
-  id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)
-  [ -n "$id" ] || e2e_fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-  xdotool key --delay 50 "$2"
-  sleep 0.4
-}
 window() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1; }
 click_in() { # window, x, y
   xdotool windowfocus --sync "$1" 2>/dev/null

@@ -109,3 +109,12 @@ e2e_rename_window() {
   [ -n "$id" ] || e2e_fail "$1"
   xdotool windowfocus --sync "$id" 2>/dev/null
 }
+
+answer() { # a visible window titled exactly $1 gets the key $2
+  local id
+  id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)
+  [ -n "$id" ] || e2e_fail "no window '$1'"
+  xdotool windowfocus --sync "$id" 2>/dev/null
+  xdotool key --delay 50 "$2"
+  sleep 0.4
+}

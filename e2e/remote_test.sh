@@ -38,14 +38,6 @@ printf '[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n[Viewer]\r\nViewer.exe = %s\r\n'
   "$LOCAL" "$REMOTE_LOCATION" "$E2E_DIR/viewer.sh" >>"$E2E_WORK/Settings.pref"
 
 saved() { tr -d '\r' <"$E2E_WORK/Settings.pref" | sed -n "s/^$1 = //p"; }
-answer() { # a visible window titled exactly $1 gets the key $2
-  local id
-  id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)
-  [ -n "$id" ] || e2e_fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-  xdotool key --delay 50 "$2"
-  sleep 0.4
-}
 gone() { # no visible window titled $1 within $2 seconds
   local i
   for ((i = 0; i < $2 * 10; i++)); do

@@ -40,14 +40,6 @@ expect_row() { # description, expected name, keys; waits for the rows
   e2e_fail "$what: $* gave '$got', not '$want'"
 }
 
-answer() { # a visible window titled exactly $1 gets the key $2
-  local id
-  id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)
-  [ -n "$id" ] || e2e_fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-  xdotool key --delay 50 "$2"
-  sleep 0.4
-}
 
 e2e_start
 # rows of the left pane: .., innen, apfel.txt

@@ -17,14 +17,6 @@ cp -a "$SRC" "$REF"
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n[Löschen]\r\nPapierkorb = 1\r\n' \
   "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
 
-answer() { # a visible window titled exactly $1 gets the key $2
-  local id
-  id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)
-  [ -n "$id" ] || e2e_fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-  xdotool key --delay 50 "$2"
-  sleep 0.4
-}
 wait_gone() { # up to 10 s for $1 to disappear
   local i
   for ((i = 0; i < 100; i++)); do [ -e "$1" ] || [ -L "$1" ] || return 0; sleep 0.1; done
