@@ -78,8 +78,12 @@ void Answer(GMountOperation* op, PfRemoteLogin& login) {
     g_mount_operation_reply(op, G_MOUNT_OPERATION_HANDLED);
 }
 
+// GIO's own handler of each question runs after ours and queues a second
+// reply, "unhandled", on the default main context; stopping the emission
+// keeps our answer the only one.
 void OnAskPassword(GMountOperation* op, const char* message, const char* default_user,
                    const char* default_domain, GAskPasswordFlags flags, gpointer data) {
+    g_signal_stop_emission_by_name(op, "ask-password");
     auto* a = static_cast<Asker*>(data);
     PfRemoteLogin login;
     login.message = Text(message);
@@ -116,11 +120,13 @@ void Choose(GMountOperation* op, const char* message, const char** choices, Aske
 }
 
 void OnAskQuestion(GMountOperation* op, const char* message, const char** choices, gpointer data) {
+    g_signal_stop_emission_by_name(op, "ask-question");
     Choose(op, message, choices, static_cast<Asker*>(data));
 }
 
 void OnShowProcesses(GMountOperation* op, const char* message, GArray*, const char** choices,
                      gpointer data) {
+    g_signal_stop_emission_by_name(op, "show-processes");
     Choose(op, message, choices, static_cast<Asker*>(data));
 }
 
