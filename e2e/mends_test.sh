@@ -5,7 +5,7 @@
 # a terminal in the pane's folder; a wildcard filter; "Einfügen" on an empty
 # pane; F2 says why a name is refused; the cursor stays on what F2, F7 and
 # F8 touched; F5 without a selection takes the current row; the first start
-# opens at two thirds of the screen, centred. The current row is read with
+# opens centred, wide enough for the columns. The current row is read with
 # F4 and a recording editor, which never moves the pane, so every check
 # waits for the state it expects instead of sleeping.
 . "$(dirname "$0")/lib.sh"
@@ -201,11 +201,12 @@ xdotool key Return
 e2e_wait_file "$R/m3.txt" 10 || e2e_fail "F5 without a selection copied nothing"
 e2e_finish
 
-# 11. The first start opens at two thirds of the 1280 x 1024 screen, centred.
+# 11. The first start opens centred on the 1280 x 1024 screen, two thirds
+# high and as wide as four columns a pane need.
 rm -f "$E2E_WORK/Settings.pref"
 e2e_start
 eval "$(xdotool getwindowgeometry --shell "$E2E_WIN")"
-[ "$WIDTH" -ge 840 ] && [ "$HEIGHT" -ge 660 ] || e2e_fail "the first start opened at ${WIDTH}x$HEIGHT"
-[ "$X" -ge 150 ] && [ "$Y" -ge 120 ] || e2e_fail "the first start is not centred: $X,$Y"
+[ "$WIDTH" -ge 1100 ] && [ "$HEIGHT" -ge 660 ] || e2e_fail "the first start opened at ${WIDTH}x$HEIGHT"
+[ "$X" -ge 60 ] && [ "$Y" -ge 120 ] || e2e_fail "the first start is not centred: $X,$Y"
 e2e_finish
 exit 0

@@ -105,15 +105,21 @@ void OpenMainWindow(int64_t center) {
     }
 }
 
+// Below this width the four columns of a pane cannot all show their texts
+// (a date, a size, "Einfaches Textdokument" and a name beside them).
+constexpr int64_t ColumnsShowWidth = 1120;
+
 // The first start, without a settings file: two thirds of the first
-// monitor, centred, so both panes' columns and every line show; never less
-// than the smallest window.
+// monitor, centred, so both panes' columns and every line show; on a small
+// monitor as wide as the columns need, as far as the monitor allows; never
+// less than the smallest window.
 void TakeFirstStartGeometry() {
     Settings& s = App.settings;
     const int64_t dw = SettingsQuery.DesktopCount() > 0 ? SettingsQuery.DesktopWidth(0) : 0;
     const int64_t dh = SettingsQuery.DesktopCount() > 0 ? SettingsQuery.DesktopHeight(0) : 0;
     if (dw <= 0 || dh <= 0) return;
-    s.WindowWidth = std::max<int64_t>(dw * 2 / 3, MinimumWindowWidth);
+    const int64_t wide = std::min(std::max(dw * 2 / 3, ColumnsShowWidth), dw);
+    s.WindowWidth = std::max<int64_t>(wide, MinimumWindowWidth);
     s.WindowHeight = std::max<int64_t>(dh * 2 / 3, MinimumWindowHeight);
     s.WindowX = std::max<int64_t>((dw - s.WindowWidth) / 2, 0);
     s.WindowY = std::max<int64_t>((dh - s.WindowHeight) / 2, 0);

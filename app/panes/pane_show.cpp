@@ -350,8 +350,9 @@ void ApplyColumnWidths(int64_t list) {
     for (int64_t column = ColName; column < ColCount; column++)
         width[column] = inner * App.ColumnPercent[column] / 100;
     // Dates, sizes and type names are only of use whole: those columns get at
-    // least the width of their widest text (the type at most half of what
-    // the date and size leave), and the name takes the rest. The measured
+    // least the width of their widest text, the type as far as the name
+    // keeps two fifths of what the date and size leave, and the name takes
+    // the rest. The measured
     // width comes out a few pixels short of what the list draws at some font
     // sizes, which cut the seconds off every date: FitSlack covers that.
     constexpr int64_t FitSlack = 12;
@@ -365,7 +366,7 @@ void ApplyColumnWidths(int64_t list) {
         rest -= width[column];
     }
     rest = std::max<int64_t>(rest, 0);
-    width[ColType] = std::min(std::max(width[ColType], fit(ColType)), rest / 2);
+    width[ColType] = std::min(std::max(width[ColType], fit(ColType)), rest - rest * 2 / 5);
     width[ColName] = rest - width[ColType];
     for (int64_t column = ColName; column < ColCount; column++)
         tk_list_set_column_width(list, column, width[column]);

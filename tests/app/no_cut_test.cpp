@@ -1,6 +1,7 @@
 // Nothing the panes show is cut at the sizes people use: with sizes in
 // bytes, the date and size columns and the disk information line get the
-// width their texts need, at the smallest window and at the default one.
+// width their texts need, at the smallest window and at the default one;
+// from the first start's width on, long type names and the names too.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -61,6 +62,8 @@ TEST_P(NoCutTest, DateAndSizeColumnsAndDiskLineShowTheirWholeTexts) {
     ShowPath(GadLeftPane, L"", ShowRefresh);
     RelayoutMainWindow();
     ASSERT_EQ(tk_gadget_count_items(GadLeftPane), 3); // "..", big.iso, klein.txt
+    tk_gadget_set_item_text(GadLeftPane, 2, L"Einfaches Textdokument", 2);
+    RelayoutMainWindow();
 
     int64_t sum = 0;
     for (int64_t column = 0; column < 4; ++column) sum += tk_list_column_width(GadLeftPane, column);
@@ -73,6 +76,11 @@ TEST_P(NoCutTest, DateAndSizeColumnsAndDiskLineShowTheirWholeTexts) {
     if (GetParam().width >= 1020) {
         EXPECT_LE(sum, tk_gadget_width(GadLeftPane)) << "the columns overflow the list";
     }
+    // From the first start's width on, long type names show whole too.
+    if (GetParam().width >= 1120) {
+        EXPECT_GE(tk_list_column_width(GadLeftPane, 2), tk_list_column_fit_width(GadLeftPane, 2));
+        EXPECT_GE(tk_list_column_width(GadLeftPane, 0), tk_list_column_fit_width(GadLeftPane, 0));
+    }
     EXPECT_GT(tk_list_column_width(GadLeftPane, 0), 0) << "the name column vanished";
 
     const std::wstring line = tk_gadget_get_text(GadLeftDiskInfo);
@@ -81,6 +89,7 @@ TEST_P(NoCutTest, DateAndSizeColumnsAndDiskLineShowTheirWholeTexts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, NoCutTest,
-                         testing::Values(WindowSize{640, 480}, WindowSize{1020, 630}));
+                         testing::Values(WindowSize{640, 480}, WindowSize{1020, 630},
+                                         WindowSize{1120, 682}));
 
 } // namespace

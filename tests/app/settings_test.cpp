@@ -20,14 +20,15 @@
 namespace {
 
 int64_t Monitors = 1;
+int64_t MonitorWidth = 1920, MonitorHeight = 1080;
 int64_t OneCount() {
     return Monitors;
 }
 int64_t FixedWidth(int64_t index) {
-    return index < Monitors ? 1920 : 0;
+    return index < Monitors ? MonitorWidth : 0;
 }
 int64_t FixedHeight(int64_t index) {
-    return index < Monitors ? 1080 : 0;
+    return index < Monitors ? MonitorHeight : 0;
 }
 std::wstring FakeHome;
 std::wstring TestHome() {
@@ -166,6 +167,14 @@ TEST_F(SettingsFile, WithoutFileTheDefaultsOpenTheWindow) {
     EXPECT_EQ(PanePath(GadLeftPane), FakeHome);
     EXPECT_EQ(PanePath(GadRightPane), FakeHome);
     EXPECT_NE(tk_font_exists(App.settings.ListFont), 0);
+
+    // Two thirds of a 1280 wide monitor cannot show four columns a pane:
+    // the window takes the width they need.
+    MonitorWidth = 1280, MonitorHeight = 1024;
+    SettingsUseDefaults();
+    MonitorWidth = 1920, MonitorHeight = 1080;
+    EXPECT_EQ(App.settings.WindowWidth, 1120);
+    EXPECT_EQ(App.settings.WindowX, 80);
 }
 
 TEST_F(SettingsFile, FileWithOnlyPosOnTakesTheDefaults) {
