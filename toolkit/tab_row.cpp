@@ -5,6 +5,7 @@
 #include "toolkit/widget_kind.h"
 
 #include <QContextMenuEvent>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTabBar>
@@ -40,6 +41,21 @@ class TabRow : public QTabBar {
     int program_ = 0; // program changes under way: nothing is reported
 
   protected:
+    // The row lays itself out again for every tab added, measuring every
+    // tab: filling it with many tabs at once measured each text over and
+    // over. Sizes are kept per text (and lock mark) until the font or the
+    // style changes.
+    QSize tabSizeHint(int index) const override {
+        const QString key = tabText(index) + (tabIcon(index).isNull() ? u'-' : u'+');
+        if (const auto at = sizes_.constFind(key); at != sizes_.constEnd()) return *at;
+        if (sizes_.size() > 512) sizes_.clear();
+        return *sizes_.insert(key, QTabBar::tabSizeHint(index));
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            sizes_.clear();
+        QTabBar::changeEvent(event);
+    }
     // Only the left button chooses or drags a tab; the middle one closes it
     // (on release) and the right one asks for its menu.
     void mousePressEvent(QMouseEvent* event) override {
@@ -57,6 +73,9 @@ class TabRow : public QTabBar {
         event->accept();
         report(this, TkTabRowMenu, tabAt(event->pos()));
     }
+
+  private:
+    mutable QHash<QString, QSize> sizes_;
 };
 
 struct ProgramChange {
@@ -99,6 +118,8 @@ void tk_tab_row_set(int64_t gadget, const std::vector<TkTab>& tabs, int64_t curr
     ProgramChange quiet(row);
     // Tabs are changed in place, so a drag under way keeps its tab.
     while (row->count() > static_cast<int>(tabs.size())) row->removeTab(row->count() - 1);
+    // New tabs come without text: each one added lays out the whole row,
+    // which costs little while the texts are not there yet.
     while (row->count() < static_cast<int>(tabs.size())) row->addTab(QString());
     for (int i = 0; i < row->count(); ++i) {
         const TkTab& tab = tabs[static_cast<size_t>(i)];
