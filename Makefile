@@ -32,11 +32,15 @@ run: build
 	  exit 1; fi
 	@cd run && ../build/tarn-commander
 
+# A failing stage ends with the names of the failed tests, so that the
+# last lines of a long log say what failed.
+FAILED_NAMES = { grep -h '^\[  FAILED  \]' Testing/Temporary/LastTest.log | sort -u; exit 1; }
+
 unit-test: build-tests
-	@cd build && ctest --output-on-failure
+	@cd build && ctest --output-on-failure || $(FAILED_NAMES)
 
 asan-test: build-asan
-	@cd build-asan && $(ASAN_ENV) ctest --output-on-failure
+	@cd build-asan && $(ASAN_ENV) ctest --output-on-failure || $(FAILED_NAMES)
 
 e2e-test: build-tests
 	@bash e2e/run_all.sh build/tarn-commander

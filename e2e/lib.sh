@@ -110,6 +110,22 @@ e2e_rename_window() {
   xdotool windowfocus --sync "$id" 2>/dev/null
 }
 
+# Makes the program $1 the desktop's text editor, through a private
+# application database (the real MIME database beside it), and leaves no
+# desktop or session bus that could choose another.
+e2e_text_editor() {
+  chmod +x "$1"
+  local apps=$E2E_DIR/data/applications
+  mkdir -p "$apps" "$XDG_CONFIG_HOME"
+  ln -sfn /usr/share/mime "$E2E_DIR/data/mime"
+  printf '[Desktop Entry]\nType=Application\nName=Editor\nExec=%s %%f\nMimeType=text/plain;\n' \
+    "$1" >"$apps/tc-editor.desktop"
+  printf '[MIME Cache]\ntext/plain=tc-editor.desktop;\n' >"$apps/mimeinfo.cache"
+  printf '[Default Applications]\ntext/plain=tc-editor.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
+  export XDG_DATA_DIRS=$E2E_DIR/data XDG_CONFIG_DIRS=$E2E_DIR/config-sys
+  unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
+}
+
 answer() { # a visible window titled exactly $1 gets the key $2
   local id
   id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)

@@ -18,17 +18,8 @@ cat >"$E2E_DIR/editor.sh" <<SH
 printf '%s' "\$1" >"$E2E_DIR/editor.tmp"
 mv "$E2E_DIR/editor.tmp" "$E2E_DIR/editor.log"
 SH
-chmod +x "$E2E_DIR/editor.sh"
-# The desktop's text editor is the recorder (a private application database).
-APPS=$E2E_DIR/data/applications
-mkdir -p "$APPS" "$XDG_CONFIG_HOME"
-ln -s /usr/share/mime "$E2E_DIR/data/mime"
-printf '[Desktop Entry]\nType=Application\nName=Editor\nExec=%s %%f\nMimeType=text/plain;\n' \
-  "$E2E_DIR/editor.sh" >"$APPS/tc-editor.desktop"
-printf '[MIME Cache]\ntext/plain=tc-editor.desktop;\n' >"$APPS/mimeinfo.cache"
-printf '[Default Applications]\ntext/plain=tc-editor.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
-export XDG_DATA_DIRS=$E2E_DIR/data XDG_CONFIG_DIRS=$E2E_DIR/config-sys
-unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
+# The desktop's text editor is the recorder.
+e2e_text_editor "$E2E_DIR/editor.sh"
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n' >"$E2E_WORK/Settings.pref"
 printf '[Paht]\r\nPaht0 = %s\r\nPaht1 = %s\r\n' "$TREE/" "$TREE/" >>"$E2E_WORK/Settings.pref"
 
