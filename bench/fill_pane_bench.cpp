@@ -30,6 +30,8 @@
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
 
+#include "bench_window.h"
+
 namespace {
 
 constexpr int kFiles = 100000;
@@ -103,10 +105,6 @@ long ResidentBytes() {
     return pages_resident * sysconf(_SC_PAGESIZE);
 }
 
-std::vector<PfVolume> RootOnly() {
-    return {PfVolume{L"/", L"/dev/root", L"ext4", L"Hard Disk", L"/", L"/"}};
-}
-
 } // namespace
 
 int main() {
@@ -114,12 +112,7 @@ int main() {
     rt_heap_setup(); // as the program does at start-up
     const std::string dir = MakeFolder();
     const std::wstring folder = rt_text_from_os(dir) + L"/";
-    tk_init();
-    AppStateReset();
-    ResetPanes();
-    DriveVolumes = RootOnly;
-    InstallShellHooks();
-    BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
+    OpenBenchWindow();
     SetPaneLocation(GadLeftPane, folder);
     SetPaneLocation(GadRightPane, L"/");
     ShowUntilIdle();

@@ -27,6 +27,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/pane.h"
+#include "app/panes/pane_filter.h"
 #include "app/panes/pane_icons.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_refresh.h"
@@ -36,13 +37,14 @@
 #include "app/panes/panes.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_window.h"
-#include "app/panes/pane_filter.h"
 #include "runtime/files.h"
 #include "runtime/memory.h"
 #include "runtime/text.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
 #include "toolkit/images.h"
+
+#include "bench_window.h"
 
 namespace {
 
@@ -198,10 +200,6 @@ void FilterBench() {
     ApplyPaneFilter(GadLeftPane);
 }
 
-std::vector<PfVolume> RootOnly() {
-    return {PfVolume{L"/", L"/dev/root", L"ext4", L"Hard Disk", L"/", L"/"}};
-}
-
 } // namespace
 
 int main() {
@@ -209,12 +207,7 @@ int main() {
     rt_heap_setup(); // as the program does at start-up
     const std::string dir = MakeFolder();
     const std::wstring folder = rt_text_from_os(dir) + L"/";
-    tk_init();
-    AppStateReset();
-    ResetPanes();
-    DriveVolumes = RootOnly;
-    InstallShellHooks();
-    BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
+    OpenBenchWindow();
     SetPaneLocation(GadLeftPane, L"/");
     SetPaneLocation(GadRightPane, L"/");
     Drain();

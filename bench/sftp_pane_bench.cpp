@@ -27,6 +27,7 @@
 #include "app/fileops/copy_job.h"
 #include "app/fileops/remote_job.h"
 #include "app/panes/pane_reader.h"
+#include "bench_rounds.h"
 #include "platform/remote_mount.h"
 #include "remote_servers.h"
 #include "runtime/text.h"
@@ -36,36 +37,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(const std::function<bool()>& run) {
-    const auto t = Clock::now();
-    if (!run()) std::fprintf(stderr, "a timed run failed\n");
-    return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
 bool Shell(const std::string& command) {
     return std::system(command.c_str()) == 0;
-}
-
-double Rounds(int rounds, const char* name, const std::function<bool()>& ours,
-              const std::function<bool()>& reference, const std::function<void()>& between) {
-    std::vector<double> ratios;
-    for (int r = 0; r < rounds; ++r) {
-        double a = 0, b = 0;
-        if (r % 2 == 0) {
-            a = Seconds(ours);
-            between();
-            b = Seconds(reference);
-        } else {
-            b = Seconds(reference);
-            between();
-            a = Seconds(ours);
-        }
-        between();
-        std::fprintf(stderr, "%s round %d: ours %.3f s, reference %.3f s\n", name, r + 1, a, b);
-        ratios.push_back(a / b);
-    }
-    std::sort(ratios.begin(), ratios.end());
-    return ratios[ratios.size() / 2];
 }
 
 int Report(const char* name, double ratio, double target) {
@@ -171,8 +144,9 @@ int main(int argc, char** argv) {
         const std::string reference = "gio list -a standard::size,time::modified '" +
                                       rt_text_to_os(many_location) + "' >/dev/null";
         failed += Report("sftp_list",
-                         Rounds(7, "sftp_list", [&] { return ListLikeAPane(many_location); },
-                                [&] { return Shell(reference); }, [] {}),
+                         BenchRounds(
+                             7, "sftp_list", [&] { return ListLikeAPane(many_location); },
+                             [&] { return Shell(reference); }, [] {}),
                          1.5);
     }
     const std::string big_folder = servers.NewFolder();
@@ -187,24 +161,23 @@ int main(int argc, char** argv) {
         const std::string ssh = "-q -F " + servers.ClientConfig() + " -P " +
                                 std::to_string(servers.Port()) + " " + servers.User() +
                                 "@127.0.0.1:";
-        failed += Report(
-            "sftp_copy",
-            Rounds(
-                3, "sftp_copy",
-                [&] {
-                    return CopyJobOf(servers.Location(big_folder + "/"), local_folder,
-                                     L"gross.bin");
-                },
-                [&] { return Shell("scp " + ssh + big + " " + scp_target); },
-                [&] {
-                    unlink(ours_target.c_str());
-                    unlink(scp_target.c_str());
-                }),
-            1.25);
+        failed += Report("sftp_copy",
+                         BenchRounds(
+                             3, "sftp_copy",
+                             [&] {
+                                 return CopyJobOf(servers.Location(big_folder + "/"), local_folder,
+                                                  L"gross.bin");
+                             },
+                             [&] { return Shell("scp " + ssh + big + " " + scp_target); },
+                             [&] {
+                                 unlink(ours_target.c_str());
+                                 unlink(scp_target.c_str());
+                             }),
+                         1.25);
     }
     if (only.empty() || only == "stall") {
-        const double gap = LongestGap(servers, servers.Location(big_folder + "/"), L"gross.bin",
-                                      local_folder);
+        const double gap =
+            LongestGap(servers, servers.Location(big_folder + "/"), L"gross.bin", local_folder);
         unlink(ours_target.c_str());
         failed += Report("remote_stall", gap / 100.0, 1.0);
     }

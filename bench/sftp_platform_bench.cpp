@@ -18,6 +18,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench_rounds.h"
 #include "platform/remote_copy.h"
 #include "platform/remote_files.h"
 #include "platform/remote_location.h"
@@ -27,42 +28,8 @@
 
 namespace {
 
-double Seconds(const std::function<bool()>& run) {
-    const auto t = std::chrono::steady_clock::now();
-    if (!run()) std::fprintf(stderr, "a timed run failed\n");
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
-
 bool Shell(const std::string& command) {
     return std::system(command.c_str()) == 0;
-}
-
-// The median of rounds' ratios ours / reference.
-double Median(std::vector<double> ratios) {
-    std::sort(ratios.begin(), ratios.end());
-    return ratios[ratios.size() / 2];
-}
-
-// Times ours and the reference in rounds, alternating the order.
-double Rounds(int rounds, const char* name, const std::function<bool()>& ours,
-              const std::function<bool()>& reference, const std::function<void()>& between) {
-    std::vector<double> ratios;
-    for (int r = 0; r < rounds; ++r) {
-        double a = 0, b = 0;
-        if (r % 2 == 0) {
-            a = Seconds(ours);
-            between();
-            b = Seconds(reference);
-        } else {
-            b = Seconds(reference);
-            between();
-            a = Seconds(ours);
-        }
-        between();
-        std::fprintf(stderr, "%s round %d: ours %.3f s, reference %.3f s\n", name, r + 1, a, b);
-        ratios.push_back(a / b);
-    }
-    return Median(ratios);
 }
 
 int Report(const char* name, double ratio, double target) {
@@ -98,7 +65,7 @@ int main(int argc, char** argv) {
     std::vector<RtDirEntry> entries; // as a pane lists, without MIME types
     double list = 0, copy = 0;
     if (only != "copy")
-        list = Rounds(
+        list = BenchRounds(
             7, "sftp_list_platform",
             [&] { return pf_remote_dir_read(call, servers.Location(many + "/"), &entries) == 1; },
             [&] { return Shell(list_reference); }, [] {});
@@ -113,7 +80,7 @@ int main(int argc, char** argv) {
     if (!mkdtemp(local)) return 1;
     const std::string ours_target = std::string(local) + "/ours.bin";
     const std::string scp_target = std::string(local) + "/scp.bin";
-    copy = Rounds(
+    copy = BenchRounds(
         3, "sftp_copy_platform",
         [&] {
             return pf_remote_copy(call, servers.Location(big), rt_text_from_os(ours_target), 0) ==

@@ -37,6 +37,8 @@
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
 
+#include "bench_window.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -87,10 +89,6 @@ int HangFstatat(int dirfd, const char* path, struct stat* out, int flags) {
 int HangStatx(int dirfd, const char* path, int flags, unsigned mask, struct statx* out) {
     HangIfBelow(path);
     return rt_syscalls_real().statx(dirfd, path, flags, mask, out);
-}
-
-std::vector<PfVolume> RootOnly() {
-    return {PfVolume{L"/", L"/dev/root", L"ext4", L"Hard Disk", L"/", L"/"}};
 }
 
 void WriteSettings(const std::string& left, const std::string& right,
@@ -169,12 +167,7 @@ int main() {
     char work_tmpl[] = "/tmp/tc-bench-tabs-work-XXXXXX";
     const std::string work = mkdtemp(work_tmpl);
     if (chdir(work.c_str()) != 0) return 1;
-    tk_init();
-    AppStateReset();
-    ResetPanes();
-    DriveVolumes = RootOnly;
-    InstallShellHooks();
-    BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
+    OpenBenchWindow();
     const std::wstring big_folder = rt_text_from_os(big) + L"/";
     const std::wstring small_folder = rt_text_from_os(small) + L"/";
     SetPaneLocation(GadLeftPane, big_folder);
