@@ -92,6 +92,12 @@ void OpenMainWindow(int64_t center) {
     if (tk_window_width(WinMain) > 0) s.WindowWidth = tk_window_width(WinMain);
     if (tk_window_height(WinMain) > 0) s.WindowHeight = tk_window_height(WinMain);
     for (const PaneSide& side : PaneSides) ApplyListFont(side.List);
+    // The tab rows take their room before the panes show anything, in one
+    // layout for both sides.
+    bool rows_changed = false;
+    for (int64_t side = 0; side < PaneSideCount; ++side)
+        rows_changed = UpdateTabRow(side, false) || rows_changed;
+    if (rows_changed) CallRelayoutMainWindow();
     // A start folder that is gone (an unplugged stick, a deleted project)
     // opens its nearest existing ancestor, instead of greeting the user with
     // an error message and an empty pane; so does a stored path with a NUL.
@@ -99,10 +105,7 @@ void OpenMainWindow(int64_t center) {
     // keep the window from opening.
     for (auto side = std::rbegin(PaneSides); side != std::rend(PaneSides); ++side)
         ShowStartFolder(side->List, SettingsQuery.StartFolder());
-    for (int64_t side = 0; side < PaneSideCount; ++side) {
-        WatchForSilence(side);
-        UpdateTabRow(side);
-    }
+    for (int64_t side = 0; side < PaneSideCount; ++side) WatchForSilence(side);
 }
 
 // Below this width the four columns of a pane cannot all show their texts

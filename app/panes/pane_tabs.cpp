@@ -375,7 +375,7 @@ int64_t TabRowHeightOf(int64_t side) {
     return TabRowShown(side) ? TabRowHeight : 0;
 }
 
-bool UpdateTabRow(int64_t side) {
+bool UpdateTabRow(int64_t side, bool relayout) {
     if (!KnownSide(side)) return false;
     std::vector<TkTab> tabs;
     for (const Pane* pane : SideTabs(side)) {
@@ -388,7 +388,7 @@ bool UpdateTabRow(int64_t side) {
     if (shown == RowShown[side]) return false;
     RowShown[side] = shown;
     tk_gadget_hide(row, shown ? 0 : 1);
-    CallRelayoutMainWindow();
+    if (relayout) CallRelayoutMainWindow();
     return true;
 }
 

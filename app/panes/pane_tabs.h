@@ -62,8 +62,10 @@ std::wstring TabTitle(const Pane& pane);
 // The pane's folder changed: its tab's title follows.
 void NoteTabFolder(const Pane& pane);
 // Brings the side's tab row up to date; shows it with two tabs or more, or
-// always with the setting. True when it appears or disappears.
-bool UpdateTabRow(int64_t side);
+// always with the setting. True when it appears or disappears; then the
+// window is laid out again, unless relayout is false (the caller does it
+// once for both sides).
+bool UpdateTabRow(int64_t side, bool relayout = true);
 bool TabRowShown(int64_t side);
 // Pixels the side's tab row takes above its list (0 while it is hidden).
 int64_t TabRowHeightOf(int64_t side);
