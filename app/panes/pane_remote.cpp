@@ -22,13 +22,21 @@
 #include "toolkit/windows.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 
 namespace {
 
 // Panes greyed because their server does not answer (main thread).
 std::set<const Pane*> Silent;
+// Panes waiting for the user to come to them to log in (main thread).
+std::set<const Pane*> LoginWanted;
+
+// The remote calls of listings under way, by their cancel flags.
+std::mutex ReadsLock;
+std::map<const std::atomic<int>*, PfRemoteCall*> Reads; // (ReadsLock)
 // The location whose drive popup is open (main thread).
 std::wstring ChosenDrive;
 constexpr const wchar_t* PaneDisconnect = L"Trennen";
@@ -97,15 +105,33 @@ bool PaneIsRemote(const std::wstring& folder) {
 }
 
 bool ReadRemotePaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
-                           const std::atomic<int>* cancel, PaneReadFailure* failure) {
+                           const std::atomic<int>* cancel, PaneReadFailure* failure, bool may_ask) {
     PfRemoteCall* call = pf_remote_call_new();
-    const bool ok = RemoteReadFolder(call, folder, entries) != 0;
+    if (cancel) {
+        std::lock_guard guard(ReadsLock);
+        Reads[cancel] = call;
+    }
+    if (cancel && *cancel) pf_remote_call_cancel(call); // called off before it began
+    const bool ok = RemoteReadFolder(call, folder, entries, may_ask) != 0;
+    if (cancel) {
+        std::lock_guard guard(ReadsLock);
+        Reads.erase(cancel);
+    }
     if (!ok && failure) {
         failure->RemoteStatus = pf_remote_call_status(call);
         failure->Reason = RemoteFailureText(call);
+        // Without questions, a declined login is one the user was not asked.
+        failure->LoginNeeded =
+            !may_ask && failure->RemoteStatus == PfRemoteCancelled && !(cancel && *cancel);
     }
     pf_remote_call_free(call);
     return ok && !(cancel && *cancel);
+}
+
+void CallOffRemoteReading(const std::atomic<int>* cancel) {
+    std::lock_guard guard(ReadsLock);
+    auto at = Reads.find(cancel);
+    if (at != Reads.end()) pf_remote_call_cancel(at->second);
 }
 
 void SetRemotePaneLocation(Pane& pane, const std::wstring& folder) {
@@ -153,6 +179,11 @@ void RemoteListingFailed(Pane& pane, const PaneReadFailure& failure) {
     const std::wstring folder = PaneFolder(pane);
     if (!pane.Listed.Paths.empty()) PutBackListedFolder(pane);
     const bool rows_remote = PaneIsRemote(PaneFolder(pane));
+    if (failure.LoginNeeded && rows_remote) {
+        LoginWanted.insert(&pane);
+        SetLine(pane, PaneLoginNeeded + folder);
+        return;
+    }
     if (IsServerState(failure.RemoteStatus) && rows_remote) {
         Silent.insert(&pane);
         Grey(pane, true);
@@ -166,6 +197,7 @@ void RemoteListingFailed(Pane& pane, const PaneReadFailure& failure) {
 }
 
 void RemoteListingCame(Pane& pane) {
+    LoginWanted.erase(&pane);
     if (!Silent.erase(&pane)) return;
     Grey(pane, false);
     if (PaneIsRemote(PaneFolder(pane))) ShowRemoteSpace(pane, PaneFolder(pane));
@@ -173,6 +205,15 @@ void RemoteListingCame(Pane& pane) {
 
 bool PaneServerIsSilent(const Pane& pane) {
     return Silent.count(&pane) != 0;
+}
+
+void RemoteLoginOnEntry(Pane& pane) {
+    if (!LoginWanted.erase(&pane) || !PaneIsRemote(PaneFolder(pane))) return;
+    ShowPath(pane, L"", ShowRefresh); // a listing that may ask
+}
+
+bool PaneLoginIsNeeded(const Pane& pane) {
+    return LoginWanted.count(&pane) != 0;
 }
 
 void RemoteDriveClicked(Pane& pane, const std::wstring& location, int64_t button,

@@ -224,6 +224,7 @@ int64_t WidthOfData(intptr_t data) {
 
 void PaneEvent(int64_t pane, int64_t type) {
     ShowPath(pane, L"", ShowNoFill);
+    if (Pane* p = PaneOf(pane)) RemoteLoginOnEntry(*p);
     switch (type) {
     case EventTypeRightClick: ShowPaneContextMenu(WinMain, pane, PanePath(pane)); break;
     case EventTypeLeftDoubleClick: OpenSelectedEntry(pane); break;
