@@ -20,6 +20,7 @@
 #include "app/fileops/remote_job.h"
 #include "app/panes/pane_filter.h"
 #include "app/panes/pane_location.h"
+#include "app/panes/pane_refresh.h"
 #include "app/panes/pane_remote.h"
 #include "app/panes/pane_remote_open.h"
 #include "app/panes/pane_remote_watch.h"
@@ -173,6 +174,11 @@ TEST_F(RemotePane, StoppedServerGreysThePaneWithinFiveSecondsAndTheOtherPaneGoes
     EXPECT_EQ((std::vector<std::wstring>{L"..", L"sub", L"a.txt"}), Column(GadLeftPane, ColName));
     EXPECT_EQ(Folder(), PaneFolder(*left)); // still the folder, for the next try
     EXPECT_TRUE(messages.empty());          // a state, not a message to close
+    // A refresh meanwhile (a watcher's report) that cannot read the folder
+    // leaves the pane on it: a silent server is no folder that vanished.
+    RefreshPaneEntries(*left);
+    ASSERT_TRUE(PumpUntil([] { return QuestionsRunning() == 0; }));
+    EXPECT_EQ(Folder(), PaneFolder(*left));
 
     world->ResumeServer();
     ShowPath(*left, L"", ShowRefresh);
