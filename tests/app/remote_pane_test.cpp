@@ -24,11 +24,13 @@
 #include "app/panes/pane_remote.h"
 #include "app/panes/pane_remote_open.h"
 #include "app/panes/pane_remote_watch.h"
+#include "app/panes/pane_tabs.h"
 #include "pane_fixture.h"
 #include "platform/remote_internal.h"
 #include "platform/remote_mount_seam.h"
 #include "platform/remote_watch.h"
 #include "remote_world.h"
+#include "toolkit/tab_row.h"
 
 #include <chrono>
 #include <deque>
@@ -572,4 +574,18 @@ TEST_F(RemotePane, ASavedFolderWantingALoginWaitsForTheUserToComeToIt) {
     EndRemoteAsk();
     RemoteLoginDialog = nullptr;
     pf_remote_mount_seam_reset();
+}
+
+TEST_F(RemotePane, ARemoteTabShownAgainIsRefreshedForSftpHasNoMonitor) {
+    tk_combo_create(GadLeftFilter, 0, 450, 200, 20, TkComboEditable);
+    tk_tab_row_create(GadLeftTabRow, 0, 0, 440, TabRowHeight);
+    OpenTypedLocation(*left, Folder());
+    ASSERT_TRUE(Listed(left));
+    TempDir local;
+    ASSERT_EQ(1, OpenTab(0, Panes::LocalFolder(local), false));
+    ASSERT_TRUE(Listed(PaneOf(GadLeftPane)));
+    Write(Local("neu.txt"), "n"); // on the server, unseen
+    ShowTab(0, 0);
+    EXPECT_TRUE(PumpUntil([] { return Panes::RowOf(GadLeftPane, L"neu.txt") >= 0; }));
+    EXPECT_EQ(Folder(), PaneFolder(*PaneOf(GadLeftPane)));
 }
