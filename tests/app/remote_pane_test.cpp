@@ -588,4 +588,5 @@ TEST_F(RemotePane, ARemoteTabShownAgainIsRefreshedForSftpHasNoMonitor) {
     ShowTab(0, 0);
     EXPECT_TRUE(PumpUntil([] { return Panes::RowOf(GadLeftPane, L"neu.txt") >= 0; }));
     EXPECT_EQ(Folder(), PaneFolder(*PaneOf(GadLeftPane)));
+    CloseTab(0, 1); // and the rows it keeps
 }
