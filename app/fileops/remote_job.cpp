@@ -150,8 +150,8 @@ FileFacts FactsOf(Run& run, const std::wstring& path) {
 
 // One file or link from source to target: copied, or moved (its source
 // deleted only after the copy arrived). A target that is there is asked
-// about when the copy finds it, as the local jobs ask.
-void TransferFile(Run& run, const std::wstring& source, const std::wstring& target) {
+// about when the copy finds it, as the local jobs ask. true when it arrived.
+bool TransferFile(Run& run, const std::wstring& source, const std::wstring& target) {
     CopyJob& job = run.job();
     job.currentItem = source;
     PublishProgress(job, 0, static_cast<int>(job.progress), source, false);
@@ -163,43 +163,51 @@ void TransferFile(Run& run, const std::wstring& source, const std::wstring& targ
                         : pf_remote_copy(run.call(), source, target, flags, RemoteProgress, &job);
         });
         if (ok) break;
-        if (run.Cancelled()) return;
+        if (run.Cancelled()) return false;
         if (pf_remote_call_status(run.call()) == PfRemoteExists && !(flags & PfRemoteOverwrite)) {
             const FileFacts coming = FactsOf(run, source), there = FactsOf(run, target);
             if (AskAboutExisting(run.work(), NameOf(target), coming, there) != JobAnswerOverwrite)
-                return; // skipped, or the job stops
+                return false; // skipped, or the job stops
             flags = PfRemoteOverwrite;
             continue;
         }
-        if (run.AskFailure(source) != JobAnswerRetry) return;
+        if (run.AskFailure(source) != JobAnswerRetry) return false;
     }
     job.steps.push_back({move ? StepMoved : StepCopied, source, target});
+    return true;
 }
 
 // A folder and everything in it, entry by entry, into target (made first,
-// or merged into when it is there). A move removes each emptied source
-// folder afterwards.
-void TransferFolder(Run& run, const std::wstring& source, const std::wstring& target) {
+// or merged into when it is there). A move removes each source folder
+// whose entries all arrived; one holding a skipped entry stays, as it does
+// in a local move. true when everything arrived.
+bool TransferFolder(Run& run, const std::wstring& source, const std::wstring& target) {
     CopyJob& job = run.job();
     if (!run.Persistently(target, [&] { return RemotePlaceMakeFolder(run.call(), target); }))
-        return;
+        return false;
     job.steps.push_back({StepFolderCreated, source, target});
     std::vector<RtDirEntry> entries;
     if (!run.Persistently(source, [&] { return RemotePlaceRead(run.call(), source, &entries); }))
-        return;
+        return false;
+    bool all = true;
     for (const RtDirEntry& e : entries) {
-        if (run.Cancelled()) return;
+        if (run.Cancelled()) return false;
         if (e.name == L"." || e.name == L"..") continue;
         const std::wstring from = source + L"/" + e.name, to = target + L"/" + e.name;
-        if (e.type == RtEntryFolder && !(e.attributes & RtAttrLink))
-            TransferFolder(run, from, to);
-        else
-            TransferFile(run, from, to);
+        const bool arrived = e.type == RtEntryFolder && !(e.attributes & RtAttrLink)
+                                 ? TransferFolder(run, from, to)
+                                 : TransferFile(run, from, to);
+        all = all && arrived;
     }
-    if (job.operation != JobMove || run.Cancelled()) return;
-    // A source that still holds a skipped file stays, and says so.
-    if (run.Persistently(source, [&] { return RemotePlaceRemoveEmpty(run.call(), source); }))
-        job.steps.push_back({StepFolderRemoved, source, L""});
+    if (job.operation != JobMove || !all || run.Cancelled()) return all;
+    bool removed = false;
+    run.Persistently(source, [&] {
+        removed = RemotePlaceRemoveEmpty(run.call(), source);
+        // Something new in it meanwhile keeps it, without a question.
+        return removed || pf_remote_call_status(run.call()) == PfRemoteOk;
+    });
+    if (removed) job.steps.push_back({StepFolderRemoved, source, L""});
+    return removed;
 }
 
 // A selected folder of a move: one rename on one server, else entry by entry.

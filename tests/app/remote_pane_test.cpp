@@ -231,18 +231,24 @@ TEST_F(RemoteJobs, MoveToTheServerDeletesSourcesOnlyOnceCopiedAndDeleteRemoves) 
     Write(here + "/eins.txt", "1");
     mkdir((here + "/baum").c_str(), 0755);
     Write(here + "/baum/zwei.txt", "22");
+    mkdir((here + "/baum/ast").c_str(), 0755);
+    Write(here + "/baum/ast/drei.txt", "3");
     Write(Local("eins.txt"), "schon da"); // taken: skipped when asked
+    mkdir(Local("baum").c_str(), 0755);
+    mkdir(Local("baum/ast").c_str(), 0755);
+    Write(Local("baum/ast/drei.txt"), "schon da"); // skipped: its folders stay
 
     CopyJob& move = NewFileJob(JobMove, Panes::LocalFolder(local), Folder());
     move.fileList = {L"eins.txt"};
     move.folderList = {W(here + "/baum")};
     move.folderWhole = {0};
     Work(move, RemoteCopyWorker);
-    EXPECT_EQ(1u, jobAsked.size());
+    EXPECT_EQ(2u, jobAsked.size()) << rt_text_to_utf8(jobAsked.back());
     EXPECT_EQ(0, move.failures);             // a skip is no failure
     EXPECT_TRUE(Exists(here + "/eins.txt")); // not copied, so not deleted
     EXPECT_TRUE(Exists(Local("baum/zwei.txt")));
-    EXPECT_FALSE(Exists(here + "/baum"));
+    EXPECT_FALSE(Exists(here + "/baum/zwei.txt"));
+    EXPECT_TRUE(Exists(here + "/baum/ast/drei.txt"));
     EndFileJob(move);
 
     CopyJob& gone = NewFileJob(JobDelete, Folder(), L"");
