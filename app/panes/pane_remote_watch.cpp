@@ -3,6 +3,9 @@
 #include "app/panes/pane_remote_watch.h"
 
 #include "app/panes/dir_watcher.h"
+#include "app/panes/pane.h"
+#include "app/panes/pane_changed.h"
+#include "app/panes/pane_sides.h"
 #include "platform/remote_watch.h"
 
 RemoteWatchOpenFn RemoteWatchOpener = pf_remote_watch_open;
@@ -25,4 +28,11 @@ int64_t OpenRemoteWatch(DirWatchRun& r) {
     }
     pf_remote_call_free(call);
     return handle;
+}
+
+void MarkUnwatchedRemotePanes() {
+    for (Pane* pane : EveryPane()) {
+        const DirWatchRun* run = pane->Watcher.Run.get();
+        if (run && run->Remote && !run->Handle.load() && ListOf(*pane)) MarkPaneChanged(*pane);
+    }
 }

@@ -582,7 +582,8 @@ TEST_F(RemotePane, ASavedFolderWantingALoginWaitsForTheUserToComeToIt) {
     pf_remote_mount_seam_reset();
 }
 
-TEST_F(RemotePane, ARemoteTabShownAgainIsRefreshedForSftpHasNoMonitor) {
+TEST_F(RemotePane, ARemotePaneShownAgainIsRefreshedForSftpHasNoMonitor) {
+    ReleasePaneThreads();
     tk_combo_create(GadLeftFilter, 0, 450, 200, 20, TkComboEditable);
     tk_tab_row_create(GadLeftTabRow, 0, 0, 440, TabRowHeight);
     OpenTypedLocation(*left, Folder());
@@ -595,4 +596,8 @@ TEST_F(RemotePane, ARemoteTabShownAgainIsRefreshedForSftpHasNoMonitor) {
     EXPECT_TRUE(PumpUntil([] { return Panes::RowOf(GadLeftPane, L"neu.txt") >= 0; }));
     EXPECT_EQ(Folder(), PaneFolder(*PaneOf(GadLeftPane)));
     CloseTab(0, 1); // and the rows it keeps
+    // The window shown again, after the user was elsewhere.
+    Write(Local("zwei.txt"), "z");
+    MarkUnwatchedRemotePanes();
+    EXPECT_TRUE(PumpUntil([] { return Panes::RowOf(GadLeftPane, L"zwei.txt") >= 0; }));
 }
