@@ -37,6 +37,31 @@ std::set<const Pane*> LoginWanted;
 // The remote calls of listings under way, by their cancel flags.
 std::mutex ReadsLock;
 std::map<const std::atomic<int>*, PfRemoteCall*> Reads; // (ReadsLock)
+
+// A new call that CallOffRemoteReading(cancel) reaches while it runs (any
+// thread); EndCall frees it.
+PfRemoteCall* CallFor(const std::atomic<int>* cancel) {
+    PfRemoteCall* call = pf_remote_call_new();
+    if (!cancel) return call;
+    {
+        std::lock_guard guard(ReadsLock);
+        Reads[cancel] = call;
+    }
+    if (*cancel) pf_remote_call_cancel(call); // called off before it began
+    return call;
+}
+
+void EndCall(const std::atomic<int>* cancel, PfRemoteCall* call) {
+    if (cancel) {
+        std::lock_guard guard(ReadsLock);
+        Reads.erase(cancel);
+    }
+    pf_remote_call_free(call);
+}
+
+// The free-space question of each pane still out (main thread): a newer
+// one calls it off, so a server that stopped answering keeps no thread.
+std::map<const Pane*, std::shared_ptr<std::atomic<int>>> SpaceAsked;
 // The location whose drive popup is open (main thread).
 std::wstring ChosenDrive;
 constexpr const wchar_t* PaneDisconnect = L"Trennen";
@@ -66,12 +91,18 @@ void ShowRemoteSpace(Pane& pane, const std::wstring& folder) {
         int64_t free_bytes = 0, total_bytes = 0;
     };
     auto space = std::make_shared<Space>();
+    auto cancel = std::make_shared<std::atomic<int>>(0);
+    if (auto& asked = SpaceAsked[&pane]) {
+        *asked = 1;
+        CallOffRemoteReading(asked.get());
+    }
+    SpaceAsked[&pane] = cancel;
     AskAsideLatest(
         pane.DiskInfo,
-        [space, folder] {
-            PfRemoteCall* call = pf_remote_call_new();
+        [space, folder, cancel] {
+            PfRemoteCall* call = CallFor(cancel.get());
             space->ok = pf_remote_disk_space(call, folder, &space->free_bytes, &space->total_bytes);
-            pf_remote_call_free(call);
+            EndCall(cancel.get(), call);
         },
         [space, root, &pane] {
             if (!space->ok || Silent.count(&pane)) return;
@@ -106,17 +137,8 @@ bool PaneIsRemote(const std::wstring& folder) {
 
 bool ReadRemotePaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
                            const std::atomic<int>* cancel, PaneReadFailure* failure, bool may_ask) {
-    PfRemoteCall* call = pf_remote_call_new();
-    if (cancel) {
-        std::lock_guard guard(ReadsLock);
-        Reads[cancel] = call;
-    }
-    if (cancel && *cancel) pf_remote_call_cancel(call); // called off before it began
+    PfRemoteCall* call = CallFor(cancel);
     const bool ok = RemoteReadFolder(call, folder, entries, may_ask) != 0;
-    if (cancel) {
-        std::lock_guard guard(ReadsLock);
-        Reads.erase(cancel);
-    }
     if (!ok && failure) {
         failure->RemoteStatus = pf_remote_call_status(call);
         failure->Reason = RemoteFailureText(call);
@@ -124,7 +146,7 @@ bool ReadRemotePaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* 
         failure->LoginNeeded =
             !may_ask && failure->RemoteStatus == PfRemoteCancelled && !(cancel && *cancel);
     }
-    pf_remote_call_free(call);
+    EndCall(cancel, call);
     return ok && !(cancel && *cancel);
 }
 
