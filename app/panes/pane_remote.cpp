@@ -31,8 +31,9 @@ namespace {
 
 // Panes greyed because their server does not answer (main thread).
 std::set<const Pane*> Silent;
-// Panes waiting for the user to come to them to log in (main thread).
-std::set<const Pane*> LoginWanted;
+// Panes waiting for the user to come to them to log in, and those whose
+// line still says so (main thread).
+std::set<const Pane*> LoginWanted, LoginShown;
 
 // The remote calls of listings under way, by their cancel flags.
 std::mutex ReadsLock;
@@ -203,6 +204,7 @@ void RemoteListingFailed(Pane& pane, const PaneReadFailure& failure) {
     const bool rows_remote = PaneIsRemote(PaneFolder(pane));
     if (failure.LoginNeeded && rows_remote) {
         LoginWanted.insert(&pane);
+        LoginShown.insert(&pane);
         SetLine(pane, PaneLoginNeeded + folder);
         return;
     }
@@ -220,9 +222,11 @@ void RemoteListingFailed(Pane& pane, const PaneReadFailure& failure) {
 
 void RemoteListingCame(Pane& pane) {
     LoginWanted.erase(&pane);
-    if (!Silent.erase(&pane)) return;
-    Grey(pane, false);
-    if (PaneIsRemote(PaneFolder(pane))) ShowRemoteSpace(pane, PaneFolder(pane));
+    const bool login_shown = LoginShown.erase(&pane) != 0;
+    const bool silent = Silent.erase(&pane) != 0;
+    if (silent) Grey(pane, false);
+    if ((silent || login_shown) && PaneIsRemote(PaneFolder(pane)))
+        ShowRemoteSpace(pane, PaneFolder(pane));
 }
 
 bool PaneServerIsSilent(const Pane& pane) {
