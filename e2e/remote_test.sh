@@ -2,6 +2,7 @@
 # Remote folders in the real program under Xvfb, on a loopback sftp server
 # of its own (e2e/tools/remote_serve.cpp): the right pane starts on the
 # server (mounted and read in the background), F5 both ways, F6, F7, F2, F8,
+# Ctrl+R showing a file written on the server (sftp has no monitor),
 # entering a remote folder and "..", F3 on a remote file, a typed location,
 # and a server that stops answering: the other pane goes on working, and a
 # copy from the stopped server can be cancelled.
@@ -95,7 +96,15 @@ new_folder() { # types $1 into the new-folder window
 new_folder gemacht
 e2e_wait_file "$R/gemacht" || e2e_fail "F7 did not make a folder on the server"
 
-# rows: .., gemacht, ordner, hoch.txt, neu.txt, runter.bin, zgross.bin
+# sftp offers no monitor: a file written on the server shows after Ctrl+R.
+echo extern >"$R/a_extern.txt"
+e2e_key Tab Tab ctrl+r
+sleep 1
+e2e_key Home Down Down Down F5 # a_extern.txt
+answer Achtung Return
+e2e_wait_file "$LOCAL/a_extern.txt" || e2e_fail "Ctrl+R did not show a_extern.txt, written on the server"
+
+# rows: .., gemacht, ordner, a_extern.txt, hoch.txt, neu.txt, runter.bin, zgross.bin
 e2e_key Tab Tab Home Down Down Return # into ordner
 sleep 1
 e2e_key Home Down F3 # innen.txt

@@ -116,7 +116,8 @@ void RemoteRememberTyped(const std::wstring& typed) {
     Typed[pf_remote_key(pf_remote_root(typed))] = typed;
 }
 
-int RemoteMounted(PfRemoteCall* call, const std::wstring& location) {
+int RemoteMounted(PfRemoteCall* call, const std::wstring& location, bool ask) {
+    if (!ask) return pf_remote_mount(call, location, nullptr);
     std::wstring typed = location;
     {
         std::lock_guard guard(Lock);
@@ -130,10 +131,10 @@ int RemoteMounted(PfRemoteCall* call, const std::wstring& location) {
 }
 
 int RemoteReadFolder(PfRemoteCall* call, const std::wstring& folder,
-                     std::vector<RtDirEntry>* entries) {
+                     std::vector<RtDirEntry>* entries, bool ask) {
     if (pf_remote_dir_read(call, folder, entries)) return 1;
     if (pf_remote_call_status(call) != PfRemoteNotMounted) return 0;
-    return RemoteMounted(call, folder) && pf_remote_dir_read(call, folder, entries);
+    return RemoteMounted(call, folder, ask) && pf_remote_dir_read(call, folder, entries);
 }
 
 std::wstring RemoteFailureText(const PfRemoteCall* call) {

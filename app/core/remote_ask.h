@@ -43,13 +43,15 @@ const PfRemoteAsk* RemoteAskTable();
 void RemoteRememberTyped(const std::wstring& typed);
 
 // Worker thread: mounts the server of location unless it is mounted. 1 on
-// success; else the call's status says why.
-int RemoteMounted(PfRemoteCall* call, const std::wstring& location);
+// success; else the call's status says why. Without ask every question is
+// declined (PfRemoteCancelled), and a password typed stays for a mount
+// that may ask.
+int RemoteMounted(PfRemoteCall* call, const std::wstring& location, bool ask = true);
 
 // Worker thread: reads folder's entries as pf_remote_dir_read does, mounting
 // its server first when it is not mounted yet.
 int RemoteReadFolder(PfRemoteCall* call, const std::wstring& folder,
-                     std::vector<RtDirEntry>* entries);
+                     std::vector<RtDirEntry>* entries, bool ask = true);
 
 // The reason a failed call gives, for a message: the status's German
 // reason, and GIO's own words after it when it has any.

@@ -27,28 +27,37 @@ std::wstring LastName(const std::string& path) {
     return Wide(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-// "1.234.567 Bytes, 11.12.2026 14:05:09" in local time.
-std::wstring SizeAndDate(int64_t size, int64_t seconds) {
-    const std::wstring bytes = rt_format_number(static_cast<double>(size), 0, L",", L".");
+// A time in seconds since 1970 as a date value: local wall time.
+int64_t WallOf(int64_t seconds) {
     const time_t t = static_cast<time_t>(seconds);
     struct tm local {};
-    localtime_r(&t, &local);
+    if (!localtime_r(&t, &local)) return seconds;
+    return static_cast<int64_t>(timegm(&local));
+}
+
+// "1.234.567 Bytes, 11.12.2026 14:05:09" of a size and a date value.
+std::wstring SizeAndDate(const FileFacts& f) {
+    const std::wstring bytes = rt_format_number(static_cast<double>(f.size), 0, L",", L".");
+    const time_t t = static_cast<time_t>(f.date);
+    struct tm wall {};
+    gmtime_r(&t, &wall); // a date value is wall time already
     wchar_t date[40];
-    swprintf(date, 40, L"%02d.%02d.%04d %02d:%02d:%02d", local.tm_mday, local.tm_mon + 1,
-             local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec);
+    swprintf(date, 40, L"%02d.%02d.%04d %02d:%02d:%02d", wall.tm_mday, wall.tm_mon + 1,
+             wall.tm_year + 1900, wall.tm_hour, wall.tm_min, wall.tm_sec);
     return bytes + L" Bytes, " + date;
 }
 
-bool Newer(const PfCopyIdentity& there, const RtTreeEntry& source) {
-    if (there.mtime_sec != source.modified.tv_sec) return there.mtime_sec > source.modified.tv_sec;
-    return there.mtime_nsec > source.modified.tv_nsec;
+bool Newer(const FileFacts& there, const FileFacts& coming) {
+    if (there.date != coming.date) return there.date > coming.date;
+    return there.nsec > coming.nsec;
 }
 
-std::wstring OverwriteText(const WorkItem& item, const PfCopyIdentity& there) {
-    std::wstring text = LastName(item.target) + L"\n";
-    text += L"Neu: " + SizeAndDate(item.entry.size, item.entry.modified.tv_sec) + L"\n";
-    text += L"Vorhanden: " + SizeAndDate(there.size, there.mtime_sec);
-    if (Newer(there, item.entry)) text += L"\nDie vorhandene Datei ist neuer!";
+std::wstring OverwriteText(const std::wstring& name, const FileFacts& coming,
+                           const FileFacts& there) {
+    std::wstring text = name + L"\n";
+    text += L"Neu: " + SizeAndDate(coming) + L"\n";
+    text += L"Vorhanden: " + SizeAndDate(there);
+    if (Newer(there, coming)) text += L"\nDie vorhandene Datei ist neuer!";
     return text;
 }
 
@@ -87,12 +96,23 @@ int AskAboutFailure(FileWork& w, const std::string& path, const std::wstring& re
 }
 
 int AskAboutTarget(FileWork& w, const WorkItem& item, const PfCopyIdentity& there) {
+    const FileFacts coming{item.entry.size, WallOf(item.entry.modified.tv_sec),
+                           item.entry.modified.tv_nsec};
+    return AskAboutExisting(w, LastName(item.target), coming, FileFactsOf(there));
+}
+
+FileFacts FileFactsOf(const PfCopyIdentity& file) {
+    return {file.size, WallOf(file.mtime_sec), file.mtime_nsec};
+}
+
+int AskAboutExisting(FileWork& w, const std::wstring& name, const FileFacts& coming,
+                     const FileFacts& there) {
     std::lock_guard guard(w.askLock);
     if (WorkStopped(w)) return JobAnswerStop;
     if (w.overwriteAll) return JobAnswerOverwrite;
     if (w.skipExisting) return JobAnswerSkip;
     const std::wstring headline = std::wstring(TextFileExists) + L" " + TextFileOverwrite;
-    const int answer = JobAsk(w.job, JobAskOverwrite, headline, OverwriteText(item, there));
+    const int answer = JobAsk(w.job, JobAskOverwrite, headline, OverwriteText(name, coming, there));
     switch (answer) {
     case JobAnswerOverwriteAll: w.overwriteAll = true; return JobAnswerOverwrite;
     case JobAnswerSkipAll: w.skipExisting = true; return JobAnswerSkip;

@@ -67,6 +67,19 @@ int AskAboutFailure(FileWork& w, const std::string& path, const std::wstring& re
 // JobAnswerOverwrite (also for "Alle überschreiben"), JobAnswerSkip or
 // JobAnswerStop.
 int AskAboutTarget(FileWork& w, const WorkItem& item, const PfCopyIdentity& there);
+// One side of that question: bytes, and the modification time as a date
+// value (local wall time, runtime/files.h) with its nanoseconds.
+struct FileFacts {
+    int64_t size = 0;
+    int64_t date = 0;
+    int64_t nsec = 0;
+};
+// The facts of a local file as the copy engine saw it.
+FileFacts FileFactsOf(const PfCopyIdentity& file);
+// The same question about any two files (a remote job's): name is the
+// target's, coming the file that would replace what is there.
+int AskAboutExisting(FileWork& w, const std::wstring& name, const FileFacts& coming,
+                     const FileFacts& there);
 
 // The folder item lies in can take it: made, merged, or the target folder.
 bool ParentReady(const FileWork& w, const WorkItem& item);

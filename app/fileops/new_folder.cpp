@@ -37,12 +37,13 @@ std::wstring Trimmed(std::wstring name) {
     return name;
 }
 
-// Any thread: 0 when made, else the errno of the failure.
-int MakeFolder(const std::wstring& folder, const std::wstring& plain) {
-    if (folder.empty()) return ENOENT;
-    const bool made = RemoteJobPath(folder) ? RemoteMakeFolder(folder + plain)
-                                            : JournalNewFolder(folder + plain);
-    return made ? 0 : (errno ? errno : EIO);
+// Any thread: "" when made, else why not. A remote folder's reason comes
+// from its call: errno says nothing about it.
+std::wstring MakeFolder(const std::wstring& folder, const std::wstring& plain) {
+    if (folder.empty()) return FailureReason(ENOENT);
+    std::wstring reason;
+    if (RemoteJobPath(folder)) return RemoteMakeFolder(folder + plain, &reason) ? L"" : reason;
+    return JournalNewFolder(folder + plain) ? L"" : FailureReason(errno ? errno : EIO);
 }
 
 // Which folder was not made and why; the dialog stays for another name.
@@ -60,11 +61,11 @@ void OkPressed() {
     const std::wstring folder = PanePath(pane);
     const std::wstring name = Trimmed(tk_gadget_get_text(GadNewFolderName));
     if (!IsPlainName(name)) return FolderFailed(folder + name, NameRefusal(name));
-    auto error = std::make_shared<int>(0);
+    auto reason = std::make_shared<std::wstring>();
     AskAside(
-        Creating, [error, folder, name] { *error = MakeFolder(folder, name); },
-        [error, folder, name, pane] {
-            if (*error) return FolderFailed(folder + name, FailureReason(*error));
+        Creating, [reason, folder, name] { *reason = MakeFolder(folder, name); },
+        [reason, folder, name, pane] {
+            if (!reason->empty()) return FolderFailed(folder + name, *reason);
             if (tk_window_exists(WinNewFolder)) CloseDialog();
             WishCursorOn(pane, name);
             RefreshPanesShowing(folder);

@@ -9,9 +9,11 @@
 #include "app/core/message_dialog.h"
 #include "app/core/remote_ask.h"
 #include "app/fileops/copy_job.h"
+#include "app/fileops/file_work.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/job_questions.h"
 #include "app/fileops/remote_places.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_sides.h"
@@ -19,13 +21,12 @@
 #include "platform/remote_files.h"
 #include "platform/remote_location.h"
 #include "runtime/files.h"
+#include "runtime/text.h"
 #include "toolkit/events.h"
 #include "toolkit/gadget_ops.h"
 
 #include <chrono>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -55,26 +56,15 @@ std::wstring NameOf(const std::wstring& path) {
     return plain.substr(plain.rfind(L'/') + 1);
 }
 
-// Flags of a job for its worker (PfRemoteOverwrite once the user agreed).
-std::mutex FlagsLock;
-std::map<const CopyJob*, int> JobFlags;
-
-int TakeFlags(const CopyJob& job) {
-    std::lock_guard guard(FlagsLock);
-    auto at = JobFlags.find(&job);
-    if (at == JobFlags.end()) return 0;
-    const int flags = at->second;
-    JobFlags.erase(at);
-    return flags;
-}
-
 // ---- the worker's side ----
 
-// One running job: its call, and the thread that passes "Abbrechen", the
-// end of the program and the control's pause on to the call.
+// One running job: its call, the thread that passes "Abbrechen", the end
+// of the program and the control's pause on to the call, and what the
+// job's questions keep (FileWork: one question at a time, the "all"
+// answers), shared with the local jobs.
 class Run {
   public:
-    explicit Run(CopyJob& job) : job_(job), call_(pf_remote_call_new()) {
+    explicit Run(CopyJob& job) : job_(job), work_(job), call_(pf_remote_call_new()) {
         steer_ = std::thread([this] { Steer(); });
     }
     ~Run() {
@@ -83,6 +73,7 @@ class Run {
         pf_remote_call_free(call_);
     }
     CopyJob& job() { return job_; }
+    FileWork& work() { return work_; }
     PfRemoteCall* call() { return call_; }
     bool Cancelled() const {
         return job_.cancel != JobGoOn || job_.control.state == RtControlCancelled;
@@ -101,10 +92,20 @@ class Run {
         }
     }
 
-    void Failed(const std::wstring& path) {
-        if (Cancelled()) return;
-        ++job_.failures;
-        job_.failedItems.push_back({path, RemoteFailureText(call_)});
+    // The failure question about item after op failed: JobAnswerRetry, or
+    // JobAnswerSkip (recorded) or JobAnswerStop (the job ends).
+    int AskFailure(const std::wstring& item) {
+        if (Cancelled()) return JobAnswerStop;
+        return AskAboutFailure(work_, rt_text_to_os(item), RemoteFailureText(call_));
+    }
+
+    // Patiently, and a failure of op's own put to the user until it works,
+    // is skipped or the job stops. true when op worked.
+    template <class Op> bool Persistently(const std::wstring& item, Op op) {
+        for (;;) {
+            if (Patiently(item, op)) return true;
+            if (AskFailure(item) != JobAnswerRetry) return false;
+        }
     }
 
   private:
@@ -117,6 +118,7 @@ class Run {
     }
 
     CopyJob& job_;
+    FileWork work_;
     PfRemoteCall* call_;
     std::atomic<bool> done_{false};
     std::thread steer_;
@@ -125,7 +127,7 @@ class Run {
 // Both ends of a job are reachable: a remote one is mounted first.
 bool Reachable(Run& run, const std::wstring& folder) {
     if (!RemotePlaceIsRemote(folder)) return true;
-    return run.Patiently(folder, [&] { return RemoteMounted(run.call(), folder) != 0; });
+    return run.Persistently(folder, [&] { return RemoteMounted(run.call(), folder) != 0; });
 }
 
 // The progress of one remote file; returning 0 stops its copy.
@@ -137,81 +139,108 @@ int RemoteProgress(int64_t total, int64_t done, void* user) {
     return 1;
 }
 
+// What the overwrite question shows of a file, local or remote; zeros
+// when it cannot be looked at.
+FileFacts FactsOf(Run& run, const std::wstring& path) {
+    if (!RemotePlaceIsRemote(path)) return FileFactsOf(pf_copy_identity(rt_text_to_os(path)));
+    RtDirEntry e;
+    if (!pf_remote_query(run.call(), path, &e, nullptr, PfRemoteNoFollow)) return {};
+    return {e.size, e.modified, 0};
+}
+
 // One file or link from source to target: copied, or moved (its source
-// deleted only after the copy arrived).
-void TransferFile(Run& run, int flags, const std::wstring& source, const std::wstring& target) {
+// deleted only after the copy arrived). A target that is there is asked
+// about when the copy finds it, as the local jobs ask. true when it arrived.
+bool TransferFile(Run& run, const std::wstring& source, const std::wstring& target) {
     CopyJob& job = run.job();
     job.currentItem = source;
     PublishProgress(job, 0, static_cast<int>(job.progress), source, false);
     const bool move = job.operation == JobMove;
-    const bool ok = run.Patiently(source, [&] {
-        return move ? pf_remote_move(run.call(), source, target, flags, RemoteProgress, &job)
-                    : pf_remote_copy(run.call(), source, target, flags, RemoteProgress, &job);
-    });
-    if (!ok) return run.Failed(source);
+    int flags = 0;
+    for (;;) {
+        const bool ok = run.Patiently(source, [&] {
+            return move ? pf_remote_move(run.call(), source, target, flags, RemoteProgress, &job)
+                        : pf_remote_copy(run.call(), source, target, flags, RemoteProgress, &job);
+        });
+        if (ok) break;
+        if (run.Cancelled()) return false;
+        if (pf_remote_call_status(run.call()) == PfRemoteExists && !(flags & PfRemoteOverwrite)) {
+            const FileFacts coming = FactsOf(run, source), there = FactsOf(run, target);
+            if (AskAboutExisting(run.work(), NameOf(target), coming, there) != JobAnswerOverwrite)
+                return false; // skipped, or the job stops
+            flags = PfRemoteOverwrite;
+            continue;
+        }
+        if (run.AskFailure(source) != JobAnswerRetry) return false;
+    }
     job.steps.push_back({move ? StepMoved : StepCopied, source, target});
+    return true;
 }
 
-// A folder and everything in it, entry by entry, into target (made first).
-// A move removes each emptied source folder afterwards.
-void TransferFolder(Run& run, int flags, const std::wstring& source, const std::wstring& target) {
+// A folder and everything in it, entry by entry, into target (made first,
+// or merged into when it is there). A move removes each source folder
+// whose entries all arrived; one holding a skipped entry stays, as it does
+// in a local move. true when everything arrived.
+bool TransferFolder(Run& run, const std::wstring& source, const std::wstring& target) {
     CopyJob& job = run.job();
-    if (!run.Patiently(target, [&] { return RemotePlaceMakeFolder(run.call(), target); }))
-        return run.Failed(source);
+    if (!run.Persistently(target, [&] { return RemotePlaceMakeFolder(run.call(), target); }))
+        return false;
     job.steps.push_back({StepFolderCreated, source, target});
     std::vector<RtDirEntry> entries;
-    if (!run.Patiently(source, [&] { return RemotePlaceRead(run.call(), source, &entries); }))
-        return run.Failed(source);
+    if (!run.Persistently(source, [&] { return RemotePlaceRead(run.call(), source, &entries); }))
+        return false;
+    bool all = true;
     for (const RtDirEntry& e : entries) {
-        if (run.Cancelled()) return;
+        if (run.Cancelled()) return false;
         if (e.name == L"." || e.name == L"..") continue;
         const std::wstring from = source + L"/" + e.name, to = target + L"/" + e.name;
-        if (e.type == RtEntryFolder && !(e.attributes & RtAttrLink))
-            TransferFolder(run, flags, from, to);
-        else
-            TransferFile(run, flags, from, to);
+        const bool arrived = e.type == RtEntryFolder && !(e.attributes & RtAttrLink)
+                                 ? TransferFolder(run, from, to)
+                                 : TransferFile(run, from, to);
+        all = all && arrived;
     }
-    if (job.operation != JobMove || run.Cancelled()) return;
-    if (RemotePlaceRemoveEmpty(run.call(), source))
-        job.steps.push_back({StepFolderRemoved, source, L""});
-    else
-        run.Failed(source);
+    if (job.operation != JobMove || !all || run.Cancelled()) return all;
+    bool removed = false;
+    run.Persistently(source, [&] {
+        removed = RemotePlaceRemoveEmpty(run.call(), source);
+        // Something new in it meanwhile keeps it, without a question.
+        return removed || pf_remote_call_status(run.call()) == PfRemoteOk;
+    });
+    if (removed) job.steps.push_back({StepFolderRemoved, source, L""});
+    return removed;
 }
 
 // A selected folder of a move: one rename on one server, else entry by entry.
-void MoveFolder(Run& run, int flags, const std::wstring& source, const std::wstring& target) {
+void MoveFolder(Run& run, const std::wstring& source, const std::wstring& target) {
     if (pf_remote_move(run.call(), source, target, 0)) {
         run.job().steps.push_back({StepMoved, source, target});
         return;
     }
     if (run.Cancelled()) return;
-    TransferFolder(run, flags, source, target);
+    TransferFolder(run, source, target);
 }
 
 } // namespace
 
 void RemoteCopyWorker(intptr_t parameter) {
     CopyJob& job = *reinterpret_cast<CopyJob*>(parameter);
-    const int flags = TakeFlags(job);
     {
         Run run(job);
         const size_t items = job.fileList.size() + job.folderList.size();
         const float step = 100.0f / static_cast<float>(items ? items : 1);
-        if (!Reachable(run, job.sourceFolder) || !Reachable(run, job.targetFolder)) {
-            run.Failed(job.sourceFolder);
-        } else {
+        if (Reachable(run, job.sourceFolder) && Reachable(run, job.targetFolder)) {
             for (const std::wstring& folder : job.folderList) {
                 if (run.Cancelled()) break;
                 const std::wstring target = job.targetFolder + NameOf(folder);
                 if (job.operation == JobMove)
-                    MoveFolder(run, flags, folder, target);
+                    MoveFolder(run, folder, target);
                 else
-                    TransferFolder(run, flags, folder, target);
+                    TransferFolder(run, folder, target);
                 job.progress += step;
             }
             for (const std::wstring& name : job.fileList) {
                 if (run.Cancelled()) break;
-                TransferFile(run, flags, job.sourceFolder + name, job.targetFolder + name);
+                TransferFile(run, job.sourceFolder + name, job.targetFolder + name);
                 job.progress += step;
             }
         }
@@ -231,10 +260,8 @@ void RemoteDeleteWorker(intptr_t parameter) {
         for (const std::wstring& path : all) {
             if (run.Cancelled()) break;
             job.currentItem = path;
-            if (run.Patiently(path, [&] { return pf_remote_delete(run.call(), path) != 0; }))
+            if (run.Persistently(path, [&] { return pf_remote_delete(run.call(), path) != 0; }))
                 job.steps.push_back({StepDeleted, path, L""});
-            else
-                run.Failed(path);
             job.progress += step;
             PublishProgress(job, 0, static_cast<int>(job.progress), path, false);
         }
@@ -248,9 +275,6 @@ namespace {
 
 // ---- the commands' side ----
 
-// Values of RemotePlan::conflict.
-enum : int { NoConflict = 0, FolderConflict = 1, FileConflict = 2 };
-
 // A copy, move or delete on its way from the questions to its job.
 struct RemotePlan {
     std::wstring sourceFolder, targetFolder;
@@ -263,7 +287,6 @@ struct RemotePlan {
     bool onItself = false; // an item would be copied onto itself or into itself
     bool full = false;     // delete: a selected folder holds anything
     std::vector<std::wstring> files, folders;
-    int conflict = NoConflict;
 };
 using Plan = std::shared_ptr<RemotePlan>;
 
@@ -276,8 +299,9 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
            WithoutSlash(pf_remote_is_location(b) ? pf_remote_key(b) : b);
 }
 
-// On the question's thread: each item's kind, whether it goes onto itself,
-// and the first name already taken in the target.
+// On the question's thread: each item's kind and whether it goes onto
+// itself. Names taken in the target are asked about one by one when the
+// job meets them.
 void LookAtItems(RemotePlan& p, bool delete_plan) {
     PfRemoteCall* call = pf_remote_call_new();
     for (const std::wstring& folder : {p.sourceFolder, p.targetFolder})
@@ -313,9 +337,6 @@ void LookAtItems(RemotePlan& p, bool delete_plan) {
         } else {
             p.files.push_back(name);
         }
-        if (!delete_plan && p.conflict == NoConflict &&
-            RemotePlaceKind(call, p.targetFolder + name) > PlaceMissing)
-            p.conflict = kind == PlaceFolder ? FolderConflict : FileConflict;
     }
     pf_remote_call_free(call);
 }
@@ -332,10 +353,6 @@ void StartCopy(RemotePlan& p) {
     job.fileList = std::move(p.files);
     job.folderList = std::move(p.folders);
     job.folderWhole.assign(job.folderList.size(), 0);
-    if (p.conflict != NoConflict) {
-        std::lock_guard guard(FlagsLock);
-        JobFlags[&job] = PfRemoteOverwrite;
-    }
     StartFileJob(job, RemoteCopyWorker);
     tk_gadget_activate(App.ActivePane);
 }
@@ -348,12 +365,6 @@ void AfterLook(const Plan& p) {
         if (Ask(TextError, TextOtherFiles) != MessageAnswerOk) return;
     }
     if (p->files.empty() && p->folders.empty()) return;
-    if (p->conflict != NoConflict) {
-        const bool folder = p->conflict == FolderConflict;
-        if (Ask(folder ? TextFolderExists : TextFileExists,
-                folder ? TextFolderOverwrite : TextFileOverwrite) != MessageAnswerOk)
-            return;
-    }
     StartCopy(*p);
 }
 
@@ -391,7 +402,7 @@ void RemoteDeleteCommand(const std::wstring& names, const std::wstring& folder, 
             if (ask_full && p->full &&
                 Ask(TextNotEmptyHeadline, TextNotEmptyQuestion) != MessageAnswerOk)
                 return;
-                    CopyJob& job = NewFileJob(JobDelete, p->sourceFolder, L"");
+            CopyJob& job = NewFileJob(JobDelete, p->sourceFolder, L"");
             job.fileList = std::move(p->files);
             job.folderList = std::move(p->folders);
             StartFileJob(job, RemoteDeleteWorker);
@@ -399,16 +410,37 @@ void RemoteDeleteCommand(const std::wstring& names, const std::wstring& folder, 
         0);
 }
 
-bool RemoteMakeFolder(const std::wstring& location) {
+namespace {
+
+// Why a new folder or a rename failed, for its message.
+std::wstring NameFailure(const PfRemoteCall* call) {
+    const int status = pf_remote_call_status(call);
+    switch (status) {
+    case PfRemoteExists:
+    case PfRemoteNotEmpty:
+    case PfRemoteDenied: return FailureReason(pf_remote_status_errno(status));
+    default: return RemoteFailureText(call);
+    }
+}
+
+// Runs op on a new call, mounting location's server first.
+template <class Op> bool NameCall(const std::wstring& location, std::wstring* reason, Op op) {
     PfRemoteCall* call = pf_remote_call_new();
-    const bool ok = RemoteMounted(call, location) && pf_remote_make_folder(call, location);
+    const bool ok = RemoteMounted(call, location) && op(call);
+    if (!ok && reason) *reason = NameFailure(call);
     pf_remote_call_free(call);
     return ok;
 }
 
-bool RemoteRename(const std::wstring& location, const std::wstring& new_name) {
-    PfRemoteCall* call = pf_remote_call_new();
-    const bool ok = RemoteMounted(call, location) && pf_remote_rename(call, location, new_name);
-    pf_remote_call_free(call);
-    return ok;
+} // namespace
+
+bool RemoteMakeFolder(const std::wstring& location, std::wstring* reason) {
+    return NameCall(location, reason,
+                    [&](PfRemoteCall* call) { return pf_remote_make_folder(call, location); });
+}
+
+bool RemoteRename(const std::wstring& location, const std::wstring& new_name,
+                  std::wstring* reason) {
+    return NameCall(location, reason,
+                    [&](PfRemoteCall* call) { return pf_remote_rename(call, location, new_name); });
 }

@@ -11,7 +11,9 @@
 // control cancel and pause it at once, also while a server does not answer.
 // A server that stops answering does not fail the job: the job waits,
 // saying so in its window, and goes on when the server answers again, or
-// ends when cancelled.
+// ends when cancelled. A target that is there and any other failure are
+// asked about per file when the job meets them, with the local jobs'
+// questions (job_questions.h) and their "all" answers.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +38,9 @@ void RemoteCopyWorker(intptr_t job);
 void RemoteDeleteWorker(intptr_t job);
 
 // Any thread: one new folder (full location) and one rename in its folder;
-// false when it did not work.
-bool RemoteMakeFolder(const std::wstring& location);
-bool RemoteRename(const std::wstring& location, const std::wstring& new_name);
+// false when it did not work, and *reason (when given) says why in the
+// words the local F7 and F2 use (a name that is taken, no permission) or
+// the server's (not answering, GIO's own words).
+bool RemoteMakeFolder(const std::wstring& location, std::wstring* reason = nullptr);
+bool RemoteRename(const std::wstring& location, const std::wstring& new_name,
+                  std::wstring* reason = nullptr);

@@ -77,12 +77,14 @@ bool Prepare(int64_t pane, RenameAsked& r) {
 }
 
 // Never replaces an entry of the new name: that rename fails. Any thread;
-// 0 on success, else the errno of the failure.
-int RenameOnDisk(const RenameAsked& r) {
-    const bool renamed = RemoteJobPath(r.folder)
-                             ? RemoteRename(r.folder + r.old_name, r.new_name)
-                             : JournalRename(r.folder + r.old_name, r.folder + r.new_name);
-    return renamed ? 0 : (errno ? errno : EIO);
+// "" on success, else why not (a remote one's from its call, not errno).
+std::wstring RenameOnDisk(const RenameAsked& r) {
+    std::wstring reason;
+    if (RemoteJobPath(r.folder))
+        return RemoteRename(r.folder + r.old_name, r.new_name, &reason) ? L"" : reason;
+    return JournalRename(r.folder + r.old_name, r.folder + r.new_name)
+               ? L""
+               : FailureReason(errno ? errno : EIO);
 }
 
 // The renamed entry's old row goes.
@@ -98,11 +100,11 @@ AskTopic RenameOut; // the rename still out; "Ok" meanwhile does nothing
 void OkPressed() {
     RenameAsked r;
     if (RenameOut.Waiting() || !Prepare(App.ActivePane, r)) return;
-    auto error = std::make_shared<int>(0);
+    auto reason = std::make_shared<std::wstring>();
     AskAside(
-        RenameOut, [error, r] { *error = RenameOnDisk(r); },
-        [error, r] {
-            if (*error) return RenameFailed(r, FailureReason(*error));
+        RenameOut, [reason, r] { *reason = RenameOnDisk(r); },
+        [reason, r] {
+            if (!reason->empty()) return RenameFailed(r, *reason);
             Renamed(r);
             if (tk_window_exists(WinRename)) CloseRenameWindow();
             WishCursorOn(r.pane, r.new_name);

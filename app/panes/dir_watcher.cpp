@@ -3,8 +3,11 @@
 
 #include "app/core/ids.h"
 #include "app/panes/pane.h"
+#include "app/panes/pane_remote.h"
+#include "app/panes/pane_remote_watch.h"
 #include "app/panes/pane_sides.h"
 #include "platform/dir_watch.h"
+#include "platform/remote_watch.h"
 #include "runtime/files.h"
 #include "runtime/threads.h"
 #include "toolkit/events.h"
@@ -21,7 +24,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto LongestWait = std::chrono::milliseconds(1000);
 
 void CloseHandleOf(DirWatchRun& r) {
-    if (const int64_t h = r.Handle.exchange(0)) pf_watch_close(h);
+    if (const int64_t h = r.Handle.exchange(0))
+        r.Remote ? pf_remote_watch_close(h) : pf_watch_close(h);
 }
 
 void Report(DirWatchRun& r) {
@@ -33,20 +37,34 @@ void Report(DirWatchRun& r) {
 // Without a notification handle (inotify refused the folder) the run still
 // serves the changed flag, and a stop wakes the wait.
 int WaitOnce(DirWatchRun& r, int64_t handle) {
-    if (handle) return pf_watch_wait(handle, r.TimeOut);
+    if (handle)
+        return r.Remote ? pf_remote_watch_wait(handle, r.TimeOut)
+                        : pf_watch_wait(handle, r.TimeOut);
     std::unique_lock guard(r.Lock);
     const bool stopped = r.Woken.wait_for(guard, std::chrono::milliseconds(r.TimeOut),
                                           [&] { return r.Stop.load() != 0; });
     return stopped ? -1 : 0;
 }
 
-void Watch(DirWatchRun& r) {
-    // Whether the folder can be listed is asked here, not on the main thread,
-    // where a hanging mount would freeze the window.
+// The notification handle of a local folder; 0, without watching, when it
+// cannot be listed (found out here, not on the main thread, where a hanging
+// mount would freeze the window).
+bool OpenLocal(DirWatchRun& r, int64_t* handle) {
     const int listing = rt_dir_examine(-1, r.Path, L"*");
-    if (!listing) return;
+    if (!listing) return false;
     rt_dir_finish(listing);
-    const int64_t handle = pf_watch_open(r.Path);
+    *handle = pf_watch_open(r.Path);
+    return true;
+}
+
+void Watch(DirWatchRun& r) {
+    int64_t handle = 0;
+    // A remote folder without a monitor still serves the changed flag, so
+    // the program's own jobs on it show.
+    if (r.Remote)
+        handle = OpenRemoteWatch(r);
+    else if (!OpenLocal(r, &handle))
+        return;
     r.Handle = handle;
     bool pending = false;
     Clock::time_point first; // of the changes not reported yet
@@ -76,6 +94,7 @@ void StopDirWatcher(Pane& pane) {
     CloseHandleOf(r); // wakes a wait on the handle at once
     {
         std::lock_guard guard(r.Lock);
+        if (r.Opening) pf_remote_call_cancel(r.Opening); // a monitor asked of a server
         r.Woken.notify_all();
     }
     w.Stopped = std::move(w.Run);
@@ -91,6 +110,7 @@ void StartDirWatcher(Pane& pane) {
     DirWatchRecord& w = pane.Watcher;
     auto run = std::make_shared<DirWatchRun>();
     run->Path = PaneFolder(pane);
+    run->Remote = PaneIsRemote(run->Path);
     run->Report = PaneReport(pane);
     run->Changed = w.Changed;
     auto* handed = new std::shared_ptr<DirWatchRun>(run);

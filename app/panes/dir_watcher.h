@@ -12,6 +12,11 @@
 // at the folder, may hang on a dead mount. The thread ends by itself and
 // frees the run; it never waits for the main thread and touches no gadget,
 // only the event queue. A stopped run reports nothing more.
+//
+// A remote folder is watched through GIO's monitor where its backend offers
+// one (pane_remote_watch.h); where it offers none, or its server does not
+// answer, the run serves the changed flag alone. Opening the monitor asks
+// the server, on the run's thread; a stop cancels that at once.
 #pragma once
 
 #include <atomic>
@@ -22,6 +27,7 @@
 #include <string>
 
 struct Pane;
+struct PfRemoteCall;
 
 // One run of a watcher. The main thread fills the first three before the
 // thread starts; the rest as their comments say.
@@ -33,11 +39,13 @@ struct DirWatchRun {
     std::atomic<int64_t> Stop{0};                  // main sets 1 to end the run
     std::atomic<int64_t> Handle{0}; // pf_watch handle: the watcher stores it, whoever
                                     // takes it out (exchange 0) closes it
+    bool Remote = false;            // a remote folder: Handle is a pf_remote_watch one
     // The watcher waits on Woken while it has no handle; it sets Ended and
     // signals it as its last act. Both under Lock.
     std::mutex Lock;
     std::condition_variable Woken;
     bool Ended = false;
+    PfRemoteCall* Opening = nullptr; // the remote monitor being opened, for a stop to cancel
 };
 
 struct DirWatchRecord {

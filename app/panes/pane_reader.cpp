@@ -230,8 +230,9 @@ void RemoveStaleTemporaries(const std::wstring& folder, std::vector<RtDirEntry>&
 } // namespace
 
 bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
-                     const std::atomic<int>* cancel, PaneReadFailure* failure) {
-    if (PaneIsRemote(folder)) return ReadRemotePaneEntries(folder, entries, cancel, failure);
+                     const std::atomic<int>* cancel, PaneReadFailure* failure, bool may_ask) {
+    if (PaneIsRemote(folder))
+        return ReadRemotePaneEntries(folder, entries, cancel, failure, may_ask);
     return rt_dir_read(folder, entries, cancel);
 }
 
@@ -244,7 +245,9 @@ void ReadPaneListing(const PaneListingRequest& request, PaneListing* out,
         if (out->Path.empty()) out->Path = request.Fallback;
     }
     std::vector<RtDirEntry> entries;
-    out->Ok = ReadPaneEntries(out->Path, &entries, cancel, &out->Failure);
+    // A start folder puts no login question to the user by itself: the
+    // pane shows that one is needed, and asks once the user comes to it.
+    out->Ok = ReadPaneEntries(out->Path, &entries, cancel, &out->Failure, !request.FindExisting);
     if (!out->Ok) return;
     if (request.FindExisting) RemoveStaleTemporaries(out->Path, entries);
     Groups groups = GroupEntries(request, entries);

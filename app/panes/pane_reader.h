@@ -39,8 +39,9 @@ struct PaneListingRequest {
 // set when the rows go into the list (PutListedRows).
 // Why a remote folder could not be listed (a local one leaves it empty).
 struct PaneReadFailure {
-    int RemoteStatus = 0; // PfRemote… (platform/remote.h), 0 for none
-    std::wstring Reason;  // German, for the message
+    int RemoteStatus = 0;     // PfRemote… (platform/remote.h), 0 for none
+    std::wstring Reason;      // German, for the message
+    bool LoginNeeded = false; // a read that must not ask met a login question
 };
 
 struct PaneListing {
@@ -55,10 +56,11 @@ struct RtDirEntry;
 // Any thread: the entries of folder, with their attributes, sizes and dates;
 // false when it cannot be listed, or once *cancel (when given) becomes
 // nonzero. A remote location (app/panes/pane_remote.h) is read through GIO,
-// its server mounted first when it is not yet; failure (when given) then
-// says why it failed.
+// its server mounted first when it is not yet (without asking the user
+// anything unless may_ask); failure (when given) then says why it failed.
 bool ReadPaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
-                     const std::atomic<int>* cancel = nullptr, PaneReadFailure* failure = nullptr);
+                     const std::atomic<int>* cancel = nullptr, PaneReadFailure* failure = nullptr,
+                     bool may_ask = true);
 
 // Main thread: the request for listing path into the pane.
 PaneListingRequest PaneListingRequestOf(const Pane& pane, const std::wstring& path);

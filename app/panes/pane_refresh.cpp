@@ -9,6 +9,7 @@
 #include "app/panes/pane_cursor.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_reader.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
@@ -256,7 +257,9 @@ int64_t Refresh(Pane& pane, const std::wstring& path, int mode) {
         {&pane.Shown, &pane.Refresh.Out},
         [a, path, mode] {
             a->read = ReadFolderNow(path, a->now);
-            if (a->read || mode != RefreshBoth) return;
+            // A remote folder that cannot be read is a server's state, which
+            // its next listing shows; it is never left for a local folder.
+            if (a->read || mode != RefreshBoth || PaneIsRemote(path)) return;
             a->gone = rt_file_size(path) != RtSizeFolder;
             if (a->gone) a->nearest = NearestExistingFolder(path);
         },

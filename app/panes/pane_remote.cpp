@@ -22,13 +22,47 @@
 #include "toolkit/windows.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 
 namespace {
 
 // Panes greyed because their server does not answer (main thread).
 std::set<const Pane*> Silent;
+// Panes waiting for the user to come to them to log in, and those whose
+// line still says so (main thread).
+std::set<const Pane*> LoginWanted, LoginShown;
+
+// The remote calls of listings under way, by their cancel flags.
+std::mutex ReadsLock;
+std::map<const std::atomic<int>*, PfRemoteCall*> Reads; // (ReadsLock)
+
+// A new call that CallOffRemoteReading(cancel) reaches while it runs (any
+// thread); EndCall frees it.
+PfRemoteCall* CallFor(const std::atomic<int>* cancel) {
+    PfRemoteCall* call = pf_remote_call_new();
+    if (!cancel) return call;
+    {
+        std::lock_guard guard(ReadsLock);
+        Reads[cancel] = call;
+    }
+    if (*cancel) pf_remote_call_cancel(call); // called off before it began
+    return call;
+}
+
+void EndCall(const std::atomic<int>* cancel, PfRemoteCall* call) {
+    if (cancel) {
+        std::lock_guard guard(ReadsLock);
+        Reads.erase(cancel);
+    }
+    pf_remote_call_free(call);
+}
+
+// The free-space question of each pane still out (main thread): a newer
+// one calls it off, so a server that stopped answering keeps no thread.
+std::map<const Pane*, std::shared_ptr<std::atomic<int>>> SpaceAsked;
 // The location whose drive popup is open (main thread).
 std::wstring ChosenDrive;
 constexpr const wchar_t* PaneDisconnect = L"Trennen";
@@ -58,12 +92,18 @@ void ShowRemoteSpace(Pane& pane, const std::wstring& folder) {
         int64_t free_bytes = 0, total_bytes = 0;
     };
     auto space = std::make_shared<Space>();
+    auto cancel = std::make_shared<std::atomic<int>>(0);
+    if (auto& asked = SpaceAsked[&pane]) {
+        *asked = 1;
+        CallOffRemoteReading(asked.get());
+    }
+    SpaceAsked[&pane] = cancel;
     AskAsideLatest(
         pane.DiskInfo,
-        [space, folder] {
-            PfRemoteCall* call = pf_remote_call_new();
+        [space, folder, cancel] {
+            PfRemoteCall* call = CallFor(cancel.get());
             space->ok = pf_remote_disk_space(call, folder, &space->free_bytes, &space->total_bytes);
-            pf_remote_call_free(call);
+            EndCall(cancel.get(), call);
         },
         [space, root, &pane] {
             if (!space->ok || Silent.count(&pane)) return;
@@ -97,15 +137,24 @@ bool PaneIsRemote(const std::wstring& folder) {
 }
 
 bool ReadRemotePaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
-                           const std::atomic<int>* cancel, PaneReadFailure* failure) {
-    PfRemoteCall* call = pf_remote_call_new();
-    const bool ok = RemoteReadFolder(call, folder, entries) != 0;
+                           const std::atomic<int>* cancel, PaneReadFailure* failure, bool may_ask) {
+    PfRemoteCall* call = CallFor(cancel);
+    const bool ok = RemoteReadFolder(call, folder, entries, may_ask) != 0;
     if (!ok && failure) {
         failure->RemoteStatus = pf_remote_call_status(call);
         failure->Reason = RemoteFailureText(call);
+        // Without questions, a declined login is one the user was not asked.
+        failure->LoginNeeded =
+            !may_ask && failure->RemoteStatus == PfRemoteCancelled && !(cancel && *cancel);
     }
-    pf_remote_call_free(call);
+    EndCall(cancel, call);
     return ok && !(cancel && *cancel);
+}
+
+void CallOffRemoteReading(const std::atomic<int>* cancel) {
+    std::lock_guard guard(ReadsLock);
+    auto at = Reads.find(cancel);
+    if (at != Reads.end()) pf_remote_call_cancel(at->second);
 }
 
 void SetRemotePaneLocation(Pane& pane, const std::wstring& folder) {
@@ -153,6 +202,12 @@ void RemoteListingFailed(Pane& pane, const PaneReadFailure& failure) {
     const std::wstring folder = PaneFolder(pane);
     if (!pane.Listed.Paths.empty()) PutBackListedFolder(pane);
     const bool rows_remote = PaneIsRemote(PaneFolder(pane));
+    if (failure.LoginNeeded && rows_remote) {
+        LoginWanted.insert(&pane);
+        LoginShown.insert(&pane);
+        SetLine(pane, PaneLoginNeeded + folder);
+        return;
+    }
     if (IsServerState(failure.RemoteStatus) && rows_remote) {
         Silent.insert(&pane);
         Grey(pane, true);
@@ -166,13 +221,25 @@ void RemoteListingFailed(Pane& pane, const PaneReadFailure& failure) {
 }
 
 void RemoteListingCame(Pane& pane) {
-    if (!Silent.erase(&pane)) return;
-    Grey(pane, false);
-    if (PaneIsRemote(PaneFolder(pane))) ShowRemoteSpace(pane, PaneFolder(pane));
+    LoginWanted.erase(&pane);
+    const bool login_shown = LoginShown.erase(&pane) != 0;
+    const bool silent = Silent.erase(&pane) != 0;
+    if (silent) Grey(pane, false);
+    if ((silent || login_shown) && PaneIsRemote(PaneFolder(pane)))
+        ShowRemoteSpace(pane, PaneFolder(pane));
 }
 
 bool PaneServerIsSilent(const Pane& pane) {
     return Silent.count(&pane) != 0;
+}
+
+void RemoteLoginOnEntry(Pane& pane) {
+    if (!LoginWanted.erase(&pane) || !PaneIsRemote(PaneFolder(pane))) return;
+    ShowPath(pane, L"", ShowRefresh); // a listing that may ask
+}
+
+bool PaneLoginIsNeeded(const Pane& pane) {
+    return LoginWanted.count(&pane) != 0;
 }
 
 void RemoteDriveClicked(Pane& pane, const std::wstring& location, int64_t button,

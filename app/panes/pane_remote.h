@@ -10,7 +10,9 @@
 // so a server that stops answering leaves the window answering. A pane
 // whose server does not answer keeps its last rows, greyed, and its disk
 // information line says "Der Server antwortet nicht: …"; its next listing
-// that works takes the grey away.
+// that works takes the grey away. A saved folder read at the start asks no
+// login question by itself: a server that wants one leaves the pane saying
+// so until the user comes to it or presses Ctrl+R.
 //
 // The procedures that take a Pane& run on the main thread; those that say
 // "any thread" are for the reading threads.
@@ -28,6 +30,9 @@ struct RtDirEntry;
 // The text a pane's disk information line shows for a server that stopped
 // answering: this + the folder.
 inline constexpr const wchar_t* PaneServerSilent = L"Der Server antwortet nicht: ";
+// The line of a saved folder whose server wants a login the start did not
+// ask for: this + the folder.
+inline constexpr const wchar_t* PaneLoginNeeded = L"Nicht verbunden, Anmeldung nötig: ";
 // Grey of the rows of a pane whose server does not answer (0xBBGGRR).
 inline constexpr int64_t PaneSilentGrey = 0x909090;
 
@@ -35,10 +40,17 @@ inline constexpr int64_t PaneSilentGrey = 0x909090;
 bool PaneIsRemote(const std::wstring& folder);
 
 // Any thread: the entries of a remote folder, mounting its server first when
-// needed; false with failure (when given) filled when it cannot be listed.
-// A listing called off meanwhile (*cancel) is dropped.
+// needed (asking the user only with may_ask); false with failure (when
+// given) filled when it cannot be listed. A listing called off meanwhile
+// (*cancel, CallOffRemoteReading) is dropped.
 bool ReadRemotePaneEntries(const std::wstring& folder, std::vector<RtDirEntry>* entries,
-                           const std::atomic<int>* cancel, PaneReadFailure* failure);
+                           const std::atomic<int>* cancel, PaneReadFailure* failure,
+                           bool may_ask = true);
+
+// Any thread: the listing whose flag is cancel was superseded (the flag is
+// set): its remote call, if one runs, ends at once instead of waiting out
+// its time limit on a server that may not answer. Never waits.
+void CallOffRemoteReading(const std::atomic<int>* cancel);
 
 // The history of a pane pointed at a remote folder: the server's top, then
 // each folder down to folder itself, so ".." walks up through them. The
@@ -64,6 +76,12 @@ void RemoteListingFailed(Pane& pane, const PaneReadFailure& failure);
 
 // The rows of a new listing came: the pane is no longer greyed.
 void RemoteListingCame(Pane& pane);
+
+// The user came to the pane (a click, Tab): a folder whose login the start
+// left out is listed now, asking for the login.
+void RemoteLoginOnEntry(Pane& pane);
+// 1 while the pane shows PaneLoginNeeded.
+bool PaneLoginIsNeeded(const Pane& pane);
 // 1 while the pane shows the rows of a server that does not answer.
 bool PaneServerIsSilent(const Pane& pane);
 

@@ -219,7 +219,10 @@ std::shared_ptr<PaneListing> TakeEarly(Pane& pane, const PaneListingRequest& req
 
 void StartListing(Pane& pane, ListingGoal goal, const std::wstring* start_fallback) {
     PaneListingState& p = pane.Listing;
-    if (p.Cancel) *p.Cancel = 1;
+    if (p.Cancel) {
+        *p.Cancel = 1;
+        CallOffRemoteReading(p.Cancel.get()); // a server need not answer it first
+    }
     p.Waiting = true;
     p.Cancel = std::make_shared<std::atomic<int>>(0);
     ShowBusy(pane, true);
@@ -285,7 +288,10 @@ void ForgetPaneListings() {
     ForgetAnswers();
     for (Pane* pane : EveryPane()) {
         PaneListingState& p = pane->Listing;
-        if (p.Cancel) *p.Cancel = 1;
+        if (p.Cancel) {
+            *p.Cancel = 1;
+            CallOffRemoteReading(p.Cancel.get());
+        }
         p.Cancel.reset();
         p.Topic.MoveOn();
         p.Waiting = false;

@@ -8,6 +8,7 @@
 #include "app/panes/pane_filter.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_refresh.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
@@ -184,7 +185,8 @@ void PutOnSide(Pane& pane, const PaneSide& side) {
         ApplyColumnWidths(side.List);
     ShowPath(pane, L"", ShowNoFill);
     if (!pane.Watcher.Run) StartDirWatcher(pane);
-    if (t.Changed) {
+    // A remote folder may have changed unseen: most servers offer no monitor.
+    if (t.Changed || PaneIsRemote(PaneFolder(pane))) {
         t.Changed = false;
         PaneDirReport(PaneReport(pane));
     }

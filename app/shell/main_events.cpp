@@ -22,6 +22,7 @@
 #include "app/panes/pane_rows.h"
 #include "app/panes/pane_remote.h"
 #include "app/panes/pane_remote_open.h"
+#include "app/panes/pane_remote_watch.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_tabs.h"
@@ -224,6 +225,7 @@ int64_t WidthOfData(intptr_t data) {
 
 void PaneEvent(int64_t pane, int64_t type) {
     ShowPath(pane, L"", ShowNoFill);
+    if (Pane* p = PaneOf(pane)) RemoteLoginOnEntry(*p);
     switch (type) {
     case EventTypeRightClick: ShowPaneContextMenu(WinMain, pane, PanePath(pane)); break;
     case EventTypeLeftDoubleClick: OpenSelectedEntry(pane); break;
@@ -332,6 +334,7 @@ int64_t MainWindowEvents(int64_t value) {
     case EventCloseWindow: RestorePositionBeforeMaximize(); return 1;
     case EventMenu: return MenuItem(tk_event_menu());
     case EventUndoChanged: RefreshUndoMenu(); return 0;
+    case EventActivateWindow: MarkUnwatchedRemotePanes(); return 0;
     case EventGadget:
         QuickSearchSawGadget(tk_event_gadget()); // a click elsewhere ends a quick search
         GadgetEvent(tk_event_gadget(), tk_event_type());

@@ -4,6 +4,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/panes/navigation.h"
+#include "app/panes/pane_remote.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "toolkit/gadgets.h"
@@ -21,6 +22,7 @@ void FocusKey(int64_t forward) {
     if (IsPane(focus)) {
         // the two lists are the places of a two-pane window: Tab goes across
         ShowPath(OtherPane(focus), L"", ShowNoFill);
+        if (Pane* p = PaneOf(OtherPane(focus))) RemoteLoginOnEntry(*p);
         return;
     }
     tk_focus_move(WinMain, forward);

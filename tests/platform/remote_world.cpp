@@ -1,8 +1,11 @@
 // The remote tests' world: see remote_world.h.
 #include "remote_world.h"
 
+#include "platform/remote_internal.h"
 #include "platform/remote_mount.h"
 #include "runtime/text.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -59,4 +62,31 @@ void RemoteTest::TearDown() {
 
 std::wstring RemoteTest::At(const std::string& name) const {
     return world->Location(folder + "/" + name);
+}
+
+// Mounts localtest:/// on a private context, as pf_remote_mount would.
+bool MountLocaltest() {
+    if (access("/usr/libexec/gvfsd-localtest", X_OK) != 0) return false;
+    GMainContext* context = g_main_context_new();
+    g_main_context_push_thread_default(context);
+    GFile* root = g_file_new_for_uri("localtest:///");
+    struct {
+        bool done = false, ok = false;
+    } state;
+    g_file_mount_enclosing_volume(
+        root, G_MOUNT_MOUNT_NONE, nullptr, nullptr,
+        [](GObject* file, GAsyncResult* result, gpointer data) {
+            auto* s = static_cast<decltype(state)*>(data);
+            GError* error = nullptr;
+            s->ok = g_file_mount_enclosing_volume_finish(G_FILE(file), result, &error) ||
+                    g_error_matches(error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED);
+            g_clear_error(&error);
+            s->done = true;
+        },
+        &state);
+    while (!state.done) g_main_context_iteration(context, TRUE);
+    g_object_unref(root);
+    g_main_context_pop_thread_default(context);
+    g_main_context_unref(context);
+    return state.ok;
 }

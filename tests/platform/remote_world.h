@@ -30,3 +30,7 @@ class RemoteTest : public testing::Test {
     PfRemoteCall* call = nullptr;
     std::string folder; // local path of the test's folder on the server
 };
+
+// Mounts GVfs's "localtest" backend, whose monitor watches local folders
+// (sftp offers none); false when the backend is missing.
+bool MountLocaltest();
