@@ -47,6 +47,9 @@ enum : int {
     RtStepNewFolder = 3, // the folder to was created (from empty)
     RtStepCopy = 4,      // from copied to to
     RtStepTrash = 5,     // from moved into a trash, now at trash
+    // Items only: the source folder from, emptied by a move, removed (to
+    // empty). Its undo makes the folder again before the files come back.
+    RtStepFolderRemoved = 6,
 };
 
 // Where a step (or one item) stands.

@@ -69,13 +69,15 @@ RtJournalItem Planned(int kind, const std::wstring& from, const std::wstring& to
 }
 
 // What a job's report of one item is in the journal; kind 0 for what cannot
-// be undone (a permanent delete) or needs nothing (a removed emptied folder,
-// which the way back creates again).
+// be undone (a permanent delete). An emptied source folder a move removed is
+// kept too: its undo makes it again, even with no file to go back into it,
+// and its redo removes it again.
 int ItemKind(const JobStep& s) {
     switch (s.kind) {
     case StepCopied: return RtStepCopy;
     case StepMoved: return RtStepMove;
     case StepFolderCreated: return RtStepNewFolder;
+    case StepFolderRemoved: return RtStepFolderRemoved;
     default: return 0;
     }
 }
@@ -170,7 +172,7 @@ void JournalJobStep(CopyJob& job, const JobStep& step) {
     item.state = RtStepDone;
     if (kind != RtStepNewFolder) item.from = step.source;
     item.to = step.target;
-    TakeIdentity(*r, step, &item.identity);
+    if (kind != RtStepFolderRemoved) TakeIdentity(*r, step, &item.identity);
     JournalJobItem(*r, std::move(item));
 }
 
@@ -192,4 +194,9 @@ void JournalJobEnded(CopyJob& job) {
     }
     JournalRecordFree(job);
     UndoHistoryChanged();
+}
+
+void JournalJobDropped(CopyJob& job) {
+    if (JournalRecord* r = JournalRecordOf(job)) UndoHistoryRelease(r->target, r->claim);
+    JournalRecordFree(job);
 }

@@ -19,3 +19,5 @@ void JournalJobStarting(CopyJob& job);
 void JournalJobStep(CopyJob& job, const JobStep& step);
 // Main thread, after the worker ended and before the record is freed.
 void JournalJobEnded(CopyJob& job);
+// Main thread: a job dropped from the queue before it started.
+void JournalJobDropped(CopyJob& job);

@@ -34,6 +34,14 @@ struct UndoChoice {
 UndoChoice UndoCandidate();
 UndoChoice RedoCandidate();
 
+// A queued undo (redo) takes its step at once: the candidates above and the
+// menu count the step as undone (redone) from then on, so two undos asked in
+// a row take two steps in order, and a redo asked after a queued undo takes
+// the step back. The claim ends with its job, or with a newer claim on the
+// step; the step then counts as the job left it. Any thread.
+int64_t UndoHistoryClaim(int64_t id, bool redo);
+void UndoHistoryRelease(int64_t id, int64_t claim);
+
 // Writes a new step begun (see rt_journal_begin), after dropping the steps
 // only a redo could reach. false when it could not be written.
 bool UndoHistoryBegin(RtJournalStep* step);

@@ -27,6 +27,7 @@ struct JournalRecord {
     int renamesKeep = -1; // whether this job's moves keep the identity; -1 not known yet
     // undo and redo jobs
     int64_t target = 0;                // the step undone or redone
+    int64_t claim = 0;                 // its claim on the step (UndoHistoryClaim)
     std::vector<std::wstring> refused; // "<path> – <reason>" of each item left as it was
     std::vector<std::wstring> folders; // folders whose panes show a change
 };
@@ -49,5 +50,6 @@ void JournalJobPlan(JournalRecord& record, std::vector<RtJournalItem> planned);
 // counterparts are still in the journal. Tests set 0 to write every item.
 extern int64_t JournalBatchMs;
 
-// The end of an undo or redo job: its list of refusals and the panes. Main.
+// The end of an undo or redo job: its list of refusals and the panes; its
+// claim on the step ends. Main.
 void UndoJobEnded(CopyJob& job, JournalRecord& record);
