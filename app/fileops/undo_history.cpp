@@ -14,14 +14,15 @@ namespace {
 
 RtJournal History;
 
-// Steps taken by queued undo and redo jobs: the state each will leave, and
-// which claim was the last.
+// Steps taken by queued undo and redo jobs, per step in the order asked for:
+// the state each job will leave. The last one counts; a job dropped from the
+// queue leaves the others' claims.
 struct Claim {
     int64_t token = 0;
     int state = RtStepDone;
 };
 std::mutex ClaimsLock;
-std::map<int64_t, Claim> Claims;
+std::map<int64_t, std::vector<Claim>> Claims;
 int64_t LastClaim = 0;
 
 // The steps as they will stand once the queued undo and redo jobs have ended.
@@ -29,7 +30,8 @@ std::vector<RtJournalEntry> Steps() {
     std::vector<RtJournalEntry> steps = rt_journal_list(&History);
     std::lock_guard hold(ClaimsLock);
     for (RtJournalEntry& e : steps)
-        if (const auto it = Claims.find(e.id); it != Claims.end()) e.state = it->second.state;
+        if (const auto it = Claims.find(e.id); it != Claims.end())
+            e.state = it->second.back().state;
     return steps;
 }
 
@@ -128,7 +130,7 @@ bool UndoHistoryBegin(RtJournalStep* step) {
 
 int64_t UndoHistoryClaim(int64_t id, bool redo) {
     std::lock_guard hold(ClaimsLock);
-    Claims[id] = {++LastClaim, redo ? RtStepDone : RtStepUndone};
+    Claims[id].push_back({++LastClaim, redo ? RtStepDone : RtStepUndone});
     return LastClaim;
 }
 
@@ -136,8 +138,9 @@ void UndoHistoryRelease(int64_t id, int64_t claim) {
     {
         std::lock_guard hold(ClaimsLock);
         const auto it = Claims.find(id);
-        if (it == Claims.end() || it->second.token != claim) return;
-        Claims.erase(it);
+        if (it == Claims.end()) return;
+        std::erase_if(it->second, [claim](const Claim& c) { return c.token == claim; });
+        if (it->second.empty()) Claims.erase(it);
     }
     UndoHistoryChanged();
 }

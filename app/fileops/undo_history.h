@@ -37,8 +37,9 @@ UndoChoice RedoCandidate();
 // A queued undo (redo) takes its step at once: the candidates above and the
 // menu count the step as undone (redone) from then on, so two undos asked in
 // a row take two steps in order, and a redo asked after a queued undo takes
-// the step back. The claim ends with its job, or with a newer claim on the
-// step; the step then counts as the job left it. Any thread.
+// the step back. Of several claims on one step the newest counts. A claim
+// ends with its job, or when the job is dropped from the queue; once the
+// last has ended the step counts as the jobs left it. Any thread.
 int64_t UndoHistoryClaim(int64_t id, bool redo);
 void UndoHistoryRelease(int64_t id, int64_t claim);
 
