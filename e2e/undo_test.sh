@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Undo in the real program under Xvfb: F6 of a tree then Ctrl+Z restores it
 # byte for byte (and Ctrl+Shift+Z moves it again), F2 then Ctrl+Z, F7 then
-# Ctrl+Z, F8 into the trash (setting on) then Ctrl+Z, and a move undone
-# after the program was closed and started again.
+# Ctrl+Z, F8 into the trash (setting on) then Ctrl+Z, a move undone after
+# the program was closed and started again, and a Ctrl+Z while a long copy
+# runs, which waits for the copy.
 . "$(dirname "$0")/lib.sh"
 
 SRC=$E2E_DIR/quelle DST=$E2E_DIR/ziel REF=$E2E_DIR/vorher
@@ -75,5 +76,36 @@ e2e_key ctrl+z
 e2e_wait_file "$SRC/a.txt" || e2e_fail "after a restart Ctrl+Z did not undo the move"
 [ -e "$DST/a.txt" ] && e2e_fail "a.txt stayed in the target"
 diff -r --no-dereference "$REF" "$SRC" || e2e_fail "the source differs from how it began"
+
+# Ctrl+Z while a long copy runs on the same disk: the undo waits in the
+# queue and takes the move before the copy once the copy has ended.
+e2e_key Home Down Down F6            # a.txt
+answer Achtung Return
+e2e_wait_file "$DST/a.txt" || e2e_fail "F6 did not move a.txt again"
+head -c $((512 * 1024 * 1024)) /dev/zero >"$SRC/gross.bin" # real blocks: the copy takes its time
+sleep 1                              # the pane shows it: .., baum, b.txt, gross.bin
+written() { find "$DST" -maxdepth 1 -name '.tc-*' -printf '%s\n' 2>/dev/null | head -1; }
+e2e_key Home Down Down Down F5
+answer Achtung Return
+for ((i = 0; i < 100; i++)); do [ -n "$(written)" ] && break; sleep 0.05; done
+[ -n "$(written)" ] || e2e_fail "the long copy did not start"
+PROGRESS=$(timeout 10 xdotool search --sync --onlyvisible --name "^Kopieren !\$" | head -1)
+[ -n "$PROGRESS" ] || e2e_fail "no progress window for the copy"
+pause_button() { # "Anhalten" / "Fortsetzen" of the copy's window
+  xdotool windowfocus --sync "$PROGRESS" 2>/dev/null
+  xdotool mousemove --window "$PROGRESS" 230 136 click 1
+  sleep 0.4
+}
+pause_button                         # held: the copy keeps its disk
+e2e_key ctrl+z
+sleep 1
+[ -e "$DST/a.txt" ] || e2e_fail "the undo ran beside the copy on the same disk"
+[ -e "$SRC/a.txt" ] && e2e_fail "a.txt came back while the copy was still running"
+pause_button                         # the copy goes on, then the undo
+e2e_wait_file "$DST/gross.bin" 120 || e2e_fail "the long copy did not end"
+e2e_wait_file "$SRC/a.txt" 20 || e2e_fail "the queued Ctrl+Z never undid the move"
+[ -e "$DST/a.txt" ] && e2e_fail "a.txt stayed in the target after the queued undo"
+cmp -s "$REF/a.txt" "$SRC/a.txt" || e2e_fail "a.txt differs after the queued undo"
+cmp -s "$SRC/gross.bin" "$DST/gross.bin" || e2e_fail "the copy differs"
 e2e_finish
 exit 0

@@ -175,6 +175,7 @@ bool rt_journal_begin(RtJournal* j, RtJournalStep* step) {
     j->steps.push_back(std::move(entry));
     const bool written = write_step(j, *step, RtReplaceSync);
     const int saved = errno;
+    j->steps.back().flushed = written;
     drop_oldest(j);
     errno = saved;
     return written;
@@ -191,11 +192,16 @@ bool rt_journal_update(RtJournal* j, const RtJournalStep& step) {
         errno = EINVAL;
         return false;
     }
-    // The begun record on disk already lets the undo find every item, so the
-    // write that marks it done need not wait for the disk a second time.
-    const bool ends_begun = it->state == RtStepBegun && step.state == RtStepDone;
+    // The begun record on disk already lets the undo find every item, so
+    // what a running job writes after it (the items done so far, and its
+    // end) need not wait for the disk again: a kill leaves those writes in
+    // the page cache, and a power cut leaves the begun record. Undo and redo
+    // wait for the disk.
+    const bool job_write = it->running && it->flushed && step.state != RtStepUndone;
     take_over(&*it, step);
-    return write_step(j, step, ends_begun ? 0 : RtReplaceSync);
+    const bool written = write_step(j, step, job_write ? 0 : RtReplaceSync);
+    it->flushed = it->flushed || written;
+    return written;
 }
 
 bool rt_journal_read(RtJournal* j, int64_t id, RtJournalStep* out) {

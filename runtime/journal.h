@@ -6,11 +6,12 @@
 // beside "Settings.pref"), one file per step, "<id>.step". A step is written
 // whole with the crash-safe replace (replace.h): when an operation starts
 // (state begun, every planned item), flushed to disk before the operation
-// may begin; when it ends (state done, the items as they really came out);
-// and again, flushed, when it is undone or redone. The end of an operation
-// is not flushed: were it lost to a power cut, the begun record already on
-// disk lets the undo find each item where it is, so a move does not wait
-// for the disk twice.
+// may begin; while it runs (the items done so far) and when it ends (state
+// done, the items as they really came out); and again, flushed, when it is
+// undone or redone. Only the first write of an operation is flushed: a kill
+// leaves the later ones in the page cache, and were they lost to a power
+// cut, the begun record already on disk lets the undo find each item where
+// it is, so a move waits for the disk once.
 // One file per step keeps the cost of a write to the size of that step,
 // however long the history. RtJournalKeep steps are kept; a new step drops
 // the oldest beyond that which no job of this process is working on.
@@ -86,6 +87,7 @@ struct RtJournalEntry {
     std::wstring text;
     int64_t item_count = 0;
     bool running = false; // begun by this process and not yet ended: leave it alone
+    bool flushed = false; // a record of it, begun or later, is known to be on the disk
 };
 
 struct RtJournal {
