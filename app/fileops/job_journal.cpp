@@ -34,10 +34,12 @@ int64_t NowMs() {
 }
 
 // The step's items as the journal should hold them now: what happened, then
-// what was planned (an undo skips a planned item that also happened).
+// what was planned and is not yet known to have happened.
 void Write(JournalRecord& r) {
     r.step.items = r.done;
-    r.step.items.insert(r.step.items.end(), r.planned.begin(), r.planned.end());
+    r.step.items.reserve(r.done.size() + r.planned.size());
+    for (size_t i = 0; i < r.planned.size(); ++i)
+        if (i >= r.plannedDone.size() || !r.plannedDone[i]) r.step.items.push_back(r.planned[i]);
     rt_journal_update(&UndoJournal(), r.step);
     r.step.items.clear();
     r.lastWriteMs = NowMs();
@@ -157,9 +159,9 @@ void JournalJobStarting(CopyJob& job) {
     if (r.planned.empty()) return;
     r.step.kind = kind->kind;
     r.step.text = UndoStepText(kind->text, r.planned.front().from, r.planned.size());
-    r.step.items = r.planned;
+    r.step.items.swap(r.planned); // written as they are, without a copy
     UndoHistoryBegin(&r.step);
-    r.step.items.clear();
+    r.step.items.swap(r.planned);
     r.lastWriteMs = NowMs();
 }
 
@@ -173,6 +175,10 @@ void JournalJobStep(CopyJob& job, const JobStep& step) {
     if (kind != RtStepNewFolder) item.from = step.source;
     item.to = step.target;
     if (kind != RtStepFolderRemoved) TakeIdentity(*r, step, &item.identity);
+    if (const auto it = r->plannedAt.find(step.source); it != r->plannedAt.end()) {
+        r->plannedDone.resize(r->planned.size());
+        r->plannedDone[it->second] = 1;
+    }
     JournalJobItem(*r, std::move(item));
 }
 

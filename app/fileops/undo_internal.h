@@ -24,6 +24,9 @@ struct JournalRecord {
     // Planned items with the identity the command took, by their path: a
     // rename keeps it, so a move within one file system needs no new look.
     std::unordered_map<std::wstring, size_t> plannedAt;
+    // Parallel to planned: 1 once the item is among done, so that the writes
+    // while the job runs leave it out (the undo would skip it anyway).
+    std::vector<char> plannedDone;
     int renamesKeep = -1; // whether this job's moves keep the identity; -1 not known yet
     // undo and redo jobs
     int64_t target = 0;                // the step undone or redone
