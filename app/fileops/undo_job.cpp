@@ -20,7 +20,6 @@
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 #include "toolkit/events.h"
-#include "toolkit/windows.h"
 
 #include <algorithm>
 #include <deque>
@@ -99,11 +98,9 @@ std::deque<std::shared_ptr<Asked>> Asking; // main thread, in the order asked fo
 
 void Queue(const Asked& a) {
     CopyJob& job = *a.job;
-    const bool redo = job.operation == JobRedo;
     job.devices = a.devices;
     StartFileJob(job, UndoWorker);
     if (QueuedJob* e = QueuedJobOf(job)) e->what = a.what;
-    tk_window_set_title(job.window, redo ? L"Wiederholen !" : L"Rückgängig !");
 }
 
 // Queues the answered requests at the front, so a later request whose
