@@ -33,7 +33,9 @@
 #pragma once
 #include "runtime/identity.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -96,6 +98,11 @@ struct RtJournal {
     std::vector<RtJournalEntry> steps; // oldest first
     int64_t next_id = 1;
     int set_aside = 0; // files set aside as broken since opening
+    // Steps given to rt_journal_update_later and not yet written, by id, and
+    // how many threads are on their way to write them.
+    std::map<int64_t, RtJournalStep> unwritten;
+    int writers = 0;
+    std::condition_variable written; // a writer has ended
 };
 
 // Reads the journal in folder (wide path ending in "/"; created at the first
@@ -113,6 +120,15 @@ bool rt_journal_begin(RtJournal* journal, RtJournalStep* step);
 // false with errno set when the write fails, or ENOENT when the journal holds
 // no step of that id (it was dropped).
 bool rt_journal_update(RtJournal* journal, const RtJournalStep& step);
+
+// The same, written on a thread of its own: the end of a job, which need not
+// hold up whoever ends it. The journal's list takes the step at once; every
+// other call on the step (and rt_journal_flush) writes it first, so nothing
+// ever reads or overwrites an older state of it.
+bool rt_journal_update_later(RtJournal* journal, RtJournalStep step);
+// Writes every step rt_journal_update_later was given and waits for its
+// threads (before the journal is closed, and at the program's end).
+void rt_journal_flush(RtJournal* journal);
 
 // The whole step with its items, read from its file. false when there is no
 // such step or its file cannot be read; a damaged file is set aside and the

@@ -194,9 +194,10 @@ void JournalJobEnded(CopyJob& job) {
     if (r->step.id && r->done.empty()) {
         rt_journal_drop(&UndoJournal(), r->step.id);
     } else if (r->step.id) {
+        // Written aside: the job's window closes without waiting for it.
         r->step.state = RtStepDone;
         r->step.items = std::move(r->done);
-        rt_journal_update(&UndoJournal(), r->step);
+        rt_journal_update_later(&UndoJournal(), std::move(r->step));
     }
     JournalRecordFree(job);
     UndoHistoryChanged();

@@ -7,6 +7,7 @@
 #include "toolkit/events.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 
@@ -81,10 +82,15 @@ void EndOne(int64_t id, bool happened, const std::wstring& path) {
 } // namespace
 
 void UndoHistoryOpen(const std::wstring& folder) {
+    // The ends of jobs written on threads of their own reach the disk before
+    // the program ends.
+    static const bool flushed_at_exit = std::atexit([] { rt_journal_flush(&History); }) == 0;
+    (void)flushed_at_exit;
     rt_journal_open(&History, folder.empty() ? rt_dir_current() + L"Data/Undo/" : folder);
 }
 
 void UndoHistoryClose() {
+    rt_journal_flush(&History);
     std::lock_guard hold(History.lock);
     History.folder.clear();
     History.steps.clear();
