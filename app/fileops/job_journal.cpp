@@ -15,6 +15,7 @@
 #include "app/fileops/undo_trash.h"
 #include "runtime/files.h"
 #include "runtime/identity.h"
+#include "runtime/threads.h"
 
 #include <chrono>
 #include <memory>
@@ -104,7 +105,23 @@ void TakeIdentity(JournalRecord& r, const JobStep& step, RtIdentity* out) {
     *out = planned;
 }
 
+// The step begun on the disk, on a thread of its own or in place.
+void WriteBegun(intptr_t parameter) {
+    JournalRecord& r = *reinterpret_cast<JournalRecord*>(parameter);
+    UndoHistoryBegin(&r.step);
+    r.step.items.swap(r.planned);
+    r.lastWriteMs = NowMs();
+    std::lock_guard hold(r.beginLock);
+    r.begun = true;
+    r.beginEnded.notify_all();
+}
+
 } // namespace
+
+void JournalBegun(JournalRecord& r) {
+    std::unique_lock hold(r.beginLock);
+    r.beginEnded.wait(hold, [&r] { return r.begun; });
+}
 
 JournalRecord* JournalRecordOf(const CopyJob& job) {
     std::lock_guard hold(RecordsLock);
@@ -120,17 +137,20 @@ JournalRecord& JournalRecordNew(const CopyJob& job) {
 }
 
 void JournalRecordFree(const CopyJob& job) {
+    if (JournalRecord* r = JournalRecordOf(job)) JournalBegun(*r);
     std::lock_guard hold(RecordsLock);
     Records.erase(&job);
 }
 
 void JournalJobItem(JournalRecord& r, RtJournalItem item) {
+    JournalBegun(r);
     if (!r.step.id) return;
     r.done.push_back(std::move(item));
     if (NowMs() - r.lastWriteMs >= JournalBatchMs) Write(r);
 }
 
 void JournalJobPlan(JournalRecord& r, std::vector<RtJournalItem> planned) {
+    JournalBegun(r);
     if (!r.step.id) return;
     r.planned = std::move(planned);
     Write(r);
@@ -160,14 +180,21 @@ void JournalJobStarting(CopyJob& job) {
     r.step.kind = kind->kind;
     r.step.text = UndoStepText(kind->text, r.planned.front().from, r.planned.size());
     r.step.items.swap(r.planned); // written as they are, without a copy
-    UndoHistoryBegin(&r.step);
-    r.step.items.swap(r.planned);
-    r.lastWriteMs = NowMs();
+    // The worker collects meanwhile and waits for the write before its first
+    // change (JournalJobReady), so the disk's flush costs the job little.
+    r.begun = false;
+    if (!rt_thread_create(WriteBegun, reinterpret_cast<intptr_t>(&r)))
+        WriteBegun(reinterpret_cast<intptr_t>(&r));
+}
+
+void JournalJobReady(CopyJob& job) {
+    if (JournalRecord* r = JournalRecordOf(job)) JournalBegun(*r);
 }
 
 void JournalJobStep(CopyJob& job, const JobStep& step) {
     const int kind = ItemKind(step);
     JournalRecord* r = kind ? JournalRecordOf(job) : nullptr;
+    if (r) JournalBegun(*r);
     if (!r || !r->step.id) return; // no history kept: not even the identity is taken
     RtJournalItem item;
     item.kind = kind;
@@ -185,6 +212,7 @@ void JournalJobStep(CopyJob& job, const JobStep& step) {
 void JournalJobEnded(CopyJob& job) {
     JournalRecord* r = JournalRecordOf(job);
     if (!r) return;
+    JournalBegun(*r);
     if (job.operation == JobUndo || job.operation == JobRedo) {
         UndoJobEnded(job, *r);
         JournalRecordFree(job);

@@ -12,6 +12,7 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/job_journal.h"
 #include "app/fileops/remote_places.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_sides.h"
@@ -200,6 +201,7 @@ void RemoteCopyWorker(intptr_t parameter) {
         if (!Reachable(run, job.sourceFolder) || !Reachable(run, job.targetFolder)) {
             run.Failed(job.sourceFolder);
         } else {
+            JournalJobReady(job);
             for (const std::wstring& folder : job.folderList) {
                 if (run.Cancelled()) break;
                 const std::wstring target = job.targetFolder + NameOf(folder);

@@ -9,7 +9,9 @@
 
 #include "runtime/journal.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -28,6 +30,11 @@ struct JournalRecord {
     // while the job runs leave it out (the undo would skip it anyway).
     std::vector<char> plannedDone;
     int renamesKeep = -1; // whether this job's moves keep the identity; -1 not known yet
+    // The begun step is written on a thread of its own while the worker
+    // collects; every other use of the record waits for it (JournalBegun).
+    std::mutex beginLock;
+    std::condition_variable beginEnded;
+    bool begun = true; // false while that write is on its way
     // undo and redo jobs
     int64_t target = 0;                // the step undone or redone
     int64_t claim = 0;                 // its claim on the step (UndoHistoryClaim)
@@ -40,6 +47,9 @@ JournalRecord* JournalRecordOf(const CopyJob& job);
 // A new record for job (replacing one it had). Main thread.
 JournalRecord& JournalRecordNew(const CopyJob& job);
 void JournalRecordFree(const CopyJob& job);
+
+// Waits until the record's begun step has been written. Any thread.
+void JournalBegun(JournalRecord& record);
 
 // Worker: one thing the job did; written to the journal with the items
 // before it once the last write is JournalBatchMs old.
