@@ -43,9 +43,9 @@ std::wstring FirstNames(const CopyJob& job) {
 }
 
 std::wstring WhatItDoes(const CopyJob& job) {
-    static constexpr const wchar_t* Words[] = {L"Kopieren",   L"Verschieben", L"Löschen",
-                                               L"In den Papierkorb", L"Rückgängig",
-                                               L"Wiederholen"};
+    static constexpr const wchar_t* Words[] = {L"Kopieren",   L"Verschieben",
+                                               L"Löschen",    L"In den Papierkorb",
+                                               L"Rückgängig", L"Wiederholen"};
     std::wstring text = Words[std::clamp(job.operation, 0, 5)];
     text += L": " + FirstNames(job);
     if (!job.targetFolder.empty()) text += L" nach " + job.targetFolder;
