@@ -22,6 +22,8 @@
 #include "app/core/message_dialog.h"
 #include "app/core/shell_hooks.h"
 #include "app/fileops/fileops.h"
+#include "app/fileops/job_queue.h"
+#include "app/fileops/target_question.h"
 #include "app/fileops/undo_history.h"
 #include "app/fileops/undo_job.h"
 #include "app/panes/pane_sides.h"
@@ -57,18 +59,24 @@ int64_t AnswerOk(int64_t, const std::wstring&, const std::wstring&, const std::w
     }
     return MessageAnswerOk;
 }
+int64_t TargetOk(const std::wstring&, const std::wstring&, std::wstring&, int64_t) {
+    return MessageAnswerOk;
+}
 int64_t BoxSeen(const std::wstring&, const std::wstring& text, int64_t) {
     std::fprintf(stderr, "message: %s\n", rt_text_to_utf8(text).c_str());
     ++failures;
     return 1;
 }
 
+// Runs the main loop until the job asked for has ended and its end has been
+// handled: the next command must find it in the history, not still running.
 void RunUntilJobDone() {
-    for (;;) {
+    bool done = false;
+    while (!done || FileJobsActive() > 0) {
         const int32_t value = tk_event_wait();
         const WindowHandler handler = HandlerOfWindow(tk_event_window());
         if (value && handler) handler(value);
-        if (value == EventJobDone) return;
+        done = done || value == EventJobDone;
     }
 }
 
@@ -132,6 +140,7 @@ int main() {
     BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
     Messages.Dialog = AnswerOk;
     Messages.Box = BoxSeen;
+    AskTarget = TargetOk;
     const std::wstring journal = rt_text_from_os(base + "/Data/Undo/");
 
     Move(b); // warms the caches the same for every side

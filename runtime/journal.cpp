@@ -7,6 +7,7 @@
 #include "runtime/replace.h"
 #include "runtime/syscalls.h"
 #include "runtime/text.h"
+#include "runtime/threads.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -131,9 +132,28 @@ void drop_oldest(RtJournal* j) {
             ++it;
             continue;
         }
+        j->unwritten.erase(it->id);
         rt_sys.unlink(rt_journal_file(*j, it->id).c_str());
         it = j->steps.erase(it);
     }
+}
+
+// Writes the step given to rt_journal_update_later, if it is still waiting.
+// Under the lock.
+void write_unwritten(RtJournal* j, int64_t id) {
+    const auto it = j->unwritten.find(id);
+    if (it == j->unwritten.end()) return;
+    const RtJournalStep step = std::move(it->second);
+    j->unwritten.erase(it);
+    write_step(j, step, 0);
+}
+
+void write_later(intptr_t parameter) {
+    auto* j = reinterpret_cast<RtJournal*>(parameter);
+    std::lock_guard<std::mutex> hold(j->lock);
+    while (!j->unwritten.empty()) write_unwritten(j, j->unwritten.begin()->first);
+    --j->writers;
+    j->written.notify_all();
 }
 
 } // namespace
@@ -144,6 +164,7 @@ std::string rt_journal_file(const RtJournal& journal, int64_t id) {
 
 void rt_journal_open(RtJournal* j, const std::wstring& folder) {
     std::lock_guard<std::mutex> hold(j->lock);
+    while (!j->unwritten.empty()) write_unwritten(j, j->unwritten.begin()->first);
     j->folder = rt_text_to_os(folder);
     if (j->folder.empty() || j->folder.back() != '/') j->folder += '/';
     j->steps.clear();
@@ -175,6 +196,7 @@ bool rt_journal_begin(RtJournal* j, RtJournalStep* step) {
     j->steps.push_back(std::move(entry));
     const bool written = write_step(j, *step, RtReplaceSync);
     const int saved = errno;
+    j->steps.back().flushed = written;
     drop_oldest(j);
     errno = saved;
     return written;
@@ -182,6 +204,7 @@ bool rt_journal_begin(RtJournal* j, RtJournalStep* step) {
 
 bool rt_journal_update(RtJournal* j, const RtJournalStep& step) {
     std::lock_guard<std::mutex> hold(j->lock);
+    j->unwritten.erase(step.id); // this state replaces it
     const auto it = find_step(j, step.id);
     if (it == j->steps.end()) {
         errno = ENOENT;
@@ -191,15 +214,50 @@ bool rt_journal_update(RtJournal* j, const RtJournalStep& step) {
         errno = EINVAL;
         return false;
     }
-    // The begun record on disk already lets the undo find every item, so the
-    // write that marks it done need not wait for the disk a second time.
-    const bool ends_begun = it->state == RtStepBegun && step.state == RtStepDone;
+    // The begun record on disk already lets the undo find every item, so
+    // what a running job writes after it (the items done so far, and its
+    // end) need not wait for the disk again: a kill leaves those writes in
+    // the page cache, and a power cut leaves the begun record. Undo and redo
+    // wait for the disk.
+    const bool job_write = it->running && it->flushed && step.state != RtStepUndone;
     take_over(&*it, step);
-    return write_step(j, step, ends_begun ? 0 : RtReplaceSync);
+    const bool written = write_step(j, step, job_write ? 0 : RtReplaceSync);
+    it->flushed = it->flushed || written;
+    return written;
+}
+
+bool rt_journal_update_later(RtJournal* j, RtJournalStep step) {
+    std::unique_lock<std::mutex> hold(j->lock);
+    const auto it = find_step(j, step.id);
+    if (it == j->steps.end()) {
+        errno = ENOENT;
+        return false;
+    }
+    if (!rt_journal_valid(step) || step.state == RtStepBegun) {
+        errno = EINVAL;
+        return false;
+    }
+    take_over(&*it, step);
+    const int64_t id = step.id;
+    j->unwritten[id] = std::move(step);
+    ++j->writers;
+    hold.unlock();
+    if (rt_thread_create(write_later, reinterpret_cast<intptr_t>(j))) return true;
+    hold.lock(); // no thread: written here
+    --j->writers;
+    write_unwritten(j, id);
+    return true;
+}
+
+void rt_journal_flush(RtJournal* j) {
+    std::unique_lock<std::mutex> hold(j->lock);
+    while (!j->unwritten.empty()) write_unwritten(j, j->unwritten.begin()->first);
+    j->written.wait(hold, [j] { return j->writers == 0; });
 }
 
 bool rt_journal_read(RtJournal* j, int64_t id, RtJournalStep* out) {
     std::lock_guard<std::mutex> hold(j->lock);
+    write_unwritten(j, id);
     const auto it = find_step(j, id);
     if (it == j->steps.end()) return false;
     const std::string path = rt_journal_file(*j, id);
@@ -217,6 +275,7 @@ bool rt_journal_read(RtJournal* j, int64_t id, RtJournalStep* out) {
 
 bool rt_journal_drop(RtJournal* j, int64_t id) {
     std::lock_guard<std::mutex> hold(j->lock);
+    j->unwritten.erase(id);
     const auto it = find_step(j, id);
     if (it == j->steps.end()) return false;
     rt_sys.unlink(rt_journal_file(*j, id).c_str());

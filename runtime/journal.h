@@ -6,11 +6,12 @@
 // beside "Settings.pref"), one file per step, "<id>.step". A step is written
 // whole with the crash-safe replace (replace.h): when an operation starts
 // (state begun, every planned item), flushed to disk before the operation
-// may begin; when it ends (state done, the items as they really came out);
-// and again, flushed, when it is undone or redone. The end of an operation
-// is not flushed: were it lost to a power cut, the begun record already on
-// disk lets the undo find each item where it is, so a move does not wait
-// for the disk twice.
+// may begin; while it runs (the items done so far) and when it ends (state
+// done, the items as they really came out); and again, flushed, when it is
+// undone or redone. Only the first write of an operation is flushed: a kill
+// leaves the later ones in the page cache, and were they lost to a power
+// cut, the begun record already on disk lets the undo find each item where
+// it is, so a move waits for the disk once.
 // One file per step keeps the cost of a write to the size of that step,
 // however long the history. RtJournalKeep steps are kept; a new step drops
 // the oldest beyond that which no job of this process is working on.
@@ -32,7 +33,9 @@
 #pragma once
 #include "runtime/identity.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -47,6 +50,9 @@ enum : int {
     RtStepNewFolder = 3, // the folder to was created (from empty)
     RtStepCopy = 4,      // from copied to to
     RtStepTrash = 5,     // from moved into a trash, now at trash
+    // Items only: the source folder from, emptied by a move, removed (to
+    // empty). Its undo makes the folder again before the files come back.
+    RtStepFolderRemoved = 6,
 };
 
 // Where a step (or one item) stands.
@@ -83,6 +89,7 @@ struct RtJournalEntry {
     std::wstring text;
     int64_t item_count = 0;
     bool running = false; // begun by this process and not yet ended: leave it alone
+    bool flushed = false; // a record of it, begun or later, is known to be on the disk
 };
 
 struct RtJournal {
@@ -91,6 +98,11 @@ struct RtJournal {
     std::vector<RtJournalEntry> steps; // oldest first
     int64_t next_id = 1;
     int set_aside = 0; // files set aside as broken since opening
+    // Steps given to rt_journal_update_later and not yet written, by id, and
+    // how many threads are on their way to write them.
+    std::map<int64_t, RtJournalStep> unwritten;
+    int writers = 0;
+    std::condition_variable written; // a writer has ended
 };
 
 // Reads the journal in folder (wide path ending in "/"; created at the first
@@ -108,6 +120,15 @@ bool rt_journal_begin(RtJournal* journal, RtJournalStep* step);
 // false with errno set when the write fails, or ENOENT when the journal holds
 // no step of that id (it was dropped).
 bool rt_journal_update(RtJournal* journal, const RtJournalStep& step);
+
+// The same, written on a thread of its own: the end of a job, which need not
+// hold up whoever ends it. The journal's list takes the step at once; every
+// other call on the step (and rt_journal_flush) writes it first, so nothing
+// ever reads or overwrites an older state of it.
+bool rt_journal_update_later(RtJournal* journal, RtJournalStep step);
+// Writes every step rt_journal_update_later was given and waits for its
+// threads (before the journal is closed, and at the program's end).
+void rt_journal_flush(RtJournal* journal);
 
 // The whole step with its items, read from its file. false when there is no
 // such step or its file cannot be read; a damaged file is set aside and the

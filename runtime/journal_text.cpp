@@ -11,8 +11,8 @@ namespace {
 constexpr std::string_view kMagic = "TarnCommander-Undo 1";
 
 // Words of the kinds and states, indexed by their numbers.
-const char* const kKindWords[] = {"", "rename", "move", "folder", "copy", "trash"};
-static_assert(std::size(kKindWords) == RtStepTrash + 1);
+const char* const kKindWords[] = {"", "rename", "move", "folder", "copy", "trash", "emptied"};
+static_assert(std::size(kKindWords) == RtStepFolderRemoved + 1);
 const char* const kStateWords[] = {"", "begun", "done", "undone"};
 static_assert(std::size(kStateWords) == RtStepUndone + 1);
 const char* const kIdWords[] = {"-", "file", "folder", "link", "other"};
@@ -311,7 +311,7 @@ bool rt_journal_valid(const RtJournalStep& step) {
     const auto in = [](int v, int last) { return v >= 1 && v <= last; };
     if (!in(step.kind, RtStepTrash) || !in(step.state, RtStepUndone)) return false;
     for (const RtJournalItem& item : step.items)
-        if (!in(item.kind, RtStepTrash) || !in(item.state, RtStepUndone) ||
+        if (!in(item.kind, RtStepFolderRemoved) || !in(item.state, RtStepUndone) ||
             item.identity.kind < RtIdNone || item.identity.kind > RtIdOther)
             return false;
     return true;

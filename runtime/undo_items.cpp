@@ -114,6 +114,33 @@ RtUndoResult rt_undo_make_folder(RtJournalItem* item) {
     return {};
 }
 
+RtUndoResult rt_undo_restore_folder(RtJournalItem* item) {
+    const std::string path = os(item->from);
+    RtIdentity there;
+    if (rt_identity_take(item->from, &there) && there.kind != RtIdFolder)
+        return {RtReasonPlaceTaken, EEXIST};
+    if (there.kind == RtIdNone && !rt_os_make_folders(path, 0777)) return rt_undo_failed(errno);
+    rt_identity_take(item->from, &item->identity);
+    item->state = RtStepUndone;
+    return {};
+}
+
+RtUndoResult rt_undo_remove_emptied(RtJournalItem* item) {
+    if (item->identity.kind != RtIdNone) {
+        const int r = rt_identity_check(item->identity, item->from);
+        if (r == RtReasonGone) {
+            item->state = RtStepDone; // removed already: nothing to do
+            return {};
+        }
+        if (r != RtReasonNone) return {r, 0};
+    }
+    if (rt_sys.rmdir(os(item->from).c_str()) != 0 && errno != ENOTEMPTY && errno != EEXIST &&
+        errno != ENOENT)
+        return rt_undo_failed(errno);
+    item->state = RtStepDone;
+    return {};
+}
+
 int rt_undo_locate(RtJournalItem* item, int* reason) {
     int unused = 0;
     int* why = reason ? reason : &unused;

@@ -29,6 +29,14 @@ RtUndoResult rt_undo_remove_folder(RtJournalItem* item);
 // The folder created again (redo); its new identity is noted.
 RtUndoResult rt_undo_make_folder(RtJournalItem* item);
 
+// A source folder a move emptied and removed, made again where it was
+// (nothing happens when a folder stands there already); its identity is
+// noted, so that a redo removes only this folder.
+RtUndoResult rt_undo_restore_folder(RtJournalItem* item);
+// The folder removed again (redo), only while it is empty and still the one
+// made; one that holds something stays, as the move itself leaves it.
+RtUndoResult rt_undo_remove_emptied(RtJournalItem* item);
+
 // Where an item of a step a killed process left begun stands now.
 enum : int {
     RtWhereUnknown = 0, // nothing recorded tells (no identity; a trash item not yet searched)

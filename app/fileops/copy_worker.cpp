@@ -15,6 +15,7 @@
 #include "app/fileops/file_work.h"
 #include "app/fileops/fileops_ids.h"
 #include "app/fileops/fileops_internal.h"
+#include "app/fileops/job_journal.h"
 #include "app/fileops/job_questions.h"
 #include "runtime/error_text.h"
 #include "runtime/os_path.h"
@@ -106,6 +107,7 @@ void CopyWorker(intptr_t parameter) {
         FileWork w(job);
         if (job.verify) w.copyFlags |= PfCopyVerify;
         CollectJob(w);
+        JournalJobReady(job);
         MakeFolders(w);
         if (!WorkStopped(w)) CopyFiles(w);
         FinishFolders(w);

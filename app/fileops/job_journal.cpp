@@ -15,6 +15,7 @@
 #include "app/fileops/undo_trash.h"
 #include "runtime/files.h"
 #include "runtime/identity.h"
+#include "runtime/threads.h"
 
 #include <chrono>
 #include <memory>
@@ -34,10 +35,12 @@ int64_t NowMs() {
 }
 
 // The step's items as the journal should hold them now: what happened, then
-// what was planned (an undo skips a planned item that also happened).
+// what was planned and is not yet known to have happened.
 void Write(JournalRecord& r) {
     r.step.items = r.done;
-    r.step.items.insert(r.step.items.end(), r.planned.begin(), r.planned.end());
+    r.step.items.reserve(r.done.size() + r.planned.size());
+    for (size_t i = 0; i < r.planned.size(); ++i)
+        if (i >= r.plannedDone.size() || !r.plannedDone[i]) r.step.items.push_back(r.planned[i]);
     rt_journal_update(&UndoJournal(), r.step);
     r.step.items.clear();
     r.lastWriteMs = NowMs();
@@ -69,13 +72,15 @@ RtJournalItem Planned(int kind, const std::wstring& from, const std::wstring& to
 }
 
 // What a job's report of one item is in the journal; kind 0 for what cannot
-// be undone (a permanent delete) or needs nothing (a removed emptied folder,
-// which the way back creates again).
+// be undone (a permanent delete). An emptied source folder a move removed is
+// kept too: its undo makes it again, even with no file to go back into it,
+// and its redo removes it again.
 int ItemKind(const JobStep& s) {
     switch (s.kind) {
     case StepCopied: return RtStepCopy;
     case StepMoved: return RtStepMove;
     case StepFolderCreated: return RtStepNewFolder;
+    case StepFolderRemoved: return RtStepFolderRemoved;
     default: return 0;
     }
 }
@@ -100,7 +105,23 @@ void TakeIdentity(JournalRecord& r, const JobStep& step, RtIdentity* out) {
     *out = planned;
 }
 
+// The step begun on the disk, on a thread of its own or in place.
+void WriteBegun(intptr_t parameter) {
+    JournalRecord& r = *reinterpret_cast<JournalRecord*>(parameter);
+    UndoHistoryBegin(&r.step);
+    r.step.items.swap(r.planned);
+    r.lastWriteMs = NowMs();
+    std::lock_guard hold(r.beginLock);
+    r.begun = true;
+    r.beginEnded.notify_all();
+}
+
 } // namespace
+
+void JournalBegun(JournalRecord& r) {
+    std::unique_lock hold(r.beginLock);
+    r.beginEnded.wait(hold, [&r] { return r.begun; });
+}
 
 JournalRecord* JournalRecordOf(const CopyJob& job) {
     std::lock_guard hold(RecordsLock);
@@ -116,17 +137,20 @@ JournalRecord& JournalRecordNew(const CopyJob& job) {
 }
 
 void JournalRecordFree(const CopyJob& job) {
+    if (JournalRecord* r = JournalRecordOf(job)) JournalBegun(*r);
     std::lock_guard hold(RecordsLock);
     Records.erase(&job);
 }
 
 void JournalJobItem(JournalRecord& r, RtJournalItem item) {
+    JournalBegun(r);
     if (!r.step.id) return;
     r.done.push_back(std::move(item));
     if (NowMs() - r.lastWriteMs >= JournalBatchMs) Write(r);
 }
 
 void JournalJobPlan(JournalRecord& r, std::vector<RtJournalItem> planned) {
+    JournalBegun(r);
     if (!r.step.id) return;
     r.planned = std::move(planned);
     Write(r);
@@ -155,28 +179,40 @@ void JournalJobStarting(CopyJob& job) {
     if (r.planned.empty()) return;
     r.step.kind = kind->kind;
     r.step.text = UndoStepText(kind->text, r.planned.front().from, r.planned.size());
-    r.step.items = r.planned;
-    UndoHistoryBegin(&r.step);
-    r.step.items.clear();
-    r.lastWriteMs = NowMs();
+    r.step.items.swap(r.planned); // written as they are, without a copy
+    // The worker collects meanwhile and waits for the write before its first
+    // change (JournalJobReady), so the disk's flush costs the job little.
+    r.begun = false;
+    if (!rt_thread_create(WriteBegun, reinterpret_cast<intptr_t>(&r)))
+        WriteBegun(reinterpret_cast<intptr_t>(&r));
+}
+
+void JournalJobReady(CopyJob& job) {
+    if (JournalRecord* r = JournalRecordOf(job)) JournalBegun(*r);
 }
 
 void JournalJobStep(CopyJob& job, const JobStep& step) {
     const int kind = ItemKind(step);
     JournalRecord* r = kind ? JournalRecordOf(job) : nullptr;
+    if (r) JournalBegun(*r);
     if (!r || !r->step.id) return; // no history kept: not even the identity is taken
     RtJournalItem item;
     item.kind = kind;
     item.state = RtStepDone;
     if (kind != RtStepNewFolder) item.from = step.source;
     item.to = step.target;
-    TakeIdentity(*r, step, &item.identity);
+    if (kind != RtStepFolderRemoved) TakeIdentity(*r, step, &item.identity);
+    if (const auto it = r->plannedAt.find(step.source); it != r->plannedAt.end()) {
+        r->plannedDone.resize(r->planned.size());
+        r->plannedDone[it->second] = 1;
+    }
     JournalJobItem(*r, std::move(item));
 }
 
 void JournalJobEnded(CopyJob& job) {
     JournalRecord* r = JournalRecordOf(job);
     if (!r) return;
+    JournalBegun(*r);
     if (job.operation == JobUndo || job.operation == JobRedo) {
         UndoJobEnded(job, *r);
         JournalRecordFree(job);
@@ -186,10 +222,16 @@ void JournalJobEnded(CopyJob& job) {
     if (r->step.id && r->done.empty()) {
         rt_journal_drop(&UndoJournal(), r->step.id);
     } else if (r->step.id) {
+        // Written aside: the job's window closes without waiting for it.
         r->step.state = RtStepDone;
         r->step.items = std::move(r->done);
-        rt_journal_update(&UndoJournal(), r->step);
+        rt_journal_update_later(&UndoJournal(), std::move(r->step));
     }
     JournalRecordFree(job);
     UndoHistoryChanged();
+}
+
+void JournalJobDropped(CopyJob& job) {
+    if (JournalRecord* r = JournalRecordOf(job)) UndoHistoryRelease(r->target, r->claim);
+    JournalRecordFree(job);
 }

@@ -15,7 +15,12 @@ struct JobStep;
 
 // Main thread, before the worker starts: writes the planned step.
 void JournalJobStarting(CopyJob& job);
+// Worker: before its first change. The step is written while the worker
+// collects; this waits until it is on the disk.
+void JournalJobReady(CopyJob& job);
 // Worker: records one thing the job did. Cheap; may be called per file.
 void JournalJobStep(CopyJob& job, const JobStep& step);
 // Main thread, after the worker ended and before the record is freed.
 void JournalJobEnded(CopyJob& job);
+// Main thread: a job dropped from the queue before it started.
+void JournalJobDropped(CopyJob& job);

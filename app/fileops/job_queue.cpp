@@ -43,8 +43,10 @@ std::wstring FirstNames(const CopyJob& job) {
 }
 
 std::wstring WhatItDoes(const CopyJob& job) {
-    static constexpr const wchar_t* Words[] = {L"Kopieren", L"Verschieben", L"Löschen"};
-    std::wstring text = Words[std::clamp(job.operation, 0, 2)];
+    static constexpr const wchar_t* Words[] = {L"Kopieren",   L"Verschieben",
+                                               L"Löschen",    L"In den Papierkorb",
+                                               L"Rückgängig", L"Wiederholen"};
+    std::wstring text = Words[std::clamp(job.operation, 0, 5)];
     text += L": " + FirstNames(job);
     if (!job.targetFolder.empty()) text += L" nach " + job.targetFolder;
     return text;
@@ -187,6 +189,7 @@ void CancelFileJob(int64_t id) {
     e->state = JobState::Cancelled;
     e->job = nullptr;
     CloseProgressWindow(job);
+    JournalJobDropped(job);
     EndFileJob(job);
     Changed();
 }

@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -212,12 +213,20 @@ ProgressGadgets* GadgetsOfWindow(int64_t window, CopyJob** job) {
     return at == Windows.end() ? nullptr : &at->second;
 }
 
+// The title of a job's window; a window built while its job waits is built
+// late, so the title comes with the build, not from the command.
+const wchar_t* TitleOf(const CopyJob& job) {
+    static constexpr const wchar_t* Titles[] = {TextCopyTitle,   TextCopyTitle,
+                                                TextDeleteTitle, L"In den Papierkorb !",
+                                                L"Rückgängig !", L"Wiederholen !"};
+    return Titles[std::clamp(job.operation, 0, static_cast<int>(std::size(Titles)) - 1)];
+}
+
 // Builds the window of the job under job.window, showing it after delayMs,
 // with what the job has shown so far.
 void Build(CopyJob& job, ProgressGadgets& g, bool known, int64_t delayMs) {
     const bool copy = job.operation != JobDelete;
-    tk_window_open(job.window, 0, 0, ProgressWidth, ProgressHeight,
-                   copy ? TextCopyTitle : TextDeleteTitle, ProgressFlags,
+    tk_window_open(job.window, 0, 0, ProgressWidth, ProgressHeight, TitleOf(job), ProgressFlags,
                    tk_window_handle(WinMain));
     CreateGadgets(g, copy, known);
     FitWindow(job.window, g, copy);

@@ -13,6 +13,7 @@
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_internal.h"
 #include "app/fileops/fileops_texts.h"
+#include "app/fileops/job_journal.h"
 #include "app/fileops/job_questions.h"
 #include "app/fileops/remote_places.h"
 #include "app/panes/pane.h"
@@ -229,6 +230,7 @@ void RemoteCopyWorker(intptr_t parameter) {
         const size_t items = job.fileList.size() + job.folderList.size();
         const float step = 100.0f / static_cast<float>(items ? items : 1);
         if (Reachable(run, job.sourceFolder) && Reachable(run, job.targetFolder)) {
+            JournalJobReady(job);
             for (const std::wstring& folder : job.folderList) {
                 if (run.Cancelled()) break;
                 const std::wstring target = job.targetFolder + NameOf(folder);

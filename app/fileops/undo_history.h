@@ -34,6 +34,15 @@ struct UndoChoice {
 UndoChoice UndoCandidate();
 UndoChoice RedoCandidate();
 
+// A queued undo (redo) takes its step at once: the candidates above and the
+// menu count the step as undone (redone) from then on, so two undos asked in
+// a row take two steps in order, and a redo asked after a queued undo takes
+// the step back. Of several claims on one step the newest counts. A claim
+// ends with its job, or when the job is dropped from the queue; once the
+// last has ended the step counts as the jobs left it. Any thread.
+int64_t UndoHistoryClaim(int64_t id, bool redo);
+void UndoHistoryRelease(int64_t id, int64_t claim);
+
 // Writes a new step begun (see rt_journal_begin), after dropping the steps
 // only a redo could reach. false when it could not be written.
 bool UndoHistoryBegin(RtJournalStep* step);

@@ -15,7 +15,10 @@
 #include <string>
 #include <vector>
 
-// Main thread; nothing while another job runs or when there is nothing to do.
+// Main thread; nothing when there is nothing to do. The job goes to the
+// queue like any other and waits while another job uses its devices; the
+// step it takes counts as undone (redone) at once (UndoHistoryClaim), so the
+// menu names the step the next Ctrl+Z takes.
 void UndoCommand();
 void RedoCommand();
 
@@ -26,13 +29,23 @@ struct UndoOutcome {
     std::vector<std::wstring> folders; // folders where something changed
 };
 
-// Called before each item with how many are done, of how many, and the
-// item's path; false stops the run (the items done so far stay done).
-using UndoProgressFn = std::function<bool(size_t done, size_t total, const std::wstring& path)>;
+// What a run asks of its job. progress: before each item, with how many are
+// done, of how many, and the item's path; false stops the run (the items
+// done so far stay done). failed: an item the system would not move, with
+// its path and the reason; answers JobAnswer… (job_questions.h): retry,
+// skip, skip this and every later failure, or stop. Without it a failure is
+// skipped.
+struct UndoHooks {
+    std::function<bool(size_t done, size_t total, const std::wstring& path)> progress;
+    std::function<int(const std::wstring& path, const std::wstring& reason)> failed;
+};
 
 // Undoes (redoes) step id of the history on the calling thread and writes
-// the step as it came out. false when the step cannot be read.
-bool UndoRunStep(int64_t id, bool redo, UndoOutcome* out, const UndoProgressFn& progress = {});
+// the step as it came out. A run that was stopped or skipped items leaves
+// the step where it was, each item as it came out: the next Ctrl+Z
+// (Ctrl+Shift+Z) takes the same step and does only what is left. false
+// when the step cannot be read.
+bool UndoRunStep(int64_t id, bool redo, UndoOutcome* out, const UndoHooks& hooks = {});
 
 // The list shown at the end of a job: each line after lead, the first
 // twenty and how many more; empty when there are none.

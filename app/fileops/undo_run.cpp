@@ -5,6 +5,7 @@
 // first looked for: what had not happened yet is dropped from the step,
 // what had happened is undone like any other, and what cannot be told apart
 // from the user's own files is listed, never touched.
+#include "app/fileops/job_questions.h"
 #include "app/fileops/undo_history.h"
 #include "app/fileops/undo_job.h"
 #include "platform/file_copy.h"
@@ -59,6 +60,7 @@ constexpr ItemWay Ways[] = {
     {RtStepNewFolder, rt_undo_remove_folder, rt_undo_make_folder},
     {RtStepCopy, pf_undo_trash_copy, pf_undo_restore_copy},
     {RtStepTrash, pf_undo_restore, pf_undo_trash_again},
+    {RtStepFolderRemoved, rt_undo_restore_folder, rt_undo_remove_emptied},
 };
 
 ItemFn WayOf(int kind, bool redo) {
@@ -99,7 +101,11 @@ Found Locate(RtJournalItem& item, int* reason) {
 struct Run {
     bool redo;
     UndoOutcome* out;
+    const UndoHooks& hooks;
     std::set<std::wstring> folders;
+    bool skipAll = false; // "Alle überspringen": later failures are not asked about
+    bool skipped = false; // a failed item was left for a later run
+    bool stopped = false; // "Abbrechen", or the job was cancelled
 };
 
 void Refuse(Run& run, const RtJournalItem& item, RtUndoResult r) {
@@ -122,8 +128,22 @@ bool Handle(Run& run, RtJournalItem& item, const std::set<std::wstring>& recorde
     }
     if (item.state != wanted) return true;
     const ItemFn way = WayOf(item.kind, run.redo);
-    const RtUndoResult r = way ? way(&item) : RtUndoResult{RtReasonUnknown, 0};
+    RtUndoResult r = way ? way(&item) : RtUndoResult{RtReasonUnknown, 0};
+    // What the checks refuse is listed at the end without a question; a
+    // failure of the system may pass (a lock, a full disk), so it is asked.
+    while (r.reason == RtReasonSystem && !run.skipAll) {
+        const int answer = run.hooks.failed
+                               ? run.hooks.failed(NameOf(item, run.redo), rt_undo_reason_text(r))
+                               : JobAnswerSkip;
+        if (answer != JobAnswerRetry) {
+            run.skipAll = answer == JobAnswerSkipAll;
+            run.stopped = answer == JobAnswerStop;
+            break;
+        }
+        r = way(&item);
+    }
     if (!rt_undo_ok(r)) {
+        run.skipped = run.skipped || r.reason == RtReasonSystem;
         Refuse(run, item, r);
         return true;
     }
@@ -135,11 +155,11 @@ bool Handle(Run& run, RtJournalItem& item, const std::set<std::wstring>& recorde
 
 } // namespace
 
-bool UndoRunStep(int64_t id, bool redo, UndoOutcome* out, const UndoProgressFn& progress) {
+bool UndoRunStep(int64_t id, bool redo, UndoOutcome* out, const UndoHooks& hooks) {
     RtJournal& journal = UndoJournal();
     RtJournalStep step;
     if (!rt_journal_read(&journal, id, &step)) return false;
-    Run run{redo, out, {}};
+    Run run{redo, out, hooks, {}};
     std::set<std::wstring> recorded;
     for (const RtJournalItem& item : step.items)
         if (item.state != RtStepBegun && !item.from.empty()) recorded.insert(item.from);
@@ -149,7 +169,9 @@ bool UndoRunStep(int64_t id, bool redo, UndoOutcome* out, const UndoProgressFn& 
     std::vector<char> keep(n, 1);
     for (size_t k = 0; k < n; ++k) {
         const size_t i = redo ? k : n - 1 - k;
-        if (progress && !progress(k, n, NameOf(step.items[i], redo))) break;
+        run.stopped =
+            run.stopped || (hooks.progress && !hooks.progress(k, n, NameOf(step.items[i], redo)));
+        if (run.stopped) break;
         keep[i] = Handle(run, step.items[i], recorded);
     }
     std::vector<RtJournalItem> kept;
@@ -157,8 +179,11 @@ bool UndoRunStep(int64_t id, bool redo, UndoOutcome* out, const UndoProgressFn& 
         if (keep[i]) kept.push_back(std::move(step.items[i]));
     step.items = std::move(kept);
     // A step of which nothing could be undone stays where it is, so that
-    // the next Ctrl+Z tries it again once the reasons are dealt with.
-    if (out->changed > 0 || step.items.empty()) step.state = redo ? RtStepDone : RtStepUndone;
+    // the next Ctrl+Z tries it again once the reasons are dealt with; so
+    // does one the run left unfinished, for the next Ctrl+Z to finish.
+    const bool finished = !run.stopped && !run.skipped;
+    if ((finished && out->changed > 0) || step.items.empty())
+        step.state = redo ? RtStepDone : RtStepUndone;
     if (step.items.empty())
         rt_journal_drop(&journal, id);
     else

@@ -14,7 +14,6 @@
 #include "platform/trash.h"
 #include "runtime/identity.h"
 #include "toolkit/events.h"
-#include "toolkit/windows.h"
 
 namespace {
 
@@ -77,7 +76,6 @@ void TrashCommand(const std::wstring& folder, const std::vector<std::wstring>& n
     CopyJob& job = NewFileJob(JobTrash, folder, L"");
     job.fileList = std::move(list);
     StartFileJob(job, TrashWorker);
-    tk_window_set_title(job.window, L"In den Papierkorb !");
 }
 
 void DeleteOrTrash(const std::wstring& names, const std::wstring& folder) {

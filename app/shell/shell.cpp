@@ -135,6 +135,7 @@ void ShutDown() {
     // none is left in the middle of a file.
     CancelAllFileJobs();
     EndFileJobs();
+    rt_journal_flush(&UndoJournal()); // the ends of the last jobs, written aside
     DiscardRemoteCopies();
     SaveSettings();
     EndPaneThreads(); // none may touch a gadget tk_end frees

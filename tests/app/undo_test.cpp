@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QMenuBar>
 
+#include <atomic>
 #include <cstdlib>
 #include <fcntl.h>
 #include <map>
@@ -37,6 +38,7 @@ class UndoTest : public FileopsTest {
         UndoHistoryOpen(Folder(home) + L"Undo/");
     }
     void TearDown() override {
+        holding = false;
         FileopsTest::TearDown();
         UndoHistoryClose();
         JournalBatchMs = 500;
@@ -80,6 +82,27 @@ class UndoTest : public FileopsTest {
         }
         return tree;
     }
+    // A copy held in its first report until `holding` is cleared: a job
+    // that keeps the devices of src and dst busy, as a long copy does.
+    static inline std::atomic<bool> holding{false};
+    void StartHeldCopy() {
+        src.write("lang", "l");
+        holding = true;
+        ProgressObserver = [](CopyJob& job, int, int, const std::wstring&) {
+            while (job.operation == JobCopy && holding) rt_delay(1);
+        };
+        CopyMoveCommand(L"lang\n", Folder(src), Folder(dst), 0, 0, 0);
+        for (int i = 0; i < 20000 && !FileJobRunning(); ++i) {
+            DeliverAnswers();
+            HandleProgress(tk_event_wait_timeout(1));
+        }
+        ASSERT_TRUE(FileJobRunning());
+    }
+    // Delivers the answers asked aside by the commands so far.
+    static void Settle() {
+        for (int i = 0; i < 20000 && QuestionsRunning() > 0; ++i) rt_delay(1);
+        DeliverAnswers();
+    }
     // The list at the end of the last undo, empty when none was shown.
     std::wstring Refused() const {
         if (asked.empty() || asked.back().find(L"Nicht ") != 0) return L"";
@@ -92,6 +115,7 @@ TEST_F(UndoTest, MoveOfATreeIsUndoneByteForByteAndRedone) {
     src.write("whole/a.txt", "eins");
     Mkdir(src / "merged");
     Mkdir(src / "merged/tief");
+    Mkdir(src / "merged/leer"); // no file brings it back: its own item does
     src.write("merged/tief/b.txt", "zwei");
     src.write("c.txt", std::string(100000, 'c'));
     Mkdir(dst / "merged"); // taken over file by file, not by one rename
@@ -112,7 +136,10 @@ TEST_F(UndoTest, MoveOfATreeIsUndoneByteForByteAndRedone) {
     EXPECT_EQ("eins", ReadFile(dst / "whole/a.txt"));
     EXPECT_EQ("zwei", ReadFile(dst / "merged/tief/b.txt"));
     EXPECT_FALSE(Exists(src / "c.txt"));
+    EXPECT_FALSE(Exists(src / "merged")) << "the emptied folders go, as in the move itself";
     EXPECT_EQ(0, RedoCandidate().id);
+    Undo();
+    EXPECT_EQ(before, Tree(src.path()));
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -280,6 +307,80 @@ TEST_F(UndoTest, ACancelledMoveUndoesThePartThatHappened) {
     EXPECT_EQ(L"", Refused());
     EXPECT_TRUE(Tree(dst.path()).empty());
     for (const char* n : {"1", "2", "3"}) EXPECT_EQ(n, ReadFile(src / n));
+}
+
+TEST_F(UndoTest, UndosAskedWhileAJobRunsWaitAndTakeTheStepsInOrder) {
+    src.write("a", "a");
+    src.write("c", "c");
+    ASSERT_TRUE(JournalRename(Folder(src) + L"a", Folder(src) + L"b"));
+    ASSERT_TRUE(JournalRename(Folder(src) + L"c", Folder(src) + L"d"));
+    StartHeldCopy();
+    UndoCommand();
+    Settle();
+    EXPECT_EQ(L"Umbenennen „a“", UndoCandidate().text) << "the next Ctrl+Z takes the older step";
+    UndoCommand();
+    Settle();
+    EXPECT_EQ(0, UndoCandidate().id);
+    RedoCommand();
+    Settle();
+    EXPECT_EQ(L"Umbenennen „c“", RedoCandidate().text);
+    // A waiting redo dropped from the queue leaves the undo's claim.
+    ASSERT_EQ(JobState::Waiting, QueuedJobs().back().state);
+    CancelFileJob(QueuedJobs().back().id);
+    EXPECT_EQ(L"Umbenennen „a“", RedoCandidate().text);
+    RedoCommand();
+    Settle();
+    size_t waiting = 0;
+    for (const QueuedJob& e : QueuedJobs()) waiting += e.state == JobState::Waiting;
+    EXPECT_EQ(3u, waiting);
+    EXPECT_TRUE(Exists(src / "b") && Exists(src / "d")) << "nothing is undone while the copy runs";
+
+    holding = false;
+    RunJob();
+    EXPECT_EQ("l", ReadFile(dst / "lang"));
+    EXPECT_EQ("c", ReadFile(src / "c"));
+    EXPECT_FALSE(Exists(src / "d"));
+    EXPECT_EQ("a", ReadFile(src / "b")) << "undone, then redone";
+    EXPECT_FALSE(Exists(src / "a"));
+    EXPECT_EQ(L"", Refused());
+}
+
+TEST_F(UndoTest, AFailedItemIsAskedAboutAndWhatAStopLeftStaysUndoable) {
+    for (const char* n : {"1", "2", "3"}) src.write(n, n);
+    Copy(L"1\n2\n3\n", Folder(src), Folder(dst), 1);
+    const int64_t step = UndoCandidate().id;
+    ProgressObserver = [](CopyJob& job, int, int, const std::wstring&) {
+        rt_control_cancel(&job.control);
+    };
+    Undo(); // cancelled before its first item
+    ProgressObserver = nullptr;
+    EXPECT_TRUE(Exists(dst / "3"));
+    EXPECT_EQ(step, UndoCandidate().id);
+
+    rt_sys.renameat2 = [](int a, const char* from, int b, const char* to, unsigned flags) {
+        if (std::string(from).ends_with("/2")) return errno = EIO, -1;
+        return rt_syscalls_real().renameat2(a, from, b, to, flags);
+    };
+    jobAnswers = {JobAnswerRetry, JobAnswerStop};
+    Undo(); // newest first: "3" goes back, "2" fails twice, then the job stops
+    ASSERT_EQ(2u, jobAsked.size());
+    EXPECT_EQ(0u, jobAsked[0].find(Folder(dst) + L"2|"));
+    EXPECT_TRUE(Exists(src / "3"));
+    EXPECT_TRUE(Exists(dst / "1"));
+    EXPECT_EQ(step, UndoCandidate().id);
+    jobAnswers = {JobAnswerSkip};
+    Undo();
+    EXPECT_EQ(3u, jobAsked.size());
+    EXPECT_TRUE(Exists(src / "1"));
+    EXPECT_NE(std::wstring::npos,
+              Refused().find(L"Nicht rückgängig gemacht: " + Folder(dst) + L"2"));
+    EXPECT_EQ(step, UndoCandidate().id) << "the skipped item is still to undo";
+
+    rt_sys = rt_syscalls_real();
+    Undo();
+    for (const char* n : {"1", "2", "3"}) EXPECT_EQ(n, ReadFile(src / n));
+    EXPECT_TRUE(Tree(dst.path()).empty());
+    EXPECT_NE(step, UndoCandidate().id);
 }
 
 TEST_F(UndoTest, MenuNamesTheNextStepsAndGreysWhenThereIsNone) {

@@ -107,6 +107,36 @@ TEST_F(JournalTest, StepsComeBackExactlyAfterARestart) {
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2 + 5 + 1);
 }
 
+// An end written on a thread of its own: whatever comes after it sees it,
+// and it never overwrites a newer state.
+TEST_F(JournalTest, AnEndWrittenAsideIsNeverOlderThanWhatFollows) {
+    reopen();
+    RtJournalStep step = awkward_step();
+    ASSERT_TRUE(rt_journal_begin(&journal, &step));
+    step.state = RtStepDone;
+    ASSERT_TRUE(rt_journal_update_later(&journal, step));
+    EXPECT_EQ(rt_journal_list(&journal)[0].state, RtStepDone);
+    RtJournalStep read;
+    ASSERT_TRUE(rt_journal_read(&journal, step.id, &read));
+    EXPECT_EQ(read.state, RtStepDone);
+
+    ASSERT_TRUE(rt_journal_update_later(&journal, step));
+    RtJournalStep undone = step;
+    undone.state = RtStepUndone;
+    ASSERT_TRUE(rt_journal_update(&journal, undone));
+    rt_journal_flush(&journal);
+    RtJournal again;
+    rt_journal_open(&again, w(folder));
+    ASSERT_TRUE(rt_journal_read(&again, step.id, &read));
+    EXPECT_EQ(read.state, RtStepUndone);
+
+    ASSERT_TRUE(rt_journal_update_later(&journal, step));
+    rt_journal_flush(&journal);
+    rt_journal_open(&again, w(folder));
+    ASSERT_TRUE(rt_journal_read(&again, step.id, &read));
+    expect_same(read, step);
+}
+
 TEST_F(JournalTest, KeepsTheNewestStepsButNeverOneAJobWorksOn) {
     reopen();
     const int64_t running = add(awkward_step(), RtStepBegun);
