@@ -35,6 +35,8 @@
 #include "runtime/text.h"
 #include "toolkit/events.h"
 
+#include "bench_window.h"
+
 namespace {
 
 constexpr int kFiles = 10000;
@@ -104,10 +106,6 @@ void MoveBack(const Bench& b) {
 }
 
 // The drive bar sees only the root: the machine's mounts take no part.
-std::vector<PfVolume> RootOnly() {
-    return {PfVolume{L"/", L"/dev/root", L"ext4", L"Hard Disk", L"/", L"/"}};
-}
-
 bool AllBack(const Bench& b) {
     for (const std::wstring& n : b.list)
         if (!rt_path_exists(b.src + n)) return false;
@@ -132,12 +130,7 @@ int main() {
         b.names += b.list.back() + L"\n";
     }
     setenv("XDG_DATA_HOME", (base + "/data").c_str(), 1);
-    tk_init();
-    AppStateReset();
-    ResetPanes();
-    DriveVolumes = RootOnly;
-    InstallShellHooks();
-    BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
+    OpenBenchWindow();
     Messages.Dialog = AnswerOk;
     Messages.Box = BoxSeen;
     AskTarget = TargetOk;

@@ -21,16 +21,7 @@ cat >"$E2E_DIR/opener.sh" <<SH
 #!/bin/sh
 echo "\$1" >"$E2E_DIR/opened.log"
 SH
-chmod +x "$E2E_DIR/opener.sh"
-APPS=$E2E_DIR/data/applications
-mkdir -p "$APPS" "$XDG_CONFIG_HOME"
-ln -s /usr/share/mime "$E2E_DIR/data/mime"
-printf '[Desktop Entry]\nType=Application\nName=Opener\nExec=%s %%f\nMimeType=text/plain;\n' \
-  "$E2E_DIR/opener.sh" >"$APPS/tc-opener.desktop"
-printf '[MIME Cache]\ntext/plain=tc-opener.desktop;\n' >"$APPS/mimeinfo.cache"
-printf '[Default Applications]\ntext/plain=tc-opener.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
-export XDG_DATA_DIRS=$E2E_DIR/data XDG_CONFIG_DIRS=$E2E_DIR/config-sys
-unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
+e2e_text_editor "$E2E_DIR/opener.sh"
 NEW_FOLDER="Verzeichnis erstellen !"
 
 # Waits for a visible window titled exactly $1 and gives it the keyboard.

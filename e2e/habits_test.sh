@@ -20,16 +20,7 @@ cat >"$E2E_DIR/opener.sh" <<SH
 printf '%s' "\$1" >"$E2E_DIR/opener.tmp"
 mv "$E2E_DIR/opener.tmp" "$E2E_DIR/opener.log"
 SH
-chmod +x "$E2E_DIR/opener.sh"
-APPS=$E2E_DIR/data/applications
-mkdir -p "$APPS" "$XDG_CONFIG_HOME"
-ln -s /usr/share/mime "$E2E_DIR/data/mime"
-printf '[Desktop Entry]\nType=Application\nName=Leser\nExec=%s %%f\nMimeType=text/plain;\n' \
-  "$E2E_DIR/opener.sh" >"$APPS/tc-opener.desktop"
-printf '[MIME Cache]\ntext/plain=tc-opener.desktop;\n' >"$APPS/mimeinfo.cache"
-printf '[Default Applications]\ntext/plain=tc-opener.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
-export XDG_DATA_DIRS=$E2E_DIR/data XDG_CONFIG_DIRS=$E2E_DIR/config-sys
-unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
+e2e_text_editor "$E2E_DIR/opener.sh"
 
 write_settings() { # left folder, right folder
   printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s\r\nPaht1 = %s\r\n' \
