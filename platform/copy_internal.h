@@ -72,6 +72,21 @@ bool pf_copy_place(PfCopyRun* run);
 // Whether st is the file identity describes.
 bool pf_copy_same(const PfCopyIdentity& identity, const struct stat& st);
 
+// copy_unnamed.cpp: a new file's copy without a name until it is complete.
+// Whether this copy of a file of size bytes may go that way (small, a new
+// target, not read back).
+bool pf_copy_unnamed_fits(const PfCopyRun* run, int64_t size);
+// pf_copy_open_unnamed: the unnamed file in the target's folder, or one of:
+enum : int {
+    PfUnnamedRefused = -1, // not on this file system: take a named temporary
+    PfUnnamedFailed = -2,  // a failure (recorded), as it would be for any new file
+};
+int pf_copy_open_unnamed(PfCopyRun* run);
+// Gives the complete copy open as fd the target's name, only while the name
+// is free: 1 when named, 0 with run->result filled (PfCopyTargetExists when
+// taken), PfUnnamedRefused where the file system makes no links.
+int pf_copy_name_unnamed(PfCopyRun* run, int fd);
+
 // copy_links.cpp: the hard-link record. pf_copy_links_claim answers true
 // with *first set when a copy of the same source file was already placed
 // (link to it); false when this name is the first (copy it, then settle).
