@@ -7,8 +7,10 @@
 #include "runtime/syscalls.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <string>
 #include <sys/stat.h>
+#include <xxhash.h>
 
 // Closes a descriptor when it goes out of scope.
 struct PfCopyFd {
@@ -59,6 +61,39 @@ void pf_copy_discard(PfCopyRun* run);
 // copy_data.cpp: the contents of the regular file in (described by st) into
 // out, verified with PfCopyVerify. false with run->result filled.
 bool pf_copy_contents(PfCopyRun* run, int in, int out, const struct stat& st);
+
+// copy_verify.cpp: a verified copy read back from the disk while it is
+// written, window by window behind the writing.
+class PfReadBack {
+  public:
+    PfReadBack() = default;
+    PfReadBack(const PfReadBack&) = delete;
+    PfReadBack& operator=(const PfReadBack&) = delete;
+    ~PfReadBack();
+    // For the copy open as out, under run->temp. false when the copy cannot
+    // be read past the cache this way: then it is read back at the end.
+    bool start(PfCopyRun* run, int out);
+    // Whether it stopped following (the file system refused its reads).
+    bool off() const { return off_; }
+    // done bytes of the copy are written: hands whole windows to the disk
+    // and reads back those the disk has. false after a failure (recorded).
+    bool follow(int64_t done);
+    // After the last byte: flushes the copy and reads back the rest. The
+    // length and hash of all that was read back. false after a failure.
+    bool finish(int64_t* length, uint64_t* digest);
+
+  private:
+    int read(int64_t until);
+    bool fail(int err);
+    PfCopyRun* run_ = nullptr;
+    int out_ = -1;
+    int fd_ = -1; // the copy opened past the cache
+    char* buffer_ = nullptr;
+    XXH3_state_t* hash_ = nullptr;
+    int64_t handed_ = 0; // bytes whose writing to the disk was started
+    int64_t read_ = 0;   // bytes read back
+    bool off_ = false;
+};
 
 // copy_meta.cpp: owner, "user." attributes, mode and times of st onto the
 // open copy out (from the open source in), best effort.
