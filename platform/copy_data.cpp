@@ -152,6 +152,9 @@ ssize_t Contents::chunk_by_range(size_t wanted, bool believed_end) {
 // the reading one more. Should the source change in between, the copy read
 // back differs from the hash, or the source's size and time differ at the
 // end: a failure either way, never a wrong copy taken for a good one.
+// Where the file system shares blocks through copy_file_range, the copy
+// read back is those shared blocks, as on the disk; PfCopyNoClone asks for
+// bytes of its own.
 bool Contents::hash_source(int64_t from, ssize_t n) {
     char* data = buffer();
     if (rt_sys.lseek(in_, from, SEEK_SET) < 0) return run_->failed_step(PfStepReadSource);
