@@ -4,7 +4,10 @@
 // hidden temporary in the target's folder (".tc-tmp-<pid>-<n>", see
 // runtime/replace.h) and only then gives it the target's name, so a target
 // is never seen half-written and a failure or cancel leaves it exactly as it
-// was. The last step never replaces what the caller did not agree to:
+// was. A small file whose name must be free is written without any name
+// (O_TMPFILE) and linked to its name when complete, where the file system
+// allows: one change of the folder instead of two, and a killed copy leaves
+// nothing. The last step never replaces what the caller did not agree to:
 //  - PfReplaceNever: the name must be free. A target that appeared meanwhile
 //    is never replaced (rename with RENAME_NOREPLACE, or a hard link where
 //    the file system lacks it) and comes back as PfCopyTargetExists.
@@ -16,7 +19,8 @@
 // copy_file_range, else read and write; holes of a sparse file (SEEK_DATA /
 // SEEK_HOLE) stay holes. With PfCopyVerify the source is hashed (XXH3) while
 // it is read, the temporary synced and read back from the disk, not the
-// cache, and a difference is a failure (PfCopyMismatch). A source that
+// cache (a large one while it is still being written, a few megabytes
+// behind), and a difference is a failure (PfCopyMismatch). A source that
 // changed size or time while it was read is a failure too
 // (PfCopySourceChanged): the copy would match no state of it.
 //

@@ -30,6 +30,9 @@ constexpr size_t kSmallBuffer = 64 << 10;
 // reads large enough that the disk streams.
 constexpr size_t kAlign = 4096;
 constexpr size_t kDirectChunk = 4 << 20;
+// A verified copy from this size on is read back while it is written
+// (copy_verify.cpp); a smaller one is read back when complete.
+constexpr int64_t kFollowFrom = 32 << 20;
 
 struct HashFree {
     void operator()(XXH3_state_t* s) const { XXH3_freeState(s); }
@@ -67,6 +70,8 @@ class Contents {
     std::unique_ptr<char[]> buffer_;
     size_t buffer_size_ = 0;
     Hash hash_;
+    PfReadBack back_;
+    bool following_ = false; // back_ reads the copy back behind the writing
 
     bool go_on();
     ssize_t failure(int step, int error) {
@@ -76,6 +81,7 @@ class Contents {
     bool advance(int64_t n);
     bool clone();
     ssize_t chunk_by_range(size_t wanted, bool believed_end);
+    bool hash_source(int64_t from, ssize_t n);
     ssize_t chunk_by_read_write(size_t wanted);
     bool segment(int64_t end);
     bool sparse_segments();
@@ -90,6 +96,7 @@ bool Contents::go_on() {
 // n more bytes are done: publish them and let the caller cancel.
 bool Contents::advance(int64_t n) {
     done_ += n;
+    if (following_ && !back_.follow(done_)) return false;
     run_->result->bytes = done_;
     rt_control_add_bytes(run_->control, n);
     reported_ = true;
@@ -139,6 +146,30 @@ ssize_t Contents::chunk_by_range(size_t wanted, bool believed_end) {
     return -1;
 }
 
+// With verify, the n bytes the kernel just copied from `from` are read for
+// the hash, from the cache the copy left them in: the kernel's copy costs
+// one pass over the bytes where a copy through the buffer costs two, and
+// the reading one more. Should the source change in between, the copy read
+// back differs from the hash, or the source's size and time differ at the
+// end: a failure either way, never a wrong copy taken for a good one.
+// Where the file system shares blocks through copy_file_range, the copy
+// read back is those shared blocks, as on the disk; PfCopyNoClone asks for
+// bytes of its own.
+bool Contents::hash_source(int64_t from, ssize_t n) {
+    char* data = buffer();
+    if (rt_sys.lseek(in_, from, SEEK_SET) < 0) return run_->failed_step(PfStepReadSource);
+    for (ssize_t left = n; left > 0;) {
+        ssize_t r;
+        do r = rt_sys.read(in_, data, std::min(static_cast<size_t>(left), buffer_size_));
+        while (r < 0 && errno == EINTR);
+        if (r < 0) return run_->failed_step(PfStepReadSource);
+        if (r == 0) return run_->fail(PfCopySourceChanged, PfStepReadSource, EAGAIN);
+        XXH3_64bits_update(hash_.get(), data, static_cast<size_t>(r));
+        left -= r;
+    }
+    return true;
+}
+
 // One chunk through the buffer at done_: its size, 0 at the end, -1 after a
 // failure (recorded). Short writes are carried on; a write that makes no
 // progress means a full disk.
@@ -172,7 +203,8 @@ bool Contents::segment(int64_t end) {
         if (!go_on()) return false;
         const size_t wanted =
             end < 0 ? kChunk : static_cast<size_t>(std::min<int64_t>(kChunk, end - done_));
-        ssize_t n = use_range_ && !hash_ ? chunk_by_range(wanted, total_ > 0 && done_ > 0) : -1;
+        ssize_t n = use_range_ ? chunk_by_range(wanted, total_ > 0 && done_ > 0) : -1;
+        if (n > 0 && hash_ && !hash_source(done_, n)) return false;
         if (n < 0) n = chunk_by_read_write(wanted);
         if (n < 0) return false;
         if (n == 0) return true;
@@ -206,6 +238,7 @@ bool Contents::copy() {
         hash_.reset(XXH3_createState());
         if (!hash_) return run_->fail(PfCopyFailed, PfStepReadSource, ENOMEM);
         XXH3_64bits_reset(hash_.get());
+        following_ = !sparse_ && total_ >= kFollowFrom && back_.start(run_, out_);
     }
     if (clone()) return advance(total_);
     const bool ok = sparse_ ? sparse_segments() : segment(total_ > 0 ? total_ : -1);
@@ -255,6 +288,14 @@ bool Contents::read_back(int64_t* length) {
 bool Contents::verify() {
     if (!hash_) return true;
     const XXH64_hash_t expected = XXH3_64bits_digest(hash_.get());
+    if (following_ && !back_.off()) {
+        int64_t length = 0;
+        uint64_t digest = 0;
+        if (!back_.finish(&length, &digest)) return false;
+        if (length != done_ || digest != expected)
+            return run_->fail(PfCopyMismatch, PfStepVerify, EIO);
+        return true;
+    }
     if (rt_sys.fdatasync(out_) != 0) return run_->failed_step(PfStepSyncTarget);
     rt_sys.posix_fadvise(out_, 0, 0, POSIX_FADV_DONTNEED);
     XXH3_64bits_reset(hash_.get());

@@ -35,11 +35,37 @@ int open_source(PfCopyRun* run, const struct stat& st) {
     return -1;
 }
 
-// The contents into a private temporary (0600 until complete), then its
-// metadata, then the name.
+// The contents into an unnamed file (0600 until complete), then its
+// metadata, then the name; nothing is left when any step fails, as the file
+// goes with its descriptor. 1 when done, 0 after a failure (recorded),
+// PfUnnamedRefused when it cannot be named here. A late write error (NFS, a
+// full disk) would show at close, after the name: then the name goes again.
+int copy_unnamed(PfCopyRun* run, int in, int fd, const struct stat& st) {
+    PfCopyFd out{fd};
+    if (!pf_copy_contents(run, in, out.fd, st)) return 0;
+    pf_copy_meta_fd(out.fd, in, st);
+    const int named = pf_copy_name_unnamed(run, out.fd);
+    if (named != 1) return named;
+    if (rt_sys.close(std::exchange(out.fd, -1)) == 0) return 1;
+    run->failed_step(PfStepWriteTarget);
+    const int saved = errno;
+    rt_sys.unlinkat(run->to.dirfd, run->to.name.c_str(), 0);
+    errno = saved;
+    return 0;
+}
+
+// A small new file goes unnamed; otherwise the contents go into a private
+// temporary (0600 until complete), then its metadata, then the name.
 bool copy_contents_of(PfCopyRun* run, const struct stat& st) {
     PfCopyFd in{open_source(run, st)};
     if (in.fd < 0) return false;
+    if (pf_copy_unnamed_fits(run, st.st_size)) {
+        const int fd = pf_copy_open_unnamed(run);
+        const int done = fd >= 0 ? copy_unnamed(run, in.fd, fd, st) : fd;
+        if (done != PfUnnamedRefused) return done == 1;
+        // copied again by name, from the start
+        if (rt_sys.lseek(in.fd, 0, SEEK_SET) < 0) return run->failed_step(PfStepReadSource);
+    }
     const int access = run->options.flags & PfCopyVerify ? O_RDWR : O_WRONLY;
     PfCopyFd out{pf_copy_make_temp(run, [&](int dirfd, const char* name) {
         return rt_at_open(dirfd, name, access | O_CREAT | O_EXCL | O_CLOEXEC, 0600);

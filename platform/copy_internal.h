@@ -7,8 +7,10 @@
 #include "runtime/syscalls.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <string>
 #include <sys/stat.h>
+#include <xxhash.h>
 
 // Closes a descriptor when it goes out of scope.
 struct PfCopyFd {
@@ -60,6 +62,39 @@ void pf_copy_discard(PfCopyRun* run);
 // out, verified with PfCopyVerify. false with run->result filled.
 bool pf_copy_contents(PfCopyRun* run, int in, int out, const struct stat& st);
 
+// copy_verify.cpp: a verified copy read back from the disk while it is
+// written, window by window behind the writing.
+class PfReadBack {
+  public:
+    PfReadBack() = default;
+    PfReadBack(const PfReadBack&) = delete;
+    PfReadBack& operator=(const PfReadBack&) = delete;
+    ~PfReadBack();
+    // For the copy open as out, under run->temp. false when the copy cannot
+    // be read past the cache this way: then it is read back at the end.
+    bool start(PfCopyRun* run, int out);
+    // Whether it stopped following (the file system refused its reads).
+    bool off() const { return off_; }
+    // done bytes of the copy are written: hands whole windows to the disk
+    // and reads back those the disk has. false after a failure (recorded).
+    bool follow(int64_t done);
+    // After the last byte: flushes the copy and reads back the rest. The
+    // length and hash of all that was read back. false after a failure.
+    bool finish(int64_t* length, uint64_t* digest);
+
+  private:
+    int read(int64_t until);
+    bool fail(int err);
+    PfCopyRun* run_ = nullptr;
+    int out_ = -1;
+    int fd_ = -1; // the copy opened past the cache
+    char* buffer_ = nullptr;
+    XXH3_state_t* hash_ = nullptr;
+    int64_t handed_ = 0; // bytes whose writing to the disk was started
+    int64_t read_ = 0;   // bytes read back
+    bool off_ = false;
+};
+
 // copy_meta.cpp: owner, "user." attributes, mode and times of st onto the
 // open copy out (from the open source in), best effort.
 void pf_copy_meta_fd(int out, int in, const struct stat& st);
@@ -71,6 +106,21 @@ void pf_copy_meta_at(int dirfd, const std::string& name, const struct stat& st);
 bool pf_copy_place(PfCopyRun* run);
 // Whether st is the file identity describes.
 bool pf_copy_same(const PfCopyIdentity& identity, const struct stat& st);
+
+// copy_unnamed.cpp: a new file's copy without a name until it is complete.
+// Whether this copy of a file of size bytes may go that way (small, a new
+// target, not read back).
+bool pf_copy_unnamed_fits(const PfCopyRun* run, int64_t size);
+// pf_copy_open_unnamed: the unnamed file in the target's folder, or one of:
+enum : int {
+    PfUnnamedRefused = -1, // not on this file system: take a named temporary
+    PfUnnamedFailed = -2,  // a failure (recorded), as it would be for any new file
+};
+int pf_copy_open_unnamed(PfCopyRun* run);
+// Gives the complete copy open as fd the target's name, only while the name
+// is free: 1 when named, 0 with run->result filled (PfCopyTargetExists when
+// taken), PfUnnamedRefused where the file system makes no links.
+int pf_copy_name_unnamed(PfCopyRun* run, int fd);
 
 // copy_links.cpp: the hard-link record. pf_copy_links_claim answers true
 // with *first set when a copy of the same source file was already placed

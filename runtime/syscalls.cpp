@@ -100,6 +100,7 @@ const RtSyscalls kReal = {
     .fsetxattr = ::fsetxattr,
     .geteuid = ::geteuid,
     .pwrite = ::pwrite,
+    .sync_file_range = ::sync_file_range,
 };
 
 } // namespace

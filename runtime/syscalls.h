@@ -100,6 +100,8 @@ struct RtSyscalls {
     int (*fsetxattr)(int fd, const char* name, const void* value, size_t size, int flags);
     uid_t (*geteuid)();
     ssize_t (*pwrite)(int fd, const void* buffer, size_t count, off_t offset);
+    // starts or awaits the writing back of a range (SYNC_FILE_RANGE_… flags)
+    int (*sync_file_range)(int fd, off64_t offset, off64_t length, unsigned flags);
 };
 
 // The table every runtime file-system call goes through.

@@ -45,6 +45,10 @@ bool RenameFree(const std::string& from, const std::string& to) {
     return RenameAt(from, to, 0);
 }
 
+bool InFreshFolder(const FileWork& w, const WorkItem& item) {
+    return item.parent >= 0 && w.items[static_cast<size_t>(item.parent)].state == ItemDone;
+}
+
 // Values of the steps below.
 enum Next { Arrived, GoCopy, GaveUp };
 
@@ -73,8 +77,10 @@ Next CopyIn(FileWork& w, WorkItem& item) {
     o.user = &progress;
     // Asked before the bytes go, so that a large file is not copied twice;
     // the engine still refuses whatever stands there by the time it is done
-    // unless it is the very file the user agreed to.
-    bool ask = true;
+    // unless it is the very file the user agreed to. A file going into a
+    // folder this job made needs no look first: that folder was empty, and
+    // what appeared in it since is refused by the engine and asked about.
+    bool ask = !InFreshFolder(w, item);
     for (;;) {
         if (ask) {
             const PfCopyIdentity there = pf_copy_identity(item.target);

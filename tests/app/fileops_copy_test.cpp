@@ -27,7 +27,8 @@ int open_refused_exact(const char* path, int flags, mode_t mode) {
     return rt_syscalls_real().open(path, flags, mode);
 }
 int open_refused_below(const char* path, int flags, mode_t mode) {
-    if (std::string(path).rfind(g_fail_below, 0) == 0 && (flags & O_CREAT)) {
+    const bool creates = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
+    if (std::string(path).rfind(g_fail_below, 0) == 0 && creates) {
         errno = EACCES;
         return -1;
     }
@@ -138,8 +139,8 @@ TEST_F(FileopsTest, OverwriteIsAskedPerFileFromWhatIsOnDisk) {
     Copy(L"a\nb\nc\n", Folder(src), Folder(dst), 0);
     ASSERT_EQ(1u, asked.size()); // the confirmation only
     ASSERT_EQ(1u, jobAsked.size());
-    EXPECT_EQ(0u, jobAsked[0].find(std::wstring(TextFileExists) + L" " + TextFileOverwrite +
-                                   L"|a\n"));
+    EXPECT_EQ(0u,
+              jobAsked[0].find(std::wstring(TextFileExists) + L" " + TextFileOverwrite + L"|a\n"));
     EXPECT_EQ("alt a", dst.read("a"));
     EXPECT_FALSE(Exists(dst / "c"));
 

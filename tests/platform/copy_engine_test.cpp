@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <thread>
@@ -301,6 +302,41 @@ TEST_F(CopyTest, FaultsNameTheStepAndKeepSourceAndTarget) {
         }
         EXPECT_EQ(temporaries_in(t / "out"), 0);
         EXPECT_FALSE(pf_copy_reason(r).empty() && f.outcome != PfCopyDone);
+    }
+}
+
+// A large verified copy is read back past the cache while it is written:
+// what comes back different or not at all is a failure, the agreed target
+// stays, no temporary is left. Where the file system refuses O_DIRECT reads
+// there is nothing to corrupt this way, and the case says nothing.
+TEST_F(CopyTest, LargeVerifiedCopyReadBackWhileWritten) {
+    static int direct_error;
+    static int direct_reads;
+    static const auto direct = [](int fd) { return (fcntl(fd, F_GETFL) & O_DIRECT) != 0; };
+    rt_sys.read = [](int fd, void* b, size_t n) -> ssize_t {
+        if (!direct(fd)) return rt_syscalls_real().read(fd, b, n);
+        ++direct_reads;
+        if (direct_error > 0) return errno = direct_error, -1;
+        const ssize_t r = rt_syscalls_real().read(fd, b, n);
+        if (direct_error < 0 && r > 0) static_cast<char*>(b)[r / 2] ^= 1;
+        return r;
+    };
+    const std::string data = pattern(40 * kMiB + 5);
+    t.write("quelle", data);
+    struct Case {
+        int error; // -1: a byte read back differs
+        int outcome;
+    } cases[] = {{0, PfCopyDone}, {-1, PfCopyMismatch}, {EIO, PfCopyFailed}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        t.write("ziel", "alt");
+        direct_error = c.error;
+        direct_reads = 0;
+        const PfCopyResult r = copy(t / "quelle", t / "ziel", agreeing(t / "ziel", PfCopyVerify));
+        if (direct_reads == 0) GTEST_SKIP() << "no O_DIRECT here";
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(t.read("ziel"), c.outcome == PfCopyDone ? data : "alt");
+        EXPECT_EQ(temporaries_in(t.path()), 0);
     }
 }
 

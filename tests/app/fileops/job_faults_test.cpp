@@ -11,6 +11,7 @@
 #include "app/panes/pane_reader.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -78,6 +79,18 @@ int rename_cross_device(int, const char*, int, const char*, unsigned) {
 ssize_t range_unsupported(int, off64_t*, int, off64_t*, size_t, unsigned) {
     errno = EXDEV;
     return -1;
+}
+// Reads of a copy's temporary that hold the bytes of "schlecht" come back
+// with one byte changed: the disk gave back something else than was written.
+ssize_t read_back_corrupted(int fd, void* buffer, size_t n) {
+    const ssize_t got = rt_syscalls_real().read(fd, buffer, n);
+    char link[4096] = {};
+    const std::string fd_path = "/proc/self/fd/" + std::to_string(fd);
+    auto* bytes = static_cast<char*>(buffer);
+    if (got > 0 && bytes[0] == 'S' && readlink(fd_path.c_str(), link, sizeof link - 1) > 0 &&
+        std::strstr(link, "/.tc-tmp-"))
+        bytes[got - 1] ^= 1;
+    return got;
 }
 int count_syncs(int fd) {
     ++g_count;
@@ -539,4 +552,23 @@ TEST_F(JobFaultsTest, VerifySettingReachesEveryCopy) {
     Copy(L"a\nb\nc\n", Folder(src), Folder(dst) + L"", 0); // asks about and replaces all three
     EXPECT_GE(g_count - plain, 3);
     EXPECT_EQ(std::string(10000, 'c'), dst.read("c"));
+}
+
+// A copy that reads back differently is a failure of that file by name, and
+// a move keeps its source; the other file of the job arrives and moves.
+TEST_F(JobFaultsTest, VerifyMismatchFailsThatFileAndTheMoveKeepsItsSource) {
+    TempDir src, dst;
+    src.write("gut", std::string(100000, 'G'));
+    src.write("schlecht", std::string(100000, 'S'));
+    App.settings.VerifyCopies = 1;
+    rt_sys.renameat2 = rename_cross_device; // so the move must copy
+    rt_sys.read = read_back_corrupted;
+    Copy(L"gut\nschlecht\n", Folder(src), Folder(dst), 1);
+    EXPECT_EQ(std::string(100000, 'G'), dst.read("gut"));
+    EXPECT_FALSE(Exists(src / "gut"));
+    EXPECT_EQ(std::string(100000, 'S'), src.read("schlecht"));
+    EXPECT_FALSE(Exists(dst / "schlecht"));
+    EXPECT_EQ(0, TempFilesIn(dst.path()));
+    EXPECT_TRUE(FailedNamed(src / "schlecht", L"Kopie weicht vom Original ab"));
+    EXPECT_EQ(1u, failed.size());
 }
