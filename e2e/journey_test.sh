@@ -116,7 +116,7 @@ filtered() { # x of the filter box, text: the pane shows the matching rows, row 
   click "$1" 80
   xdotool key ctrl+a BackSpace
   text "$2"
-  click $(($1 == 250 ? LEFT_X : RIGHT_X)) $ROW0
+  click $(($1 == LEFT_FILTER ? LEFT_X : RIGHT_X)) $ROW0
 }
 window_named() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | tail -1; }
 answer() { # title, key: the question window gets the key
@@ -149,11 +149,17 @@ saved() { tr -d '\r' <"$E2E_WORK/Settings.pref" | sed -n "s/^$1 = //p"; }
 [ ! -e "$E2E_WORK/Settings.pref" ] && [ ! -e "$E2E_WORK/Data" ] || e2e_fail "not a first start"
 e2e_start
 [ "$(e2e_title)" = "Tarn Commander v0.52 Beta" ] || e2e_fail "title is '$(e2e_title)'"
+# Where the right pane, the left filter box and the left "Größe" heading
+# are in the window the first start chose.
+eval "$(xdotool getwindowgeometry --shell "$E2E_WIN")"
+HALF=$((WIDTH / 2))
+RIGHT_X=$((HALF + 80)) RIGHT_PATH=$((HALF + 100)) LEFT_SIZE=$((HALF - 30))
+LEFT_FILTER=$((HALF - 70)) RIGHT_FILTER=$((WIDTH - 70))
 
 # Both panes to the tree by typed paths. Rows: .., gesperrt,
 # Ordner mit Leerzeichen, Übergröße, Verweis, kaputt?.bin, note.txt, Zeile?umbruch.txt
 typed_path 100 "$T"
-typed_path 420 "$T"
+typed_path $RIGHT_PATH "$T"
 click $LEFT_X $ROW0
 keys End F4
 opened "F4 on the last row" "[Zeile${LF}umbruch.txt]" "$T"
@@ -170,13 +176,13 @@ keys End F4
 opened "F4 after Backspace and the unreadable folder" "[Zeile${LF}umbruch.txt]" "$T"
 
 # Sorted by size (the "Größe" heading) the biggest file comes last.
-click 290 100
+click $LEFT_SIZE 100
 click $LEFT_X $ROW0
 keys End F3
 opened "F3 after sorting by size" "[$T/kaputt${BAD}.bin]" "$T"
 
 # The filter finds the umlaut folder; Return enters it.
-filtered 250 "bergr"
+filtered $LEFT_FILTER "bergr"
 keys Return
 keys End F3
 opened "F3 in the filtered folder" "[$T/Übergröße/Maß.txt]" "$T/Übergröße"
@@ -189,11 +195,11 @@ answer "Verzeichnis erstellen !" ctrl+a
 text "Kopie"
 xdotool key Return
 e2e_wait_file "$T/Kopie" 5 || e2e_fail "F7 made no folder"
-typed_path 420 "$T/Kopie"
+typed_path $RIGHT_PATH "$T/Kopie"
 
 # F5 copies the folder with blanks (a tree) into it.
 settle
-filtered 250 "Leerz"
+filtered $LEFT_FILTER "Leerz"
 keys F5
 answer Achtung Return
 gone "Kopieren !" 10 || e2e_fail "the copy did not end"
@@ -201,12 +207,12 @@ diff -r --no-dereference "$T/Ordner mit Leerzeichen" "$T/Kopie/Ordner mit Leerze
   e2e_fail "the copied tree differs"
 
 # F6 moves note.txt over; F2 renames it there.
-filtered 250 "note"
+filtered $LEFT_FILTER "note"
 keys F6
 answer Achtung Return
 e2e_wait_file "$T/Kopie/note.txt" 5 || e2e_fail "F6 did not move note.txt"
 settle
-filtered 570 "note"
+filtered $RIGHT_FILTER "note"
 keys F2
 e2e_rename_window "F2 opened no rename field"
 xdotool key ctrl+a
@@ -217,7 +223,7 @@ e2e_wait_file "$T/Kopie/neue Notiz.txt" 5 ||
 
 # F8 deletes the copied tree after both questions.
 settle
-filtered 570 "Leerz"
+filtered $RIGHT_FILTER "Leerz"
 keys F8
 answer Achtung Return
 answer Achtung Return
@@ -228,7 +234,7 @@ sleep 0.3
 # A file made from outside shows up in the right pane.
 echo draußen >"$T/Kopie/von draußen.txt"
 sleep 1.5
-filtered 570 "drau"
+filtered $RIGHT_FILTER "drau"
 keys F4
 e2e_wait_file "$REC/oeffnen.args" 3 ||
   e2e_fail "a file created outside did not appear in the pane showing its folder (folder watching)"
@@ -245,7 +251,7 @@ eval "$(xdotool getwindowgeometry --shell "$W")"
 xdotool mousemove --window "$W" $((WIDTH - 30)) $((HEIGHT - 10)) click 1
 gone Konfiguration 5 || e2e_fail "Anehmen did not close the settings dialog"
 settle
-filtered 250 "verst"
+filtered $LEFT_FILTER "verst"
 keys F4
 opened "F4 on the hidden file" "[.versteckt]" "$T"
 
