@@ -12,8 +12,10 @@ mkdir -p "$SRC" "$DST"
 head -c $((1024 * 1024 * 1024)) /dev/zero >"$SRC/gross.bin"
 echo klein >"$SRC/klein.txt"
 
-printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
+printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n[Kopieren]\r\nKopien prüfen = 1\r\n' \
   "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
+# Copies are verified: each goes to the disk and is read back from it, so a
+# large one takes seconds however fast the machine, long enough to be paused.
 
 window() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1; }
 click_in() { # window, x, y
@@ -29,12 +31,19 @@ growing() {
   [ -n "$a" ] && [ -n "$b" ] && [ "$b" -gt "$a" ]
 }
 temporaries() { find "$DST" -maxdepth 1 -name '.tc-*' | wc -l; }
+# A job's first record in the undo journal goes to the disk before the job
+# changes anything, and the disk may still be busy with the gigabyte just
+# written: a copy may take seconds to start.
+wait_written() {
+  local i
+  for ((i = 0; i < 600; i++)); do [ -n "$(written)" ] && return; sleep 0.05; done
+}
 
 e2e_start
 # rows of the left pane: .., gross.bin, klein.txt
 e2e_key Home Down F5
 answer Achtung Return
-for ((i = 0; i < 100; i++)); do [ -n "$(written)" ] && break; sleep 0.05; done
+wait_written
 [ -n "$(written)" ] || e2e_fail "the large copy did not start"
 PROGRESS=$(window "Kopieren !")
 [ -n "$PROGRESS" ] || e2e_fail "no progress window"
@@ -68,7 +77,7 @@ cmp -s "$SRC/klein.txt" "$DST/klein.txt" || e2e_fail "klein.txt differs"
 rm "$DST/gross.bin"
 e2e_key Home Down F5
 answer Achtung Return
-for ((i = 0; i < 100; i++)); do [ -n "$(written)" ] && break; sleep 0.05; done
+wait_written
 [ -n "$(written)" ] || e2e_fail "the third copy did not start"
 quit() {
   xdotool windowfocus --sync "$E2E_WIN" 2>/dev/null
