@@ -50,6 +50,8 @@
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
 
+#include "bench_window.h"
+
 namespace {
 
 constexpr int kRounds = 3;
@@ -331,10 +333,6 @@ void DeleteSelected(const std::string& base) {
     Report("delete_selected", rounds, 1.5);
 }
 
-std::vector<PfVolume> RootOnly() {
-    return {PfVolume{L"/", L"/dev/root", L"ext4", L"Hard Disk", L"/", L"/"}};
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -344,12 +342,7 @@ int main(int argc, char** argv) {
     const std::string base = mkdtemp(tmpl);
     mkdir((base + "/src").c_str(), 0755);
     mkdir((base + "/dst").c_str(), 0755);
-    tk_init();
-    AppStateReset();
-    ResetPanes();
-    DriveVolumes = RootOnly;
-    InstallShellHooks();
-    BuildMainWindow(MainWindowTitle, MainWindowFlags, 0, 0, 1020, 630, 60);
+    OpenBenchWindow();
     Messages.Dialog = AnswerOk;
     AskTarget = TargetOk;
     Messages.Box = BoxSeen;
