@@ -23,15 +23,6 @@ head -c $((MANY * 4096)) /dev/urandom | (cd "$SRC/viele" && split -b 4096 -a 5 -
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
   "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
 
-# Waits for a visible window titled exactly $1, focuses it and presses $2.
-answer() {
-  local id
-  id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)
-  [ -n "$id" ] || e2e_fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-  xdotool key --delay 50 "$2"
-  sleep 0.4
-}
 # Waits until no visible window is titled $1 (up to $2 seconds).
 gone() {
   local i

@@ -261,14 +261,18 @@ TEST_F(UndoTest, AfterAKillTheNextStartUndoesExactlyWhatHadMoved) {
     // Items the last write did not reach: what stands at their new place
     // cannot be told from the user's own, so it stays and is named.
     JournalBatchMs = 1000000;
+    // "1" moves, then the program is killed before the journal hears more.
+    const auto move_one_and_kill = [&](CopyJob& j) {
+        JournalJobStarting(j);
+        ASSERT_TRUE(rt_file_rename(Folder(src) + L"1", Folder(dst) + L"1"));
+        JournalJobStep(j, {StepMoved, Folder(src) + L"1", Folder(dst) + L"1"});
+        JournalRecordFree(j);
+        EndFileJob(j);
+        Restart();
+    };
     CopyJob& job = NewFileJob(JobMove, Folder(src), Folder(dst));
     job.fileList = {L"1", L"2"};
-    JournalJobStarting(job);
-    ASSERT_TRUE(rt_file_rename(Folder(src) + L"1", Folder(dst) + L"1"));
-    JournalJobStep(job, {StepMoved, Folder(src) + L"1", Folder(dst) + L"1"});
-    JournalRecordFree(job);
-    EndFileJob(job);
-    Restart();
+    move_one_and_kill(job);
     Undo();
     EXPECT_TRUE(Exists(dst / "1"));
     EXPECT_TRUE(Exists(src / "2"));
@@ -281,12 +285,7 @@ TEST_F(UndoTest, AfterAKillTheNextStartUndoesExactlyWhatHadMoved) {
     known.fileIdentities.resize(2);
     for (size_t i = 0; i < 2; ++i)
         rt_identity_take(Folder(src) + known.fileList[i], &known.fileIdentities[i]);
-    JournalJobStarting(known);
-    ASSERT_TRUE(rt_file_rename(Folder(src) + L"1", Folder(dst) + L"1"));
-    JournalJobStep(known, {StepMoved, Folder(src) + L"1", Folder(dst) + L"1"});
-    JournalRecordFree(known);
-    EndFileJob(known);
-    Restart();
+    move_one_and_kill(known);
     asked.clear();
     Undo();
     EXPECT_EQ(L"", Refused());
