@@ -6,8 +6,9 @@
 #include "app/core/ids.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
-#include "app/fileops/job_queue.h"
 #include "app/fileops/job_journal.h"
+#include "app/fileops/job_questions.h"
+#include "app/fileops/job_queue.h"
 #include "toolkit/events.h"
 
 #include <algorithm>
@@ -149,6 +150,7 @@ void EndFileJobs() {
         job->cancel = JobQuitting;
         rt_control_cancel(&job->control);
     }
+    WakeJobQuestions();
     // The workers stop at their next step; the program ends when all have.
     while (FileJobRunning()) rt_delay(1);
 }

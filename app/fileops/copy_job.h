@@ -85,7 +85,7 @@ struct JobView {
 
 struct CopyJob {
     // ---- inputs: the command fills them before the start, nobody changes them after ----
-    int operation = JobCopy;              // JobCopy, JobMove or JobDelete
+    int operation = JobCopy;              // JobCopy … JobRedo
     std::wstring sourceFolder;            // ends in "/"
     std::wstring targetFolder;            // ends in "/"; empty for a delete
     intptr_t sourcePane = 0;              // PaneReport of the pane the items come from, 0 none

@@ -6,7 +6,6 @@
 #include "app/fileops/copy_job.h"
 #include "toolkit/events.h"
 
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -44,9 +43,8 @@ int JobAsk(CopyJob& job, int kind, const std::wstring& headline, const std::wstr
     Waiting.push_back(q);
     tk_event_bind(EventJobQuestion, ShowJobQuestions);
     tk_event_post(EventJobQuestion, WinMain);
-    // A cancel does not signal this variable: look at it every few tens of
-    // milliseconds.
-    while (q->answer < 0 && !Stopped(job)) Answered.wait_for(guard, std::chrono::milliseconds(40));
+    // The answer and a cancel (WakeJobQuestions) both signal Answered.
+    Answered.wait(guard, [&] { return q->answer >= 0 || Stopped(job); });
     // A cancel meanwhile is the answer, whatever the window said.
     if (!Stopped(job)) return q->answer;
     std::erase(Waiting, q); // not shown yet: it never will be
@@ -74,4 +72,11 @@ void ShowJobQuestions() {
         Answered.notify_all();
     }
     Showing = false;
+}
+
+void WakeJobQuestions() {
+    // Under the lock: a worker between its look at the job and its wait
+    // cannot miss the signal.
+    std::lock_guard guard(Lock);
+    Answered.notify_all();
 }

@@ -48,3 +48,6 @@ int JobAsk(CopyJob& job, int kind, const std::wstring& headline, const std::wstr
 
 // Main thread: shows every question that waits (the bound handler does this).
 void ShowJobQuestions();
+// A job was cancelled or the program ends: its worker waiting in JobAsk
+// looks again. Any thread, after the cancel was set.
+void WakeJobQuestions();

@@ -4,6 +4,7 @@
 #include "app/fileops/copy_job.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/job_journal.h"
+#include "app/fileops/job_questions.h"
 #include "runtime/file_checks.h"
 #include "runtime/files.h"
 
@@ -176,6 +177,7 @@ void CancelFileJob(int64_t id) {
     CopyJob& job = *e->job;
     job.cancel = JobCancelled;
     rt_control_cancel(&job.control);
+    WakeJobQuestions();
     if (e->state != JobState::Waiting) {
         // The worker stops at its next step and posts its end as always.
         if (e->state == JobState::Paused) {

@@ -83,6 +83,3 @@ inline constexpr const wchar_t* PaneSilentNotice =
 // watches lets go of its own and is refreshed when shown. A hidden tab never
 // starts a watcher.
 void SyncTabWatchers();
-
-// The shell's events of a tab row (TkTabRow… types of toolkit/tab_row.h).
-void TabRowEvent(int64_t gadget, int64_t type, intptr_t data);

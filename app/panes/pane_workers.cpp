@@ -23,9 +23,13 @@
 #include "toolkit/list.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 
 namespace {
+
+// How long the end of the program waits for the workers to end (ms).
+constexpr int EndWaitMs = 500;
 
 // How many type-name records have work not yet done. The icon workers wait
 // on it: the type numbers the type-name workers leave in the rows spare
@@ -81,10 +85,11 @@ template <class PassFn> void Serve(PaneWorkerRecord& r, PassFn pass_of) {
         const bool finished = taken && pass_of(pass);
         std::lock_guard guard(r.Lock);
         if (taken && r.Again) continue;
-        if (r.Kind == PaneWorkerIcons && finished)
+        if (r.Kind == PaneWorkerIcons && finished && !r.ListsGone)
             tk_event_post(EventPaneInfoReady, WinMain, 0, 0, r.Report);
         SetWorkerDone(r, 1);
         r.Running = false;
+        r.Ended.notify_all();
         return;
     }
 }
@@ -103,8 +108,25 @@ struct RowSeen {
     int64_t data = 0;
     uint32_t tag = 0;
 };
-bool ReadRow(const Pass& pass, int64_t row, RowSeen& seen) {
-    return tk_list_peek_item(pass.list, row, &seen.name, &seen.data, &seen.tag) != 0;
+bool ReadRow(PaneWorkerRecord& r, const Pass& pass, int64_t row, RowSeen& seen) {
+    std::lock_guard guard(r.Lock);
+    return !r.ListsGone &&
+           tk_list_peek_item(pass.list, row, &seen.name, &seen.data, &seen.tag) != 0;
+}
+// Writes the change into the row unless the lists are gone; the change's
+// picture is made in the same step (make_image), the images being the
+// toolkit's too.
+template <class MakeImage>
+void ChangeRow(PaneWorkerRecord& r, const Pass& pass, int64_t row, const std::wstring& name,
+               TkListItemChange& c, MakeImage make_image) {
+    std::lock_guard guard(r.Lock);
+    if (r.ListsGone) return;
+    make_image(c);
+    tk_list_change_item_if(pass.list, row, name, c);
+}
+void ChangeRow(PaneWorkerRecord& r, const Pass& pass, int64_t row, const std::wstring& name,
+               TkListItemChange& c) {
+    ChangeRow(r, pass, row, name, c, [](TkListItemChange&) {});
 }
 bool OfPass(const Pass& pass, const RowSeen& seen) {
     return (seen.tag & PaneTagEpochMask) == PaneTagEpoch(pass.epoch);
@@ -114,7 +136,7 @@ bool TypeNamePass(PaneWorkerRecord& r, const Pass& pass) {
     RowSeen seen;
     for (int64_t row = pass.first_row;; ++row) {
         if (r.Stop.load()) return false;
-        if (!ReadRow(pass, row, seen)) return true;
+        if (!ReadRow(r, pass, row, seen)) return true;
         if ((seen.tag & PaneTagTyped) || !OfPass(pass, seen)) continue;
         TkListItemChange c = ChangeFor(pass);
         c.tag_set = PaneTagTyped;
@@ -126,7 +148,7 @@ bool TypeNamePass(PaneWorkerRecord& r, const Pass& pass) {
             c.tag_clear = PaneTagTypeMask;
             c.tag_set |= static_cast<uint32_t>(type) << PaneTagTypeShift;
         }
-        tk_list_change_item_if(pass.list, row, seen.name, c);
+        ChangeRow(r, pass, row, seen.name, c);
     }
 }
 
@@ -142,20 +164,22 @@ bool IconPass(PaneWorkerRecord& r, const Pass& pass) {
     RowSeen seen;
     for (int64_t row = pass.first_row;; ++row) {
         if (r.Stop.load()) return false;
-        if (!ReadRow(pass, row, seen)) return true;
+        if (!ReadRow(r, pass, row, seen)) return true;
         if ((seen.tag & PaneTagIconed) || !OfPass(pass, seen)) continue;
         TkListItemChange c = ChangeFor(pass);
         c.tag_set = PaneTagIconed;
-        if (seen.name != L"..") {
-            const int folder = seen.data == PaneRowFolder ? 1 : 0;
-            const int type = (seen.tag & PaneTagTyped)
-                                 ? PaneTagType(seen.tag)
-                                 : pf_mime_lookup(pass.path + seen.name, folder);
-            const int marked = Marked(pass, seen.name) ? 1 : 0;
-            c.image = tk_image_handle(PaneTypeIcon(type, folder, marked));
-            if (marked) c.tag_set |= PaneTagMarked;
+        if (seen.name == L"..") {
+            ChangeRow(r, pass, row, seen.name, c);
+            continue;
         }
-        tk_list_change_item_if(pass.list, row, seen.name, c);
+        const int folder = seen.data == PaneRowFolder ? 1 : 0;
+        const int type = (seen.tag & PaneTagTyped) ? PaneTagType(seen.tag)
+                                                   : pf_mime_lookup(pass.path + seen.name, folder);
+        const int marked = Marked(pass, seen.name) ? 1 : 0; // may hang on a dead mount
+        if (marked) c.tag_set |= PaneTagMarked;
+        ChangeRow(r, pass, row, seen.name, c, [&](TkListItemChange& change) {
+            change.image = tk_image_handle(PaneTypeIcon(type, folder, marked));
+        });
     }
 }
 
@@ -174,6 +198,7 @@ void Hand(Pane& pane, int64_t kind, int64_t first_row, int64_t added) {
     const int64_t list = ListOf(pane);
     if (!list) return;
     std::lock_guard guard(r.Lock);
+    r.ListsGone = false;
     r.Kind = kind;
     r.List = list;
     r.Report = PaneReport(pane);
@@ -276,16 +301,18 @@ void EndPaneThreads() {
         StopDirWatcher(*pane);
         StopPaneWorkers(*pane);
     }
+    // One moment for all of them: a worker hanging on a dead mount must not
+    // hold the end of the program up for good.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(EndWaitMs);
     for (Pane* pane : panes) {
         for (int64_t kind : WorkerKinds) {
             PaneWorkerRecord& r = WorkerOf(*pane, kind);
-            int thread;
             {
-                std::lock_guard guard(r.Lock);
+                std::unique_lock guard(r.Lock);
                 r.Again = false; // no new pass: end at the next row
-                thread = r.Running ? r.Thread : 0;
+                r.Ended.wait_until(guard, until, [&] { return !r.Running; });
+                r.ListsGone = true; // one still running leaves the lists alone
             }
-            if (thread) rt_thread_wait(thread);
             r.Held = false;
             SetWorkerDone(r, 1);
         }

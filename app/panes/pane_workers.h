@@ -8,7 +8,7 @@
 // record below (Pane::TypeNames, Pane::Icons). The main thread starts them
 // after a listing (StartPaneWorkers) and after rows were appended
 // (StartPaneWorker for added rows), and asks them to stop before the list is
-// re-read; it never waits for them, except at shutdown (EndPaneThreads). A
+// re-read; it never waits for them, except briefly at shutdown (EndPaneThreads). A
 // worker that is still running when new work comes is handed that work
 // instead of being started twice: it takes it up as soon as its present pass
 // ends, so no row keeps its extension and generic picture for good.
@@ -24,6 +24,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -54,6 +55,11 @@ struct PaneWorkerRecord {
     std::wstring Path;        // the folder of the rows, ending in "/"
     uint32_t Epoch = 0;       // listing the rows belong to (tag epoch bits)
     bool Held = false;        // work recorded while PaneThreadsHeld (main)
+    // The program ends: the worker no longer touches the list or the
+    // toolkit, which are being freed, even when it comes back from a call
+    // that hung (EndPaneThreads). New work clears it.
+    bool ListsGone = false;
+    std::condition_variable Ended; // notified under Lock once Running is false
 };
 
 // Test seam: while true, starting a worker or watcher only records the work,
@@ -79,9 +85,11 @@ void StopPaneWorkers(Pane& pane);
 void StopPaneWorkers(int64_t list);
 // 1 when the pane's icon worker's last work was rows appended by the watcher.
 int64_t PaneWorkerForAddedRows(Pane& pane);
-// Shutdown: stops every worker and watcher of every pane and waits until the
-// workers have ended, so none of them touches a gadget that is being freed
-// (watchers touch none: see dir_watcher.h).
+// Shutdown: stops every worker and watcher of every pane and waits a moment
+// for them to end. A worker hanging on a dead mount is not waited for: it is
+// left to the end of the process, barred from the lists and the toolkit
+// first, so it touches no gadget that is being freed (watchers touch none:
+// see dir_watcher.h).
 void EndPaneThreads();
 
 // The workers' procedures (parameter: the record), on their own threads.

@@ -257,4 +257,28 @@ TEST_F(JobQueueTest, JobEndingWhileAQuestionIsOpenIsReported) {
     EXPECT_EQ(0, FailureListWindow(0));
 }
 
+// A worker waiting for the answer to a question nobody has answered yet
+// stops waiting when its job is cancelled.
+TEST_F(JobQueueTest, ACancelEndsTheWaitForAnUnansweredQuestion) {
+    static std::atomic<int> answer;
+    static std::atomic<bool> asking;
+    answer = -1;
+    asking = false;
+    CopyJob& job = NewFileJob(JobCopy, L"/nirgends/", L"/nirgendwo/");
+    StartFileJob(job, [](intptr_t parameter) {
+        CopyJob& job = *reinterpret_cast<CopyJob*>(parameter);
+        asking = true;
+        answer = JobAsk(job, JobAskFailure, L"a", L"b");
+        tk_event_post(EventJobDone, job.window);
+    });
+    while (!asking) rt_delay(1);
+    rt_delay(50); // most likely waiting by now; if not, it sees the cancel at once
+    CancelFileJob(QueuedJobs().back().id);
+    for (int i = 0; i < 10000 && answer < 0; ++i) rt_delay(1); // no event taken meanwhile
+    EXPECT_EQ(JobAnswerStop, answer.load());
+    if (answer < 0) ShowJobQuestions(); // lets a worker that missed the cancel go
+    RunJob();
+    EXPECT_TRUE(jobAsked.empty()) << "the question of a cancelled job was shown";
+}
+
 } // namespace

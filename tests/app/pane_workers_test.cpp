@@ -1,7 +1,8 @@
 // Type-name and icon workers on real folders: German type names, the hidden
 // mark, a stopped worker, rows moved while the workers run, rows handed to a
-// worker that was still busy.
+// worker that was still busy, the end of the program with a worker hanging.
 #include "pane_live_fixture.h"
+#include "slow_calls.h"
 
 #include <sys/stat.h>
 #include <thread>
@@ -130,4 +131,30 @@ TEST_F(PaneLiveTest, RowsAddedWhileAWorkerRunsStillGetTheirTypeNames) {
     EXPECT_TRUE(TagOf(GadLeftPane, L"spaet.png") & PaneTagIconed);
     // The report of added rows re-sorted the pane: the new row is in place.
     EXPECT_EQ(Column(GadLeftPane, 0).back(), L"spaet.png");
+}
+
+// The end of the program stops the workers; one hanging in its look at a
+// file on a dead mount held the program up with it, and once back it would
+// have written into a list being freed.
+TEST_F(PaneLiveTest, TheEndLeavesAWorkerHangingOnAFileBehindAndItTouchesNoRowAfter) {
+    TempDir dir;
+    mkdir((dir / ".versteckt").c_str(), 0755); // the icon worker looks at hidden entries
+    PaneThreadsHeld = true;
+    ASSERT_EQ(ShowPath(GadLeftPane, Folder(dir), ShowReset), 0);
+    Pane& pane = *PaneOf(GadLeftPane);
+    pane.WatcherHeld = false; // only the workers
+    RtSyscallsRestore restore;
+    slow::Reset();
+    slow::SlowPrefix = dir.path();
+    slow::Install();
+    ReleasePaneThreads();
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }));
+    const int thread = pane.Icons.Thread;
+
+    EndPaneThreads();
+    EXPECT_TRUE(rt_thread_is_running(thread)) << "the end waited for the hanging worker";
+    slow::Released = true;
+    ASSERT_NE(rt_thread_wait(thread), 0);
+    EXPECT_FALSE(TagOf(GadLeftPane, L".versteckt") & PaneTagIconed);
+    slow::Reset();
 }
