@@ -128,8 +128,8 @@ std::wstring TypedOf(int64_t shortcut, const std::wstring& text) {
 
 // A plain letter with "Alt+Buchstaben": it starts the command line.
 int64_t ToCommandLine(const std::wstring& text) {
-    tk_gadget_set_text(GadCommandLine, tk_gadget_get_text(GadCommandLine) + text);
     tk_gadget_activate(GadCommandLine);
+    tk_string_insert(GadCommandLine, text);
     return 1;
 }
 
