@@ -154,6 +154,9 @@ int64_t OpenKey(int64_t list, SearchState& s, int64_t shortcut, const std::wstri
         CloseQuickSearch(list);
         tk_event_post(EventGadget, WinMain, list, EventTypeLeftDoubleClick);
         return 1;
+    case KeyNumPlus: // the number pad's "+", "-" and "*" select, also during a search
+    case KeyNumMinus:
+    case KeyNumMultiply: CloseQuickSearch(list); return 0;
     case KeyBackspace:
         s.Typed.pop_back();
         if (!s.Typed.empty()) return SeekOn(list, s, 0, 1);

@@ -102,6 +102,10 @@ TEST_F(HabitsTest, TheFieldJumpsNarrowsWalksAndClosesKeepingTheRow) {
     EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"");
     EXPECT_EQ(Current(GadLeftPane), L"Müll.txt");
     EXPECT_TRUE(tk_gadget_hidden(GadLeftQuickSearch));
+    // the number pad's "+" during a search is the selection key, not text
+    QuickSearchKey(GadLeftPane, 'M', L"m");
+    EXPECT_EQ(QuickSearchKey(GadLeftPane, KeyNumPlus, L"+"), 0);
+    EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"");
     // an umlaut starts a search as a letter does, whatever the locale
     EXPECT_EQ(QuickSearchKey(GadLeftPane, 0, L"ü"), 1);
     EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"ü");
