@@ -153,20 +153,27 @@ main_x=$X main_y=$Y main_w=$WIDTH main_h=$HEIGHT
 xdotool mousemove 1270 1010
 before=$(windows)
 e2e_key Menu
-popup=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -vx "$E2E_WIN" | tail -1)
-[ "$(windows)" -gt "$before" ] && [ -n "$popup" ] || e2e_fail "the Menu key opened no menu"
+popup=""
+for i in $(seq 100); do # the menu opens once its entries were looked at
+  popup=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -vx "$E2E_WIN" | tail -1)
+  [ -n "$popup" ] && break
+  sleep 0.1
+done
+[ -n "$popup" ] || e2e_fail "the Menu key opened no menu"
 eval "$(xdotool getwindowgeometry --shell "$popup")"
 [ "$X" -lt $((main_x + main_w)) ] && [ "$Y" -lt $((main_y + main_h)) ] ||
   e2e_fail "the Menu key's menu opened at $X,$Y, outside the window at the mouse pointer"
 e2e_key Escape
 e2e_key alt+b
+for i in $(seq 50); do [ "$(windows)" -gt "$before" ] && break; sleep 0.1; done
 [ "$(windows)" -gt "$before" ] || e2e_fail "Alt+B opened no menu"
 e2e_key F5 # past the open menu
 answer Achtung Escape
 e2e_finish
 
 # 7. "Schnellsuche" "Alt+Buchstaben": letters typed in the list go to the
-#    command line in the order typed; Ctrl+L and a typed path move the pane.
+#    command line in the order typed; Ctrl+C and Ctrl+V copy a file across;
+#    Ctrl+L and a typed path move the pane.
 write_settings "$KEYS/" "$OUT/"
 printf '[Bedienung]\r\nSchnellsuche = 1\r\n' >>"$E2E_WORK/Settings.pref"
 e2e_start
@@ -174,7 +181,11 @@ e2e_key Home
 e2e_type "touch buchstaben"
 e2e_key Return
 e2e_wait_file "$KEYS/buchstaben" 5 || e2e_fail "letters did not reach the command line in order: $(ls "$KEYS")"
-e2e_key ctrl+l ctrl+a
+# Ctrl+C on a file, Ctrl+V in the other pane: the file is copied there.
+e2e_key Escape Home Down ctrl+c Tab ctrl+v # Abfall.txt
+answer Achtung Return
+e2e_wait_file "$OUT/Abfall.txt" 10 || e2e_fail "Ctrl+C and Ctrl+V did not copy the file"
+e2e_key shift+Tab ctrl+l ctrl+a
 e2e_type "$OUT/"
 e2e_key Return
 e2e_finish
