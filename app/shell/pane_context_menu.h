@@ -47,7 +47,8 @@ extern PaneContextState PaneContext;
 
 // Shows popup 26 (or 27) for the pane's selected rows; folder = PanePath.
 // Asked for from the keyboard (the Menu key, Shift+F10) it opens at the
-// current row instead of the mouse pointer.
+// current row instead of the mouse pointer, and with nothing selected it is
+// the current row's menu.
 void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder,
                          bool from_key = false);
 // 1 when the current EventMenu answers popup 26.
