@@ -86,9 +86,10 @@ TEST(NaturalOrder, NumbersByValueLeadingZerosLongRunsAndMixedText) {
 TEST_F(HabitsTest, TheFieldJumpsNarrowsWalksAndClosesKeepingTheRow) {
     Fill(GadLeftPane, {L"Abfall.txt:1", L"Mud.txt:1", L"Müll.txt:1", L"Mull2:1"});
     tk_gadget_set_state(GadLeftPane, 0);
-    EXPECT_EQ(QuickSearchKey(GadLeftPane, 'M', L"M"), 1);
+    EXPECT_EQ(QuickSearchKey(GadLeftPane, TkShortcutShift | 'M', L"M"), 1); // Shift too
     EXPECT_EQ(Current(GadLeftPane), L"Mud.txt");
     QuickSearchKey(GadLeftPane, 'U', L"u");
+    EXPECT_EQ(Current(GadLeftPane), L"Mud.txt");
     QuickSearchKey(GadLeftPane, 'L', L"l");
     EXPECT_EQ(Current(GadLeftPane), L"Müll.txt"); // "mul" as the plain letter
     EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"Mul");
