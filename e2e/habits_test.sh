@@ -5,7 +5,9 @@
 # F8 then deletes, Ctrl+R shows a file made outside while the folder watcher
 # is blind, and the menus and F1 answer. What happened is read from the
 # files the commands made, the record of a stand-in program and the
-# settings written at exit.
+# settings written at exit. Then the keys that reach the command line, the
+# path field and the filter, the context menu from the keyboard, keys past
+# an open menu, and letters with "Schnellsuche" "Alt+Buchstaben".
 . "$(dirname "$0")/lib.sh"
 
 SRC=$E2E_DIR/quelle DST=$E2E_DIR/ziel TXT=$E2E_DIR/texte
@@ -113,4 +115,79 @@ e2e_key F5
 answer Achtung Return
 e2e_wait_file "$DST/Neu von draussen.txt" 10 || e2e_fail "Ctrl+R did not show the file made outside"
 e2e_finish
+# 6. Everything from the keyboard. Ctrl+K to the command line, Ctrl+Return
+#    and Ctrl+P put the current name and the folder in where the cursor is,
+#    so what is typed next follows them; Escape back to the list; Ctrl+F to
+#    the filter, whose hidden names the quick search passes by; the Menu key
+#    opens the context menu at the row, not at the far-away mouse pointer;
+#    F5 acts while a menu is open.
+KEYS=$E2E_DIR/tasten OUT=$E2E_DIR/ziel2
+mkdir -p "$KEYS" "$OUT"
+for f in Abfall.txt Zebra.txt; do echo "$f" >"$KEYS/$f"; done
+write_settings "$KEYS/" "$OUT/"
+e2e_start
+e2e_key Home Down ctrl+k # the cursor on Abfall.txt
+e2e_type "cp "
+e2e_key ctrl+Return
+e2e_type "kopie.txt"
+e2e_key Return
+e2e_wait_file "$KEYS/kopie.txt" 5 || e2e_fail "Ctrl+Return did not put the name before what was typed next"
+e2e_key ctrl+k
+e2e_type "echo "
+e2e_key ctrl+p
+e2e_type "> pfad.txt"
+e2e_key Return
+e2e_wait_file "$KEYS/pfad.txt" 5 && sleep 0.3
+[ "$(cat "$KEYS/pfad.txt" 2>/dev/null)" = "$KEYS/" ] ||
+  e2e_fail "Ctrl+P put in: $(cat "$KEYS/pfad.txt" 2>/dev/null)"
+e2e_key Escape ctrl+f
+e2e_type "zeb"
+e2e_key Escape End
+e2e_type "abf" # Abfall.txt is filtered out: the row stays on Zebra.txt
+e2e_key Escape F5
+answer Achtung Return
+e2e_wait_file "$OUT/Zebra.txt" 10 || e2e_fail "Ctrl+F, Escape and F5 did not copy Zebra.txt"
+[ -e "$OUT/Abfall.txt" ] && e2e_fail "the quick search found a name the filter hides"
+eval "$(xdotool getwindowgeometry --shell "$E2E_WIN")"
+main_x=$X main_y=$Y main_w=$WIDTH main_h=$HEIGHT
+xdotool mousemove 1270 1010
+before=$(windows)
+e2e_key Menu
+popup=""
+for i in $(seq 100); do # the menu opens once its entries were looked at
+  popup=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -vx "$E2E_WIN" | tail -1)
+  [ -n "$popup" ] && break
+  sleep 0.1
+done
+[ -n "$popup" ] || e2e_fail "the Menu key opened no menu"
+eval "$(xdotool getwindowgeometry --shell "$popup")"
+[ "$X" -lt $((main_x + main_w)) ] && [ "$Y" -lt $((main_y + main_h)) ] ||
+  e2e_fail "the Menu key's menu opened at $X,$Y, outside the window at the mouse pointer"
+e2e_key Escape
+e2e_key alt+b
+for i in $(seq 50); do [ "$(windows)" -gt "$before" ] && break; sleep 0.1; done
+[ "$(windows)" -gt "$before" ] || e2e_fail "Alt+B opened no menu"
+e2e_key F5 # past the open menu
+answer Achtung Escape
+e2e_finish
+
+# 7. "Schnellsuche" "Alt+Buchstaben": letters typed in the list go to the
+#    command line in the order typed; Ctrl+C and Ctrl+V copy a file across;
+#    Ctrl+L and a typed path move the pane.
+write_settings "$KEYS/" "$OUT/"
+printf '[Bedienung]\r\nSchnellsuche = 1\r\n' >>"$E2E_WORK/Settings.pref"
+e2e_start
+e2e_key Home
+e2e_type "touch buchstaben"
+e2e_key Return
+e2e_wait_file "$KEYS/buchstaben" 5 || e2e_fail "letters did not reach the command line in order: $(ls "$KEYS")"
+# Ctrl+C on a file, Ctrl+V in the other pane: the file is copied there.
+e2e_key Escape Home Down ctrl+c Tab ctrl+v # Abfall.txt
+answer Achtung Return
+e2e_wait_file "$OUT/Abfall.txt" 10 || e2e_fail "Ctrl+C and Ctrl+V did not copy the file"
+e2e_key shift+Tab ctrl+l ctrl+a
+e2e_type "$OUT/"
+e2e_key Return
+e2e_finish
+[ "$(saved Paht0)" = "$OUT/" ] || e2e_fail "Ctrl+L and a typed path left the pane on $(saved Paht0)"
 echo "habits e2e passed"

@@ -6,6 +6,7 @@
 #include "toolkit/numbered_table.h"
 #include "toolkit/widget_kind.h"
 
+#include <QAbstractItemView>
 #include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
@@ -173,6 +174,32 @@ void tk_popup_menu_show(int64_t number, intptr_t window) {
     if (!rec || !rec->popup) return;
     rec->report_window = tk_kind_window_of_handle(window);
     rec->popup->popup(QCursor::pos() - QPoint(1, 1));
+}
+
+namespace {
+
+// Where a popup asked for from the keyboard opens, in screen coordinates.
+QPoint keyboard_popup_place(int64_t gadget, QPoint otherwise) {
+    const TkGadget* g = tk_gadget_lookup(gadget);
+    if (!g || !g->widget || !g->widget->isVisible()) return otherwise;
+    if (auto* view = qobject_cast<QAbstractItemView*>(g->widget)) {
+        const QRect row = view->visualRect(view->currentIndex());
+        const QRect seen = view->viewport()->rect();
+        const QPoint at = row.isValid() && seen.intersects(row)
+                              ? QPoint(row.left() + 16, row.bottom())
+                              : seen.topLeft();
+        return view->viewport()->mapToGlobal(at);
+    }
+    return g->widget->mapToGlobal(QPoint(0, g->widget->height()));
+}
+
+} // namespace
+
+void tk_popup_menu_show_at(int64_t number, intptr_t window, int64_t gadget) {
+    TkMenu* rec = menus().use(number, "tk_popup_menu_show_at");
+    if (!rec || !rec->popup) return;
+    rec->report_window = tk_kind_window_of_handle(window);
+    rec->popup->popup(keyboard_popup_place(gadget, QCursor::pos() - QPoint(1, 1)));
 }
 
 void tk_menu_free(int64_t number) {

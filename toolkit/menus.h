@@ -47,6 +47,10 @@ int64_t tk_menu_exists(int64_t number);
 // Shows a popup at the mouse pointer minus one pixel in x and y. Its choice
 // is reported for the window whose handle is given (0 = none, window -1).
 void tk_popup_menu_show(int64_t number, intptr_t window);
+// The same for a popup asked for from the keyboard: under the current row
+// of a list gadget (its top when that row is out of sight), under any other
+// gadget; at the mouse pointer when gadget names none.
+void tk_popup_menu_show_at(int64_t number, intptr_t window, int64_t gadget);
 // Frees a menu or popup (-1 = all); a menu bar disappears from its window.
 void tk_menu_free(int64_t number);
 

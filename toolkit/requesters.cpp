@@ -93,6 +93,7 @@ QStringList name_filters(const QString& pattern) {
 int64_t tk_message_box(const std::wstring& caption, const std::wstring& text, int64_t flags) {
     QMessageBox box(box_icon(flags), tk_qstring(caption), tk_qstring(text), QMessageBox::NoButton,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText); // a name that looks like markup shows as it is spelled
     const ButtonSet& set = button_set(flags);
     std::vector<std::pair<QAbstractButton*, int64_t>> answers;
     for (const BoxButton& b : set.buttons)

@@ -3,7 +3,8 @@
 // focused gadget sees the key, the way accelerators work. A shortcut becomes
 // EventMenu; Tab and Shift+Tab (built-in items 64001 / 64002) move the focus.
 // Return and Escape first get their dialog meaning (dialog_keys.cpp): the
-// focused button, the default and the cancel button.
+// focused button, the default and the cancel button. While a menu is open
+// the command keys still work: the menu closes and the key acts.
 //
 // Exception: a focused, editable text field keeps the plain keys that type
 // or edit text (printable keys and Space, Delete, Backspace; Return only in
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -142,6 +144,28 @@ void move_focus(QWidget* window, bool forward) {
 
 // ---- the filter ----
 
+// The window an open menu belongs to: the active one, unless the window
+// system made the menu itself active; then the window of the bar or menu it
+// opened from.
+QWidget* menu_owner() {
+    QWidget* owner = QApplication::activeWindow();
+    if (!owner || owner->windowType() == Qt::Popup) owner = QApplication::activePopupWidget();
+    for (int guard = 0; guard < 16 && owner && owner->windowType() == Qt::Popup; ++guard)
+        owner = owner->parentWidget() ? owner->parentWidget()->window() : nullptr;
+    return owner;
+}
+
+// Keys that act past an open menu: function keys but F10 (which has the
+// bar), Ctrl keys, Insert, Delete and the number pad's "*", "+" and "-".
+// Letters, arrows, Return, Escape, Space and Alt keys walk or choose in it.
+bool passes_open_menu(int64_t shortcut) {
+    const int64_t key = shortcut & 0xFFFF;
+    if (!key) return false;
+    if (shortcut & TkShortcutControl) return true;
+    if (key >= 112 && key <= 135) return key != 121;
+    return key == 45 || key == 46 || key == 106 || key == 107 || key == 109;
+}
+
 const TkShortcutEntry* find_entry(const TkWindow* w, int64_t shortcut) {
     for (const TkShortcutEntry& e : w->shortcuts)
         if (e.shortcut == shortcut) return &e;
@@ -161,7 +185,10 @@ class KeyFilter : public QObject {
     bool eventFilter(QObject* obj, QEvent* e) override {
         if (e->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;
         auto* widget = static_cast<QWidget*>(obj);
-        if (QApplication::activePopupWidget() || !first_receiver(widget)) return false;
+        if (QWidget* popup = QApplication::activePopupWidget())
+            return obj == popup && qobject_cast<QMenu*>(popup) &&
+                   key_past_menu(static_cast<QKeyEvent*>(e));
+        if (!first_receiver(widget)) return false;
         // A disabled window (the main window behind a dialog) takes no key:
         // Qt would not hand it one, and its shortcuts must not run either.
         if (!widget->isEnabled()) return false;
@@ -173,6 +200,28 @@ class KeyFilter : public QObject {
     }
 
   private:
+    // A command key pressed while a menu is open: the menus close and the
+    // key does what it does without them, in the window behind them.
+    static bool key_past_menu(QKeyEvent* e) {
+        const int64_t shortcut = shortcut_of(e);
+        if (!passes_open_menu(shortcut)) return false;
+        QWidget* owner = menu_owner();
+        TkWindow* w =
+            owner && owner->isEnabled() ? tk_window_record(tk_window_of_widget(owner)) : nullptr;
+        if (!w) return false;
+        for (int guard = 0; guard < 16 && QApplication::activePopupWidget(); ++guard)
+            QApplication::activePopupWidget()->close();
+        // A bar opened from the keyboard holds the focus until Escape, which
+        // gives it back to the widget that had it.
+        for (QMenuBar* bar : owner->findChildren<QMenuBar*>())
+            if (bar->hasFocus()) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(bar, &escape);
+            }
+        handle(w, owner->focusWidget() ? owner->focusWidget() : owner, e);
+        return true;
+    }
+
     static bool handle(TkWindow* w, QWidget* focus, QKeyEvent* e) {
         const int64_t shortcut = shortcut_of(e);
         // a list's own key hook comes first: a search as you type takes

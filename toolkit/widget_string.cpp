@@ -42,3 +42,19 @@ int64_t tk_string_create(int64_t number, int64_t x, int64_t y, int64_t width, in
     tk_kind_watch_focus(edit);
     return tk_kind_register(number, edit, &string_ops, nullptr, x, y, width, height);
 }
+
+int64_t tk_string_insert(int64_t gadget, const std::wstring& text, bool blank_around) {
+    TkGadget* g = tk_gadget_use(gadget, "tk_string_insert");
+    auto* edit = g ? qobject_cast<QLineEdit*>(g->widget) : nullptr;
+    if (!edit) return 0;
+    TkSuspend quiet;
+    QString put = tk_qstring(text);
+    if (blank_around) {
+        // what goes in replaces the marked part: the blank before looks past it
+        const int at = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+        if (at > 0 && !edit->text().at(at - 1).isSpace()) put.prepend(QLatin1Char(' '));
+        put.append(QLatin1Char(' '));
+    }
+    edit->insert(put);
+    return 1;
+}

@@ -52,6 +52,12 @@ int64_t tk_text_create(int64_t number, int64_t x, int64_t y, int64_t width, int6
 // Single-line edit field.
 int64_t tk_string_create(int64_t number, int64_t x, int64_t y, int64_t width, int64_t height,
                          const std::wstring& text, int64_t flags = 0);
+// Puts text into a single-line field as typing would: at the cursor, in
+// place of a marked part, the cursor after it (tk_gadget_set_text instead
+// puts the cursor at the start). With blank_around a blank goes before it
+// unless the cursor is at the start or after a blank, and one after it.
+// Silent like program text. 0 for a number that names no single-line field.
+int64_t tk_string_insert(int64_t gadget, const std::wstring& text, bool blank_around = false);
 int64_t tk_button_create(int64_t number, int64_t x, int64_t y, int64_t width, int64_t height,
                          const std::wstring& text, int64_t flags = 0);
 // A button showing an image (by handle, tk_image_handle). The button keeps

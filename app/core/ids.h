@@ -16,6 +16,7 @@ enum : int64_t {
     WinButtonBarEditor = 51,
     WinSelectPattern = 60, // "Auswahl erweitern" / "Auswahl verkleinern"
     WinJobs = 62, // "Aufträge": every file job since the start
+    WinKeyTable = 63, // "Tastenbelegung" (F1): every key and its command
 };
 
 // ---- gadgets of the main window ----

@@ -128,8 +128,8 @@ std::wstring TypedOf(int64_t shortcut, const std::wstring& text) {
 
 // A plain letter with "Alt+Buchstaben": it starts the command line.
 int64_t ToCommandLine(const std::wstring& text) {
-    tk_gadget_set_text(GadCommandLine, tk_gadget_get_text(GadCommandLine) + text);
     tk_gadget_activate(GadCommandLine);
+    tk_string_insert(GadCommandLine, text);
     return 1;
 }
 
@@ -154,6 +154,9 @@ int64_t OpenKey(int64_t list, SearchState& s, int64_t shortcut, const std::wstri
         CloseQuickSearch(list);
         tk_event_post(EventGadget, WinMain, list, EventTypeLeftDoubleClick);
         return 1;
+    case KeyNumPlus: // the number pad's "+", "-" and "*" select, also during a search
+    case KeyNumMinus:
+    case KeyNumMultiply: CloseQuickSearch(list); return 0;
     case KeyBackspace:
         s.Typed.pop_back();
         if (!s.Typed.empty()) return SeekOn(list, s, 0, 1);

@@ -78,6 +78,8 @@ std::vector<std::wstring> ParsePatterns(std::wstring_view text) {
         std::wstring_view part = text.substr(start, end - start);
         while (!part.empty() && part.front() == L' ') part.remove_prefix(1);
         while (!part.empty() && part.back() == L' ') part.remove_suffix(1);
+        // "*.*" is every name, as in the file requesters, also one without a dot
+        if (part == L"*.*") part = L"*";
         if (!part.empty()) {
             std::wstring folded(part);
             for (wchar_t& c : folded) c = CaseFold(c);

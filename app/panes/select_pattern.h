@@ -2,10 +2,10 @@
 // "Auswahl verkleinern"), all rows, the inverse. Patterns are wildcards,
 // "*" for any run of characters and "?" for one, several separated by ";"
 // ("*.jpg;*.png"), case ignored; a pattern without a wildcard names a whole
-// name. ".." is never selected, folders only when asked. Selecting never
-// moves the current row nor the keyboard focus, and the selection line is
-// brought up to date at once. Main thread only, except the pattern
-// procedures, which are pure.
+// name; "*.*" is every name, with a dot or without. ".." is never selected,
+// folders only when asked. Selecting never moves the current row nor the
+// keyboard focus, and the selection line is brought up to date at once. Main thread only, except
+// the pattern procedures, which are pure.
 #pragma once
 
 #include <cstdint>

@@ -4,13 +4,13 @@
 
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
-#include "app/core/message_dialog.h"
 #include "app/panes/pane_location.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/panes.h"
 #include "app/panes/quick_search_field.h"
 #include "app/panes/select_pattern.h"
 #include "app/panes/select_pattern_dialog.h"
+#include "app/shell/key_table_window.h"
 #include "app/shell/pane_context_menu.h"
 #include "runtime/program.h"
 #include "toolkit/gadgets.h"
@@ -49,6 +49,7 @@ constexpr Command Commands[] = {
     {MenuMoveKey, FileMenu, L"Bewegen", L"F6", KeyF6, Bound::Before},
     {MenuNewFolderKey, FileMenu, L"Neuer Ordner", L"F7", KeyF7, Bound::Before},
     {MenuDeleteButtonKey, FileMenu, L"Löschen", L"F8", KeyF8, Bound::Before},
+    {MenuPurgeKey, FileMenu, L"Löschen ohne Papierkorb", L"Shift+F8", Shift | KeyF8, Bound::Before},
     {MenuRenameKey, FileMenu, L"Umbenennen", L"F2", KeyF2, Bound::Before},
     {-1, FileMenu, nullptr, nullptr, 0, Bound::Before},
     {MenuCutFiles, FileMenu, L"Ausschneiden", L"Ctrl+X", Ctrl | 'X', Bound::List},
@@ -79,13 +80,27 @@ constexpr Command Commands[] = {
     {-1, CommandsMenu, nullptr, nullptr, 0, Bound::Before},
     {MenuJobs, CommandsMenu, L"Aufträge", L"Ctrl+J", Ctrl | 'J', Bound::Window},
     {-1, CommandsMenu, nullptr, nullptr, 0, Bound::Before},
+    {MenuNewTabKey, CommandsMenu, L"Neuer Reiter", L"Ctrl+T", Ctrl | 'T', Bound::Before},
+    {MenuCloseTabKey, CommandsMenu, L"Reiter schließen", L"Ctrl+W", Ctrl | 'W', Bound::Before},
+    {MenuNextTabKey, CommandsMenu, L"Nächster Reiter", L"Ctrl+Tab", Ctrl | KeyTab, Bound::Before},
+    {MenuPreviousTabKey, CommandsMenu, L"Voriger Reiter", L"Ctrl+Shift+Tab", Ctrl | Shift | KeyTab, Bound::Before},
+    {-1, CommandsMenu, nullptr, nullptr, 0, Bound::Before},
     {MenuKeyTable, CommandsMenu, L"Tastenbelegung", L"F1", KeyF1, Bound::Window},
 };
 // clang-format on
 
-// Keys the key table lists beyond the menus.
+// Keys the key table lists beyond the menus: second keys of their
+// commands, and keys no menu item stands for.
 constexpr const wchar_t* OtherKeys[][2] = {
+    {L"Ctrl+Q", L"Beenden"},
+    {L"Menütaste", L"Kontextmenü"},
+    {L"Ctrl++", L"Auswahl erweitern"},
+    {L"Ctrl+Z", L"Rückgängig"},
+    {L"Ctrl+Shift+Z, Ctrl+Y", L"Wiederholen"},
+    {L"Shift+Entf", L"Löschen ohne Papierkorb"},
+    {L"Alt+1 … Alt+9", L"Zum Reiter 1 … 9"},
     {L"Eingabe", L"Öffnen"},
+    {L"Shift+Eingabe", L"Befehlszeile im Terminal ausführen"},
     {L"Entf", L"Löschen"},
     {L"Rücktaste", L"Ordner hinauf"},
     {L"Tab / Shift+Tab", L"Zur anderen Seite"},
@@ -155,11 +170,10 @@ std::wstring Argument(const std::wstring& text) {
     return rt_program_quote(text);
 }
 
+// At the command line's cursor, as if typed there: what the user types
+// next follows it.
 void ToCommandLine(const std::wstring& text) {
-    if (text.empty()) return;
-    std::wstring line = tk_gadget_get_text(GadCommandLine);
-    if (!line.empty() && line.back() != L' ') line += L' ';
-    tk_gadget_set_text(GadCommandLine, line + Argument(text) + L' ');
+    if (!text.empty()) tk_string_insert(GadCommandLine, Argument(text), true);
 }
 
 void CurrentNameToCommandLine() {
@@ -180,12 +194,11 @@ void Focus(int64_t gadget) {
     if (gadget) tk_gadget_activate(gadget);
 }
 
-void ShowKeyTable() {
-    Messages.Box(L"Tastenbelegung", KeyTableText(), TkMessageOk | TkMessageIconInformation);
-}
-
 // The list-bound command of a key, 0 for none.
 int64_t ListCommandOf(int64_t shortcut) {
+    // "+" of the main block takes Shift on many keyboards: Ctrl+Shift+"+" is
+    // Ctrl+"+" there
+    if ((shortcut & 0xFFFF) == KeyPlus) shortcut &= ~Shift;
     for (const Command& c : Commands)
         if (c.bound == Bound::List && (c.shortcut == shortcut || c.shortcut2 == shortcut))
             return c.item;
@@ -229,7 +242,7 @@ int64_t RunMainCommand(int64_t item) {
     case MenuCopyFiles: Clipboard(ContextCopy); return 1;
     case MenuCutFiles: Clipboard(ContextCut); return 1;
     case MenuPasteFiles: Clipboard(ContextPaste); return 1;
-    case MenuContextKey: ShowPaneContextMenu(WinMain, list, PanePath(list)); return 1;
+    case MenuContextKey: ShowPaneContextMenu(WinMain, list, PanePath(list), true); return 1;
     case MenuSelectPattern: OpenSelectPatternDialog(list, true); return 1;
     case MenuDeselectPattern: OpenSelectPatternDialog(list, false); return 1;
     case MenuInvertSelection: InvertSelection(list); return 1;
@@ -245,7 +258,7 @@ int64_t RunMainCommand(int64_t item) {
     case MenuNameToCommand: CurrentNameToCommandLine(); return 1;
     case MenuPathToCommand: ToCommandLine(PanePath(list)); return 1;
     case MenuEscapeKey: BackToList(); return 1;
-    case MenuKeyTable: ShowKeyTable(); return 1;
+    case MenuKeyTable: OpenKeyTableWindow(); return 1;
     default: return 0;
     }
 }
@@ -254,7 +267,6 @@ std::wstring KeyTableText() {
     std::wstring text;
     for (const Command& c : Commands)
         if (c.item >= 0) text += std::wstring(c.key) + L"\t" + c.text + L"\n";
-    text += L"Ctrl+Q\tBeenden\n";
     for (const auto& k : OtherKeys) text += std::wstring(k[0]) + L"\t" + k[1] + L"\n";
     text.pop_back();
     return text;

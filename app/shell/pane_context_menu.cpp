@@ -104,12 +104,24 @@ namespace {
 AskTopic ContextMenuTopic; // the newest menu asked for
 } // namespace
 
-void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder) {
+void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder, bool from_key) {
+    const auto show = [window, pane, from_key](int64_t menu) {
+        if (from_key)
+            tk_popup_menu_show_at(menu, tk_window_handle(window), pane);
+        else
+            tk_popup_menu_show(menu, tk_window_handle(window));
+    };
     std::vector<std::wstring> paths;
     for (int64_t row = tk_list_next_selected(pane, -1); row >= 0;
          row = tk_list_next_selected(pane, row)) {
         const std::wstring name = tk_gadget_get_item_text(pane, row, 0);
         if (name != L"..") paths.push_back(folder + name);
+    }
+    if (paths.empty() && from_key) {
+        // the Menu key with nothing selected: the current row, as F5 takes it
+        const int64_t row = tk_list_current_row(pane);
+        const std::wstring name = row >= 0 ? tk_gadget_get_item_text(pane, row, 0) : L"";
+        if (!name.empty() && name != L"..") paths.push_back(folder + name);
     }
     if (paths.empty()) {
         // Files on the clipboard go into the folder the pane shows, also an
@@ -119,7 +131,7 @@ void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folde
         PaneContext.Pane = pane;
         PaneContext.Folder = folder;
         BuildPaneBackgroundMenu(!tk_clipboard_get_files(&cut).empty());
-        tk_popup_menu_show(MenuPaneBackground, tk_window_handle(window));
+        show(MenuPaneBackground);
         return;
     }
     // Whether the entries are still there and which programs open the first
@@ -140,7 +152,7 @@ void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folde
                 if (rt_file_attributes(p) == -1) a->vanished = true;
             if (!a->vanished) a->apps = pf_apps_for_type(paths.front());
         },
-        [a, window, pane, folder, paths] {
+        [a, show, pane, folder, paths] {
             if (a->vanished || PanePath(pane) != folder) return;
             PaneContext = PaneContextState{};
             PaneContext.Pane = pane;
@@ -148,7 +160,7 @@ void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folde
             PaneContext.Paths = paths;
             PaneContext.Apps = a->apps;
             BuildContextPopup();
-            tk_popup_menu_show(MenuPaneContext, tk_window_handle(window));
+            show(MenuPaneContext);
         });
 }
 

@@ -46,7 +46,11 @@ struct PaneContextState {
 extern PaneContextState PaneContext;
 
 // Shows popup 26 (or 27) for the pane's selected rows; folder = PanePath.
-void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder);
+// Asked for from the keyboard (the Menu key, Shift+F10) it opens at the
+// current row instead of the mouse pointer, and with nothing selected it is
+// the current row's menu.
+void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folder,
+                         bool from_key = false);
 // 1 when the current EventMenu answers popup 26.
 int64_t IsPaneContextAnswer(int64_t item);
 // Runs the current EventMenu's context command.

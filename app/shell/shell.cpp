@@ -21,6 +21,7 @@
 #include "app/panes/select_pattern_dialog.h"
 #include "app/panes/selection_line.h"
 #include "app/panes/panes.h"
+#include "app/shell/key_table_window.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_window.h"
@@ -48,6 +49,7 @@ constexpr WindowHandlerEntry WindowHandlers[] = {
     {WinButtonBarEditor, ButtonBarEditorEvent},
     {WinSelectPattern, SelectPatternEvents},
     {WinJobs, JobsWindowEvents},
+    {WinKeyTable, KeyTableEvents},
 };
 
 struct ItemPicture {

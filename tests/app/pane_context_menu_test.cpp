@@ -145,6 +145,14 @@ TEST_F(ContextMenuTest, RightClickBuildsTheMenuOnlyForRealSelections) {
     ASSERT_EQ(PaneContext.Apps.size(), 2u);
     EXPECT_EQ(PaneContext.Apps[0].name, L"Eins");
     EXPECT_TRUE(tk_menu_exists(MenuPaneContext));
+    // the Menu key with nothing selected: the menu of the current row
+    for (const wchar_t* name : {L"..", L"brief.txt"})
+        tk_gadget_set_item_state(GadLeftPane, Row(name), 0);
+    tk_list_set_current_row(GadLeftPane, Row(L"brief.txt"));
+    ASSERT_EQ(tk_list_selected_count(GadLeftPane), 0);
+    ShowPaneContextMenu(WinMain, GadLeftPane, folder_, true);
+    ASSERT_EQ(PaneContext.Paths.size(), 1u);
+    EXPECT_EQ(PaneContext.Paths[0], folder_ + L"brief.txt");
 }
 
 TEST_F(ContextMenuTest, AnswersAreApartFromMainMenuItems) {

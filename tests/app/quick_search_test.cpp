@@ -4,9 +4,11 @@
 #include "app/panes/pane_sort.h"
 #include "app/panes/quick_search.h"
 #include "app/panes/quick_search_field.h"
+#include "app/shell/key_table_window.h"
 #include "app/shell/main_commands.h"
 #include "app/shell/main_menu.h"
 #include "habits_fixture.h"
+#include "runtime/text.h"
 #include "toolkit/list_keys.h"
 #include "toolkit/readback.h"
 
@@ -84,9 +86,10 @@ TEST(NaturalOrder, NumbersByValueLeadingZerosLongRunsAndMixedText) {
 TEST_F(HabitsTest, TheFieldJumpsNarrowsWalksAndClosesKeepingTheRow) {
     Fill(GadLeftPane, {L"Abfall.txt:1", L"Mud.txt:1", L"Müll.txt:1", L"Mull2:1"});
     tk_gadget_set_state(GadLeftPane, 0);
-    EXPECT_EQ(QuickSearchKey(GadLeftPane, 'M', L"M"), 1);
+    EXPECT_EQ(QuickSearchKey(GadLeftPane, TkShortcutShift | 'M', L"M"), 1); // Shift too
     EXPECT_EQ(Current(GadLeftPane), L"Mud.txt");
     QuickSearchKey(GadLeftPane, 'U', L"u");
+    EXPECT_EQ(Current(GadLeftPane), L"Mud.txt");
     QuickSearchKey(GadLeftPane, 'L', L"l");
     EXPECT_EQ(Current(GadLeftPane), L"Müll.txt"); // "mul" as the plain letter
     EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"Mul");
@@ -100,6 +103,10 @@ TEST_F(HabitsTest, TheFieldJumpsNarrowsWalksAndClosesKeepingTheRow) {
     EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"");
     EXPECT_EQ(Current(GadLeftPane), L"Müll.txt");
     EXPECT_TRUE(tk_gadget_hidden(GadLeftQuickSearch));
+    // the number pad's "+" during a search is the selection key, not text
+    QuickSearchKey(GadLeftPane, 'M', L"m");
+    EXPECT_EQ(QuickSearchKey(GadLeftPane, KeyNumPlus, L"+"), 0);
+    EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"");
     // an umlaut starts a search as a letter does, whatever the locale
     EXPECT_EQ(QuickSearchKey(GadLeftPane, 0, L"ü"), 1);
     EXPECT_EQ(QuickSearchTyped(GadLeftPane), L"ü");
@@ -147,6 +154,7 @@ TEST_F(HabitsTest, FileAndCommandMenusListEveryCommandWithItsKey) {
     auto* bar = reinterpret_cast<QMenuBar*>(tk_menu_handle(MenuMain));
     ASSERT_NE(bar, nullptr);
     int items = 0;
+    QStringList texts;
     for (QAction* title : bar->actions()) {
         if (title->text() != QStringLiteral("&Datei") &&
             title->text() != QStringLiteral("&Befehle"))
@@ -154,13 +162,40 @@ TEST_F(HabitsTest, FileAndCommandMenusListEveryCommandWithItsKey) {
         for (QAction* a : title->menu()->actions()) {
             if (a->isSeparator()) continue;
             ++items;
+            texts << a->text();
             EXPECT_TRUE(a->text().contains(QLatin1Char('\t'))) << a->text().toStdString();
         }
     }
-    EXPECT_GE(items, 25); // the commands of both menus
+    EXPECT_GE(items, 30); // the commands of both menus
+    // the tab keys and Shift+F8, bound elsewhere, are in the menus too
+    for (const char* item : {"Neuer Reiter\tCtrl+T", "Voriger Reiter\tCtrl+Shift+Tab",
+                             "Löschen ohne Papierkorb\tShift+F8"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(item))) << item;
+    // the key table holds every key, second keys and keys without an item too
     const std::wstring table = KeyTableText();
-    for (const wchar_t* key : {L"Ctrl+R\tAktualisieren", L"Ctrl+U\tSeiten tauschen",
-                               L"Alt+F4\tBeenden", L"Num +\tAuswahl erweitern", L"F1\t"})
-        EXPECT_NE(table.find(key), std::wstring::npos) << key;
+    for (const wchar_t* key :
+         {L"Ctrl+R\tAktualisieren", L"Ctrl+U\tSeiten tauschen", L"Alt+F4\tBeenden",
+          L"Num +\tAuswahl erweitern", L"F1\t", L"Ctrl+T\tNeuer Reiter", L"Ctrl+Q\tBeenden",
+          L"Ctrl+Z\tRückgängig", L"Menütaste\tKontextmenü", L"Ctrl++\t", L"Alt+1 … Alt+9\t",
+          L"Shift+Eingabe\t"})
+        EXPECT_NE(table.find(key), std::wstring::npos) << rt_text_to_os(key);
     for (const int64_t list : {GadLeftPane, GadRightPane}) tk_list_set_key_hook(list, nullptr);
+}
+
+TEST_F(HabitsTest, TheKeyTableWindowListsEveryKeyWholeAndEscapeClosesIt) {
+    OpenKeyTableWindow();
+    const int64_t list = KeyTableList();
+    ASSERT_NE(list, 0);
+    const std::wstring table = KeyTableText();
+    EXPECT_EQ(tk_gadget_count_items(list), std::count(table.begin(), table.end(), L'\n') + 1);
+    EXPECT_EQ(tk_gadget_get_item_text(list, 0, 1), L"Anzeigen");
+    for (const int64_t column : {0, 1}) // no key and no command cut
+        EXPECT_GE(tk_list_column_width(list, column), tk_list_column_fit_width(list, column));
+    tk_window_press_escape(WinKeyTable);
+    for (int i = 0; i < 50 && KeyTableList(); ++i)
+        if (const int32_t code = tk_event_wait_timeout(20);
+            code && tk_event_window() == WinKeyTable)
+            KeyTableEvents(code);
+    EXPECT_EQ(KeyTableList(), 0);
+    EXPECT_FALSE(tk_window_exists(WinKeyTable));
 }

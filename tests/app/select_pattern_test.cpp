@@ -2,7 +2,9 @@
 // line that counts the result.
 #include "app/panes/select_pattern.h"
 #include "app/panes/selection_line.h"
+#include "app/shell/main_commands.h"
 #include "habits_fixture.h"
+#include "toolkit/readback.h"
 
 using Names = std::vector<std::wstring>;
 
@@ -19,6 +21,7 @@ TEST(SelectPatterns, SeveralPatternsCaseIgnoredWildcardsWholeNames) {
     EXPECT_TRUE(PatternsMatch(ParsePatterns(L"ÄRGER*"), L"ärger und mehr"));
     EXPECT_TRUE(PatternsMatch(ParsePatterns(L"*a*a*a*a*a*b"), std::wstring(5000, L'a') + L"b"));
     EXPECT_TRUE(ParsePatterns(L" ; ").empty());
+    EXPECT_TRUE(PatternsMatch(ParsePatterns(L"*.*"), L"Makefile")); // the offered pattern: all
 }
 
 TEST_F(HabitsTest, PatternSelectsFilesOnlyUnlessFoldersAskedAndNeverTheParent) {
@@ -31,6 +34,18 @@ TEST_F(HabitsTest, PatternSelectsFilesOnlyUnlessFoldersAskedAndNeverTheParent) {
     EXPECT_EQ(Selected(GadLeftPane), (Names{L"docs", L"a.txt", L"b.TXT", L"c.jpg"}));
     SelectByPattern(GadLeftPane, L"*.txt;d*", false, true);
     EXPECT_EQ(Selected(GadLeftPane), (Names{L"c.jpg"}));
+}
+
+// Ctrl+"+" opens "Auswahl erweitern" also where "+" takes Shift.
+TEST_F(HabitsTest, CtrlPlusWithOrWithoutShiftAsksForThePattern) {
+    for (const int64_t shift : {int64_t{0}, int64_t{TkShortcutShift}}) {
+        EXPECT_EQ(PaneListKey(GadLeftPane, TkShortcutControl | shift | KeyPlus, L""), 1);
+        EXPECT_EQ(tk_window_title(WinSelectPattern), L"Auswahl erweitern");
+        tk_window_press_escape(WinSelectPattern);
+        tk_event_wait_timeout(0);
+        tk_window_close(WinSelectPattern);
+        tk_window_disable(WinMain, 0);
+    }
 }
 
 TEST_F(HabitsTest, ARowSelectedOnlyByTheCursorGivesWayToThePatternButAPickStays) {

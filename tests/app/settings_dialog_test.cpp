@@ -230,3 +230,35 @@ TEST_F(SettingsDialogTest, NoTextIsCutInTheDesktopsFontNorInALargerOne) {
     tk_gadget_set_font(-1, -1);
     tk_font_free(large);
 }
+
+// Page "Bedienung": the quick search's choice, and natural order, whose
+// change sorts the panes again as soon as it is applied.
+TEST_F(SettingsDialogTest, HabitsPageChoosesTheSearchAndSortsTheNumbersAgain) {
+    dir_.write("Foto 10", "x");
+    dir_.write("Foto 2", "x");
+    ShowPath(GadLeftPane, L"", ShowRefresh);
+    const auto order = [] {
+        std::vector<std::wstring> names;
+        for (int64_t r = 0; r < tk_gadget_count_items(GadLeftPane); ++r)
+            if (tk_gadget_get_item_text(GadLeftPane, r, 0).starts_with(L"Foto"))
+                names.push_back(tk_gadget_get_item_text(GadLeftPane, r, 0));
+        return names;
+    };
+    EXPECT_EQ(order(), (std::vector<std::wstring>{L"Foto 2", L"Foto 10"}));
+    const int64_t search = tk_window_gadget_with_text(WinSettings, L"Buchstaben");
+    ASSERT_NE(search, 0);
+    tk_gadget_set_state(search, 2); // "Aus"
+    Click(search, EventTypeChange);
+    EXPECT_EQ(App.settings.QuickSearch, 2);
+    const int64_t natural =
+        tk_window_gadget_with_text(WinSettings, L"Zahlen in Namen nach Wert sortieren");
+    ASSERT_NE(natural, 0);
+    tk_gadget_set_state(natural, 0);
+    Click(natural);
+    Click(GadSettingsApply);
+    EXPECT_EQ(App.settings.NaturalOrder, 0);
+    EXPECT_EQ(order(), (std::vector<std::wstring>{L"Foto 10", L"Foto 2"}));
+    Tick(natural);
+    Click(GadSettingsAccept);
+    EXPECT_EQ(order(), (std::vector<std::wstring>{L"Foto 2", L"Foto 10"}));
+}

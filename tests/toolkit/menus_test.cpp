@@ -1,5 +1,6 @@
 // Menu bars, popup menus and the toolbar: chosen items arrive as EventMenu
 // with their ids and the right window; the bar keeps the window's height.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
@@ -13,6 +14,7 @@
 #include "toolkit/events.h"
 #include "toolkit/images.h"
 #include "toolkit/internal.h"
+#include "toolkit/list.h"
 #include "toolkit/menus.h"
 #include "toolkit/windows.h"
 
@@ -116,6 +118,28 @@ TEST_F(MenusTest, PopupChoiceArrivesLaterAsEventMenu) {
     EXPECT_EQ(next_menu_item(&window), 13);
     EXPECT_EQ(window, 0);
     EXPECT_FALSE(popup->isVisible());
+}
+
+// From the keyboard a popup opens at the list's current row, wherever the
+// mouse pointer is.
+TEST_F(MenusTest, APopupFromTheKeyboardOpensAtTheCurrentRow) {
+    ASSERT_NE(tk_popup_menu_create(27), 0);
+    tk_menu_item_add(12, L"Öffnen");
+    auto* popup = reinterpret_cast<QMenu*>(tk_menu_handle(27));
+    ASSERT_NE(tk_list_create(5, 10, 40, 300, 200, L"Name", 200, TkListMultiSelect), 0);
+    for (int i = 0; i < 5; ++i) tk_list_add_item(5, -1, L"Zeile " + std::to_wstring(i), 0, 0, 0);
+    tk_list_set_current_row(5, 3);
+    QCursor::setPos(900, 900);
+    tk_popup_menu_show_at(27, tk_window_handle(0), 5);
+    ASSERT_TRUE(popup->isVisible());
+    auto* view = qobject_cast<QAbstractItemView*>(tk_gadget_lookup(5)->widget);
+    ASSERT_NE(view, nullptr);
+    const QRect row = view->visualRect(view->currentIndex());
+    const QPoint at = view->viewport()->mapFromGlobal(popup->pos());
+    EXPECT_GE(at.y(), row.top());
+    EXPECT_LE(at.y(), row.bottom() + 1);
+    EXPECT_LT(at.x(), view->viewport()->width());
+    popup->close();
 }
 
 TEST_F(MenusTest, PopupSubmenusAndFreeing) {

@@ -4,6 +4,7 @@
 #include "core_fixture.h"
 #include "toolkit/list.h"
 #include "toolkit/list_keys.h"
+#include "toolkit/menus.h"
 
 namespace {
 
@@ -191,4 +192,37 @@ TEST_F(ShortcutsTest, TextFieldKeepsItsUndoAndRedo) {
     press(Qt::Key_Z, Qt::ControlModifier, "\x1a");
     press(Qt::Key_Y, Qt::ControlModifier, "\x19");
     EXPECT_EQ(menu_items(), (std::vector<int64_t>{5, 6}));
+}
+
+// A command key while a menu of the bar is open closes it and acts as
+// without it, the focus back where it was; a key that walks the menu stays
+// with the menu.
+TEST_F(ShortcutsTest, CommandKeysActPastAnOpenMenu) {
+    tk_shortcut_add(0, 116, 8);                     // F5
+    tk_shortcut_add(0, 'R' | TkShortcutControl, 9); // Ctrl+R
+    tk_shortcut_add(0, 40, 7);                      // Down, to see it is not taken
+    QApplication::setActiveWindow(tk_window_widget(0));
+    ASSERT_NE(tk_menu_create(2, tk_window_handle(0)), 0);
+    tk_menu_title(L"Datei");
+    tk_menu_item_add(1, L"Eins");
+    tk_menu_item_add(2, L"Zwei");
+    const auto open_menu = [] {
+        tk_menu_bar_activate(2);
+        for (int i = 0; i < 100 && !QApplication::activePopupWidget(); ++i)
+            tk_event_wait_timeout(20);
+        return QApplication::activePopupWidget();
+    };
+    QWidget* menu = open_menu();
+    ASSERT_NE(menu, nullptr);
+    send_key(menu, Qt::Key_Down);
+    EXPECT_EQ(QApplication::activePopupWidget(), menu) << "Down walks the menu";
+    send_key(menu, Qt::Key_F5);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{8}));
+    EXPECT_EQ(focus(), widget_of(20));
+    menu = open_menu();
+    ASSERT_NE(menu, nullptr);
+    send_key(menu, Qt::Key_R, Qt::ControlModifier, "\x12");
+    EXPECT_EQ(menu_items(), (std::vector<int64_t>{9}));
+    tk_menu_free(-1);
 }

@@ -80,6 +80,17 @@ TEST_F(WidgetsTest, StringReportsTypingButNotProgramText) {
     EXPECT_GE(count(events, 10, EventTypeChange), 1);
     EXPECT_EQ(tk_gadget_get_text(10), L"abvom Programm"); // program text leaves the caret at 0
 
+    // inserted text goes in at the caret as typed text does, and typing goes on after it
+    tk_string_insert(10, L"cd", true); // the caret is after "ab": a blank before and after
+    QTest::keyClicks(widget_of(10), QStringLiteral("x"));
+    EXPECT_EQ(tk_gadget_get_text(10), L"ab cd xvom Programm");
+    EXPECT_EQ(count(drain(), 10, EventTypeChange), 1) << "only the typed x reports";
+    tk_gadget_set_text(10, L"");
+    tk_string_insert(10, L"z");
+    tk_string_insert(10, L"ei", true); // no blank at the start, one before "ei" after "z"
+    QTest::keyClicks(widget_of(10), QStringLiteral("s"));
+    EXPECT_EQ(tk_gadget_get_text(10), L"z ei s");
+
     QTest::keyClicks(widget_of(11), QStringLiteral("x")); // read-only takes no typing
     EXPECT_EQ(tk_gadget_get_text(11), L"");
 }
