@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -104,6 +105,24 @@ void TkListView::currentChanged(const QModelIndex& current, const QModelIndex& p
     QTreeView::currentChanged(current, previous);
     if (program_depth > 0 || !rows->redraw_on()) return;
     rows->set_current_row(current.isValid() ? current.row() : -1);
+}
+
+// Rows picked one by one (Insert, Ctrl+click) stay picked while the cursor
+// walks: a plain arrow, page, Home or End key then moves the cursor only.
+// While the selection is no more than the row under the cursor, it follows
+// the cursor as it always did.
+QItemSelectionModel::SelectionFlags TkListView::selectionCommand(const QModelIndex& index,
+                                                                 const QEvent* event) const {
+    const auto flags = QTreeView::selectionCommand(index, event);
+    if (!event || event->type() != QEvent::KeyPress || selectionMode() != ExtendedSelection ||
+        !(flags & QItemSelectionModel::Clear))
+        return flags;
+    const QItemSelection picked = selectionModel()->selection();
+    const int current = currentIndex().row();
+    const bool only_current =
+        picked.size() == 1 && picked.front().top() == current && picked.front().bottom() == current;
+    if (picked.isEmpty() || only_current) return flags;
+    return QItemSelectionModel::NoUpdate;
 }
 
 void TkListView::on_user_checked(int) {

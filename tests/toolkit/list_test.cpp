@@ -2,6 +2,7 @@
 // changes do not), redraw off/on, the header hook, geometry queries.
 #include "list_fixture.h"
 
+#include <QKeyEvent>
 #include <array>
 
 #include "toolkit/images.h"
@@ -138,6 +139,30 @@ TEST_F(ListTest, SingleSelectionKeepsOneRow) {
 }
 
 // ---- user actions ----
+
+// Picks made one by one survive the cursor's walk; a lone selection under
+// the cursor follows it.
+TEST_F(ListTest, PlainCursorKeysKeepPickedRowsAndMoveALoneSelection) {
+    add_rows(6);
+    settle();
+    auto press = [](Qt::Key key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(list_view(), &e);
+    };
+    tk_gadget_set_state(kList, 1); // one row, under the cursor
+    press(Qt::Key_Down);
+    EXPECT_EQ(tk_list_current_row(kList), 2);
+    EXPECT_EQ(tk_list_selected_count(kList), 1);
+    EXPECT_EQ(tk_gadget_get_item_state(kList, 2), TkListItemSelected);
+
+    tk_gadget_set_item_state(kList, 4, TkListItemSelected); // two picked rows
+    tk_list_set_current_row(kList, 3);
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Up})
+        press(key);
+    EXPECT_EQ(tk_list_selected_count(kList), 2);
+    EXPECT_EQ(tk_list_next_selected(kList, -1), 2);
+    EXPECT_EQ(tk_list_next_selected(kList, 2), 4);
+}
 
 TEST_F(ListTest, ClickOnARowReportsChangeThenLeftClick) {
     add_rows(3);
