@@ -1,6 +1,6 @@
 // MessageDialog answers for Return, each button and the close box; the owner
 // is disabled exactly while it is open; events for other windows that arrive
-// meanwhile are delivered afterwards.
+// meanwhile are delivered afterwards; the program's end answers "Abbruch".
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -98,6 +98,33 @@ TEST_F(MessageDialogTest, EventsForOtherWindowsArriveAfterwards) {
     EXPECT_EQ(tk_event_window(), ProgressWindow);
     EXPECT_EQ(tk_event_gadget(), 7);
     EXPECT_EQ(tk_event_data(), 42);
+}
+
+// A logout's quit request while the dialog is open: it answers "Abbruch",
+// the main window's close request that came with it arrives afterwards,
+// and a later question is answered so without being shown.
+TEST_F(MessageDialogTest, QuitRequestAnswersAbbruchAndLetsTheCloseRequestThrough) {
+    EXPECT_EQ(Ask(MessageTwoButtons,
+                  [](int64_t d) {
+                      tk_quit_request(1);
+                      tk_event_post(EventCloseWindow, Owner);
+                      // a dialog that waits on fails the test instead of hanging it
+                      tk_call_until(10, [d, waits = 0]() mutable {
+                          if (!tk_window_exists(d)) return true;
+                          if (++waits < 500) return false;
+                          Click(d, L"OK");
+                          return true;
+                      });
+                  }),
+              MessageAnswerCancel);
+    int32_t code = 0;
+    for (int i = 0; i < 100 && code != EventCloseWindow; ++i) code = tk_event_wait_timeout(10);
+    EXPECT_EQ(code, EventCloseWindow);
+    EXPECT_EQ(tk_event_window(), Owner);
+    EXPECT_EQ(MessageDialog(MessageKindQuestion, L"Frage", L"Löschen !", L"wirklich ?",
+                            MessageTwoButtons, Owner),
+              MessageAnswerCancel);
+    tk_quit_request(0);
 }
 
 } // namespace
