@@ -20,11 +20,11 @@ echo drin >"$SRC/loesch/innen/f"
 # one split
 MANY=25000
 head -c $((MANY * 4096)) /dev/urandom | (cd "$SRC/viele" && split -b 4096 -a 5 -d - datei_)
-# a folder whose delete runs long enough to be stopped: 100,000 empty
-# files (some three seconds of deleting), in the right pane, so the left
+# a folder whose delete runs long enough to be stopped: 60,000 empty
+# files (some two seconds of deleting), in the right pane, so the left
 # one's rows stay as they are
 mkdir -p "$DST/0_abbruch"
-(cd "$DST/0_abbruch" && seq -w 1 100000 | xargs touch)
+(cd "$DST/0_abbruch" && seq -w 1 60000 | xargs touch)
 
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
   "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
