@@ -5,7 +5,7 @@
 # Escape and "Abbruch" confirming nothing in the F5, F6, F8, Ctrl+E and
 # Ctrl+B dialogs, a Return that closes "Eigenschaften" and goes no further,
 # and the end of the program (close box, SIGTERM, SIGHUP) while a message
-# box or a dialog is open.
+# box, a dialog or the question of F5 or F8 is open.
 . "$(dirname "$0")/lib.sh"
 
 TREE=$E2E_DIR/baum OTHER=$E2E_DIR/anderer
@@ -145,4 +145,18 @@ e2e_key ctrl+e
 focus_on Konfiguration
 printf '' >"$E2E_WORK/Settings.pref"
 ended_by HUP "the settings dialog"
+
+# 8. And the questions of F5 and F8, which count as "Abbruch": the program
+#    ends (it stayed, the question gone), nothing is copied or deleted.
+for open_with in "F5 TERM" "F8 HUP"; do
+  set -- $open_with
+  write_settings
+  e2e_start
+  e2e_key End "$1"
+  focus_on Achtung
+  printf '' >"$E2E_WORK/Settings.pref"
+  ended_by "$2" "the $1 question"
+done
+[ -e "$OTHER/datei.txt" ] && e2e_fail "the F5 question ended by SIGTERM copied the file"
+[ -e "$TREE/datei.txt" ] || e2e_fail "the F8 question ended by SIGHUP deleted the file"
 exit 0

@@ -2,7 +2,8 @@
 # File operations in the real program under Xvfb: F5 of a folder tree and of
 # a file (bytes compared), F6, the copy progress window "Kopieren !" while
 # many files copy, F8 with both questions, F2 with Escape and with a new
-# name, and F7 "Neu". Questions are answered with Return on the dialog.
+# name, F7 "Neu", and a large folder's F8 stopped by "Abbrechen". Questions
+# are answered with Return on the dialog.
 . "$(dirname "$0")/lib.sh"
 
 SRC=$E2E_DIR/quelle DST=$E2E_DIR/ziel
@@ -19,6 +20,11 @@ echo drin >"$SRC/loesch/innen/f"
 # one split
 MANY=25000
 head -c $((MANY * 4096)) /dev/urandom | (cd "$SRC/viele" && split -b 4096 -a 5 -d - datei_)
+# a folder whose delete runs long enough to be stopped: 60,000 empty
+# files (some two seconds of deleting), in the right pane, so the left
+# one's rows stay as they are
+mkdir -p "$DST/0_abbruch"
+(cd "$DST/0_abbruch" && seq -w 1 60000 | xargs touch)
 
 printf '\xEF\xBB\xBF\r\n[Fenster]\r\nPosOn = 1\r\nX = 0\r\nY = 0\r\nWidth = 900\r\nHeight = 600\r\n[Paht]\r\nPaht0 = %s/\r\nPaht1 = %s/\r\n' \
   "$SRC" "$DST" >"$E2E_WORK/Settings.pref"
@@ -91,5 +97,17 @@ xdotool type --delay 20 "Neu"
 xdotool key Return
 sleep 0.5
 [ -d "$SRC/Neu" ] || e2e_fail "F7 did not create Neu"
+
+# "Abbrechen" (Escape) in the delete's progress window stops it before its
+# next file: the folder and most of its files stay.
+e2e_key Tab Home Down F8             # right pane: .., 0_abbruch, ...
+answer Achtung Return
+answer Achtung Return
+answer "Löschen !" Escape
+gone "Löschen !" 10 || e2e_fail "Abbrechen did not end the delete"
+sleep 0.5
+left=$(ls "$DST/0_abbruch" 2>/dev/null | wc -l)
+[ "$left" -gt 0 ] || e2e_fail "Abbrechen did not stop the delete: no file left"
+[ -e "$DST/baum/x.bin" ] || e2e_fail "the stopped delete took another folder"
 e2e_finish
 exit 0

@@ -3,7 +3,8 @@
 # "Anhalten" (the target stops growing) and resumed from the "Aufträge"
 # window (Ctrl+J), a second F5 meanwhile that waits in the queue and is done
 # afterwards, the copy byte-exact; quitting with a job running asks, "Abbruch"
-# keeps it running, yes stops it with no temporary file left.
+# keeps it running, yes stops it with no temporary file left; so does a
+# SIGTERM, which writes the settings too.
 . "$(dirname "$0")/lib.sh"
 
 SRC=$E2E_DIR/quelle DST=$E2E_DIR/ziel
@@ -97,4 +98,22 @@ rc=$?
 APP_PID=""
 [ "$rc" -eq 0 ] || e2e_fail "exit code $rc"
 [ "$(temporaries)" -eq 0 ] || e2e_fail "a temporary file was left behind"
+
+# A logout's SIGTERM while a copy runs: the copy stops as a cancel does, no
+# temporary stays, and the settings are written.
+e2e_start
+e2e_key Home Down F5
+answer Achtung Return
+wait_written
+[ -n "$(written)" ] || e2e_fail "the copy before SIGTERM did not start"
+printf '' >"$E2E_WORK/Settings.pref"
+kill -TERM "$APP_PID"
+for ((i = 0; i < 100; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$APP_PID" 2>/dev/null && e2e_fail "SIGTERM did not end the program while a copy ran"
+wait "$APP_PID"
+rc=$?
+APP_PID=""
+[ "$rc" -eq 0 ] || e2e_fail "SIGTERM during a copy: exit code $rc"
+grep -q "Paht0 = $SRC/" "$E2E_WORK/Settings.pref" || e2e_fail "SIGTERM during a copy: no settings written"
+[ "$(temporaries)" -eq 0 ] || e2e_fail "SIGTERM during a copy left a temporary file"
 echo "job_queue_test: ok"

@@ -3,8 +3,8 @@
 # the folder left, also from the start folder; F3 on a folder enters it;
 # "cd" on the command line moves the pane and Shift+Return runs a command in
 # a terminal in the pane's folder; a wildcard filter; "Einfügen" on an empty
-# pane; F2 says why a name is refused; the cursor stays on what F2, F7 and
-# F8 touched; F5 without a selection takes the current row; the first start
+# pane; F2 says why a name is refused; the cursor stays on what F2, F6, F7
+# and F8 touched; F5 without a selection takes the current row; the first start
 # opens centred, wide enough for the columns. The current row is read with
 # F4 and a recording editor, which never moves the pane, so every check
 # waits for the state it expects instead of sleeping.
@@ -100,6 +100,11 @@ AT=$L/a_dir
 expect_row "F3 on a folder" ..
 AT=$L
 expect_row "Backspace re-selects a_dir" a_dir BackSpace
+e2e_key F3
+AT=$L/a_dir
+expect_row "F3 on a_dir again" ..
+AT=$L
+expect_row "Return on .. re-selects a_dir" a_dir Return
 
 # 3. "cd" moves the active pane; a command then runs in its new folder.
 command_line "cd sub" Return
@@ -191,9 +196,17 @@ e2e_key F5
 focus_on Achtung
 xdotool key Return
 e2e_wait_file "$R/m3.txt" 10 || e2e_fail "F5 without a selection copied nothing"
+
+# 11. After F6 the cursor is on the row after the moved one.
+expect_row "to k1.txt" k1.txt Up
+e2e_key F6
+focus_on Achtung
+xdotool key Return
+e2e_wait_file "$R/k1.txt" 10 || e2e_fail "F6 did not move k1.txt"
+expect_row "the cursor after F6" m3.txt
 e2e_finish
 
-# 11. The first start opens centred on the 1280 x 1024 screen, two thirds
+# 12. The first start opens centred on the 1280 x 1024 screen, two thirds
 # high and as wide as four columns a pane need.
 rm -f "$E2E_WORK/Settings.pref"
 e2e_start

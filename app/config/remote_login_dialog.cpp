@@ -122,13 +122,15 @@ int RemoteLoginWindow(PfRemoteLogin* login) {
     int answer = 0;
     while (!answer) {
         const int32_t code = tk_event_wait();
-        if (tk_quit_requested())
-            answer = -1;
-        else if (tk_event_window() == window && code)
-            answer = AnswerOf(code, window, g);
-        else if (CanHold(code))
+        const bool quitting = tk_quit_requested() != 0;
+        if (tk_event_window() == window && code) {
+            if (!quitting) answer = AnswerOf(code, window, g);
+        } else if (CanHold(code)) {
+            // kept for afterwards, the close request that ends the program too
             held.push_back(
                 {code, tk_event_window(), tk_event_gadget(), tk_event_type(), tk_event_data()});
+        }
+        if (quitting) answer = -1;
     }
     if (answer == 1) TakeAnswer(g, login);
     if (owner != -1) tk_window_disable(owner, 0);

@@ -95,6 +95,8 @@ bool CanHold(int32_t code) {
 
 int64_t MessageDialog(int64_t kind, const std::wstring& caption, const std::wstring& headline,
                       const std::wstring& text, int64_t buttons, int64_t owner) {
+    // The program ends: the question counts as "Abbruch", shown or not.
+    if (tk_quit_requested()) return MessageAnswerCancel;
     const DialogFonts fonts;
     const int64_t flags = owner == -1 ? DialogFlagsOnScreen : DialogFlagsOnParent;
     const intptr_t parent = owner == -1 ? 0 : tk_window_handle(owner);
@@ -116,11 +118,15 @@ int64_t MessageDialog(int64_t kind, const std::wstring& caption, const std::wstr
     int64_t answer = 0;
     while (!answer) {
         const int32_t code = tk_event_wait();
-        if (tk_event_window() == dialog && code)
-            answer = AnswerOf(code, dialog, b);
-        else if (CanHold(code))
+        const bool quitting = tk_quit_requested() != 0;
+        if (tk_event_window() == dialog && code) {
+            if (!quitting) answer = AnswerOf(code, dialog, b);
+        } else if (CanHold(code)) {
+            // kept for afterwards, the close request that ends the program too
             held.push_back(
                 {code, tk_event_window(), tk_event_gadget(), tk_event_type(), tk_event_data()});
+        }
+        if (quitting) answer = MessageAnswerCancel;
     }
 
     if (icon_image) tk_image_free(icon_image);

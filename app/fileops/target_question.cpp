@@ -100,15 +100,18 @@ int64_t TargetQuestionDialog(const std::wstring& headline, const std::wstring& q
     while (!answer) {
         const int32_t code = tk_event_wait();
         const int64_t window = tk_event_window();
-        if (tk_quit_requested())
-            answer = MessageAnswerCancel;
-        else if (window == dialog && code)
-            answer = AnswerOf(code, g);
+        const bool quitting = tk_quit_requested() != 0;
+        if (window == dialog && code) {
+            if (!quitting) answer = AnswerOf(code, g);
+        }
         // Running jobs go on showing their progress and ending meanwhile.
         else if (code && IsFileJobWindow(window))
             FileJobWindowEvents(code);
+        // Kept for after the answer; so is the close request that ends the
+        // program, which would be lost with the question.
         else if (CanHold(code))
             held.push_back({code, window, tk_event_gadget(), tk_event_type(), tk_event_data()});
+        if (quitting) answer = MessageAnswerCancel;
     }
     target = tk_gadget_get_text(g.field);
     tk_window_disable(owner, 0);

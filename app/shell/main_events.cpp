@@ -10,6 +10,7 @@
 #include "app/core/answers.h"
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
+#include "app/core/item_list.h"
 #include "app/core/message_dialog.h"
 #include "app/fileops/fileops.h"
 #include "app/fileops/fileops_ids.h"
@@ -19,24 +20,24 @@
 #include "app/panes/navigation.h"
 #include "app/panes/pane_cursor.h"
 #include "app/panes/pane_filter.h"
-#include "app/panes/pane_rows.h"
 #include "app/panes/pane_remote.h"
 #include "app/panes/pane_remote_open.h"
 #include "app/panes/pane_remote_watch.h"
+#include "app/panes/pane_rows.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_sort.h"
 #include "app/panes/pane_tabs.h"
 #include "app/panes/panes.h"
-#include "app/shell/command_line.h"
 #include "app/panes/quick_search_field.h"
 #include "app/panes/selection_line.h"
+#include "app/shell/command_line.h"
 #include "app/shell/main_commands.h"
 #include "app/shell/main_keys.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/main_texts.h"
 #include "app/shell/pane_context_menu.h"
-#include "app/shell/undo_menu.h"
 #include "app/shell/tab_commands.h"
+#include "app/shell/undo_menu.h"
 #include "platform/shell_open.h"
 #include "runtime/files.h"
 #include "runtime/program.h"
@@ -267,9 +268,13 @@ void PaneDrop(int64_t pane) {
 }
 
 // What F5, F6 and F8 act on: the selected rows, else the current row. With
-// neither the user is told so, and nothing is asked.
+// neither the user is told so, and nothing is asked. ".." is never one of
+// them: a cursor moved onto it selects it alone, and a question about it
+// would be answered by a job that finds nothing to do.
 std::wstring ChosenNames(int64_t pane) {
-    std::wstring names = SelectedItems(pane, SelectedNames);
+    std::wstring names;
+    for (const std::wstring& name : ItemListSplit(SelectedItems(pane, SelectedNames)))
+        if (name != L"..") names += name + L'\n';
     if (!names.empty()) return names;
     const int64_t row = tk_list_current_row(pane);
     const std::wstring name = row >= 0 ? tk_gadget_get_item_text(pane, row, ColName) : L"";

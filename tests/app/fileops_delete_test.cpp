@@ -15,6 +15,16 @@ int unlink_refused(int, const char*, int) {
     errno = EACCES;
     return -1;
 }
+// A folder that takes no change: what a read-only folder or disk answers.
+int g_rename_error = 0;
+int rename_refused(int, const char*, int, const char*, unsigned) {
+    errno = g_rename_error;
+    return -1;
+}
+int rename_refused_plain(const char*, const char*) {
+    errno = g_rename_error;
+    return -1;
+}
 void CancelNow(CopyJob& job, int, int, const std::wstring&) {
     job.cancel = JobCancelled;
 }
@@ -170,6 +180,20 @@ TEST_F(FileopsTest, RenameKeepsTheWindowForNamesItCannotTake) {
         EXPECT_NE(boxes[0].find(L"a.txt"), std::wstring::npos) << boxes[0];
         EXPECT_NE(boxes[0].find(reason), std::wstring::npos) << boxes[0];
     }
+    // A folder that cannot be written to says so, also on a read-only disk.
+    rt_sys.renameat2 = rename_refused;
+    rt_sys.rename = rename_refused_plain;
+    for (const auto& [error, reason] : {std::pair{EACCES, L"Keine Schreibrechte"},
+                                        std::pair{EROFS, L"schreibgeschützten Datenträger"}}) {
+        boxes.clear();
+        g_rename_error = error;
+        tk_gadget_set_text(GadRenameName, L"c.txt");
+        PressOk(WinRename, GadRenameOk, RenameEvents);
+        EXPECT_TRUE(tk_window_exists(WinRename)) << error;
+        ASSERT_EQ(1u, boxes.size()) << error;
+        EXPECT_NE(boxes[0].find(reason), std::wstring::npos) << boxes[0];
+    }
+    rt_sys = rt_syscalls_real();
     EXPECT_EQ("a", t.read("a.txt"));
     EXPECT_EQ("b", t.read("b.txt"));
     tk_gadget_set_text(GadRenameName, L"c.txt");

@@ -11,6 +11,7 @@
 #include "app/core/app_state.h"
 #include "app/core/ids.h"
 #include "app/core/message_dialog.h"
+#include "app/fileops/target_question.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_hooks.h"
 #include "app/panes/pane_sides.h"
@@ -191,7 +192,9 @@ TEST_F(MainWindowTest, AViewerWhoseStartHangsLeavesTheWindowAnswering) {
 } // namespace
 
 // F5, F6 and F8 with neither a selected nor a current row say so and ask
-// nothing; the answer is the same whichever of the three was pressed.
+// nothing; the answer is the same whichever of the three was pressed. So
+// they do when ".." is the one row selected, as the cursor leaves it after
+// Home: the question was asked and the job then found nothing to do.
 TEST_F(MainWindowTest, CommandsWithoutAnyRowSaySoAndAskNothing) {
     MessagesRestore restore;
     static std::vector<std::wstring> shown;
@@ -209,6 +212,23 @@ TEST_F(MainWindowTest, CommandsWithoutAnyRowSaySoAndAskNothing) {
     for (int64_t button : {GadCopyButton, GadMoveButton, GadDeleteButton})
         tk_event_post(EventGadget, WinMain, button, button);
     DeliverToMainWindow();
+    ASSERT_EQ(shown.size(), 3u);
+    for (const std::wstring& s : shown)
+        EXPECT_EQ(s.find(L"Achtung !|Es ist keine Datei ausgewählt."), 0u) << s;
+
+    shown.clear();
+    AskTarget = [](const std::wstring& headline, const std::wstring&, std::wstring&,
+                   int64_t) -> int64_t {
+        shown.push_back(L"asked: " + headline);
+        return MessageAnswerCancel;
+    };
+    tk_gadget_add_item(GadLeftPane, -1, L"..\n\n\n", 0);
+    tk_gadget_add_item(GadLeftPane, -1, L"datei.txt\n\n\n", 0);
+    tk_gadget_set_state(GadLeftPane, 0); // ".." current and selected
+    for (int64_t button : {GadCopyButton, GadMoveButton, GadDeleteButton})
+        tk_event_post(EventGadget, WinMain, button, button);
+    DeliverToMainWindow();
+    AskTarget = TargetQuestionDialog;
     ASSERT_EQ(shown.size(), 3u);
     for (const std::wstring& s : shown)
         EXPECT_EQ(s.find(L"Achtung !|Es ist keine Datei ausgewählt."), 0u) << s;

@@ -1,14 +1,17 @@
 // MessageDialog answers for Return, each button and the close box; the owner
 // is disabled exactly while it is open; events for other windows that arrive
-// meanwhile are delivered afterwards.
+// meanwhile are delivered afterwards; the program's end answers "Abbruch".
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
+#include "app/config/remote_login_dialog.h"
 #include "app/core/message_dialog.h"
 #include "toolkit/events.h"
 #include "toolkit/gadgets.h"
 #include "toolkit/readback.h"
+#include "toolkit/windows.h"
 
 namespace {
 
@@ -98,6 +101,63 @@ TEST_F(MessageDialogTest, EventsForOtherWindowsArriveAfterwards) {
     EXPECT_EQ(tk_event_window(), ProgressWindow);
     EXPECT_EQ(tk_event_gadget(), 7);
     EXPECT_EQ(tk_event_data(), 42);
+}
+
+// A logout while a dialog is open: SIGTERM, as the toolkit turns it into
+// the quit request and the main window's close request.
+class LogoutTest : public MessageDialogTest {
+  protected:
+    void SetUp() override {
+        MessageDialogTest::SetUp();
+        tk_window_close_on_signals(Owner);
+    }
+    void TearDown() override {
+        tk_window_close_on_signals(-1);
+        tk_quit_request(0);
+        MessageDialogTest::TearDown();
+    }
+    // The owner's close request arrives once the dialog is gone.
+    static void ExpectTheCloseRequest() {
+        int32_t code = 0;
+        for (int i = 0; i < 100 && code != EventCloseWindow; ++i) code = tk_event_wait_timeout(10);
+        EXPECT_EQ(code, EventCloseWindow);
+        EXPECT_EQ(tk_event_window(), Owner);
+    }
+};
+
+// The question answers "Abbruch", and a later one is answered so without
+// being shown.
+TEST_F(LogoutTest, MessageDialogAnswersAbbruchAndTheCloseRequestGoesOn) {
+    EXPECT_EQ(Ask(MessageTwoButtons,
+                  [](int64_t d) {
+                      raise(SIGTERM);
+                      // a dialog that waits on fails the test instead of hanging it
+                      tk_call_until(10, [d, waits = 0]() mutable {
+                          if (!tk_window_exists(d)) return true;
+                          if (++waits < 500) return false;
+                          Click(d, L"OK");
+                          return true;
+                      });
+                  }),
+              MessageAnswerCancel);
+    ExpectTheCloseRequest();
+    EXPECT_EQ(MessageDialog(MessageKindQuestion, L"Frage", L"Löschen !", L"wirklich ?",
+                            MessageTwoButtons, Owner),
+              MessageAnswerCancel);
+}
+
+// The login window of a remote location gives up.
+TEST_F(LogoutTest, LoginGivesUpAndTheCloseRequestGoesOn) {
+    tk_call_until(10, [] {
+        const int64_t w = tk_window_active();
+        if (w == -1 || w == Owner) return false;
+        raise(SIGTERM);
+        return true;
+    });
+    PfRemoteLogin login;
+    login.asks = PfAskPassword;
+    EXPECT_EQ(RemoteLoginWindow(&login), 0);
+    ExpectTheCloseRequest();
 }
 
 } // namespace

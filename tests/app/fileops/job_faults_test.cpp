@@ -217,6 +217,19 @@ TEST_F(JobFaultsTest, TargetThatAppearsMeanwhileIsAskedAbout) {
     EXPECT_NE(std::wstring::npos, jobAsked[0].find(L"|later.txt\n"));
     EXPECT_EQ("fremd", dst.read("later.txt"));
     EXPECT_EQ("eins", dst.read("1"));
+
+    // also in a folder the job made, where nothing is looked up first
+    TempDir dst2;
+    Mkdir(src / "Neu");
+    src.write("Neu/1", std::string(3 << 20, '1'));
+    src.write("Neu/later.txt", "unser");
+    late = dst2 / "Neu/later.txt";
+    jobAsked.clear();
+    jobAnswers = {JobAnswerSkip};
+    Copy(L"Neu\n", Folder(src), Folder(dst2), 0);
+    ASSERT_EQ(1u, jobAsked.size());
+    EXPECT_NE(std::wstring::npos, jobAsked[0].find(L"|later.txt\n"));
+    EXPECT_EQ("fremd", dst2.read("Neu/later.txt"));
 }
 
 // A failure asks about the one file; "Wiederholen" tries it again,
