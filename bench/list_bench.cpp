@@ -6,9 +6,6 @@
 //   list_worker     a worker thread setting column 2 of every row until the
 //                   flush has reached the painted view / building the same
 //                   column texts into a std::vector
-//   list_sort       sorting the rows in place with a text comparison callback
-//                   that reads the rows' texts (the view told of the new
-//                   order) / std::stable_sort of the same keys
 // Each figure is the best of a few rounds, so a busy machine disturbs it less.
 // Prints one "BENCH <name> ratio=<ours / reference> target=<largest ratio>"
 // line per figure; details go to stderr. Exits 1 when a figure misses its
@@ -21,7 +18,6 @@
 #include <cstdio>
 #include <random>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -46,7 +42,7 @@ double seconds_since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Row names in a shuffled order, so that the sort has work to do.
+// Row names in no particular order, as a folder listing gives them.
 std::vector<int64_t> name_numbers() {
     std::vector<int64_t> numbers(kRows);
     for (int64_t i = 0; i < kRows; ++i) numbers[static_cast<size_t>(i)] = i;
@@ -118,27 +114,6 @@ void worker_updates(Figure& f) {
     f.ours = std::min(f.ours, seconds_since(t));
 }
 
-// Reads the two names in place, as a comparison during a sort may.
-int compare_names(int64_t a, int64_t b, intptr_t) {
-    size_t la = 0, lb = 0;
-    const wchar_t* x = tk_list_sort_text(a, 0, &la);
-    const wchar_t* y = tk_list_sort_text(b, 0, &lb);
-    return std::wstring_view(x, la).compare(std::wstring_view(y, lb));
-}
-
-void sort_rows(const std::vector<int64_t>& numbers, Figure& f) {
-    std::vector<std::wstring> keys;
-    for (int64_t n : numbers) keys.push_back(L"Datei_" + std::to_wstring(n) + L".txt");
-    Clock::time_point t = Clock::now();
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const std::wstring& x, const std::wstring& y) { return x.compare(y) < 0; });
-    f.reference = std::min(f.reference, seconds_since(t));
-
-    t = Clock::now();
-    tk_list_sort(kList, compare_names, kList, 0); // sorted, moved, announced to the view
-    f.ours = std::min(f.ours, seconds_since(t));
-}
-
 // Prints the figure; false when it misses its target.
 bool print(const char* name, const Figure& f, double target) {
     std::fprintf(stderr, "%s: ours %.1f ms, reference %.1f ms\n", name, f.ours * 1e3,
@@ -161,15 +136,13 @@ int main() {
     show_view();
 
     const std::vector<int64_t> numbers = name_numbers();
-    Figure add, worker, sort;
+    Figure add, worker;
     for (int round = 0; round < kRounds; ++round) {
         add_and_show(numbers, tk_image_handle(picture), add);
         worker_updates(worker);
-        sort_rows(numbers, sort);
     }
     bool met = print("list_add_show", add, 3);
     met = print("list_worker", worker, 5) && met;
-    met = print("list_sort", sort, 2) && met;
     tk_end();
     return met ? 0 : 1;
 }

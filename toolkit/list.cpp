@@ -52,7 +52,7 @@ void op_set_text(TkGadget* g, const std::wstring& text) {
 }
 
 void op_clear_items(TkGadget* g) {
-    if (!on_main_thread()) return;
+    if (!on_main_thread() || rows_of(g)->rows_held_here()) return;
     TkListProgram program(view_of(g));
     rows_of(g)->clear();
 }
@@ -62,13 +62,13 @@ int64_t op_count_items(TkGadget* g) {
 }
 
 int64_t op_add_item(TkGadget* g, int64_t position, const std::wstring& text, intptr_t image) {
-    if (!on_main_thread()) return -1;
+    if (!on_main_thread() || rows_of(g)->rows_held_here()) return -1;
     TkListProgram program(view_of(g));
     return rows_of(g)->insert(position, text, tk_image_qimage(image));
 }
 
 void op_remove_item(TkGadget* g, int64_t row) {
-    if (!on_main_thread()) return;
+    if (!on_main_thread() || rows_of(g)->rows_held_here()) return;
     TkListView* view = view_of(g);
     TkListProgram program(view);
     view->rows->remove(row);
@@ -242,23 +242,9 @@ void tk_list_set_redraw(int64_t gadget, int64_t on) {
     view->set_redraw(on != 0);
 }
 
-int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64_t key_column) {
-    TkListView* view = main_list_of(gadget);
-    if (!view || !compare || view->rows->sorting) return 0;
-    TkListModel* rows = view->rows;
-    const int64_t n = rows->count();
-    rows->sorting = true;
-    TkListModel* outer = rows->begin_sort(); // workers wait; comparisons read freely
-    const std::vector<int64_t> order = tk_list_sorted_order(rows, n, key_column, compare, user);
-    rows->end_sort(outer);
-    rows->sorting = false;
-    if (rows->count() != n) return 0; // the comparison changed the rows
-    return tk_list_reorder(gadget, order);
-}
-
 int64_t tk_list_reorder(int64_t gadget, const std::vector<int64_t>& order) {
     TkListView* view = main_list_of(gadget);
-    if (!view || view->rows->sorting) return 0;
+    if (!view || view->rows->rows_held_here()) return 0;
     TkListModel* rows = view->rows;
     const size_t n = static_cast<size_t>(rows->count());
     if (order.size() != n) return 0;
@@ -281,21 +267,21 @@ int64_t tk_list_reorder(int64_t gadget, const std::vector<int64_t>& order) {
 int64_t tk_list_add_item(int64_t gadget, int64_t position, const std::wstring& text, intptr_t image,
                          int64_t data, uint32_t tag) {
     TkListView* view = main_list_of(gadget);
-    if (!view) return -1;
+    if (!view || view->rows->rows_held_here()) return -1;
     TkListProgram program(view);
     return view->rows->insert(position, text, tk_image_qimage(image), data, tag);
 }
 
 int64_t tk_list_append_rows(int64_t gadget, std::vector<TkListNewRow>& rows) {
     TkListView* view = main_list_of(gadget);
-    if (!view || view->rows->sorting) return 0;
+    if (!view || view->rows->rows_held_here()) return 0;
     TkListProgram program(view);
     return view->rows->append(rows);
 }
 
 int64_t tk_list_remove_items(int64_t gadget, const std::vector<int64_t>& rows) {
     TkListView* view = main_list_of(gadget);
-    if (!view || view->rows->sorting) return 0;
+    if (!view || view->rows->rows_held_here()) return 0;
     TkListProgram program(view);
     const bool was_on = view->rows->redraw_on();
     if (was_on) view->set_redraw(false);
@@ -346,7 +332,7 @@ uint64_t tk_list_content_revision(int64_t gadget) {
 
 int64_t tk_list_visit_rows(int64_t gadget, TkListRowVisitor visit, intptr_t user) {
     TkListView* view = main_list_of(gadget);
-    if (!view || !visit || view->rows->sorting) return 0;
+    if (!view || !visit || view->rows->rows_held_here()) return 0;
     return view->rows->visit(visit, user);
 }
 
@@ -380,7 +366,7 @@ int64_t tk_list_last_selected(int64_t gadget) {
 
 intptr_t tk_list_take_rows(int64_t gadget) {
     TkListView* view = main_list_of(gadget);
-    if (!view || !view->rows->redraw_on()) return 0;
+    if (!view || !view->rows->redraw_on() || view->rows->rows_held_here()) return 0;
     TkListProgram program(view);
     TkListStash* stash = view->rows->take_rows();
     view->sync_selection();
@@ -391,7 +377,7 @@ void tk_list_put_rows(int64_t gadget, intptr_t rows) {
     auto* stash = reinterpret_cast<TkListStash*>(rows);
     TkListView* view = main_list_of(gadget);
     if (!stash) return;
-    if (!view || !view->rows->redraw_on()) {
+    if (!view || !view->rows->redraw_on() || view->rows->rows_held_here()) {
         delete stash;
         return;
     }

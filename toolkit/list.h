@@ -6,7 +6,7 @@
 // queries) may be called from any thread: a worker's change is stored at
 // once under the list's lock and shown by one coalesced repaint on the main
 // thread shortly after. Everything that changes the number or order of rows
-// (add, remove, clear, sort), the columns or the view is main-thread only;
+// (add, remove, clear, reorder), the columns or the view is main-thread only;
 // called from another thread it does nothing (and returns 0, or -1 for a
 // row or column index), as for an absent gadget.
 //
@@ -80,11 +80,6 @@ enum : int64_t {
 // resizes (during a drag on every intermediate width).
 using TkListHeaderHook = void (*)(int64_t gadget, int64_t kind, int64_t column, int64_t width);
 
-// Row comparison for tk_list_sort: <0 when row_a goes before row_b, 0 when
-// they are equal (their order is kept), >0 otherwise. Row indices are those
-// before the sort; the callback may read the rows through the row operations.
-using TkListCompare = int (*)(int64_t row_a, int64_t row_b, intptr_t user);
-
 // Rectangle in pixels.
 struct TkListRect {
     int64_t x = 0;
@@ -131,29 +126,12 @@ int64_t tk_list_sort_indicator(int64_t gadget, int64_t* order);
 // keeping the selected rows and the current row. Bulk changes (thousands of
 // rows added, removed or selected one by one) belong between the two.
 void tk_list_set_redraw(int64_t gadget, int64_t on);
-// Sorts the rows in place with compare; equal rows keep their order. The
-// selection, check marks, item data and the current row move with their
-// rows. A comparison that contradicts itself gives some order, never a fault.
-// key_column names the column whose text the comparison reads most (the
-// sort column); its cells are kept at hand for tk_list_sort_text. While the
-// sort runs, other threads' row operations on this list wait for it, so the
-// comparison must not wait for such a thread. Returns 1 when sorted, 0 when
-// not (no list, a sort of it already running, or the comparison added or
-// removed rows).
-int64_t tk_list_sort(int64_t gadget, TkListCompare compare, intptr_t user, int64_t key_column = -1);
 // Puts the rows in the given order: order[i] is the row (before the call)
 // that goes to place i; it must name every row once. Selection, check marks,
 // item data, tags and the current row move with their rows. Returns 1 when
-// reordered, 0 when order is no such permutation.
+// reordered, 0 when order is no such permutation (or from inside a visit of
+// the list's rows, tk_list_visit_rows).
 int64_t tk_list_reorder(int64_t gadget, const std::vector<int64_t>& order);
-// Inside a comparison of tk_list_sort, on the sorting thread: a cell's text
-// of the list being sorted, read in place (no copy, no lookup): `length`
-// characters at the returned pointer, valid until the comparison returns or
-// changes a row. Null with length 0 for an absent row or column, or outside
-// a comparison. Much cheaper than tk_gadget_get_item_text, which copies.
-const wchar_t* tk_list_sort_text(int64_t row, int64_t column, size_t* length);
-// Likewise a row's item data (0 when absent or outside a comparison).
-int64_t tk_list_sort_item_data(int64_t row);
 
 // ---- rows beyond the generic item operations ----
 
@@ -229,7 +207,9 @@ uint64_t tk_list_content_revision(int64_t gadget);
 // joined by '\n', `length` characters, read in place), item data and tag.
 // The rows stay locked meanwhile: workers' row operations wait, so visit must
 // not wait for a worker; reading rows of this list from visit is allowed,
-// changing them is not. Returns the number of rows visited. Main thread.
+// changing them is not: adding, removing, clearing, reordering or visiting
+// them again from visit is refused (as for an absent list). Returns the
+// number of rows visited. Main thread.
 using TkListRowVisitor = void (*)(int64_t row, const wchar_t* text, size_t length, int64_t data,
                                   uint32_t tag, intptr_t user);
 int64_t tk_list_visit_rows(int64_t gadget, TkListRowVisitor visit, intptr_t user);

@@ -12,8 +12,8 @@
 
 namespace {
 
-// The model whose rows this thread holds locked for a sort, if any.
-thread_local TkListModel* t_sorting = nullptr;
+// The model whose rows this thread holds locked for a visit, if any.
+thread_local TkListModel* t_holding = nullptr;
 
 constexpr int kQuietMs = 3;             // a pause this long ends a burst of row changes
 constexpr qint64 kMaxFlushWait = 40;    // ms a running burst waits for a repaint at most
@@ -84,7 +84,7 @@ TkListModel::TkListModel(QObject* parent, bool check_boxes)
 
 // ---- the lock ----
 
-TkListModel::Guard::Guard(const TkListModel* model) : model_(model), taken_(t_sorting != model) {
+TkListModel::Guard::Guard(const TkListModel* model) : model_(model), taken_(t_holding != model) {
     if (taken_) model_->mu_.lock();
 }
 
@@ -92,42 +92,20 @@ TkListModel::Guard::~Guard() {
     if (taken_) model_->mu_.unlock();
 }
 
-// ---- sorting support ----
-
-TkListModel* TkListModel::begin_sort() {
+TkListModel* TkListModel::hold_rows() {
     mu_.lock();
-    TkListModel* outer = t_sorting; // a comparison may sort another list
-    t_sorting = this;
+    TkListModel* outer = t_holding;
+    t_holding = this;
     return outer;
 }
 
-void TkListModel::end_sort(TkListModel* outer) {
-    sort_columns_.clear();
-    sort_dropped_.clear();
-    t_sorting = outer;
+void TkListModel::release_rows(TkListModel* outer) {
+    t_holding = outer;
     mu_.unlock();
 }
 
-const TkListModel::SortColumn& TkListModel::sort_column(int64_t column) const {
-    if (sort_columns_.size() <= static_cast<size_t>(column)) {
-        sort_columns_.resize(static_cast<size_t>(column) + 1);
-    }
-    SortColumn& c = sort_columns_[static_cast<size_t>(column)];
-    if (c.built) return c;
-    c.built = true;
-    c.cells.resize(rows_.size());
-    c.pool.reserve(rows_.size() * 16);
-    for (size_t r = 0; r < rows_.size(); ++r) {
-        const std::wstring& all = rows_[r].text;
-        auto [start, n] = segment(all, column);
-        if (start == std::wstring::npos) {
-            c.cells[r] = {0, kAbsent};
-            continue;
-        }
-        c.cells[r] = {static_cast<uint32_t>(c.pool.size()), static_cast<uint32_t>(n)};
-        c.pool.insert(c.pool.end(), all.data() + start, all.data() + start + n);
-    }
-    return c;
+bool TkListModel::rows_held_here() const {
+    return t_holding == this;
 }
 
 // Revisions are drawn from one count for every list, so no two lists (a
@@ -161,42 +139,6 @@ uint64_t TkListModel::column_revision(int64_t column) const {
            column_writes_[at].load(std::memory_order_relaxed);
 }
 
-void TkListModel::drop_sort_columns() const {
-    bump_content_revision(); // a text, or the rows, changed
-    if (t_sorting != this) return;
-    for (SortColumn& c : sort_columns_) {
-        if (c.built) sort_dropped_.push_back(std::move(c));
-    }
-    sort_columns_.clear();
-}
-
-const wchar_t* TkListModel::sort_cell(int64_t row, int64_t column, size_t* length) const {
-    assert(t_sorting == this);
-    *length = 0;
-    if (row < 0 || row >= static_cast<int64_t>(rows_.size()) || column < 0) return nullptr;
-    if (column < kSortColumns) { // the comparisons' usual path: one step to the cell
-        const bool built = static_cast<size_t>(column) < sort_columns_.size() &&
-                           sort_columns_[static_cast<size_t>(column)].built;
-        const SortColumn& c =
-            built ? sort_columns_[static_cast<size_t>(column)] : sort_column(column);
-        const auto [start, n] = c.cells[static_cast<size_t>(row)];
-        if (n == kAbsent) return nullptr;
-        *length = n;
-        return c.pool.empty() ? L"" : c.pool.data() + start;
-    }
-    const std::wstring& all = rows_[static_cast<size_t>(row)].text;
-    auto [start, n] = segment(all, column);
-    if (start == std::wstring::npos) return nullptr;
-    *length = n;
-    return all.data() + start;
-}
-
-int64_t TkListModel::sort_data(int64_t row) const {
-    assert(t_sorting == this);
-    if (row < 0 || row >= static_cast<int64_t>(rows_.size())) return 0;
-    return rows_[static_cast<size_t>(row)].data;
-}
-
 // ---- rows, any thread ----
 
 int64_t TkListModel::count() const {
@@ -217,7 +159,7 @@ void TkListModel::set_text(int64_t row, int64_t column, const std::wstring& text
     Guard lock(this);
     if (row < 0 || row >= static_cast<int64_t>(rows_.size()) || column < 0) return;
     replace_segment(rows_[static_cast<size_t>(row)].text, column, text);
-    drop_sort_columns(); // the cell may have moved
+    bump_content_revision();
     note_texts(column);
     mark_dirty_locked(row);
 }
@@ -292,7 +234,7 @@ bool TkListModel::change_if(int64_t row, const std::wstring& name, const TkListI
     if ((r.tag & change.expect_mask) != change.expect) return false;
     if (change.column >= 0) {
         replace_segment(r.text, change.column, change.text);
-        drop_sort_columns();
+        bump_content_revision();
         note_texts(change.column);
     }
     if (picture) r.picture = intern_picture_locked(*picture);
@@ -303,13 +245,13 @@ bool TkListModel::change_if(int64_t row, const std::wstring& name, const TkListI
 
 int64_t TkListModel::visit(TkListRowVisitor visit, intptr_t user) {
     assert(on_main_thread(this));
-    TkListModel* outer = begin_sort(); // this thread may read rows meanwhile
+    TkListModel* outer = hold_rows(); // the visitor may read rows meanwhile
     const int64_t n = static_cast<int64_t>(rows_.size());
     for (int64_t i = 0; i < n; ++i) {
         const TkListRow& r = rows_[static_cast<size_t>(i)];
         visit(i, r.text.data(), r.text.size(), r.data, r.tag, user);
     }
-    end_sort(outer);
+    release_rows(outer);
     return n;
 }
 
@@ -556,7 +498,7 @@ int64_t TkListModel::insert(int64_t position, const std::wstring& text, const QI
         Guard lock(this);
         if (picture) row.picture = intern_picture_locked(*picture);
         rows_.insert(rows_.begin() + at, std::move(row));
-        drop_sort_columns();
+        bump_content_revision();
         note_texts(-1);
         if (current_ >= at) ++current_;
         if (dirty_lo_ >= 0 && at <= dirty_hi_) ++dirty_hi_;
@@ -595,7 +537,7 @@ int64_t TkListModel::append(std::vector<TkListNewRow>& rows) {
             row.tag = add.tag;
             if (add.mark == TkListMarkLink) row.state = kTkListStateLinkMark;
         }
-        drop_sort_columns();
+        bump_content_revision();
         note_texts(-1);
     }
     if (redraw_on_) {
@@ -614,7 +556,7 @@ void TkListModel::remove(int64_t row) {
         Guard lock(this);
         gone = std::move(rows_[static_cast<size_t>(row)]);
         rows_.erase(rows_.begin() + row);
-        drop_sort_columns();
+        bump_content_revision();
         note_texts(-1);
         current_ = current_ == row ? -1 : current_ - (current_ > row ? 1 : 0);
         if (dirty_hi_ >= static_cast<int64_t>(rows_.size())) dirty_hi_ = rows_.size() - 1;
@@ -654,7 +596,7 @@ int64_t TkListModel::remove_many(const std::vector<int64_t>& gone_rows) {
         }
         rows_.resize(kept);
         if (gone.empty()) return 0;
-        drop_sort_columns();
+        bump_content_revision();
         note_texts(-1);
         current_ = current_gone ? -1 : current_ - below_current;
         if (dirty_lo_ >= 0) dirty_lo_ = 0, dirty_hi_ = static_cast<int64_t>(kept) - 1;
@@ -695,7 +637,7 @@ void TkListModel::clear() {
         pictures_.resize(1); // no row shows any of them now
         picture_places_.clear();
         pictures_limit_ = kPicturesKept;
-        drop_sort_columns();
+        bump_content_revision();
         note_texts(-1);
         current_ = dirty_lo_ = dirty_hi_ = -1;
     }
@@ -718,7 +660,6 @@ void TkListModel::exchange_rows(TkListStash& stash) {
         picture_places_.swap(stash.places);
         std::swap(pictures_limit_, stash.pictures_limit);
         std::swap(current_, stash.current);
-        drop_sort_columns();
         note_texts(-1);
         bump_content_revision();
         dirty_lo_ = dirty_hi_ = -1;

@@ -6,7 +6,7 @@
 // queued flush; the flush runs on the main thread once the burst of changes
 // pauses (or every few dozen ms while it goes on) and emits one dataChanged
 // for the whole dirty span, so a worker's thousands of changes become a few
-// repaints. Row-count and row-order changes (insert, remove, clear, sort) are
+// repaints. Row-count and row-order changes (insert, remove, clear, reorder) are
 // main-thread only; so is everything that talks to the view.
 //
 // Selection and check marks are kept in the rows' state bits, which are the
@@ -18,8 +18,8 @@
 // announces the difference in one removal and one insertion.
 //
 // Signals are never emitted with `mu_` held, so a slot may call back in. A
-// sort holds `mu_` for its whole run on the sorting thread, which then reads
-// rows without locking (see begin_sort).
+// visit of the rows holds `mu_` for its whole run on the main thread, which
+// then reads rows without locking (see hold_rows).
 #pragma once
 
 #include <QAbstractTableModel>
@@ -144,20 +144,10 @@ class TkListModel : public QAbstractTableModel {
     bool redraw_on() const { return redraw_on_; }
     // Returns true when the view must rebuild its selection afterwards.
     bool set_redraw(bool on);
-    bool sorting = false; // a sort is running (guards against nesting)
-
-    // ---- sorting support ----
-    // From begin_sort to end_sort this thread holds the row lock: workers'
-    // row operations wait, and this thread's own row calls (from inside the
-    // comparison) pass without locking. begin_sort returns the model an outer
-    // sort on this thread holds, for end_sort to restore.
-    TkListModel* begin_sort();
-    void end_sort(TkListModel* outer);
-    static constexpr int64_t kSortColumns = 64; // columns copied for sorts; others are walked
-    // Cell text in place and item data of the model being sorted (this
-    // thread, between begin_sort and end_sort); null / 0 when absent.
-    const wchar_t* sort_cell(int64_t row, int64_t column, size_t* length) const;
-    int64_t sort_data(int64_t row) const;
+    // True between hold_rows and release_rows on this thread: the rows are
+    // being walked, so nothing may add, remove or move them (nor take the
+    // lock again, which would wait for itself).
+    bool rows_held_here() const;
 
     // ---- columns, main thread ----
     int64_t insert_column(int64_t position, const QString& title);
@@ -191,7 +181,15 @@ class TkListModel : public QAbstractTableModel {
   private:
     bool flush_now(); // false: the burst goes on, the flush comes later
 
-    // Takes mu_ unless this thread holds it for a sort.
+    // From hold_rows to release_rows this thread holds the row lock: workers'
+    // row operations wait, and this thread's own row calls (from inside a
+    // visitor) pass without locking. hold_rows returns the model this thread
+    // held before (a visitor may visit another list), for release_rows to
+    // restore.
+    TkListModel* hold_rows();
+    void release_rows(TkListModel* outer);
+
+    // Takes mu_ unless this thread holds it (hold_rows).
     class Guard {
       public:
         explicit Guard(const TkListModel* model);
@@ -203,22 +201,6 @@ class TkListModel : public QAbstractTableModel {
         const TkListModel* model_;
         bool taken_;
     };
-
-    // Cells of the model being sorted, one column at a time, copied into
-    // one block the first time a comparison asks for the column: the
-    // comparisons of a sort then read compact memory instead of walking
-    // every row's text wherever it lies. Sorting thread only, between
-    // begin_sort and end_sort. When this thread changes a row meanwhile the
-    // copies are set aside (still valid for pointers handed out) and made
-    // afresh on the next request.
-    struct SortColumn {
-        bool built = false;
-        std::vector<wchar_t> pool;                        // the cells one after another
-        std::vector<std::pair<uint32_t, uint32_t>> cells; // per row: start in pool, length
-    };
-    static constexpr uint32_t kAbsent = UINT32_MAX; // a row without this column
-    const SortColumn& sort_column(int64_t column) const;
-    void drop_sort_columns() const;
 
     void move_rows(const std::vector<int64_t>& order); // under mu_
     void exchange_rows(TkListStash& stash);            // with the model reset
@@ -234,7 +216,7 @@ class TkListModel : public QAbstractTableModel {
     void collect_pictures_locked();
     void note_change_at(int64_t row);
 
-    mutable std::mutex mu_;           // guards the fields down to sort_dropped_
+    mutable std::mutex mu_;           // guards the fields down to column_writes_
     std::vector<TkListRow> rows_;     // any thread under mu_; count: main only
     int64_t current_ = -1;            // current row, -1 = none
     int64_t dirty_lo_ = -1;           // first dirty row, -1 = none
@@ -247,8 +229,6 @@ class TkListModel : public QAbstractTableModel {
     static constexpr size_t kTrackedColumns = 8; // later columns share the last count
     std::atomic<uint64_t> rows_revision_{0};     // rows added or removed (likewise)
     std::atomic<uint64_t> column_writes_[kTrackedColumns] = {}; // texts written, by column
-    mutable std::vector<SortColumn> sort_columns_;              // by column; see sort_column
-    mutable std::vector<SortColumn> sort_dropped_;              // set aside until end_sort
     // The rows' pictures, each kept once (a copy: the image may change
     // later) and named by its place here; [0] is none. Rows move by the
     // index alone, and a row is a cache line smaller than with its own
@@ -272,15 +252,6 @@ class TkListModel : public QAbstractTableModel {
     std::atomic<int> icon_size_{16};         // pixels, pictures are scaled to it; any thread reads
     mutable QHash<qint64, QPixmap> pixmaps_; // picture cache by QImage::cacheKey
 };
-
-// Stable order of the model's rows 0..n-1 by `compare`: result[i] is the
-// old index of the row that goes to place i. Called between begin_sort and
-// end_sort. key_column (-1 = none) is the column whose cells comparisons
-// read most; tk_list_sort_text hands them out without a lookup. A comparison
-// that contradicts itself gives some permutation, never a fault.
-// (list_sort.cpp)
-std::vector<int64_t> tk_list_sorted_order(const TkListModel* model, int64_t n, int64_t key_column,
-                                          TkListCompare compare, intptr_t user);
 
 // The picture as a row shows it: scaled (keeping its shape) to size x size.
 QImage tk_list_fit_picture(const QImage& image, int size);
