@@ -76,6 +76,7 @@ struct RtSyscalls {
     int (*inotify_add_watch)(int fd, const char* path, uint32_t mask);
     int (*eventfd)(unsigned initial, int flags);
     int (*kill)(pid_t pid, int signal);
+    void (*exit_now)(int code); // _exit: no destructors, no waiting for threads
     int (*ftruncate)(int fd, off_t length);
     off_t (*lseek)(int fd, off_t offset, int whence);
     int (*setpriority)(int which, id_t who, int priority);

@@ -43,3 +43,8 @@ void rt_thread_lower_priority();
 
 // Sleeps the calling thread for milliseconds (0 or less: gives up its turn).
 void rt_delay(int milliseconds);
+
+// Ends the process with code at once, running no destructors and waiting
+// for no thread: for an end that a thread held up in the system must not
+// hold up, once everything worth keeping is written.
+void rt_process_end_now(int code);

@@ -45,6 +45,7 @@ bool Running(const CopyJob& job) {
 struct WorkerPool {
     std::mutex lock;
     std::condition_variable wake;
+    std::condition_variable ended;                      // a worker finished its job
     std::deque<std::pair<RtThreadProc, CopyJob*>> work; // under lock
     int idle = 0;                                       // under lock
 };
@@ -71,6 +72,7 @@ void PoolThread(intptr_t) {
         job->working.store(false);
         tk_event_post(EventJobGone, window, 0, 0, static_cast<intptr_t>(id));
         lock.lock();
+        Pool.ended.notify_all(); // under the lock: EndFileJobs cannot miss it
     }
 }
 
@@ -145,12 +147,14 @@ void PublishProgress(CopyJob& job, int filePercent, int totalPercent, const std:
     tk_event_post(EventJobProgress, job.window);
 }
 
-void EndFileJobs() {
+bool EndFileJobs(int64_t waitMs) {
     for (const auto& job : Jobs) {
         job->cancel = JobQuitting;
         rt_control_cancel(&job->control);
     }
     WakeJobQuestions();
     // The workers stop at their next step; the program ends when all have.
-    while (FileJobRunning()) rt_delay(1);
+    std::unique_lock lock(Pool.lock);
+    return Pool.ended.wait_for(lock, std::chrono::milliseconds(waitMs),
+                               [] { return !FileJobRunning(); });
 }

@@ -97,8 +97,15 @@ void OpenRenameWindow(int64_t x, int64_t y, int64_t width, int64_t height);
 int64_t RenameEvents(int64_t event);
 
 // ---- the end of the program ----
+// How long the end of the program waits for the workers to stop (ms).
+inline constexpr int64_t EndJobsWaitMs = 5000;
 // Cancels every running job, rolls its current file back and waits for its
-// worker, so the program never ends in the middle of a file.
-void EndFileJobs();
+// worker, so the program never ends in the middle of a file: true once all
+// have ended. A worker held up in the system (a dead mount) does not hold
+// the end for good: after waitMs it is given up on, and false says that the
+// program must end without freeing what such a worker may still touch. Its
+// file is then left as a kill leaves it: a temporary the next write into the
+// folder removes, never a part under the final name.
+bool EndFileJobs(int64_t waitMs = EndJobsWaitMs);
 // 1 while any job waits or runs: quitting asks first.
 bool FileJobsPending();

@@ -18,9 +18,9 @@
 #include "app/panes/pane_remote_open.h"
 #include "app/panes/pane_sides.h"
 #include "app/panes/pane_workers.h"
+#include "app/panes/panes.h"
 #include "app/panes/select_pattern_dialog.h"
 #include "app/panes/selection_line.h"
-#include "app/panes/panes.h"
 #include "app/shell/key_table_window.h"
 #include "app/shell/main_events.h"
 #include "app/shell/main_menu.h"
@@ -28,6 +28,7 @@
 #include "platform/mime.h"
 #include "platform/shell_open.h"
 #include "runtime/memory.h"
+#include "runtime/threads.h"
 #include "toolkit/gadgets.h"
 
 namespace {
@@ -136,10 +137,13 @@ void ShutDown() {
     // waiting jobs never start, the running ones stop as a cancel does, and
     // none is left in the middle of a file.
     CancelAllFileJobs();
-    EndFileJobs();
+    const bool jobsEnded = EndFileJobs();
     rt_journal_flush(&UndoJournal()); // the ends of the last jobs, written aside
     DiscardRemoteCopies();
     SaveSettings();
+    // A worker held up on a dead mount could touch what the end frees: with
+    // the settings and the journal written, the program ends around it.
+    if (!jobsEnded) rt_process_end_now(0);
     EndPaneThreads(); // none may touch a gadget tk_end frees
     tk_end();
 }

@@ -117,6 +117,25 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
     EXPECT_FALSE(Exists(dst2 / "Ordner/tief/c"));
 }
 
+// The end of the program waits for a worker only so long: one held up in
+// the system is given up on, and once it goes on it stops at its next step.
+TEST_F(FileopsSlowTest, TheEndGivesUpOnAWorkerHeldUpInTheSystem) {
+    TempDir src, dst;
+    Mkdir(src / "Ordner");
+    Mkdir(src / "Ordner/tief");
+    src.write("Ordner/tief/c", "C");
+
+    RtSyscallsRestore restore;
+    slow::SlowPrefix = src / "Ordner/tief";
+    slow::Install();
+    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0, 0, 0);
+    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
+    EXPECT_FALSE(EndFileJobs(100));
+    ASSERT_TRUE(ReleaseAndFinish());
+    EXPECT_TRUE(EndFileJobs(0));
+    EXPECT_FALSE(Exists(dst / "Ordner/tief/c"));
+}
+
 // The test for a non-empty folder hangs: the second question waits for it,
 // the loop answers, and then both items go.
 TEST_F(FileopsSlowTest, DeleteWhoseFolderTestHangsAsksAndDeletesAfterwards) {
