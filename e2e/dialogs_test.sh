@@ -126,12 +126,7 @@ e2e_finish
 #    the settings dialog open; the settings are written both times.
 ended_by() { # signal, what is open
   kill -"$1" "$APP_PID"
-  for ((i = 0; i < 50; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$APP_PID" 2>/dev/null && e2e_fail "$1 did not end the program while $2 was open"
-  wait "$APP_PID"
-  rc=$?
-  APP_PID=""
-  [ "$rc" -eq 0 ] || e2e_fail "$1 with $2 open: exit code $rc"
+  e2e_wait_ended "$1 with $2 open" 5
   grep -q "Paht0 = $TREE/" "$E2E_WORK/Settings.pref" || e2e_fail "$1 with $2 open: no settings written"
 }
 write_settings

@@ -91,12 +91,7 @@ answer "System Nachricht !" Escape
 kill -0 "$APP_PID" 2>/dev/null || e2e_fail "Abbruch ended the program"
 quit
 answer "System Nachricht !" Return
-for ((i = 0; i < 100; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$APP_PID" 2>/dev/null && e2e_fail "yes did not end the program with a job running"
-wait "$APP_PID"
-rc=$?
-APP_PID=""
-[ "$rc" -eq 0 ] || e2e_fail "exit code $rc"
+e2e_wait_ended "yes with a job running"
 [ "$(temporaries)" -eq 0 ] || e2e_fail "a temporary file was left behind"
 
 # A logout's SIGTERM while a copy runs: the copy stops as a cancel does, no
@@ -108,12 +103,7 @@ wait_written
 [ -n "$(written)" ] || e2e_fail "the copy before SIGTERM did not start"
 printf '' >"$E2E_WORK/Settings.pref"
 kill -TERM "$APP_PID"
-for ((i = 0; i < 100; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$APP_PID" 2>/dev/null && e2e_fail "SIGTERM did not end the program while a copy ran"
-wait "$APP_PID"
-rc=$?
-APP_PID=""
-[ "$rc" -eq 0 ] || e2e_fail "SIGTERM during a copy: exit code $rc"
+e2e_wait_ended "SIGTERM during a copy"
 grep -q "Paht0 = $SRC/" "$E2E_WORK/Settings.pref" || e2e_fail "SIGTERM during a copy: no settings written"
 [ "$(temporaries)" -eq 0 ] || e2e_fail "SIGTERM during a copy left a temporary file"
 echo "job_queue_test: ok"

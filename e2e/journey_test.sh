@@ -277,12 +277,7 @@ click 150 330
 click 150 330 3
 xdotool key Up Return
 answer "System Nachricht !" Return
-for ((i = 0; i < 100; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$APP_PID" 2>/dev/null && e2e_fail "Beenden did not end the program"
-wait "$APP_PID"
-rc=$?
-APP_PID=""
-[ "$rc" -eq 0 ] || e2e_fail "exit code $rc"
+e2e_wait_ended "Beenden"
 
 # ---- what is on disk ----
 [ "$(saved 'Versteckte Dateien')" = 1 ] || e2e_fail "hidden files not saved as shown"

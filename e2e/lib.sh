@@ -86,13 +86,19 @@ e2e_wait_file() {
 # Sends the close request and expects the program to end with exit code 0.
 e2e_finish() {
   "$E2E_TOOLS/e2e_wm_close" "$E2E_WIN" || e2e_fail "could not send the close request"
-  local i
-  for ((i = 0; i < 100; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$APP_PID" 2>/dev/null && e2e_fail "the program did not end after the close request"
+  e2e_wait_ended "the close request"
+}
+
+# The program ends with exit code 0 within $2 seconds (10 by default) after
+# what $1 names; it is reaped, and APP_PID is cleared.
+e2e_wait_ended() {
+  local i rc
+  for ((i = 0; i < ${2:-10} * 10; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$APP_PID" 2>/dev/null && e2e_fail "$1 did not end the program"
   wait "$APP_PID"
-  local rc=$?
+  rc=$?
   APP_PID=""
-  [ "$rc" -eq 0 ] || e2e_fail "exit code $rc"
+  [ "$rc" -eq 0 ] || e2e_fail "$1: exit code $rc"
 }
 
 e2e_screenshot() { import -window root "$1" 2>/dev/null; }

@@ -15,13 +15,7 @@ saved() { tr -d '\r' <"$E2E_WORK/Settings.pref" | sed -n "s/^$1 = //p"; }
 
 ends_on() { # signal: the program ends with code 0 within five seconds
   kill -"$1" "$APP_PID"
-  local i
-  for ((i = 0; i < 50; i++)); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$APP_PID" 2>/dev/null && e2e_fail "SIG$1 did not end the program"
-  wait "$APP_PID"
-  local rc=$?
-  APP_PID=""
-  [ "$rc" -eq 0 ] || e2e_fail "SIG$1: exit code $rc"
+  e2e_wait_ended "SIG$1" 5
 }
 
 # 1. A logout saves the settings: the folder entered before it is kept.

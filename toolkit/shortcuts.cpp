@@ -24,7 +24,9 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -159,11 +161,15 @@ QWidget* menu_owner() {
 // bar), Ctrl keys, Insert, Delete and the number pad's "*", "+" and "-".
 // Letters, arrows, Return, Escape, Space and Alt keys walk or choose in it.
 bool passes_open_menu(int64_t shortcut) {
+    // key codes of the table above
+    constexpr int64_t F1 = 112, F10 = 121, F24 = 135;
+    constexpr int64_t Passing[] = {45 /* Insert */, 46 /* Delete */, 106 /* Num * */,
+                                   107 /* Num + */, 109 /* Num - */};
     const int64_t key = shortcut & 0xFFFF;
     if (!key) return false;
     if (shortcut & TkShortcutControl) return true;
-    if (key >= 112 && key <= 135) return key != 121;
-    return key == 45 || key == 46 || key == 106 || key == 107 || key == 109;
+    if (key >= F1 && key <= F24) return key != F10;
+    return std::find(std::begin(Passing), std::end(Passing), key) != std::end(Passing);
 }
 
 const TkShortcutEntry* find_entry(const TkWindow* w, int64_t shortcut) {

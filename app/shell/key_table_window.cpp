@@ -2,6 +2,7 @@
 #include "app/shell/key_table_window.h"
 
 #include "app/core/ids.h"
+#include "app/core/item_list.h"
 #include "app/shell/main_commands.h"
 #include "toolkit/gadgets.h"
 
@@ -20,15 +21,9 @@ struct Open {
 
 // "key\tcommand" lines as the list's rows.
 void FillRows(int64_t list) {
-    const std::wstring text = KeyTableText();
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
-        std::wstring row = text.substr(start, end - start);
+    for (std::wstring row : ItemListSplit(KeyTableText() + L'\n')) {
         std::replace(row.begin(), row.end(), L'\t', L'\n');
         tk_list_add_item(list, -1, row, 0, 0, 0);
-        start = end + 1;
     }
 }
 

@@ -267,20 +267,14 @@ void PaneDrop(int64_t pane) {
     DropOntoPane(pane, tk_drop_action(), tk_drop_files(), SelectedItems(pane, SelectedNamesJoined));
 }
 
-// What F5, F6 and F8 act on: the selected rows, else the current row. With
-// neither the user is told so, and nothing is asked. ".." is never one of
-// them: a cursor moved onto it selects it alone, and a question about it
-// would be answered by a job that finds nothing to do.
+// What F5, F6 and F8 act on. With nothing chosen the user is told so, and
+// nothing is asked: a question about ".." would be answered by a job that
+// finds nothing to do.
 std::wstring ChosenNames(int64_t pane) {
-    std::wstring names;
-    for (const std::wstring& name : ItemListSplit(SelectedItems(pane, SelectedNames)))
-        if (name != L"..") names += name + L'\n';
-    if (!names.empty()) return names;
-    const int64_t row = tk_list_current_row(pane);
-    const std::wstring name = row >= 0 ? tk_gadget_get_item_text(pane, row, ColName) : L"";
-    if (!name.empty() && name != L"..") return name + L'\n';
-    Messages.Box(NothingChosenCaption, NothingChosen, TkMessageOk | TkMessageIconInformation);
-    return {};
+    std::wstring names = ChosenRows(pane);
+    if (names.empty())
+        Messages.Box(NothingChosenCaption, NothingChosen, TkMessageOk | TkMessageIconInformation);
+    return names;
 }
 
 void CopyOrMove(int64_t p, int64_t move) {
@@ -373,4 +367,14 @@ std::wstring SelectedItems(int64_t pane, int64_t mode) {
         if (mode != SelectedNamesJoined) out += L'\n';
     }
     return out;
+}
+
+std::wstring ChosenRows(int64_t pane) {
+    std::wstring names;
+    for (const std::wstring& name : ItemListSplit(SelectedItems(pane, SelectedNames)))
+        if (name != L"..") names += name + L'\n';
+    if (!names.empty()) return names;
+    const int64_t row = tk_list_current_row(pane);
+    const std::wstring name = row >= 0 ? tk_gadget_get_item_text(pane, row, ColName) : L"";
+    return !name.empty() && name != L".." ? name + L'\n' : L"";
 }

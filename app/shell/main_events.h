@@ -23,6 +23,10 @@ enum : int64_t {
 
 // Selected rows of a pane as text, in row order, as mode (Selected…) says.
 std::wstring SelectedItems(int64_t pane, int64_t mode);
+// What a command of the keyboard acts on: the names of the selected rows,
+// else the current row's, each ended by a line feed; ".." is never one of
+// them (a cursor moved onto it selects it alone). Empty when there is none.
+std::wstring ChosenRows(int64_t pane);
 
 // Keeps the window fields of the settings current; the position before the
 // last move, so that a maximized window is saved with its normal position.

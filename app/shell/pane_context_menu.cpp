@@ -117,12 +117,9 @@ void ShowPaneContextMenu(int64_t window, int64_t pane, const std::wstring& folde
         const std::wstring name = tk_gadget_get_item_text(pane, row, 0);
         if (name != L"..") paths.push_back(folder + name);
     }
-    if (paths.empty() && from_key) {
-        // the Menu key with nothing selected: the current row, as F5 takes it
-        const int64_t row = tk_list_current_row(pane);
-        const std::wstring name = row >= 0 ? tk_gadget_get_item_text(pane, row, 0) : L"";
-        if (!name.empty() && name != L"..") paths.push_back(folder + name);
-    }
+    if (paths.empty() && from_key) // the Menu key with nothing selected: as F5 takes it
+        for (const std::wstring& name : ItemListSplit(ChosenRows(pane)))
+            paths.push_back(folder + name);
     if (paths.empty()) {
         // Files on the clipboard go into the folder the pane shows, also an
         // empty one: "Einfügen" is offered on the background and on "..".

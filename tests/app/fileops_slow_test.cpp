@@ -33,6 +33,19 @@ class FileopsSlowTest : public FileopsTest {
     static bool ReleaseAndFinish() {
         return ReleaseAndFinish([] { return true; });
     }
+    // src holds Ordner/tief/c; a copy of "Ordner" to dst starts and is held
+    // up in its worker's walk through "tief". The caller restores the calls.
+    static void MakeTree(const TempDir& src) {
+        Mkdir(src / "Ordner");
+        Mkdir(src / "Ordner/tief");
+        src.write("Ordner/tief/c", "C");
+    }
+    static bool StartCopyHeldInTheWalk(const TempDir& src, const TempDir& dst) {
+        slow::SlowPrefix = src / "Ordner/tief";
+        slow::Install();
+        CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0, 0, 0);
+        return slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress);
+    }
     int64_t saved_wait_ = AnswerWaitMs;
 };
 
@@ -76,20 +89,15 @@ TEST_F(FileopsSlowTest, CopyWhoseSelectionHangsRunsOnceTheAnswerComes) {
 
 // The walk through a selected folder hangs in the worker: the progress
 // window is open and comes up, the loop answers, and the copy completes
-// afterwards; a
-// second walk that hangs can be stopped with "Abbrechen", copying nothing.
+// afterwards; a second walk that hangs can be stopped with "Abbrechen",
+// copying nothing.
 TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelled) {
     TempDir src, dst;
-    Mkdir(src / "Ordner");
-    Mkdir(src / "Ordner/tief");
-    src.write("Ordner/tief/c", "C");
+    MakeTree(src);
     src.write("Ordner/d", "D");
 
     RtSyscallsRestore restore;
-    slow::SlowPrefix = src / "Ordner/tief";
-    slow::Install();
-    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0, 0, 0);
-    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
+    ASSERT_TRUE(StartCopyHeldInTheWalk(src, dst));
     EXPECT_TRUE(tk_window_exists(WinCopyProgress));
     EXPECT_LT(slow::PingMs(HandleProgress), 100.0);
     // a job that takes its time comes on the screen
@@ -102,9 +110,7 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
 
     TempDir dst2;
     slow::Reset();
-    slow::SlowPrefix = src / "Ordner/tief";
-    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst2), 0, 0, 0);
-    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
+    ASSERT_TRUE(StartCopyHeldInTheWalk(src, dst2));
     tk_event_post(EventGadget, WinCopyProgress, GadCancel);
     ASSERT_TRUE(slow::PumpUntil(
         [] {
@@ -121,15 +127,10 @@ TEST_F(FileopsSlowTest, CollectionThatHangsKeepsTheLoopAnsweringAndCanBeCancelle
 // the system is given up on, and once it goes on it stops at its next step.
 TEST_F(FileopsSlowTest, TheEndGivesUpOnAWorkerHeldUpInTheSystem) {
     TempDir src, dst;
-    Mkdir(src / "Ordner");
-    Mkdir(src / "Ordner/tief");
-    src.write("Ordner/tief/c", "C");
+    MakeTree(src);
 
     RtSyscallsRestore restore;
-    slow::SlowPrefix = src / "Ordner/tief";
-    slow::Install();
-    CopyMoveCommand(L"Ordner\n", Folder(src), Folder(dst), 0, 0, 0);
-    ASSERT_TRUE(slow::PumpUntil([] { return slow::HeldUp.load() > 0; }, HandleProgress));
+    ASSERT_TRUE(StartCopyHeldInTheWalk(src, dst));
     EXPECT_FALSE(EndFileJobs(100));
     ASSERT_TRUE(ReleaseAndFinish());
     EXPECT_TRUE(EndFileJobs(0));
